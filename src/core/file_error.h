@@ -1,0 +1,20 @@
+#pragma once
+// Failures of file operations, told in the system's terms. Operating-system errors are mapped
+// to the codes the system's texts know (2 file not found, 3 folder not found, 5 access denied,
+// 100/101 read/write failure, ...); any other errno keeps its own number.
+
+#include <filesystem>
+#include <string>
+
+namespace mv {
+
+enum class FileOp : unsigned char { Read = 0, Write = 1 };
+
+// The system's code for an errno from an operation on `path`.
+int FileErrorCode(int err, FileOp op, const std::filesystem::path& path = {});
+
+// The text for a code, always followed by " (#" + code + ")": 2 "файл не найден (#2)".
+// Codes without a text of their own give the operating system's message.
+std::string FileErrorText(int code);
+
+}  // namespace mv
