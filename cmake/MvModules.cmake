@@ -24,6 +24,13 @@ if(MV_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Fuzzing builds instrument everything for coverage and run under both sanitizers.
+if(MV_BUILD_FUZZERS)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 set_property(GLOBAL PROPERTY MV_LOGIC_MODULES "")
 
 function(mv_add_logic_module name)

@@ -1,0 +1,168 @@
+#include "core/file_routines.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#include "core/file_error.h"
+#include "core/messages.h"
+
+namespace mv {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kBlock = 4096;
+
+void ShowFileFailure(bool quiet, const char* what, const std::string& fileName, int code, const char* place) {
+  if (quiet) return;
+  ShowError(std::string(what) + "\r\n" + fileName + "\r\n\r\n" + FileErrorText(code), 0, place);
+}
+
+// Closes a descriptor on every path out of a function.
+class Fd {
+ public:
+  explicit Fd(int fd) : m_fd(fd) {}
+  ~Fd() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return m_fd; }
+  // Closes now and reports the result (a write-back failure can surface only here).
+  int Close() {
+    const int rc = ::close(m_fd);
+    m_fd = -1;
+    return rc;
+  }
+
+ private:
+  int m_fd;
+};
+
+fs::path TempNameBeside(const fs::path& target) {
+  static std::atomic<unsigned> counter{0};
+  const std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
+                           std::to_string(counter.fetch_add(1));
+  return target.parent_path() / name;
+}
+
+// Makes the rename itself durable; a failure here loses nothing already written.
+void SyncFolder(const fs::path& folder) {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+std::string FileTooLargeText(const std::string& fileName, std::uint64_t amount) {
+  return "Размер файла " + fileName + " слишком велик - " + std::to_string(amount);
+}
+
+bool LoadFileToString(const std::string& fileName, std::string& text, bool quiet, std::int32_t offset,
+                      std::uint16_t maxLength) {
+  static constexpr const char* kPlace = "LoadFileToString";
+  static constexpr const char* kWhat = "Сбой при загрузке файла";
+  text.clear();
+  if (offset < 0) return false;
+  Fd fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) {
+    ShowFileFailure(quiet, kWhat, fileName, FileErrorCode(errno, FileOp::Read, fileName), kPlace);
+    return false;
+  }
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0) {
+    ShowFileFailure(quiet, kWhat, fileName, FileErrorCode(errno, FileOp::Read, fileName), kPlace);
+    return false;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    ShowFileFailure(quiet, kWhat, fileName, FileErrorCode(EISDIR, FileOp::Read, fileName), kPlace);
+    return false;
+  }
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  if (size < static_cast<std::uint64_t>(offset)) return false;
+  std::uint64_t amount = size - static_cast<std::uint64_t>(offset);
+  if (maxLength != 0 && maxLength < amount) amount = maxLength;
+  if (amount > kMaxFileStringSize) {
+    if (!quiet) ShowError(FileTooLargeText(fileName, amount), 0, kPlace);
+    return false;
+  }
+  text.resize(static_cast<std::size_t>(amount));
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const std::size_t want = std::min(kBlock, text.size() - done);
+    const ssize_t got = ::pread(fd.get(), text.data() + done, want, static_cast<off_t>(offset) + static_cast<off_t>(done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      // A file that shrank under us reads short: report it as a read failure.
+      const int err = got < 0 ? errno : EIO;
+      text.clear();
+      ShowFileFailure(quiet, kWhat, fileName, FileErrorCode(err, FileOp::Read, fileName), kPlace);
+      return false;
+    }
+    done += static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+bool SaveStringToFile(const std::string& fileName, const std::string& text, bool quiet) {
+  static constexpr const char* kPlace = "SaveStringToFile";
+  static constexpr const char* kWhat = "Сбой при записи файла";
+  fs::path target(fileName);
+  std::error_code ec;
+  // Replace what a symbolic link points to, not the link.
+  if (fs::is_symlink(target, ec)) {
+    const fs::path resolved = fs::canonical(target, ec);
+    if (!ec) target = resolved;
+  }
+  mode_t mode = 0644;
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0) {
+    if (S_ISDIR(old.st_mode)) {
+      ShowFileFailure(quiet, kWhat, fileName, FileErrorCode(EISDIR, FileOp::Write, target), kPlace);
+      return false;
+    }
+    mode = old.st_mode & 07777;
+  }
+  const fs::path temp = TempNameBeside(target);
+  int err = 0;
+  {
+    Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    if (fd.get() < 0) {
+      ShowFileFailure(quiet, kWhat, fileName, FileErrorCode(errno, FileOp::Write, target), kPlace);
+      return false;
+    }
+    ::fchmod(fd.get(), mode);  // the umask may have narrowed it
+    std::size_t done = 0;
+    while (err == 0 && done < text.size()) {
+      const std::size_t want = std::min(kBlock, text.size() - done);
+      const ssize_t put = ::write(fd.get(), text.data() + done, want);
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) {
+        err = put < 0 ? errno : EIO;
+        break;
+      }
+      done += static_cast<std::size_t>(put);
+    }
+    if (err == 0 && ::fsync(fd.get()) != 0) err = errno;
+    if (fd.Close() != 0 && err == 0) err = errno;
+  }
+  if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
+  if (err != 0) {
+    ::unlink(temp.c_str());
+    ShowFileFailure(quiet, kWhat, fileName, FileErrorCode(err, FileOp::Write, target), kPlace);
+    return false;
+  }
+  SyncFolder(target.parent_path());
+  return true;
+}
+
+}  // namespace mv

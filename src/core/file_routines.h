@@ -1,0 +1,30 @@
+#pragma once
+// Whole small files as byte strings. Failures are shown as error windows (unless quiet) with
+// the routine's name as the place of the failure.
+
+#include <cstdint>
+#include <string>
+
+namespace mv {
+
+// The largest amount LoadFileToString reads.
+inline constexpr std::size_t kMaxFileStringSize = 65520;
+
+// Reads the bytes of fileName from offset (to the end, or at most maxLength bytes when
+// maxLength is not 0). False without a message when the file is shorter than offset; false
+// with "Размер файла <name> слишком велик - <amount>" when the amount exceeds 65520 bytes;
+// false with "Сбой при загрузке файла" CR LF <name> and the system's error text when the file
+// cannot be opened or read.
+[[nodiscard]] bool LoadFileToString(const std::string& fileName, std::string& text, bool quiet,
+                                    std::int32_t offset = 0, std::uint16_t maxLength = 0);
+
+// Writes text as the whole new content of fileName. The bytes go to a temporary file in the
+// same folder, which replaces the old file only once it is complete and flushed, so a failure
+// at any point leaves the old file as it was. False with "Сбой при записи файла" CR LF <name>
+// and the system's error text on failure.
+[[nodiscard]] bool SaveStringToFile(const std::string& fileName, const std::string& text, bool quiet);
+
+// The "file too large" text of LoadFileToString.
+std::string FileTooLargeText(const std::string& fileName, std::uint64_t amount);
+
+}  // namespace mv

@@ -1,0 +1,81 @@
+#include "core/messages.h"
+
+#include "platform/log_sink.h"
+#include "platform/services.h"
+
+namespace mv {
+namespace {
+
+using platform::MsgKind;
+using platform::TMsgWinParams;
+
+std::string OneLine(std::string_view text) {
+  std::string line;
+  line.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      line += ' ';
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;  // CR LF is one break
+    } else {
+      line += c;
+    }
+  }
+  return line;
+}
+
+TMsgWinParams Request(MsgKind kind, std::string_view caption, std::string_view text, std::int16_t sound) {
+  TMsgWinParams request;
+  request.kind = kind;
+  request.caption = caption;
+  request.text = text;
+  request.sound = sound;
+  return request;
+}
+
+void ShowProblem(MsgKind kind, std::string_view caption, std::int16_t sound, std::string_view text,
+                 std::int16_t number, std::string_view sourceTag, std::int16_t timeout, std::string_view details) {
+  TMsgWinParams request = Request(kind, caption, text, sound);
+  request.number = number;
+  request.sourceTag = sourceTag;
+  request.timeout = timeout;
+  request.details = details;
+  ShowMessageWindow(request);
+}
+
+}  // namespace
+
+bool ShowMessageWindow(TMsgWinParams& request) {
+  if (request.kind == MsgKind::Error && !request.sourceTag.empty() && request.sourceTag != kNoLogTag) {
+    platform::Current<platform::ILog>().LogError(request.caption + " - " + OneLine(request.text) + " [" +
+                                                 request.sourceTag + "]");
+  }
+  return platform::Current<platform::IMessageWindows>().Show(request);
+}
+
+void ShowError(std::string_view text, std::int16_t number, std::string_view sourceTag, std::int16_t timeout,
+               std::string_view details) {
+  ShowProblem(MsgKind::Error, "Ошибка", kEventAppError, text, number, sourceTag, timeout, details);
+}
+
+void ShowWarning(std::string_view text, std::int16_t number, std::string_view sourceTag, std::int16_t timeout,
+                 std::string_view details) {
+  ShowProblem(MsgKind::Warning, "Предупреждение", kEventAppWarning, text, number, sourceTag, timeout, details);
+}
+
+void ShowInfo(std::string_view text, std::int16_t timeout) {
+  TMsgWinParams request = Request(MsgKind::Info, "Информация", text, kEventInfoPopup);
+  request.timeout = timeout;
+  ShowMessageWindow(request);
+}
+
+bool Ask(std::string_view text, std::string_view caption, std::string_view details, std::int16_t sound,
+         std::int16_t timeout) {
+  TMsgWinParams request =
+      Request(MsgKind::Question, caption.empty() ? std::string_view("Требуется подтверждение") : caption, text, sound);
+  request.details = details;
+  request.timeout = timeout;
+  return ShowMessageWindow(request);
+}
+
+}  // namespace mv
