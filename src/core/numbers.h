@@ -11,7 +11,7 @@ namespace mv {
 // The tolerance used wherever the system compares reals.
 inline constexpr double kSameEpsilon = 1e-12;
 
-// |a - b| <= 1e-12.
+// |a - b| <= 1e-12 (or a == b, so equal infinities are the same; NaN never is).
 bool SameValue(double a, double b);
 
 // Rounds to the nearest whole number, halves to the even one (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).

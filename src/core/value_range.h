@@ -27,7 +27,8 @@ struct ValueRange {
   std::uint8_t defaultDecimals = 0;
 
   // Fills lower, upper and target with `decimals`; the middle becomes (lower + upper) / 2 with
-  // decimals + 1 when both bounds are present, and is cleared otherwise.
+  // decimals + 1 when both bounds are present, and is cleared otherwise. `decimals` also becomes
+  // the default decimals, which the stored text carries for every slot.
   void Set(std::uint8_t decimals, std::optional<double> lower, std::optional<double> upper,
            std::optional<double> target);
   void Clear();  // every slot absent; the empty text and default decimals stay
@@ -48,6 +49,9 @@ struct ValueRange {
 
   // The stored text form: "FMT=SL1|DCM=2|L1=0|L2=25" (DCM the default decimals, NLS the empty
   // text when not empty, then Ln for each present slot with its decimals, trailing zeros cut).
+  // The form has no escapes, so a '|' of the empty text is left out. A number whose fixed form
+  // is longer than the 30 characters a typed number may have is written in its shortest exact
+  // form (1e30 as "1e+30").
   std::string ToStoredText() const;
   // Clears the range and reads the pairs in any order. A FMT other than SL1 stops the reading
   // with the range as far as it was read; unknown keys are ignored. L1..L4 take the default

@@ -12,13 +12,13 @@
 namespace mv::cli {
 namespace {
 
-struct Run {
+struct CliRun {
   int code;
   std::string out;
   std::string err;
 };
 
-Run Cli(const std::vector<std::string>& args) {
+CliRun Cli(const std::vector<std::string>& args) {
   std::ostringstream out;
   std::ostringstream err;
   const int code = RunCli(args, out, err);
@@ -26,14 +26,14 @@ Run Cli(const std::vector<std::string>& args) {
 }
 
 TEST(Cli, VersionHelpAndBadCommands) {
-  const Run version = Cli({"--version"});
+  const CliRun version = Cli({"--version"});
   EXPECT_EQ(version.code, kExitOk);
   EXPECT_EQ(version.out, std::string("morvalen-cli ") + MV_VERSION + "\n");
-  const Run help = Cli({"--help"});
+  const CliRun help = Cli({"--help"});
   EXPECT_EQ(help.code, kExitOk);
   EXPECT_NE(help.out.find("gages <file.ggs>"), std::string::npos);
   EXPECT_EQ(Cli({}).code, kExitUsage);
-  const Run unknown = Cli({"frobnicate"});
+  const CliRun unknown = Cli({"frobnicate"});
   EXPECT_EQ(unknown.code, kExitUsage);
   EXPECT_NE(unknown.err.find("unknown command 'frobnicate'"), std::string::npos);
   EXPECT_EQ(Cli({"gages"}).code, kExitUsage);
@@ -49,7 +49,7 @@ TEST(Cli, GagesPrintsTheListAsJson) {
   list.Item(1)->range.Set(2, 0.0, 25.0, std::nullopt);
   ASSERT_TRUE(list.SaveToFile(path, true));
 
-  const Run run = Cli({"gages", path});
+  const CliRun run = Cli({"gages", path});
   ASSERT_EQ(run.code, kExitOk) << run.err;
   const auto json = nlohmann::json::parse(run.out);
   EXPECT_EQ(json["count"], 1);
@@ -58,7 +58,7 @@ TEST(Cli, GagesPrintsTheListAsJson) {
   EXPECT_EQ(json["gauges"][0]["rangeText"], "от 0.00 до 25.00");
 
   test::WriteFileBytes(path, "<LST-GAG\x02");
-  const Run damaged = Cli({"gages", path});
+  const CliRun damaged = Cli({"gages", path});
   EXPECT_EQ(damaged.code, kExitFailed);
   EXPECT_NE(damaged.err.find("Неверная версия формата списка (2 вместо 1)"), std::string::npos);
   EXPECT_EQ(Cli({"gages", dir.Path("missing.ggs")}).code, kExitFailed);
