@@ -1,0 +1,14 @@
+#pragma once
+// The system clipboard through QClipboard (the QGuiApplication must exist).
+
+#include "platform/clipboard.h"
+
+namespace mv::ui {
+
+class QtClipboard final : public platform::IClipboard {
+ public:
+  std::string Text() override;
+  void SetText(const std::string& text) override;
+};
+
+}  // namespace mv::ui

@@ -1,0 +1,128 @@
+#include "ui/qt_instance_channel.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QTimer>
+
+#include "ui/instance_frame_reader.h"
+
+namespace mv::ui {
+namespace {
+
+// Bytes taken from a socket at a time, so a flood is cut into records piece by piece instead of
+// being collected whole.
+constexpr qint64 kReadChunk = 16 * 1024;
+
+std::span<const std::uint8_t> Bytes(const QByteArray& data) {
+  return {reinterpret_cast<const std::uint8_t*>(data.constData()),
+          static_cast<std::size_t>(data.size())};
+}
+
+}  // namespace
+
+QtInstanceChannel::QtInstanceChannel(QString serverName) : m_serverName(std::move(serverName)) {}
+
+QtInstanceChannel::~QtInstanceChannel() = default;
+
+QString QtInstanceChannel::DefaultServerName() {
+  QString user;
+  if (const passwd* entry = ::getpwuid(::geteuid()); entry && entry->pw_name) {
+    user = QString::fromLocal8Bit(entry->pw_name);
+  }
+  if (user.isEmpty()) user = QString::number(::geteuid());
+  return QStringLiteral("morvalen-") + user;
+}
+
+bool QtInstanceChannel::SendToFirst(std::span<const std::uint8_t> record) {
+  const std::vector<std::uint8_t> frame = FrameInstanceRecord(record);
+  if (frame.empty()) return false;
+  QLocalSocket socket;
+  socket.connectToServer(m_serverName, QIODevice::WriteOnly);
+  if (!socket.waitForConnected(kInstanceSendTimeoutMs)) return false;
+  const auto size = static_cast<qint64>(frame.size());
+  if (socket.write(reinterpret_cast<const char*>(frame.data()), size) != size) return false;
+  while (socket.bytesToWrite() > 0) {
+    if (!socket.waitForBytesWritten(kInstanceSendTimeoutMs)) return false;
+  }
+  socket.disconnectFromServer();
+  return true;
+}
+
+bool QtInstanceChannel::Listen(Receiver receiver) {
+  if (m_server && m_server->isListening()) {
+    m_receiver = std::move(receiver);
+    return true;
+  }
+  // Ask first whether somebody answers under the name: with access options, QLocalServer
+  // (Qt 6.4) puts its new socket file over whatever is there, so listen() alone would take the
+  // name away from a running instance instead of failing.
+  {
+    QLocalSocket probe;
+    probe.connectToServer(m_serverName);
+    if (probe.waitForConnected(kInstanceSendTimeoutMs)) return false;
+  }
+  // Nobody answers: a socket file left there is one of an instance that crashed.
+  QLocalServer::removeServer(m_serverName);
+  auto server = std::make_unique<QLocalServer>();
+  server->setSocketOptions(QLocalServer::UserAccessOption);
+  if (!server->listen(m_serverName)) return false;
+  m_server = std::move(server);
+  m_receiver = std::move(receiver);
+  QObject::connect(m_server.get(), &QLocalServer::newConnection, m_server.get(), [this] { Accept(); });
+  return true;
+}
+
+void QtInstanceChannel::Accept() {
+  while (QLocalSocket* socket = m_server->nextPendingConnection()) Serve(socket);
+}
+
+void QtInstanceChannel::Serve(QLocalSocket* socket) {
+  // The socket is a child of the server; its reader lives in the handlers, which go with it.
+  // Each handler first does all its work on the socket and only then hands records out: a
+  // receiver that opens a modal window runs a nested event loop, in which this connection may
+  // end and the socket be deleted.
+  auto reader = std::make_shared<InstanceFrameReader>();
+  const auto close = [socket](bool abort) {
+    QObject::disconnect(socket, nullptr, nullptr, nullptr);
+    if (abort) socket->abort();
+    socket->deleteLater();
+  };
+  // False when the bytes broke the framing; the connection is then dropped.
+  const auto read = [socket, reader, close] {
+    while (socket->bytesAvailable() > 0) {
+      if (!reader->Feed(Bytes(socket->read(kReadChunk)))) {
+        close(true);
+        return false;
+      }
+    }
+    return true;
+  };
+  // Records are taken one at a time, so a nested call for the same connection keeps the order.
+  const auto deliver = [this, reader] {
+    while (auto record = reader->Next()) {
+      const Receiver receiver = m_receiver;  // a receiver may call Listen and replace itself
+      if (receiver) receiver(std::move(*record));
+    }
+  };
+  QObject::connect(socket, &QLocalSocket::readyRead, socket, [read, deliver] {
+    if (read()) deliver();
+  });
+  QObject::connect(socket, &QLocalSocket::disconnected, socket, [read, deliver, close] {
+    // Bytes may come together with the end of the connection.
+    if (read()) {
+      close(false);
+      deliver();
+    }
+  });
+  QTimer::singleShot(kInstanceConnectionLifetimeMs, socket, [close] { close(true); });
+  // Bytes, and even the end of the connection, may have come before the handlers were connected.
+  if (!read()) return;
+  if (socket->state() == QLocalSocket::UnconnectedState) close(false);
+  deliver();
+}
+
+}  // namespace mv::ui
