@@ -19,6 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kBlock = 4096;
+// Large files are written in bigger pieces; the size does not change what ends up on disk.
+constexpr std::size_t kWriteBlock = 1 << 20;
 
 void ShowFileFailure(bool quiet, const char* what, const std::string& fileName, int code, const char* place) {
   if (quiet) return;
@@ -113,9 +115,8 @@ bool LoadFileToString(const std::string& fileName, std::string& text, bool quiet
   return true;
 }
 
-bool SaveStringToFile(const std::string& fileName, const std::string& text, bool quiet) {
-  static constexpr const char* kPlace = "SaveStringToFile";
-  static constexpr const char* kWhat = "Сбой при записи файла";
+bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, int& errorCode) {
+  errorCode = 0;
   fs::path target(fileName);
   std::error_code ec;
   // Replace what a symbolic link points to, not the link.
@@ -127,7 +128,7 @@ bool SaveStringToFile(const std::string& fileName, const std::string& text, bool
   struct stat old {};
   if (::stat(target.c_str(), &old) == 0) {
     if (S_ISDIR(old.st_mode)) {
-      ShowFileFailure(quiet, kWhat, fileName, FileErrorCode(EISDIR, FileOp::Write, target), kPlace);
+      errorCode = FileErrorCode(EISDIR, FileOp::Write, target);
       return false;
     }
     mode = old.st_mode & 07777;
@@ -137,14 +138,14 @@ bool SaveStringToFile(const std::string& fileName, const std::string& text, bool
   {
     Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
     if (fd.get() < 0) {
-      ShowFileFailure(quiet, kWhat, fileName, FileErrorCode(errno, FileOp::Write, target), kPlace);
+      errorCode = FileErrorCode(errno, FileOp::Write, target);
       return false;
     }
     ::fchmod(fd.get(), mode);  // the umask may have narrowed it
     std::size_t done = 0;
-    while (err == 0 && done < text.size()) {
-      const std::size_t want = std::min(kBlock, text.size() - done);
-      const ssize_t put = ::write(fd.get(), text.data() + done, want);
+    while (err == 0 && done < bytes.size()) {
+      const std::size_t want = std::min(kWriteBlock, bytes.size() - done);
+      const ssize_t put = ::write(fd.get(), bytes.data() + done, want);
       if (put < 0 && errno == EINTR) continue;
       if (put <= 0) {
         err = put < 0 ? errno : EIO;
@@ -158,11 +159,52 @@ bool SaveStringToFile(const std::string& fileName, const std::string& text, bool
   if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
   if (err != 0) {
     ::unlink(temp.c_str());
-    ShowFileFailure(quiet, kWhat, fileName, FileErrorCode(err, FileOp::Write, target), kPlace);
+    errorCode = FileErrorCode(err, FileOp::Write, target);
     return false;
   }
   SyncFolder(target.parent_path());
   return true;
+}
+
+bool ReadWholeFile(const std::string& fileName, std::string& bytes, int& errorCode, std::uint64_t maxSize) {
+  errorCode = 0;
+  bytes.clear();
+  Fd fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+  struct stat info {};
+  if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
+    errorCode = FileErrorCode(errno, FileOp::Read, fileName);
+    return false;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    errorCode = FileErrorCode(EISDIR, FileOp::Read, fileName);
+    return false;
+  }
+  if (static_cast<std::uint64_t>(info.st_size) > maxSize) {
+    errorCode = FileErrorCode(ENOMEM, FileOp::Read, fileName);
+    return false;
+  }
+  bytes.resize(static_cast<std::size_t>(info.st_size));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t got = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      errorCode = FileErrorCode(errno, FileOp::Read, fileName);
+      bytes.clear();
+      return false;
+    }
+    if (got == 0) break;  // the file shrank while we read: take what is there
+    done += static_cast<std::size_t>(got);
+  }
+  bytes.resize(done);
+  return true;
+}
+
+bool SaveStringToFile(const std::string& fileName, const std::string& text, bool quiet) {
+  int code = 0;
+  if (WriteFileAtomically(fileName, text, code)) return true;
+  ShowFileFailure(quiet, "Сбой при записи файла", fileName, code, "SaveStringToFile");
+  return false;
 }
 
 }  // namespace mv

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace mv {
 
@@ -23,6 +24,15 @@ inline constexpr std::size_t kMaxFileStringSize = 65520;
 // at any point leaves the old file as it was. False with "Сбой при записи файла" CR LF <name>
 // and the system's error text on failure.
 [[nodiscard]] bool SaveStringToFile(const std::string& fileName, const std::string& text, bool quiet);
+
+// The quiet primitives below them. Each gives the system's file error code (FileErrorText) on
+// failure.
+// Replaces fileName with `bytes` safely: temporary file beside it, flush, rename; a symbolic
+// link is followed, an existing file's permissions are kept.
+[[nodiscard]] bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, int& errorCode);
+// Reads a whole file of at most maxSize bytes (larger: error code 8, not enough memory).
+[[nodiscard]] bool ReadWholeFile(const std::string& fileName, std::string& bytes, int& errorCode,
+                                 std::uint64_t maxSize);
 
 // The "file too large" text of LoadFileToString.
 std::string FileTooLargeText(const std::string& fileName, std::uint64_t amount);

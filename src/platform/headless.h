@@ -17,6 +17,7 @@
 #include "platform/instance_channel.h"
 #include "platform/log_sink.h"
 #include "platform/messages.h"
+#include "platform/progress.h"
 #include "platform/shell_open.h"
 #include "platform/sound.h"
 
@@ -82,6 +83,15 @@ class RandomIdSource final : public IIdSource {
  private:
   std::mt19937 m_engine;
   std::uniform_int_distribution<std::int32_t> m_dist{kIdentifierMin, kIdentifierEnd - 1};
+};
+
+// Shows nothing and never stops the work.
+class HeadlessProgress final : public IProgress {
+ public:
+  void Begin(std::string_view, int) override {}
+  void Step() override {}
+  bool Aborted() override { return false; }
+  void End() override {}
 };
 
 class MemoryLog final : public ILog {

@@ -41,6 +41,7 @@ MV_PLATFORM_SERVICE(IInstanceChannel, HeadlessInstanceChannel)
 MV_PLATFORM_SERVICE(IClock, SystemClock)
 MV_PLATFORM_SERVICE(IIdSource, RandomIdSource)
 MV_PLATFORM_SERVICE(ILog, MemoryLog)
+MV_PLATFORM_SERVICE(IProgress, HeadlessProgress)
 
 #undef MV_PLATFORM_SERVICE
 

@@ -19,6 +19,7 @@ class IInstanceChannel;
 class IClock;
 class IIdSource;
 class ILog;
+class IProgress;
 
 template <class Interface>
 Interface& Current();
@@ -43,6 +44,7 @@ MV_DECLARE_PLATFORM_SERVICE(IInstanceChannel)
 MV_DECLARE_PLATFORM_SERVICE(IClock)
 MV_DECLARE_PLATFORM_SERVICE(IIdSource)
 MV_DECLARE_PLATFORM_SERVICE(ILog)
+MV_DECLARE_PLATFORM_SERVICE(IProgress)
 
 #undef MV_DECLARE_PLATFORM_SERVICE
 

@@ -117,6 +117,12 @@ void TDatasetSPC::DeleteAllParameters() {
   platform::Current<platform::ILog>().LogLine("Delete all parameters (" + std::to_string(n) + ")", slot);
 }
 
+bool TDatasetSPC::AppendParameter(std::unique_ptr<TSPCParameter> parameter) {
+  if (!parameter || m_parameters.size() >= kMaxParameters) return false;
+  m_parameters.push_back(std::move(parameter));
+  return true;
+}
+
 int TDatasetSPC::FindParameter(std::string_view name, int exceptPosition) const {
   if (name.empty()) return 0;
   for (int position = 1; position <= ParameterCount(); ++position) {
@@ -204,6 +210,12 @@ int TDatasetSPC::AddBlock(std::int32_t blockId, std::string_view name, SamplingM
   RebuildBlockLists();
   Touch();
   return BlockCount();
+}
+
+bool TDatasetSPC::AppendBlock(std::unique_ptr<TSPCBlock> block) {
+  if (!block || m_blocks.size() >= kMaxBlocks) return false;
+  m_blocks.push_back(std::move(block));
+  return true;
 }
 
 void TDatasetSPC::NumberBlock(int position) {

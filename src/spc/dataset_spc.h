@@ -101,6 +101,9 @@ class TDatasetSPC : public TDatasetBasic {
   void DeleteAllParameters();
   // First other parameter whose name or short name equals `name`, letter case ignored.
   int FindParameter(std::string_view name, int exceptPosition = 0) const;
+  // For readers of files: appends a parameter as it is, without renumbering or rebuilding the
+  // order lists (the reader does that once everything is read). False when there are 20.
+  bool AppendParameter(std::unique_ptr<TSPCParameter> parameter);
   // Rebuilds both order lists, repairing broken order numbers (with a warning and a log line).
   void RebuildOrderLists();
   // Scale and class positions from their identifiers; identifiers not found become 0.
@@ -115,6 +118,8 @@ class TDatasetSPC : public TDatasetBasic {
   // Appends a block (created and modified now); 0 when there are 200.
   int AddBlock(std::int32_t blockId, std::string_view name, SamplingMode mode, std::uint16_t flags,
                std::uint16_t fixedSampleSize, DataKind blockKind, std::string_view frequency, std::string_view blockNote);
+  // For readers of files: appends a block as it is; false when there are 200.
+  bool AppendBlock(std::unique_ptr<TSPCBlock> block);
   // The next block number becomes the block's identifier.
   void NumberBlock(int position);
   void DeleteBlock(int position, bool quiet = false);

@@ -82,4 +82,11 @@ std::int32_t FakeIdSource::NewId() {
 void FakeLog::LogLine(std::string_view text, int) { lines.emplace_back(text); }
 void FakeLog::LogError(std::string_view text, int) { lines.push_back("[ERR] " + std::string(text)); }
 
+void FakeProgress::Begin(std::string_view title, int planned) {
+  titles.emplace_back(title);
+  plannedSteps = planned;
+  steps = 0;
+  ended = false;
+}
+
 }  // namespace mv::test

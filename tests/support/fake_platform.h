@@ -95,6 +95,20 @@ class FakeLog final : public platform::ILog {
   std::vector<std::string> lines;   // error lines carry "[ERR] "
 };
 
+// Counts steps; reports an abort once `abortAfterSteps` steps were made (never when negative).
+class FakeProgress final : public platform::IProgress {
+ public:
+  void Begin(std::string_view title, int steps) override;
+  void Step() override { ++steps; }
+  bool Aborted() override { return abortAfterSteps >= 0 && steps >= abortAfterSteps; }
+  void End() override { ended = true; }
+  std::vector<std::string> titles;
+  int plannedSteps = 0;
+  int steps = 0;
+  int abortAfterSteps = -1;
+  bool ended = false;
+};
+
 // Every fake, installed for the lifetime of the object.
 class FakePlatform {
  public:
@@ -107,6 +121,7 @@ class FakePlatform {
   FakeClock clock;
   FakeIdSource ids;
   FakeLog log;
+  FakeProgress progress;
 
  private:
   ScopedService<platform::IMessageWindows> m_g1{&messages};
@@ -118,6 +133,7 @@ class FakePlatform {
   ScopedService<platform::IClock> m_g7{&clock};
   ScopedService<platform::IIdSource> m_g8{&ids};
   ScopedService<platform::ILog> m_g9{&log};
+  ScopedService<platform::IProgress> m_g10{&progress};
 };
 
 }  // namespace mv::test

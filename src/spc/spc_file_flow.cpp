@@ -1,0 +1,164 @@
+// Opening and saving SPC data files as the user experiences it: the questions, the messages,
+// the backup file and the log lines.
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/date_time.h"
+#include "core/file_error.h"
+#include "core/file_routines.h"
+#include "core/messages.h"
+#include "core/options.h"
+#include "platform/file_dialogs.h"
+#include "platform/log_sink.h"
+#include "platform/services.h"
+#include "spc/spc_file.h"
+#include "spc/spc_file_internal.h"
+
+namespace mv {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kSavePlace = "SPC file";
+
+platform::ILog& Log() { return platform::Current<platform::ILog>(); }
+
+std::string FactsText(std::uint64_t size, TDateTime time, const char* unit) {
+  return std::to_string(size) + unit + DateTimeText(time, true);
+}
+
+void ShowReadFailure(const SpcReadResult& result) {
+  if (result.aborted) {
+    ShowInfo(result.message);
+  } else {
+    ShowError(result.message, 0, result.place, 0, result.details);
+  }
+}
+
+bool Exists(const std::string& fileName) {
+  std::error_code ec;
+  return fs::is_regular_file(fileName, ec);
+}
+
+// Keeps the file about to be replaced under its backup name. A hard link keeps it without
+// moving it away, so the file stays where it is should the save then fail; where links are not
+// possible the file is copied.
+bool KeepBackup(const std::string& fileName) {
+  const std::string backup = BackupName(fileName);
+  std::error_code ec;
+  fs::remove(backup, ec);
+  if (::link(fileName.c_str(), backup.c_str()) == 0) return true;
+  return fs::copy_file(fileName, backup, fs::copy_options::overwrite_existing, ec);
+}
+
+// The save dialog; a name ending in ".smp" is turned into ".mvl".
+std::optional<std::string> AskFileName(const TDatasetSPC& ds) {
+  platform::FileDialogRequest request;
+  request.title = "Сохранение файла " + ds.fileName;
+  request.filter = "Файл данных SPC (*.mvl)";
+  request.defaultExt = "mvl";
+  request.folder = ds.folder;
+  request.fileName = fs::path(ds.fileName).filename().string();
+  auto chosen = platform::Current<platform::IFileDialogs>().ChooseSave(request);
+  if (chosen) {
+    fs::path path(*chosen);
+    if (path.extension() == ".smp") path.replace_extension(".mvl");
+    *chosen = path.string();
+  }
+  return chosen;
+}
+
+// The name to save under without asking, or nothing when the user is to choose one.
+std::optional<std::string> CurrentName(const TDatasetSPC& ds) {
+  const std::string& name = ds.fileName;
+  if (name.empty() || fs::path(name).extension() != ".mvl") return std::nullopt;
+  if (!Exists(name)) return name;
+  std::uint64_t size = 0;
+  TDateTime time = 0;
+  FileFacts(name, size, time);
+  if (!ds.isNew && !ds.fromBackup && time != ds.fileTime) {
+    Log().LogLine("File is changed since loading: " + FactsText(size, time, " bt, "), ds.slot);
+    const bool keep = Ask("Файл " + name + "\r\n был кем-то изменен после загрузки в данном сеансе Morvalen.\r\n" +
+                          "Время изменения - " + DateTimeText(time, true) +
+                          "\r\nВы можете сохранить файл под другим именем или продолжить сохранение под текущим "
+                          "именем, уничтожив при этом чужие изменения.\r\n\r\nСохранить под текущим именем?");
+    return keep ? std::optional<std::string>(name) : std::nullopt;
+  }
+  if (ds.isNew && !ds.loaded && !ds.replaceAllowed) {
+    const bool keep = Ask("Файл " + name + "\r\n уже существует.\r\n\r\nСохранить набор данных под этиим именем?");
+    return keep ? std::optional<std::string>(name) : std::nullopt;
+  }
+  return name;
+}
+
+}  // namespace
+
+std::unique_ptr<TDatasetSPC> LoadDatasetFile(const std::string& fileName) {
+  SpcReadResult result = ReadSpcFile(fileName);
+  bool fromBackup = false;
+  if (!result.Ok()) {
+    ShowReadFailure(result);
+    const std::string backup = BackupName(fileName);
+    if (result.aborted || !Exists(backup)) return nullptr;
+    std::uint64_t size = 0;
+    TDateTime time = 0;
+    FileFacts(backup, size, time);
+    if (!Ask("Неудачно завершилась попытка открытия файла\r\n" + fileName + ",\r\nно существует прежняя версия "
+             "данного файла\r\n" + backup + "\r\n" + FactsText(size, time, " байт, ") +
+             "\r\n\r\nЗагрузить прежнюю версию?")) {
+      return nullptr;
+    }
+    Log().LogLine("Try to load BAK file " + backup + ", " + FactsText(size, time, " bt, "));
+    result = ReadSpcFile(backup);
+    if (!result.Ok()) {
+      ShowReadFailure(result);
+      return nullptr;
+    }
+    fromBackup = true;
+    // The dataset keeps the name the user opened; saving under it leaves the backup alone.
+    std::error_code ec;
+    result.dataset->fileName = fs::absolute(fileName, ec).string();
+    result.dataset->fromBackup = true;
+  }
+  TDatasetSPC& ds = *result.dataset;
+  Log().LogLine("Load DS from file: " + ds.LogDetails() + ", ver=" + std::to_string(ds.formatVersion) +
+                ", count=" + std::to_string(ds.saveCounter) + (fromBackup ? ", from BAK" : ""));
+  return std::move(result.dataset);
+}
+
+bool SaveDatasetFile(TDatasetSPC& ds, bool askName) {
+  std::optional<std::string> name;
+  if (!askName) name = CurrentName(ds);
+  if (!name) name = AskFileName(ds);
+  if (!name) return false;
+  std::error_code ec;
+  const std::string target = fs::absolute(*name, ec).string();
+  const bool sameName = !ds.fileName.empty() && fs::absolute(ds.fileName, ec).string() == target;
+  if (ds.isNew || !sameName) ds.SetNewIdentifier();
+
+  bool keptBackup = false;
+  if (Options().keepPreviousDataFile && Exists(target) && !(ds.fromBackup && sameName)) {
+    keptBackup = KeepBackup(target);
+  }
+  Log().LogLine("Save " + target + ", " + ds.LogDetails() + ", count=" + std::to_string(ds.saveCounter + 1) +
+                    (keptBackup ? ", BAK preserved" : ""),
+                ds.slot);
+  std::string error;
+  if (!WriteSpcFile(ds, target, error)) {
+    ShowError(error, 0, kSavePlace);
+    return false;
+  }
+  ds.fileName = target;
+  ds.folder = fs::path(target).parent_path().string();
+  ++ds.saveCounter;
+  ds.fromBackup = false;
+  ds.formatVersion = kSpcFileVersion;
+  FileFacts(target, ds.fileSize, ds.fileTime);
+  ds.MarkSaved();
+  return true;
+}
+
+}  // namespace mv

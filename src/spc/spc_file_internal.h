@@ -1,0 +1,23 @@
+#pragma once
+// Pieces shared by the SPC file's writer, reader and flows.
+
+#include <cstdint>
+#include <string>
+
+#include "spc/dataset_spc.h"
+
+namespace mv {
+
+// Whole attestation kinds held in the dataset's settings, at most 20.
+std::int16_t AttestationCount(const TDatasetSPC& ds);
+
+// A file offset in messages: "0", or decimal "=" 8 hexadecimal digits "h" (1234=000004D2h).
+std::string OffsetText(std::uint64_t offset);
+
+// The file's size and modification time as the dataset remembers them.
+bool FileFacts(const std::string& fileName, std::uint64_t& size, TDateTime& time);
+
+// The error window's source tag of the loading messages.
+inline constexpr const char* kLoadPlace = "LoadFile_MVL";
+
+}  // namespace mv

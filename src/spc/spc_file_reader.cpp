@@ -1,0 +1,539 @@
+// Reading the SPC data file (version 6). The whole file is parsed from memory by one cursor
+// that knows the file offset of every record, so each message can name where the file went
+// wrong.
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <system_error>
+
+#include "core/byte_order.h"
+#include "core/check_value.h"
+#include "core/cp1251.h"
+#include "core/date_time.h"
+#include "core/file_error.h"
+#include "core/file_routines.h"
+#include "core/numbers.h"
+#include "core/text.h"
+#include "platform/app_folders.h"
+#include "platform/log_sink.h"
+#include "platform/progress.h"
+#include "platform/services.h"
+#include "spc/spc_file.h"
+#include "spc/spc_file_internal.h"
+#include "spc/spc_file_layout.h"
+
+namespace mv {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace mvl;
+
+constexpr std::uint64_t kMaxFileSize = 16ULL << 30;
+// End of file counts as a failed read of the disk, as the system reports it.
+constexpr int kEndOfFileCode = 100;
+
+std::string GetShortStr(std::string_view b, std::size_t off, std::size_t capacity) {
+  const std::size_t n = std::min<std::size_t>(GetU8(b, off), capacity);
+  return Cp1251ToUtf8(b.substr(off + 1, n));
+}
+
+template <std::size_t N>
+void GetArea(std::string_view b, std::size_t off, std::array<std::uint8_t, N>& area) {
+  std::memcpy(area.data(), b.data() + off, N);
+}
+
+std::int16_t ClampWidth(std::int16_t width) {
+  if (width == 0) return TSPCParameter::kDefaultColumnWidth;
+  return std::clamp(width, TSPCParameter::kMinColumnWidth, TSPCParameter::kMaxColumnWidth);
+}
+
+class SpcDecoder {
+ public:
+  SpcDecoder(std::string_view bytes, const std::string& fileName) : m_bytes(bytes), m_name(fileName) {}
+
+  SpcReadResult Run() {
+    auto& progress = platform::Current<platform::IProgress>();
+    const bool ok = Decode(progress);
+    progress.End();
+    if (ok) m_result.dataset = std::move(m_ds);
+    return std::move(m_result);
+  }
+
+ private:
+  // --- failures ---
+  bool Damage(const std::string& what, std::uint64_t offset) {
+    m_result.message = "Файл " + m_name + " поврежден" + " - " + what + "  (смещение " + OffsetText(offset) + ")";
+    m_result.place = kLoadPlace;
+    return false;
+  }
+  bool ReadFailure(std::uint64_t offset, int code = kEndOfFileCode) {
+    m_result.message =
+        "Сбой при чтении файла (смещение " + OffsetText(offset) + ")\r\n" + m_name + "\r\n\r\n" + FileErrorText(code);
+    m_result.place = kLoadPlace;
+    return false;
+  }
+
+  // The next n bytes, or a read failure at the current offset.
+  bool Take(std::size_t n, std::string_view& out) {
+    if (m_bytes.size() - m_pos < n) return ReadFailure(m_pos);
+    out = m_bytes.substr(m_pos, n);
+    m_pos += n;
+    return true;
+  }
+  bool Skip(std::uint64_t n) {
+    if (m_bytes.size() - m_pos < n) return ReadFailure(m_pos);
+    m_pos += static_cast<std::size_t>(n);
+    return true;
+  }
+
+  bool Decode(platform::IProgress& progress) {
+    std::string_view prefix;
+    if (!Take(kPrefixSize, prefix)) return false;
+    if (prefix.substr(0, 4) != std::string_view(kSignature, 4)) {
+      m_result.message = "Неизвестный формат файла\r\n" + m_name;
+      m_result.details = HexUpper(GetU32(prefix, 0), 8) + "h";
+      m_result.place = kLoadPlace;
+      return false;
+    }
+    const std::uint8_t version = GetU8(prefix, kPrefixVersion);
+    if (version != kSpcFileVersion) {
+      // Versions 1 to 5 have layouts we cannot read reliably; say which versions load.
+      m_result.message = "Незагружаемая версия формата файла данных.\r\nРекомендуется обновить систему Morvalen";
+      m_result.details = "Файл данных " + m_name + " имеет версию формата " + std::to_string(version) +
+                         ". Текущая система Morvalen " + MV_VERSION + " способна загружать файлы версий с " +
+                         std::to_string(kSpcFileVersion) + " по " + std::to_string(kSpcFileVersion);
+      m_result.place = kLoadPlace;
+      return false;
+    }
+    std::string_view h;
+    if (!Take(hdr::kSize, h)) return false;
+    if (CheckValue(h) != GetU16(prefix, kPrefixCheck)) return Damage("основной заголовок", kPrefixSize);
+    if (!ReadHeader(h)) return false;
+    progress.Begin("Загрузка файла", 1 + m_paramCount + m_blockCount);
+    progress.Step();
+    if (!ReadSections() || !ReadParameters(progress) || !ReadBlocks(progress) || !ReadClasses()) return false;
+    Finish();
+    return true;
+  }
+
+  bool ReadHeader(std::string_view h) {
+    const auto headerDamage = [&] { return Damage("основной заголовок", kPrefixSize); };
+    m_ds = std::make_unique<TDatasetSPC>();
+    TDatasetSPC& ds = *m_ds;
+    ds.writerRelease = GetI16(h, hdr::kRelease);
+    ds.saveCounter = GetI32(h, hdr::kSaveCounter);
+    std::memcpy(ds.writerStamp.data(), h.data() + hdr::kStamp, stamp::kSize);
+    ds.id = GetI32(h, hdr::kDatasetId);
+    ds.accessFlags = GetU32(h, hdr::kAccessFlags);
+    ds.passwordHash = GetU32(h, hdr::kPasswordHash);
+    ds.creationNote = GetShortStr(h, hdr::kCreationNote, 60);
+    const std::int16_t params = GetI16(h, hdr::kParamCount);
+    if (params > static_cast<int>(kMaxParameters)) {
+      m_result.message = "Количество параметров (" + std::to_string(params) + ") в файловом наборе данных\r\n" + m_name +
+                         "\r\nпревышает максимально возможное (" + std::to_string(kMaxParameters) +
+                         ") для данной версии Morvalen";
+      m_result.place = kLoadPlace;
+      platform::Current<platform::ILog>().LogError(
+          "Too many parameters (" + std::to_string(params) + ") in " + m_name);
+      return false;
+    }
+    const std::int16_t blocks = GetI16(h, hdr::kBlockCount);
+    const std::uint8_t scales = GetU8(h, hdr::kScaleCount);
+    const std::int16_t reports = GetI16(h, hdr::kReportCount);
+    const std::int16_t attests = GetI16(h, hdr::kAttestCount);
+    const std::int16_t widths = GetI16(h, hdr::kColumnCount);
+    const std::int16_t classes = GetI16(h, hdr::kClassCount);
+    if (params < 0 || blocks < 0 || blocks > static_cast<int>(kMaxBlocks) || scales > ScaleList::kCapacity ||
+        reports < 0 || reports > static_cast<int>(kMaxReportKinds) || attests < 0 ||
+        attests > static_cast<int>(kMaxAttestKinds) || widths < 0 || widths > static_cast<int>(hdr::kColumnWidthRoom) ||
+        classes < 0 || classes > static_cast<int>(ParamClassList::kCapacity)) {
+      return headerDamage();
+    }
+    m_paramCount = params;
+    m_blockCount = blocks;
+    m_reportCount = reports;
+    m_attestCount = attests;
+    m_classCount = classes;
+    for (std::size_t i = 0; i < hdr::kExtensionCount; ++i) {
+      const std::int16_t n = GetI16(h, hdr::kExtensionLengths + 2 * i);
+      if (n < 0) return headerDamage();
+      m_extension += static_cast<std::uint64_t>(n);
+    }
+    ds.fileName = GetShortStr(h, hdr::kFileName, 255);  // replaced by the real name at the end
+    ds.processName = GetShortStr(h, hdr::kProcessName, 100);
+    ds.comment = GetShortStr(h, hdr::kComment, 250);
+    ds.responsible = GetShortStr(h, hdr::kResponsible, 100);
+    for (std::size_t i = 0; i < scales; ++i) {
+      const std::size_t off = hdr::kScales + i * hdr::kScaleEntry;
+      ds.scales.AddRead(GetShortStr(h, off, 40), GetShortStr(h, off + hdr::kScaleUnit, 10));
+    }
+    auto& set = ds.settings;
+    GetArea(h, hdr::kDatasetSettings, set.datasetSettings);
+    ds.blockEditingAllowed = GetU8(h, hdr::kBlockEditing) != 0;
+    set.activePage = GetU8(h, hdr::kActivePage);
+    GetArea(h, hdr::kEditingOptions, set.editingOptions);
+    GetArea(h, hdr::kSeparation, set.separationOptions);
+    GetArea(h, hdr::kMerging, set.mergingOptions);
+    set.mergingReserved = GetU8(h, hdr::kMergingReserved);
+    GetArea(h, hdr::kClipboard, set.clipboardColumns);
+    set.hasFilters = h.substr(hdr::kFilters, 4) == "SFLT";
+    if (set.hasFilters) GetArea(h, hdr::kFilters, set.filters);
+    GetArea(h, hdr::kCorrelation, set.correlation);
+    set.correlationByte = GetU8(h, hdr::kCorrelationByte);
+    ProcessPicture& pic = ds.picture;
+    pic.fileName = GetShortStr(h, hdr::kIconName, 60);
+    pic.show = GetU8(h, hdr::kIconDisplay);
+    pic.enlarge = GetU8(h, hdr::kIconDisplay + 1);
+    pic.keepProportions = GetU8(h, hdr::kIconDisplay + 2);
+    pic.transparent = GetU8(h, hdr::kIconDisplay + 3);
+    std::memcpy(pic.reserved.data(), h.data() + hdr::kIconDisplay + 4, pic.reserved.size());
+    m_textLengths = {GetU16(h, hdr::kNoteLength), GetU16(h, hdr::kIconLength), GetU16(h, hdr::kDepartmentLength),
+                     GetU16(h, hdr::kDetailLength), GetU16(h, hdr::kOperationLength)};
+    m_attachmentCount = GetU8(h, hdr::kAttachmentCount);
+    for (std::size_t i = 0; i < std::min<std::size_t>(static_cast<std::size_t>(widths), ds.columnWidths.size()); ++i) {
+      ds.columnWidths[i] = GetI16(h, hdr::kColumnWidths + 2 * i);
+    }
+    GetArea(h, hdr::kAutoFill, set.autoFill);
+    set.autoFillSetting = GetI16(h, hdr::kAutoFillSetting);
+    GetArea(h, hdr::kParamListState, set.parameterListState);
+    ds.nextBlockNumber = GetI16(h, hdr::kNextBlock);
+    return true;
+  }
+
+  bool ReadSections() {
+    TDatasetSPC& ds = *m_ds;
+    std::array<std::string, 5> texts;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      std::string_view raw;
+      if (!Take(m_textLengths[i], raw)) return false;
+      texts[i] = i == 1 ? std::string(raw) : Cp1251ToUtf8(raw);  // the picture stays bytes
+    }
+    ds.note = texts[0];
+    ds.picture.data = texts[1];
+    ds.department = texts[2];
+    ds.detail = texts[3];
+    ds.operation = texts[4];
+    for (int i = 0; i < m_reportCount; ++i) {
+      std::string_view kind;
+      if (!Take(kReportKindSize, kind)) return false;
+      ds.settings.reportKinds.emplace_back(kind);
+    }
+    std::string_view attest;
+    if (!Take(static_cast<std::size_t>(m_attestCount) * kAttestKindSize, attest)) return false;
+    ds.settings.attestationKinds = std::string(attest);
+    ds.settings.attestationCount = static_cast<std::int16_t>(m_attestCount);
+    for (int i = 0; i < m_attachmentCount; ++i) {
+      std::string_view r;
+      if (!Take(att::kSize, r)) return false;
+      TDatasetImage a;
+      a.type = GetI16(r, att::kType);
+      a.flags = GetI16(r, att::kFlags);
+      a.fileSize = GetI32(r, att::kFileSize);
+      a.fileTime = GetF64(r, att::kFileTime);
+      a.title = GetShortStr(r, att::kTitle, 80);
+      a.shortText = GetShortStr(r, att::kShortText, 40);
+      std::string_view name;
+      if (!Take(GetU16(r, att::kNameLength), name)) return false;
+      const std::string fullName = Cp1251ToUtf8(name);
+      const std::size_t cut = fullName.find_last_of("\\/");
+      a.folder = cut == std::string::npos ? std::string() : fullName.substr(0, cut);
+      a.fileName = cut == std::string::npos ? fullName : fullName.substr(cut + 1);
+      const std::uint16_t contentLength = GetU16(r, att::kContentLength);
+      if ((a.flags & TDatasetImage::kEmbedded) && contentLength > 0) {
+        std::string_view content;
+        if (!Take(contentLength, content)) return false;
+        a.content = std::string(content);
+      }
+      // The attached file as it is now, when it is still there.
+      std::uint64_t size = 0;
+      TDateTime time = 0;
+      if (FileFacts(platform::NativePath(fullName).string(), size, time)) {
+        a.fileSize = static_cast<std::int32_t>(std::min<std::uint64_t>(size, 0x7FFFFFFF));
+        a.fileTime = time;
+      } else {
+        a.fileSize = 0;
+      }
+      ds.attachments.push_back(std::move(a));
+    }
+    return Skip(m_extension);
+  }
+
+  bool ReadParameters(platform::IProgress& progress) {
+    TDatasetSPC& ds = *m_ds;
+    for (int i = 1; i <= m_paramCount; ++i) {
+      const std::uint64_t at = m_pos;
+      std::string_view r;
+      if (!Take(prm::kSize, r)) return false;
+      const std::string what = "параметр " + std::to_string(i);
+      const std::uint8_t kind = GetU8(r, prm::kKind);
+      const std::uint8_t multiplier = GetU8(r, prm::kMultiplier);
+      const std::uint8_t scale = GetU8(r, prm::kScale);
+      if (r.substr(0, 4) != std::string_view(prm::kMarker, 4) || !IsValidKind(kind) ||
+          multiplier > kMaxMultiplierCode || scale > ds.scales.Count()) {
+        return Damage(what, at);
+      }
+      auto p = std::make_unique<TSPCParameter>();
+      p->kind = static_cast<DataKind>(kind);
+      p->position = static_cast<std::uint16_t>(std::max<std::int16_t>(0, GetI16(r, prm::kOrder)));
+      p->name = GetShortStr(r, prm::kName, 80);
+      p->unit = GetShortStr(r, prm::kUnit, 10);
+      p->note = GetShortStr(r, prm::kNote, 250);
+      p->shortName = GetShortStr(r, prm::kShortName, 15);
+      p->decimals = std::min(GetU8(r, prm::kDecimals), kMaxDecimals);
+      const auto flags = static_cast<std::uint16_t>(GetI32(r, prm::kFlags) & 0xFFFF);
+      p->SetFlags(flags);
+      const auto present = [&](std::uint16_t flag, std::size_t off) -> std::optional<double> {
+        const double v = GetF64(r, off);
+        if ((flags & flag) == 0 || !std::isfinite(v)) return std::nullopt;
+        return v;
+      };
+      p->SetTolerance(present(param_flag::kLsl, prm::kLsl), present(param_flag::kUsl, prm::kUsl),
+                      present(param_flag::kNominal, prm::kNominal));
+      p->SetDataLimits(present(param_flag::kMin, prm::kMin), present(param_flag::kMax, prm::kMax),
+                       present(param_flag::kDefault, prm::kDefault));
+      p->baseValue = GetF64(r, prm::kBase);
+      p->multiplierCode = multiplier;
+      p->lrl = GetF64(r, prm::kLrl);
+      p->url = GetF64(r, prm::kUrl);
+      p->pointsColumnWidth = ClampWidth(GetI16(r, prm::kPointsWidth));
+      p->samplesColumnWidth = ClampWidth(GetI16(r, prm::kSamplesWidth));
+      p->scaleId = scale;  // scales read from a file have their positions as identifiers
+      p->scalePosition = scale;
+      p->classId = GetI16(r, prm::kClassId);
+      const std::int32_t id = GetI32(r, prm::kId);
+      p->id = id != 0 ? id : i;
+      ds.AppendParameter(std::move(p));
+      if (!Skip(GetU8(r, prm::kExtension))) return false;
+      progress.Step();
+    }
+    return true;
+  }
+
+  bool ReadBlocks(platform::IProgress& progress) {
+    TDatasetSPC& ds = *m_ds;
+    const int params = ds.ParameterCount();
+    const std::size_t slotBytes = pnt::kSlot * static_cast<std::size_t>(params);
+    for (int b = 1; b <= m_blockCount; ++b) {
+      if (progress.Aborted()) {
+        m_result.aborted = true;
+        m_result.message = "Загрузка файла прервана пользователем";
+        return false;
+      }
+      const std::uint64_t at = m_pos;
+      std::string_view r;
+      if (!Take(blk::kSize, r)) return false;
+      const std::string what = "блок " + std::to_string(b);
+      const std::uint8_t kind = GetU8(r, blk::kKind);
+      const std::int16_t samples = GetI16(r, blk::kSampleCount);
+      if (r.substr(0, 4) != std::string_view(blk::kMarker, 4) || !IsValidKind(kind) || samples < 0 ||
+          samples > static_cast<int>(kMaxSamples)) {
+        return Damage(what, at);
+      }
+      auto block = std::make_unique<TSPCBlock>();
+      block->id = GetI32(r, blk::kId);
+      block->kind = static_cast<DataKind>(kind);
+      block->fixedSampleSize = static_cast<std::uint16_t>(std::max<std::int16_t>(0, GetI16(r, blk::kFixedSize)));
+      block->flags = static_cast<std::uint16_t>(GetI16(r, blk::kFlags));
+      block->modified = GetF64(r, blk::kModified);
+      block->name = GetShortStr(r, blk::kName, 80);
+      block->SetNote(GetShortStr(r, blk::kNote, 80));
+      block->frequency = GetShortStr(r, blk::kFrequency, 40);
+      block->created = GetF64(r, blk::kCreated);
+      block->mode = GetU8(r, blk::kMode) == 1 ? SamplingMode::Individual : SamplingMode::Samples;
+      block->declaredSamples = samples;
+      block->ReserveSamples(static_cast<std::size_t>(samples));
+      auto& list = block->Samples();
+      for (int s = 1; s <= samples; ++s) {
+        const std::uint64_t sampleAt = m_pos;
+        std::string_view sr;
+        if (!Take(smp::kSize, sr)) return false;
+        const std::string sampleWhat = what + ", выборка " + std::to_string(s);
+        const std::int16_t points = GetI16(sr, smp::kPointCount);
+        const std::int16_t noteLength = GetI16(sr, smp::kNoteLength);
+        const std::int16_t eventLength = GetI16(sr, smp::kEventLength);
+        if (sr.substr(0, 4) != std::string_view(smp::kMarker, 4) || points < 0 ||
+            points > static_cast<int>(kMaxPoints) || noteLength < 0 || noteLength > 255 || eventLength < 0 ||
+            eventLength > 255) {
+          return Damage(sampleWhat, sampleAt);
+        }
+        list.emplace_back();
+        TSPCSample& sample = list.back();
+        sample.flags = static_cast<std::uint16_t>(GetI16(sr, smp::kFlags));
+        sample.dateTime = GetF64(sr, smp::kDateTime);
+        sample.sampleSize = GetI16(sr, smp::kSampleSize);
+        if (!ReadSampleText(noteLength, sample.note) || !ReadSampleText(eventLength, sample.event)) return false;
+        sample.ReservePoints(static_cast<std::size_t>(points));
+        for (int p = 1; p <= points; ++p) {
+          if (m_bytes.size() - m_pos < pnt::kHead) return ReadFailure(m_pos);
+          const char* src = m_bytes.data() + m_pos;
+          std::uint16_t pointFlags;
+          std::memcpy(&pointFlags, src, 2);
+          const std::size_t need = pnt::kHead + ((pointFlags & point_flag::kOwnDate) ? 8 : 0) + slotBytes;
+          if (m_bytes.size() - m_pos < need) return ReadFailure(m_pos);
+          sample.AddPoint();
+          TFileSmpPoint& point = *sample.Point(p);
+          point.flags = pointFlags;
+          src += pnt::kHead;
+          if (pointFlags & point_flag::kOwnDate) {
+            std::memcpy(&point.dateTime, src, 8);
+            src += 8;
+          }
+          for (int k = 1; k <= params; ++k, src += pnt::kSlot) {
+            PointValue v;
+            std::memcpy(&v.flags, src, 2);
+            std::memcpy(&v.value, src + 2, 8);
+            // A value that is not a number cannot be data: the slot reads as empty.
+            if (!std::isfinite(v.value)) {
+              v.value = 0;
+              v.flags |= value_flag::kEmpty;
+            }
+            point.Set(k, v);
+          }
+          m_pos += need;
+        }
+      }
+      // Files of very old releases kept the date and time flags only in the samples.
+      if (m_ds->writerRelease < 11 && !list.empty()) {
+        block->flags = static_cast<std::uint16_t>((block->flags & ~(block_flag::kDates | block_flag::kTimes)) |
+                                                  (list.front().flags & (sample_flag::kHasDate | sample_flag::kHasTime)));
+      }
+      block->loaded = true;
+      ds.AppendBlock(std::move(block));
+      progress.Step();
+    }
+    return true;
+  }
+
+  // A sample text: the record's length, then a length byte and that many characters.
+  bool ReadSampleText(std::int16_t length, std::string& text) {
+    if (length == 0) return true;
+    std::string_view raw;
+    if (!Take(static_cast<std::size_t>(length) + 1, raw)) return false;
+    const std::size_t n = std::min<std::size_t>({static_cast<std::size_t>(length), GetU8(raw, 0), TSPCSample::kTextMax});
+    text = Cp1251ToUtf8(raw.substr(1, n));
+    return true;
+  }
+
+  bool ReadClasses() {
+    if (m_classCount == 0) return true;
+    const std::uint64_t at = m_pos;
+    const auto damage = [&] { return Damage("классы параметров", at); };
+    std::string_view raw;
+    if (!Take(ChunkHeader::kSize, raw)) return false;
+    ChunkHeader header;
+    if (!ChunkHeader::Decode(raw, header) || header.contentCode != cls::kContentCode || header.contentSize < 0) {
+      return damage();
+    }
+    std::string_view content;
+    if (!Take(static_cast<std::size_t>(header.contentSize), content)) return false;
+    if (header.contentVersion > 1) return true;  // a newer layout: skipped by its size
+    if (content.size() < cls::kListHeader) return damage();
+    const std::uint8_t count = GetU8(content, cls::kListCount);
+    if (count > ParamClassList::kCapacity || content.size() != cls::kListHeader + cls::kRecord * count ||
+        (header.check != 0 && header.check != CheckValue(content))) {
+      return damage();
+    }
+    ParamClassList& classes = m_ds->classes;
+    classes.lastId = GetI16(content, cls::kListLastId);
+    classes.changedAt = GetF64(content, cls::kListChanged);
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::string_view r = content.substr(cls::kListHeader + i * cls::kRecord, cls::kRecord);
+      if (r.substr(0, 4) != std::string_view(cls::kMarker, 4)) return damage();
+      classes.AddRead(GetI16(r, cls::kId), GetShortStr(r, cls::kName, 40), GetShortStr(r, cls::kNote, 150));
+    }
+    return true;
+  }
+
+  void Finish() {
+    TDatasetSPC& ds = *m_ds;
+    ds.formatVersion = kSpcFileVersion;
+    ds.isNew = false;
+    ds.loaded = true;
+    ds.loadedAt = Now();
+    // Blocks stored without an identifier are numbered after all blocks are read, above every
+    // identifier in the file, so none repeats.
+    std::int32_t largest = ds.nextBlockNumber;
+    for (int b = 1; b <= ds.BlockCount(); ++b) largest = std::max(largest, ds.Block(b)->id);
+    for (int b = 1; b <= ds.BlockCount(); ++b) {
+      if (ds.Block(b)->id == 0) ds.Block(b)->id = ++largest;
+    }
+    if (ds.nextBlockNumber == 0 || largest > ds.nextBlockNumber) {
+      ds.nextBlockNumber = static_cast<std::int16_t>(std::min<std::int32_t>(largest, std::numeric_limits<std::int16_t>::max()));
+    }
+    ds.RebuildOrderLists();
+    ds.RebuildBlockLists();
+    ds.ResolveScalesAndClasses();
+    ds.ComputeAllStats();
+  }
+
+  std::string_view m_bytes;
+  const std::string& m_name;
+  std::size_t m_pos = 0;
+  SpcReadResult m_result;
+  std::unique_ptr<TDatasetSPC> m_ds;
+  int m_paramCount = 0;
+  int m_blockCount = 0;
+  int m_reportCount = 0;
+  int m_attestCount = 0;
+  int m_classCount = 0;
+  int m_attachmentCount = 0;
+  std::uint64_t m_extension = 0;
+  std::array<std::uint16_t, 5> m_textLengths{};
+};
+
+}  // namespace
+
+std::string OffsetText(std::uint64_t offset) {
+  if (offset == 0) return "0";
+  return std::to_string(offset) + "=" + HexUpper(static_cast<std::uint32_t>(offset), 8) + "h";
+}
+
+bool FileFacts(const std::string& fileName, std::uint64_t& size, TDateTime& time) {
+  struct stat info {};
+  if (::stat(fileName.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  size = static_cast<std::uint64_t>(info.st_size);
+  std::tm local{};
+  const std::time_t secs = info.st_mtim.tv_sec;
+  localtime_r(&secs, &local);
+  const double seconds = static_cast<double>(secs) + static_cast<double>(local.tm_gmtoff) +
+                         static_cast<double>(info.st_mtim.tv_nsec) / 1e9;
+  time = 25569.0 + seconds / 86400.0;
+  return true;
+}
+
+SpcReadResult ReadSpcBytes(const std::string& bytes, const std::string& fileName) {
+  return SpcDecoder(bytes, fileName).Run();
+}
+
+SpcReadResult ReadSpcFile(const std::string& fileName) {
+  SpcReadResult result;
+  std::error_code ec;
+  if (!fs::exists(fileName, ec)) {
+    result.message = "Файл не найден:\r\n" + fileName;
+    result.place = kLoadPlace;
+    return result;
+  }
+  std::string bytes;
+  int code = 0;
+  if (!ReadWholeFile(fileName, bytes, code, kMaxFileSize)) {
+    result.message = "Сбой при чтении файла (смещение 0)\r\n" + fileName + "\r\n\r\n" + FileErrorText(code);
+    result.place = kLoadPlace;
+    return result;
+  }
+  result = ReadSpcBytes(bytes, fileName);
+  if (result.Ok()) {
+    TDatasetSPC& ds = *result.dataset;
+    const fs::path path = fs::absolute(fileName, ec);
+    ds.fileName = path.string();
+    ds.folder = path.parent_path().string();
+    FileFacts(fileName, ds.fileSize, ds.fileTime);
+  }
+  return result;
+}
+
+}  // namespace mv
