@@ -81,7 +81,7 @@ std::string EncodeHeader(const TDatasetSPC& ds, const std::string& fileName, TDa
                          const std::array<std::string, 5>& texts) {
   std::string h(hdr::kSize, '\0');
   PutI16(h, hdr::kRelease, kSpcWriterRelease);
-  PutI32(h, hdr::kSaveCounter, ds.saveCounter + 1);
+  PutI32(h, hdr::kSaveCounter, NextSaveCounter(ds.saveCounter));
   const std::string st = EncodeStamp(saveTime);
   std::memcpy(h.data() + hdr::kStamp, st.data(), st.size());
   PutI32(h, hdr::kDatasetId, ds.id);

@@ -143,7 +143,7 @@ bool SaveDatasetFile(TDatasetSPC& ds, bool askName) {
   if (Options().keepPreviousDataFile && Exists(target) && !(ds.fromBackup && sameName)) {
     keptBackup = KeepBackup(target);
   }
-  Log().LogLine("Save " + target + ", " + ds.LogDetails() + ", count=" + std::to_string(ds.saveCounter + 1) +
+  Log().LogLine("Save " + target + ", " + ds.LogDetails() + ", count=" + std::to_string(NextSaveCounter(ds.saveCounter)) +
                     (keptBackup ? ", BAK preserved" : ""),
                 ds.slot);
   std::string error;
@@ -153,7 +153,7 @@ bool SaveDatasetFile(TDatasetSPC& ds, bool askName) {
   }
   ds.fileName = target;
   ds.folder = fs::path(target).parent_path().string();
-  ++ds.saveCounter;
+  ds.saveCounter = NextSaveCounter(ds.saveCounter);
   ds.fromBackup = false;
   ds.formatVersion = kSpcFileVersion;
   FileFacts(target, ds.fileSize, ds.fileTime);

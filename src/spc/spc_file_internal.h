@@ -17,6 +17,12 @@ std::string OffsetText(std::uint64_t offset);
 // The file's size and modification time as the dataset remembers them.
 bool FileFacts(const std::string& fileName, std::uint64_t& size, TDateTime& time);
 
+// The save counter after one more save; it wraps instead of overflowing (a file can hold any
+// value).
+inline std::int32_t NextSaveCounter(std::int32_t counter) {
+  return static_cast<std::int32_t>(static_cast<std::uint32_t>(counter) + 1U);
+}
+
 // The error window's source tag of the loading messages.
 inline constexpr const char* kLoadPlace = "LoadFile_MVL";
 
