@@ -1,5 +1,8 @@
 #include "cli/cli.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <span>
@@ -7,7 +10,12 @@
 
 #include "core/cp1251.h"
 #include "core/file_routines.h"
+#include "core/numbers.h"
+#include "core/text.h"
+#include "import/csv_table.h"
+#include "import/table_dataset.h"
 #include "spc/gages.h"
+#include "spc/spc_file.h"
 
 namespace mv::cli {
 namespace {
@@ -20,10 +28,28 @@ struct Command {
   std::string_view usage;
   std::string_view summary;
   int (*run)(Args args, std::ostream& out, std::ostream& err);
+  std::string_view details = {};  // further lines of --help, indented as they are
 };
 
 // Text read from files may hold anything; JSON output must stay valid UTF-8.
 std::string SafeUtf8(const std::string& text) { return Cp1251ToUtf8(Utf8ToCp1251(text)); }
+
+// The system's messages break lines with CR LF (and may leave empty lines); the error stream
+// gets them as one line.
+std::string OneLine(const std::string& text) {
+  std::string out;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+    const std::string_view line = Trim(std::string_view(text).substr(pos, end - pos));
+    if (!line.empty()) {
+      if (!out.empty()) out += out.back() == ':' ? " " : ": ";
+      out += line;
+    }
+    pos = end + 1;
+  }
+  return SafeUtf8(out);
+}
 
 int RunGages(Args args, std::ostream& out, std::ostream& err) {
   if (args.size() != 1) {
@@ -63,8 +89,282 @@ int RunGages(Args args, std::ostream& out, std::ostream& err) {
   return kExitOk;
 }
 
+// --- info ---
+
+Json Optional(const std::optional<double>& value) { return value ? Json(*value) : Json(nullptr); }
+
+Json ParameterJson(int position, const TSPCParameter& p) {
+  Json item = {
+      {"position", position},     {"kind", KindCode(p.kind)},           {"order", p.position},
+      {"name", SafeUtf8(p.name)}, {"shortName", SafeUtf8(p.shortName)}, {"unit", SafeUtf8(p.unit)},
+      {"decimals", p.decimals},
+  };
+  if (p.kind == DataKind::Attr) item["attrType"] = AttrTypeCode(p.Type());
+  item["tolerance"] = {{"lsl", Optional(p.Lsl())}, {"usl", Optional(p.Usl())}, {"nominal", Optional(p.Nominal())}};
+  item["dataLimits"] = {{"min", Optional(p.dataLimits.Get(ValueRange::kLower))},
+                        {"max", Optional(p.dataLimits.Get(ValueRange::kUpper))},
+                        {"default", Optional(p.dataLimits.Get(ValueRange::kTarget))}};
+  item["regulationLimits"] = {{"lrl", Optional(p.Lrl())}, {"url", Optional(p.Url())}};
+  item["flags"] = p.Flags();
+  item["flagsHex"] = HexUpper(p.Flags(), 4) + "h";
+  return item;
+}
+
+Json BlockJson(int position, const TSPCBlock& b) {
+  return {{"position", position},
+          {"id", b.id},
+          {"name", SafeUtf8(b.name)},
+          {"kind", KindCode(b.kind)},
+          {"samplingMode", static_cast<int>(b.mode)},
+          {"fixedSampleSize", b.fixedSampleSize},
+          {"samples", b.SampleCount()},
+          {"points", b.stats.totalPoints},
+          {"activeSamples", b.stats.activeSamples},
+          {"period", SafeUtf8(b.PeriodText(1, b.SampleCount()))}};
+}
+
+int RunInfo(Args args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 1) {
+    err << "info: expected one file name\n";
+    return kExitUsage;
+  }
+  const SpcReadResult read = ReadSpcFile(args[0]);
+  if (!read.Ok()) {
+    err << "info: " << OneLine(read.message);
+    if (!read.details.empty()) err << " (" << OneLine(read.details) << ")";
+    err << "\n";
+    return kExitFailed;
+  }
+  const TDatasetSPC& ds = *read.dataset;
+  Json parameters = Json::array();
+  for (int i = 1; i <= ds.ParameterCount(); ++i) parameters.push_back(ParameterJson(i, *ds.Parameter(i)));
+  Json blocks = Json::array();
+  int samples = 0;
+  int points = 0;
+  for (int i = 1; i <= ds.BlockCount(); ++i) {
+    const TSPCBlock& b = *ds.Block(i);
+    samples += b.SampleCount();
+    points += b.stats.totalPoints;
+    blocks.push_back(BlockJson(i, b));
+  }
+  Json json = {{"file", SafeUtf8(args[0])}, {"id", ds.id}};
+  json["process"] = {{"name", SafeUtf8(ds.processName)},       {"comment", SafeUtf8(ds.comment)},
+                     {"department", SafeUtf8(ds.department)},  {"detail", SafeUtf8(ds.detail)},
+                     {"operation", SafeUtf8(ds.operation)},    {"note", SafeUtf8(ds.note)},
+                     {"responsible", SafeUtf8(ds.responsible)}};
+  json["counts"] = {{"parameters", ds.ParameterCount()},
+                    {"varParameters", ds.CountOfKind(DataKind::Var)},
+                    {"attrParameters", ds.CountOfKind(DataKind::Attr)},
+                    {"blocks", ds.BlockCount()},
+                    {"samples", samples},
+                    {"points", points}};
+  json["parameters"] = std::move(parameters);
+  json["blocks"] = std::move(blocks);
+  out << json.dump(2) << "\n";
+  return kExitOk;
+}
+
+// --- create ---
+
+// The whole file, when it is a regular file of at most maxBytes.
+bool ReadWholeFile(const std::string& path, std::uintmax_t maxBytes, std::string& bytes, std::string& error) {
+  std::error_code code;
+  const auto status = std::filesystem::status(path, code);
+  if (code || !std::filesystem::is_regular_file(status)) {
+    error = "cannot read " + path + " (missing or not a file)";
+    return false;
+  }
+  const std::uintmax_t size = std::filesystem::file_size(path, code);
+  if (code || size > maxBytes) {
+    error = code ? "cannot read " + path : path + " is larger than " + std::to_string(maxBytes) + " bytes";
+    return false;
+  }
+  std::ifstream in(path, std::ios::binary);
+  bytes.assign(static_cast<std::size_t>(size), '\0');
+  if (!in || !in.read(bytes.data(), static_cast<std::streamsize>(size))) {
+    error = "cannot read " + path;
+    return false;
+  }
+  return true;
+}
+
+// "NAME=VALUE" at the last '=' (values hold none; a heading might).
+bool SplitNamed(std::string_view text, std::string& name, std::string& value) {
+  const std::size_t eq = text.rfind('=');
+  if (eq == std::string_view::npos || eq == 0) return false;
+  name = std::string(text.substr(0, eq));
+  value = std::string(text.substr(eq + 1));
+  return true;
+}
+
+// "LSL:USL[:NOMINAL]", each part a typed number or empty.
+bool ParseTolerance(std::string_view text, TableTolerance& t) {
+  std::string value;
+  if (!SplitNamed(text, t.name, value)) return false;
+  std::optional<double>* parts[] = {&t.lsl, &t.usl, &t.nominal};
+  std::size_t count = 0;
+  std::size_t pos = 0;
+  for (;;) {
+    const std::size_t end = std::min(value.find(':', pos), value.size());
+    if (count == 3) return false;
+    const TypedNumber number = ParseTypedNumber(std::string_view(value).substr(pos, end - pos));
+    if (number.status == TypedNumberStatus::Invalid) return false;
+    if (number.status == TypedNumberStatus::Ok) *parts[count] = number.value;
+    ++count;
+    if (end == value.size()) break;
+    pos = end + 1;
+  }
+  return count >= 2;
+}
+
+// The command line of create, checked on its own (the table is checked by the builder).
+struct CreateArgs {
+  std::string out;
+  std::string csv;
+  TableDatasetOptions options;
+};
+
+bool ParseCreateArgs(Args args, CreateArgs& a, std::string& error) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!arg.starts_with("--")) {
+      if (!a.out.empty()) {
+        error = "unexpected argument '" + SafeUtf8(arg) + "'";
+        return false;
+      }
+      a.out = arg;
+      continue;
+    }
+    if (arg == "--individual") {
+      a.options.individual = true;
+      continue;
+    }
+    static constexpr std::string_view kWithValue[] = {"--from-csv", "--block", "--process",  "--tolerance",
+                                                      "--decimals", "--unit",  "--attribute"};
+    if (std::find(std::begin(kWithValue), std::end(kWithValue), arg) == std::end(kWithValue)) {
+      error = "unknown option '" + SafeUtf8(arg) + "' (see --help)";
+      return false;
+    }
+    if (i + 1 >= args.size()) {
+      error = arg + " needs a value";
+      return false;
+    }
+    const std::string& value = args[++i];
+    const auto bad = [&](std::string_view form) {
+      error = arg + " expects " + std::string(form) + ", got '" + SafeUtf8(value) + "'";
+      return false;
+    };
+    if (arg == "--from-csv") {
+      if (!a.csv.empty()) {
+        error = "--from-csv given twice";
+        return false;
+      }
+      a.csv = value;
+    } else if (arg == "--block") {
+      a.options.blockName = value;
+    } else if (arg == "--process") {
+      a.options.processName = value;
+    } else if (arg == "--tolerance") {
+      TableTolerance t;
+      if (!ParseTolerance(value, t)) return bad("NAME=LSL:USL[:NOMINAL]");
+      a.options.tolerances.push_back(std::move(t));
+    } else if (arg == "--decimals") {
+      TableDecimals d;
+      std::string number;
+      if (!SplitNamed(value, d.name, number)) return bad("NAME=N");
+      const auto n = ParseInteger(number, 0, kMaxDecimals);
+      if (!n) return bad("NAME=N with N from 0 to 5");
+      d.decimals = static_cast<int>(*n);
+      a.options.decimals.push_back(std::move(d));
+    } else if (arg == "--unit") {
+      TableUnit u;
+      if (!SplitNamed(value, u.name, u.unit)) return bad("NAME=UNIT");
+      a.options.units.push_back(std::move(u));
+    } else {  // --attribute
+      TableAttribute attribute;
+      std::string type;
+      if (!SplitNamed(value, attribute.name, type)) return bad("NAME=units|nonconf");
+      if (type == AttrTypeCode(AttrType::Units)) {
+        attribute.type = AttrType::Units;
+      } else if (type == AttrTypeCode(AttrType::Nonconformities)) {
+        attribute.type = AttrType::Nonconformities;
+      } else {
+        return bad("NAME=units|nonconf");
+      }
+      a.options.attributes.push_back(std::move(attribute));
+    }
+  }
+  if (a.out.empty() || a.csv.empty()) {
+    error = "expected OUT.mvl --from-csv IN.csv";
+    return false;
+  }
+  return true;
+}
+
+int RunCreate(Args args, std::ostream& out, std::ostream& err) {
+  CreateArgs a;
+  std::string error;
+  if (!ParseCreateArgs(args, a, error)) {
+    err << "create: " << error << "\n";
+    return kExitUsage;
+  }
+  std::string bytes;
+  if (!ReadWholeFile(a.csv, CsvTable::kMaxBytes, bytes, error)) {
+    err << "create: " << SafeUtf8(error) << "\n";
+    return kExitFailed;
+  }
+  CsvTable table(bytes);
+  const TableDatasetResult built = BuildTableDataset(table, a.options);
+  if (!built.Ok()) {
+    err << "create: " << SafeUtf8(a.csv) << ": " << OneLine(built.error) << "\n";
+    return kExitFailed;
+  }
+  const TDatasetSPC& ds = *built.dataset;
+  // Everything is checked before this point: a failure leaves no file, and the safe write
+  // leaves an existing file as it was.
+  if (!WriteSpcFile(ds, a.out, error)) {
+    err << "create: " << OneLine(error) << "\n";
+    return kExitFailed;
+  }
+  int samples = 0;
+  int points = 0;
+  for (int i = 1; i <= ds.BlockCount(); ++i) {
+    samples += ds.Block(i)->SampleCount();
+    points += ds.Block(i)->stats.totalPoints;
+  }
+  out << Json{{"file", SafeUtf8(a.out)},
+              {"parameters", ds.ParameterCount()},
+              {"blocks", ds.BlockCount()},
+              {"samples", samples},
+              {"points", points}}
+             .dump(2)
+      << "\n";
+  return kExitOk;
+}
+
+constexpr std::string_view kCreateDetails =
+    "      The table: UTF-8 (or Windows-1251), delimiter ',', ';' or tab, first row the headings.\n"
+    "      Columns with a meaning of their own: block (consecutive rows with the same label form\n"
+    "      one block, named by the label), sample (consecutive rows with the same label form one\n"
+    "      sample; without it every row is a sample of one point), date (dd.mm.yyyy or yyyy-mm-dd)\n"
+    "      and time (hh:mm[:ss]) of the sample's first row, and with --attribute, size (units\n"
+    "      inspected). Every other column is a parameter named by its heading.\n"
+    "      Options:\n"
+    "        --block NAME                 the block's name without a block column (\"Блок 1\")\n"
+    "        --process TEXT               the process name\n"
+    "        --tolerance NAME=LSL:USL[:NOMINAL]   either bound may be empty; repeatable\n"
+    "        --decimals NAME=N            0..5; default: the most decimals written in the column\n"
+    "        --unit NAME=UNIT             the parameter's unit\n"
+    "        --individual                 sampling mode: individual values\n"
+    "        --attribute NAME=units|nonconf   an alternative parameter counting nonconforming\n"
+    "                                     units or nonconformities; then every parameter column\n"
+    "                                     must be one, each row is a sample, and size is required\n";
+
 const Command kCommands[] = {
     {"gages", "gages <file.ggs>", "list the gauges of a gauge file", RunGages},
+    {"info", "info <file.mvl>", "describe a data file: process, parameters, blocks", RunInfo},
+    {"create", "create <out.mvl> --from-csv <in.csv> [options]", "make a data file from a table of measurements",
+     RunCreate, kCreateDetails},
 };
 
 void PrintHelp(std::ostream& out) {
@@ -72,7 +372,9 @@ void PrintHelp(std::ostream& out) {
          "       morvalen-cli --version | --help\n\n"
          "Batch commands of Morvalen, statistical quality control. Each prints JSON.\n\n"
          "Commands:\n";
-  for (const Command& c : kCommands) out << "  " << c.usage << "\n      " << c.summary << "\n";
+  for (const Command& c : kCommands) out << "  " << c.usage << "\n      " << c.summary << "\n" << c.details;
+  out << "\nExit codes: 0 done; 2 bad input: a wrong command line, or a file or table that cannot\n"
+         "be used (missing, unreadable, damaged, a bad cell), with the reason on the error stream.\n";
 }
 
 }  // namespace

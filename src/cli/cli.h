@@ -10,7 +10,10 @@ namespace mv::cli {
 
 // Exit codes.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;  // the command ran and failed (unreadable file, ...)
+// Bad input of any kind ends with 2: a wrong command line, and a file or table the command
+// cannot take (missing, unreadable, damaged, a bad cell). 1 stays free for failures of the
+// program itself.
+inline constexpr int kExitFailed = 2;  // the input could not be used
 inline constexpr int kExitUsage = 2;   // the command line itself is wrong
 
 // args excludes the program name.

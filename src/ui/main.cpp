@@ -7,6 +7,10 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
 #include "ui/frm_main.h"
 #include "ui/qt_platform.h"
 
@@ -40,12 +44,18 @@ int main(int argc, char* argv[]) {
     QApplication::installTranslator(&qtTranslator);
   }
 
+  // QApplication has taken its own options out of argv; the file names are kept as bytes.
+  const std::vector<std::string> files = mv::FilesToOpen(std::vector<std::string>(argv + 1, argv + argc));
+
   mv::ui::InstallQtPlatform();
   int exitCode = 0;
   {
-    // The remaining arguments (data files to open) are taken up by the start-up logic later.
     mv::ui::TfrmMain frmMain;
     frmMain.show();
+    // From the event loop, so the window is up before the first file's messages or progress.
+    if (!files.empty()) {
+      QTimer::singleShot(0, &frmMain, [&frmMain, files] { frmMain.OpenFiles(files); });
+    }
     ScheduleScreenshot(app);
     exitCode = QApplication::exec();
   }

@@ -1,14 +1,18 @@
 #include "ui/qt_instance_channel.h"
 
 #include <pwd.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
 
-#include "ui/instance_frame_reader.h"
+#include "platform/instance_frame_reader.h"
 
 namespace mv::ui {
 namespace {
@@ -16,6 +20,9 @@ namespace {
 // Bytes taken from a socket at a time, so a flood is cut into records piece by piece instead of
 // being collected whole.
 constexpr qint64 kReadChunk = 16 * 1024;
+
+// Room for a socket path, its terminating zero included (sockaddr_un::sun_path).
+constexpr std::size_t kSocketPathMax = sizeof(sockaddr_un::sun_path);
 
 std::span<const std::uint8_t> Bytes(const QByteArray& data) {
   return {reinterpret_cast<const std::uint8_t*>(data.constData()),
@@ -34,11 +41,19 @@ QString QtInstanceChannel::DefaultServerName() {
     user = QString::fromLocal8Bit(entry->pw_name);
   }
   if (user.isEmpty()) user = QString::number(::geteuid());
-  return QStringLiteral("morvalen-") + user;
+  const QString name = QStringLiteral("morvalen-") + user;
+  // The per-user runtime folder is private to the user and emptied at logout, so no socket file
+  // of an earlier session lingers there. It is used only when it exists and the path fits into
+  // a socket address; otherwise the plain name puts the socket into the temporary folder.
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (runtime.isEmpty() || !QFileInfo(runtime).isDir()) return name;
+  const QString path = QDir(runtime).absoluteFilePath(name);
+  if (static_cast<std::size_t>(QFile::encodeName(path).size()) >= kSocketPathMax) return name;
+  return path;
 }
 
 bool QtInstanceChannel::SendToFirst(std::span<const std::uint8_t> record) {
-  const std::vector<std::uint8_t> frame = FrameInstanceRecord(record);
+  const std::vector<std::uint8_t> frame = platform::FrameInstanceRecord(record);
   if (frame.empty()) return false;
   QLocalSocket socket;
   socket.connectToServer(m_serverName, QIODevice::WriteOnly);
@@ -85,7 +100,7 @@ void QtInstanceChannel::Serve(QLocalSocket* socket) {
   // Each handler first does all its work on the socket and only then hands records out: a
   // receiver that opens a modal window runs a nested event loop, in which this connection may
   // end and the socket be deleted.
-  auto reader = std::make_shared<InstanceFrameReader>();
+  auto reader = std::make_shared<platform::InstanceFrameReader>();
   const auto close = [socket](bool abort) {
     QObject::disconnect(socket, nullptr, nullptr, nullptr);
     if (abort) socket->abort();

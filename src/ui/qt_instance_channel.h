@@ -1,7 +1,7 @@
 #pragma once
 // Messages between running instances over a local socket (QLocalServer / QLocalSocket). The
 // first instance listens; a later one connects, sends one framed record and disconnects
-// (framing: instance_frame_reader.h).
+// (framing: platform/instance_frame_reader.h).
 
 #include <QString>
 
@@ -27,7 +27,8 @@ class QtInstanceChannel final : public platform::IInstanceChannel {
   QtInstanceChannel(const QtInstanceChannel&) = delete;
   QtInstanceChannel& operator=(const QtInstanceChannel&) = delete;
 
-  // "morvalen-" + the user's login name: instances of different users never meet.
+  // "morvalen-" + the user's login name, so instances of different users never meet: a path in
+  // $XDG_RUNTIME_DIR when that folder exists, else the plain name.
   static QString DefaultServerName();
 
   // Blocks for at most kInstanceSendTimeoutMs per step. False for an empty record or one over

@@ -10,6 +10,7 @@
 #include "ui/qt_file_dialogs.h"
 #include "ui/qt_instance_channel.h"
 #include "ui/qt_message_windows.h"
+#include "ui/qt_progress.h"
 #include "ui/qt_shell_open.h"
 #ifdef MV_HAVE_QT_MULTIMEDIA
 #include "ui/qt_sound_player.h"
@@ -50,6 +51,7 @@ struct QtPlatform {
   Installed<platform::ISoundPlayer> sound{std::make_unique<SoundPlayer>()};
   Installed<platform::IShellOpen> shellOpen{std::make_unique<QtShellOpen>()};
   Installed<platform::IInstanceChannel> instances{std::make_unique<QtInstanceChannel>()};
+  Installed<platform::IProgress> progress{std::make_unique<QtProgress>()};
 };
 
 std::unique_ptr<QtPlatform>& Installation() {

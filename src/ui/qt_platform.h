@@ -5,7 +5,8 @@
 namespace mv::ui {
 
 // Call once the QApplication exists. Message windows, file dialogs, clipboard, sound (silent
-// without Qt Multimedia), "open with the registered program" and the instance channel.
+// without Qt Multimedia), "open with the registered program", the instance channel and the
+// progress window.
 // A second call does nothing.
 void InstallQtPlatform();
 

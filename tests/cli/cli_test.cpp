@@ -1,8 +1,9 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
+#include <filesystem>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "spc/gages.h"
@@ -62,6 +63,173 @@ TEST(Cli, GagesPrintsTheListAsJson) {
   EXPECT_EQ(damaged.code, kExitFailed);
   EXPECT_NE(damaged.err.find("Неверная версия формата списка (2 вместо 1)"), std::string::npos);
   EXPECT_EQ(Cli({"gages", dir.Path("missing.ggs")}).code, kExitFailed);
+}
+
+// Names of the files in a folder, sorted.
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(Cli, CreateFromCsvThenInfoDescribesTheFile) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string csv = dir.Path("shaft.csv");
+  const std::string mvl = dir.Path("shaft.mvl");
+  test::WriteFileBytes(csv,
+                       "\xEF\xBB\xBF"
+                       "block;sample;date;time;Диаметр;Длина\r\n"
+                       "До наладки;1;04.03.2024;08:00;19,995;120,10\r\n"
+                       "До наладки;1;;;19,998;120,05\r\n"
+                       "До наладки;2;04.03.2024;09:00;19,990;\r\n"
+                       "После наладки;1;05.03.2024;08:00;19,999;119,95\r\n");
+  const CliRun create =
+      Cli({"create", mvl, "--from-csv", csv, "--process", "Вал 20h6", "--tolerance", "Диаметр=19,987:20:20",
+           "--tolerance", "Длина=:120.2", "--decimals", "Длина=1", "--unit", "Диаметр=мм"});
+  ASSERT_EQ(create.code, kExitOk) << create.err;
+  EXPECT_EQ(nlohmann::json::parse(create.out),
+            nlohmann::json({{"file", mvl}, {"parameters", 2}, {"blocks", 2}, {"samples", 3}, {"points", 4}}));
+
+  const CliRun info = Cli({"info", mvl});
+  ASSERT_EQ(info.code, kExitOk) << info.err;
+  const auto json = nlohmann::json::parse(info.out);
+  EXPECT_EQ(json["process"]["name"], "Вал 20h6");
+  EXPECT_EQ(json["counts"], nlohmann::json({{"parameters", 2},
+                                            {"varParameters", 2},
+                                            {"attrParameters", 0},
+                                            {"blocks", 2},
+                                            {"samples", 3},
+                                            {"points", 4}}));
+  const auto& diameter = json["parameters"][0];
+  EXPECT_EQ(diameter["name"], "Диаметр");
+  EXPECT_EQ(diameter["kind"], "Var");
+  EXPECT_EQ(diameter["unit"], "мм");
+  EXPECT_EQ(diameter["decimals"], 3);
+  EXPECT_EQ(diameter["tolerance"], nlohmann::json({{"lsl", 19.987}, {"usl", 20.0}, {"nominal", 20.0}}));
+  EXPECT_EQ(diameter["flagsHex"], "0047h");  // LSL, USL, nominal and "no skipping"
+  EXPECT_EQ(diameter["flags"], 0x47);
+  const auto& length = json["parameters"][1];
+  EXPECT_EQ(length["decimals"], 1);
+  EXPECT_EQ(length["tolerance"], nlohmann::json({{"lsl", nullptr}, {"usl", 120.2}, {"nominal", nullptr}}));
+  EXPECT_EQ(length["dataLimits"]["min"], nullptr);
+  EXPECT_EQ(length["regulationLimits"]["url"], nullptr);
+  const auto& first = json["blocks"][0];
+  EXPECT_EQ(first["id"], 1);
+  EXPECT_EQ(first["name"], "До наладки");
+  EXPECT_EQ(first["kind"], "Var");
+  EXPECT_EQ(first["samples"], 2);
+  EXPECT_EQ(first["points"], 3);
+  EXPECT_EQ(first["activeSamples"], 2);
+  EXPECT_EQ(first["period"], "04.03.2024 08:00-09:00");
+  EXPECT_EQ(json["blocks"][1]["id"], 2);
+  EXPECT_EQ(json["blocks"][1]["name"], "После наладки");
+
+  // Alternative data.
+  test::WriteFileBytes(csv, "date,size,Дефекты\n01.03.2024,50,3\n02.03.2024,50,0\n");
+  const CliRun attr = Cli({"create", mvl, "--from-csv", csv, "--attribute", "Дефекты=nonconf"});
+  ASSERT_EQ(attr.code, kExitOk) << attr.err;
+  const auto attrJson = nlohmann::json::parse(Cli({"info", mvl}).out);
+  EXPECT_EQ(attrJson["parameters"][0]["kind"], "Attr");
+  EXPECT_EQ(attrJson["parameters"][0]["attrType"], "nonconf");
+  EXPECT_EQ(attrJson["parameters"][0]["flagsHex"], "1040h");
+  EXPECT_EQ(attrJson["blocks"][0]["kind"], "Attr");
+  EXPECT_EQ(attrJson["blocks"][0]["samples"], 2);
+}
+
+TEST(Cli, CreateFailuresSayWhyAndLeaveNoFile) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string good = dir.Path("good.csv");
+  const std::string bad = dir.Path("bad.csv");
+  test::WriteFileBytes(good, "sample;Длина\n1;120,1\n");
+  test::WriteFileBytes(bad, "sample;Длина\n1;120,1\n1;abc\n");
+  const std::string out = dir.Path("out.mvl");
+  const struct {
+    std::vector<std::string> args;
+    int code;
+    std::string err;
+  } kCases[] = {
+      {{"--from-csv", good, "--bogus"}, kExitUsage, "create: unknown option '--bogus' (see --help)"},
+      {{"--from-csv", good, "extra"}, kExitUsage, "create: unexpected argument 'extra'"},
+      {{}, kExitUsage, "create: expected OUT.mvl --from-csv IN.csv"},
+      {{"--from-csv", good, "--block"}, kExitUsage, "create: --block needs a value"},
+      {{"--from-csv", good, "--from-csv", good}, kExitUsage, "create: --from-csv given twice"},
+      {{"--from-csv", good, "--tolerance", "Длина=1"},
+       kExitUsage,
+       "create: --tolerance expects NAME=LSL:USL[:NOMINAL], got 'Длина=1'"},
+      {{"--from-csv", good, "--tolerance", "Длина=1:x"},
+       kExitUsage,
+       "create: --tolerance expects NAME=LSL:USL[:NOMINAL], got 'Длина=1:x'"},
+      {{"--from-csv", good, "--decimals", "Длина=6"},
+       kExitUsage,
+       "create: --decimals expects NAME=N with N from 0 to 5, got 'Длина=6'"},
+      {{"--from-csv", good, "--attribute", "Длина=many"},
+       kExitUsage,
+       "create: --attribute expects NAME=units|nonconf, got 'Длина=many'"},
+      {{"--from-csv", dir.Path("missing.csv")},
+       kExitFailed,
+       "create: cannot read " + dir.Path("missing.csv") + " (missing or not a file)"},
+      {{"--from-csv", dir.path()}, kExitFailed, "create: cannot read " + dir.path() + " (missing or not a file)"},
+      {{"--from-csv", bad}, kExitFailed, "create: " + bad + ": Строка 3, столбец «Длина»: «abc» - не число"},
+      {{"--from-csv", good, "--tolerance", "Длина=2:1"},
+       kExitFailed,
+       "create: " + good + ": Допуск «Длина»: верхняя граница 1 не больше нижней 2"},
+      {{"--from-csv", good, "--tolerance", "Ширина=1:2"},
+       kExitFailed,
+       "create: " + good + ": Допуск задан для столбца «Ширина», которого в таблице нет"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.err);
+    std::vector<std::string> args = {"create"};
+    if (!c.args.empty()) args.push_back(out);
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const CliRun run = Cli(args);
+    EXPECT_EQ(run.code, c.code);
+    EXPECT_EQ(run.err, c.err + "\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(FilesIn(dir.path()), (std::vector<std::string>{"bad.csv", "good.csv"}));  // nothing left behind
+  }
+
+  // A file already there stays as it was when the table is bad.
+  test::WriteFileBytes(out, "keep");
+  EXPECT_EQ(Cli({"create", out, "--from-csv", bad}).code, kExitFailed);
+  EXPECT_EQ(test::ReadFileBytes(out), "keep");
+}
+
+TEST(Cli, InfoOnAnUnreadableFileGivesTheReadersMessage) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string csv = dir.Path("in.csv");
+  const std::string mvl = dir.Path("data.mvl");
+  test::WriteFileBytes(csv, "x\n1\n2\n");
+  ASSERT_EQ(Cli({"create", mvl, "--from-csv", csv}).code, kExitOk);
+  const std::string bytes = test::ReadFileBytes(mvl);
+
+  const std::string unknown = dir.Path("unknown.mvl");
+  test::WriteFileBytes(unknown, "NOT A DATA FILE");
+  const std::string truncated = dir.Path("truncated.mvl");
+  test::WriteFileBytes(truncated, bytes.substr(0, bytes.size() / 2));
+  const struct {
+    std::string file;
+    std::string err;  // the start of the message
+  } kCases[] = {
+      {unknown, "info: Неизвестный формат файла: " + unknown + " ("},
+      {truncated, "info: Сбой при чтении файла (смещение 8=00000008h): " + truncated + ": "},  // the header is cut
+      {dir.Path("missing.mvl"), "info: Файл не найден: " + dir.Path("missing.mvl")},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.file);
+    const CliRun run = Cli({"info", c.file});
+    EXPECT_EQ(run.code, kExitFailed);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(run.err.starts_with(c.err)) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;  // one line
+    EXPECT_EQ(run.err.find('\r'), std::string::npos);
+  }
+  EXPECT_EQ(Cli({"info"}).code, kExitUsage);
 }
 
 }  // namespace

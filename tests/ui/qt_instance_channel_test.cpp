@@ -5,13 +5,15 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cstring>
 
-#include "ui/instance_frame_reader.h"
+#include "platform/instance_frame_reader.h"
 #include "ui_test_app.h"
 
 namespace mv {
@@ -50,7 +52,7 @@ TEST_F(QtInstanceChannel, DeliversRecordsToTheListeningInstance) {
   ASSERT_TRUE(Listen(first));
   ui::QtInstanceChannel later(Name());
   const std::vector<Bytes> sent = {Pattern(128, 1), Pattern(128 + 900, 2),
-                                   Pattern(ui::kMaxInstanceRecord, 3)};
+                                   Pattern(platform::kMaxInstanceRecord, 3)};
   for (const Bytes& record : sent) ASSERT_TRUE(later.SendToFirst(record));
   ASSERT_TRUE(WaitForRecords(sent.size()));
   EXPECT_EQ(m_received, sent);
@@ -63,7 +65,7 @@ TEST_F(QtInstanceChannel, RefusesWhatItCannotSend) {
   ui::QtInstanceChannel first(Name());
   ASSERT_TRUE(Listen(first));
   EXPECT_FALSE(first.SendToFirst(Bytes{}));
-  EXPECT_FALSE(first.SendToFirst(Pattern(ui::kMaxInstanceRecord + 1, 1)));
+  EXPECT_FALSE(first.SendToFirst(Pattern(platform::kMaxInstanceRecord + 1, 1)));
   QTest::qWait(100);
   EXPECT_TRUE(m_received.empty());
 }
@@ -113,6 +115,72 @@ TEST_F(QtInstanceChannel, BadLengthDropsOnlyThatConnection) {
   ASSERT_TRUE(later.SendToFirst(Pattern(128, 5)));
   ASSERT_TRUE(WaitForRecords(1));
   EXPECT_EQ(m_received, std::vector<Bytes>{Pattern(128, 5)});
+}
+
+// Puts a value into an environment variable (unset for nullptr) for one scope.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const QByteArray* value)
+      : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
+    if (value) {
+      qputenv(name, *value);
+    } else {
+      qunsetenv(name);
+    }
+  }
+  ~ScopedEnv() {
+    if (m_had) {
+      qputenv(m_name, m_old);
+    } else {
+      qunsetenv(m_name);
+    }
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* m_name;
+  bool m_had;
+  QByteArray m_old;
+};
+
+TEST_F(QtInstanceChannel, DefaultSocketLivesInTheRuntimeFolderWhenThereIsOne) {
+  const QString plain = [] {
+    ScopedEnv none("XDG_RUNTIME_DIR", nullptr);
+    return ui::QtInstanceChannel::DefaultServerName();
+  }();
+  EXPECT_TRUE(plain.startsWith(QStringLiteral("morvalen-"))) << plain.toStdString();
+  EXPECT_FALSE(plain.contains(QLatin1Char('/')));
+
+  // A folder whose socket path would not fit into a socket address (108 bytes).
+  const QString deep = m_dir.filePath(QString(110, QLatin1Char('d')));
+  ASSERT_TRUE(QDir().mkpath(deep));
+  const struct {
+    const char* what;
+    QString runtime;
+    QString expected;
+  } kCases[] = {
+      {"runtime folder", m_dir.path(), m_dir.filePath(plain)},
+      {"empty", QString(), plain},
+      {"missing folder", m_dir.filePath(QStringLiteral("missing")), plain},
+      {"path too long", deep, plain},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    const QByteArray value = c.runtime.toLocal8Bit();
+    ScopedEnv runtime("XDG_RUNTIME_DIR", &value);
+    EXPECT_EQ(ui::QtInstanceChannel::DefaultServerName(), c.expected);
+  }
+
+  // The path is a name QLocalServer takes: the socket file appears in the runtime folder.
+  const QByteArray value = m_dir.path().toLocal8Bit();
+  ScopedEnv runtime("XDG_RUNTIME_DIR", &value);
+  ui::QtInstanceChannel first;
+  ASSERT_TRUE(Listen(first));
+  EXPECT_TRUE(QFileInfo::exists(m_dir.filePath(plain)));
+  ui::QtInstanceChannel later;
+  ASSERT_TRUE(later.SendToFirst(Pattern(128, 6)));
+  EXPECT_TRUE(WaitForRecords(1));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/file_dialogs.h"
 #include "platform/instance_channel.h"
 #include "platform/messages.h"
+#include "platform/progress.h"
 #include "platform/services.h"
 #include "platform/shell_open.h"
 #include "platform/sound.h"
@@ -21,6 +22,7 @@
 #include "ui/qt_file_dialogs.h"
 #include "ui/qt_instance_channel.h"
 #include "ui/qt_message_windows.h"
+#include "ui/qt_progress.h"
 #include "ui/qt_shell_open.h"
 #include "ui_test_app.h"
 #ifdef MV_HAVE_QT_MULTIMEDIA
@@ -49,12 +51,14 @@ TEST_F(QtPlatform, InstallFillsTheSlotsAndUninstallRestoresThem) {
   EXPECT_TRUE((Holds<ui::QtClipboard, platform::IClipboard>()));
   EXPECT_TRUE((Holds<ui::QtShellOpen, platform::IShellOpen>()));
   EXPECT_TRUE((Holds<ui::QtInstanceChannel, platform::IInstanceChannel>()));
+  EXPECT_TRUE((Holds<ui::QtProgress, platform::IProgress>()));
 #ifdef MV_HAVE_QT_MULTIMEDIA
   EXPECT_TRUE((Holds<ui::QtSoundPlayer, platform::ISoundPlayer>()));
 #endif
   EXPECT_EQ(&platform::Current<platform::IClock>(), clock);  // the real clock stays
   ui::UninstallQtPlatform();
   EXPECT_EQ(&platform::Current<platform::IMessageWindows>(), before);
+  EXPECT_FALSE((Holds<ui::QtProgress, platform::IProgress>()));
 }
 
 // The WAV header fields the players rely on, read by offset (canonical 44-byte header).

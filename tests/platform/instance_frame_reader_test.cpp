@@ -1,4 +1,4 @@
-#include "ui/instance_frame_reader.h"
+#include "platform/instance_frame_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@ namespace mv {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using ui::InstanceFrameReader;
-using ui::kMaxInstanceRecord;
+using platform::InstanceFrameReader;
+using platform::kMaxInstanceRecord;
 
 Bytes Pattern(std::size_t size, std::uint8_t seed) {
   Bytes bytes(size);
@@ -29,21 +29,21 @@ std::vector<Bytes> TakeAll(InstanceFrameReader& reader) {
   return records;
 }
 
-TEST(UiInstanceFrames, FrameIsLittleEndianLengthThenRecord) {
-  EXPECT_EQ(ui::FrameInstanceRecord(Bytes{0x41, 0x42, 0x43}), (Bytes{3, 0, 0, 0, 0x41, 0x42, 0x43}));
-  const Bytes largest = ui::FrameInstanceRecord(Bytes(kMaxInstanceRecord, 0xEE));
+TEST(InstanceFrames, FrameIsLittleEndianLengthThenRecord) {
+  EXPECT_EQ(platform::FrameInstanceRecord(Bytes{0x41, 0x42, 0x43}), (Bytes{3, 0, 0, 0, 0x41, 0x42, 0x43}));
+  const Bytes largest = platform::FrameInstanceRecord(Bytes(kMaxInstanceRecord, 0xEE));
   ASSERT_EQ(largest.size(), 4 + kMaxInstanceRecord);
   EXPECT_EQ(Bytes(largest.begin(), largest.begin() + 4), (Bytes{0x00, 0x00, 0x01, 0x00}));
-  EXPECT_TRUE(ui::FrameInstanceRecord(Bytes{}).empty());
-  EXPECT_TRUE(ui::FrameInstanceRecord(Bytes(kMaxInstanceRecord + 1, 0)).empty());
+  EXPECT_TRUE(platform::FrameInstanceRecord(Bytes{}).empty());
+  EXPECT_TRUE(platform::FrameInstanceRecord(Bytes(kMaxInstanceRecord + 1, 0)).empty());
 }
 
-TEST(UiInstanceFrames, RecordsComeOutWholeAndInOrderHoweverTheBytesArrive) {
+TEST(InstanceFrames, RecordsComeOutWholeAndInOrderHoweverTheBytesArrive) {
   const std::vector<Bytes> sent = {Pattern(1, 1), Pattern(128, 2), Pattern(kMaxInstanceRecord, 3),
                                    Pattern(200, 4)};
   Bytes stream;
   for (const Bytes& record : sent) {
-    const Bytes frame = ui::FrameInstanceRecord(record);
+    const Bytes frame = platform::FrameInstanceRecord(record);
     stream.insert(stream.end(), frame.begin(), frame.end());
   }
   for (const std::size_t piece : {std::size_t{1}, std::size_t{3}, std::size_t{4}, std::size_t{5},
@@ -60,8 +60,8 @@ TEST(UiInstanceFrames, RecordsComeOutWholeAndInOrderHoweverTheBytesArrive) {
   }
 }
 
-TEST(UiInstanceFrames, RecordIsHeldBackUntilItsLastByte) {
-  const Bytes frame = ui::FrameInstanceRecord(Pattern(kMaxInstanceRecord, 9));
+TEST(InstanceFrames, RecordIsHeldBackUntilItsLastByte) {
+  const Bytes frame = platform::FrameInstanceRecord(Pattern(kMaxInstanceRecord, 9));
   InstanceFrameReader reader;
   ASSERT_TRUE(reader.Feed(std::span(frame).first(frame.size() - 1)));
   EXPECT_FALSE(reader.Next().has_value());
@@ -69,8 +69,8 @@ TEST(UiInstanceFrames, RecordIsHeldBackUntilItsLastByte) {
   EXPECT_EQ(reader.Next(), Pattern(kMaxInstanceRecord, 9));
 }
 
-TEST(UiInstanceFrames, BadLengthBreaksTheConnectionForGood) {
-  const Bytes good = ui::FrameInstanceRecord(Pattern(10, 5));
+TEST(InstanceFrames, BadLengthBreaksTheConnectionForGood) {
+  const Bytes good = platform::FrameInstanceRecord(Pattern(10, 5));
   const struct {
     const char* name;
     Bytes length;

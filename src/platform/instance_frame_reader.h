@@ -10,7 +10,7 @@
 #include <span>
 #include <vector>
 
-namespace mv::ui {
+namespace mv::platform {
 
 inline constexpr std::size_t kInstanceLengthSize = 4;
 // Instance records are a 128-byte header and a short payload; anything longer is refused.
@@ -37,4 +37,4 @@ class InstanceFrameReader {
   bool m_broken = false;
 };
 
-}  // namespace mv::ui
+}  // namespace mv::platform

@@ -1,6 +1,6 @@
-#include "ui/instance_frame_reader.h"
+#include "platform/instance_frame_reader.h"
 
-namespace mv::ui {
+namespace mv::platform {
 namespace {
 
 std::size_t ReadLength(const std::uint8_t* p) {
@@ -52,4 +52,4 @@ std::optional<std::vector<std::uint8_t>> InstanceFrameReader::Next() {
   return record;
 }
 
-}  // namespace mv::ui
+}  // namespace mv::platform

@@ -1,0 +1,117 @@
+#include "app/open_datasets.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "core/messages.h"
+#include "platform/file_dialogs.h"
+#include "platform/services.h"
+#include "spc/spc_file.h"
+
+namespace mv {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One spelling per file: links and ".." resolved as far as the path exists.
+fs::path SameFileKey(const std::string& fileName) {
+  std::error_code ec;
+  fs::path key = fs::weakly_canonical(fileName, ec);
+  if (ec) key = fs::absolute(fileName, ec).lexically_normal();
+  return key;
+}
+
+// "Сохранить изменения в наборе данных "Токарная обработка"?": the process name, or the file
+// name for a dataset without one.
+std::string SaveQuestion(const TDatasetSPC& ds) {
+  const std::string& name = ds.processName.empty() ? ds.fileName : ds.processName;
+  return "Сохранить изменения в наборе данных \"" + name + "\"?";
+}
+
+}  // namespace
+
+OpenDatasets::OpenDatasets() = default;
+OpenDatasets::~OpenDatasets() = default;
+
+void OpenDatasets::SetCurrent(int index) {
+  if (index >= 0 && index < Count()) m_current = index;
+}
+
+TDatasetSPC* OpenDatasets::At(int index) {
+  return index >= 0 && index < Count() ? m_datasets[static_cast<std::size_t>(index)].get() : nullptr;
+}
+
+const TDatasetSPC* OpenDatasets::At(int index) const {
+  return index >= 0 && index < Count() ? m_datasets[static_cast<std::size_t>(index)].get() : nullptr;
+}
+
+int OpenDatasets::IndexOfFile(const std::string& fileName) const {
+  if (fileName.empty()) return -1;
+  const fs::path key = SameFileKey(fileName);
+  for (int i = 0; i < Count(); ++i) {
+    const std::string& own = m_datasets[static_cast<std::size_t>(i)]->fileName;
+    if (!own.empty() && SameFileKey(own) == key) return i;
+  }
+  return -1;
+}
+
+int OpenDatasets::Open(const std::string& fileName) {
+  if (const int open = IndexOfFile(fileName); open >= 0) {
+    m_current = open;
+    return open;
+  }
+  if (Count() >= kMaxOpenDatasets) {
+    // "At most 20 datasets can be open at a time. Close one and open the file again."
+    ShowWarning("Одновременно может быть открыто не более " + std::to_string(kMaxOpenDatasets) +
+                " наборов данных.\r\nЗакройте один из них и повторите открытие файла\r\n" + fileName);
+    return -1;
+  }
+  std::unique_ptr<TDatasetSPC> ds = LoadDatasetFile(fileName);
+  if (!ds) return -1;
+  // The smallest slot number no open dataset has.
+  for (int slot = 1;; ++slot) {
+    const bool taken = std::any_of(m_datasets.begin(), m_datasets.end(),
+                                   [slot](const auto& open) { return open->slot == slot; });
+    if (!taken) {
+      ds->slot = slot;
+      break;
+    }
+  }
+  m_datasets.push_back(std::move(ds));
+  m_current = Count() - 1;
+  return m_current;
+}
+
+int OpenDatasets::OpenWithDialog() {
+  platform::FileDialogRequest request;
+  request.title = "Открытие файла";  // "Opening a file"
+  request.filter = "Файл данных SPC (*.mvl);;Все файлы (*)";
+  if (const TDatasetSPC* ds = Current()) request.folder = ds->folder;
+  const std::optional<std::string> chosen = platform::Current<platform::IFileDialogs>().ChooseOpen(request);
+  return chosen ? Open(*chosen) : -1;
+}
+
+bool OpenDatasets::Save(int index, bool askName) {
+  TDatasetSPC* ds = At(index);
+  return ds && SaveDatasetFile(*ds, askName);
+}
+
+bool OpenDatasets::Close(int index) {
+  TDatasetSPC* ds = At(index);
+  if (!ds) return false;
+  if (ds->IsChanged() && Ask(SaveQuestion(*ds)) && !SaveDatasetFile(*ds, false)) return false;
+  m_datasets.erase(m_datasets.begin() + index);
+  if (m_current > index || m_current == Count()) --m_current;
+  return true;
+}
+
+bool OpenDatasets::CloseAll() {
+  while (Count() > 0) {
+    if (!Close(0)) return false;
+  }
+  return true;
+}
+
+}  // namespace mv

@@ -1,0 +1,478 @@
+#include "import/table_dataset.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/date_time.h"
+#include "core/numbers.h"
+#include "core/text.h"
+
+namespace mv {
+namespace {
+
+enum class Role : std::uint8_t { Data = 0, Block = 1, Sample = 2, Date = 3, Time = 4, Size = 5 };
+
+struct Column {
+  Role role = Role::Data;
+  std::string name;   // the heading; cut to a parameter name's length for data
+  int parameter = 0;  // position, for data
+  int decimalsSeen = 0;
+};
+
+constexpr std::int64_t kMaxSampleSize = 32767;  // a sample's size is a 16-bit count
+
+// A cell or a name inside a one-line message: line breaks of quoted cells become blanks and a
+// long text is shortened.
+std::string Shown(std::string_view text) {
+  constexpr std::size_t kMax = 40;
+  std::string out = CutToChars(text, kMax);
+  std::replace_if(
+      out.begin(), out.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  if (CharCount(text) > kMax) out += "...";
+  return "«" + out + "»";
+}
+
+// A heading or a block label as a name: a line break or tab of a quoted cell becomes a blank.
+std::string NameText(std::string_view text, std::size_t maxChars) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;  // CR LF is one break
+    out += c == '\r' || c == '\n' || c == '\t' ? ' ' : c;
+  }
+  return CutToChars(out, maxChars);
+}
+
+std::string LineText(int line) { return "Строка " + std::to_string(line); }
+
+// Digits after the decimal point as written, less the exponent: "0,125" 3, "1.5e-3" 4, "12e2" 0.
+int WrittenDecimals(std::string_view cell) {
+  const std::string normal = NormalizeTypedNumber(cell);
+  const std::size_t point = normal.find('.');
+  if (point == std::string::npos) return 0;
+  int digits = 0;
+  std::size_t pos = point + 1;
+  while (pos < normal.size() && normal[pos] >= '0' && normal[pos] <= '9') {
+    ++digits;
+    ++pos;
+  }
+  if (pos < normal.size() && (normal[pos] == 'e' || normal[pos] == 'E')) {
+    // The exponent of a number that parsed is at most a few digits; clamp what it can add.
+    const auto exponent = ParseInteger(std::string_view(normal).substr(pos + 1), -1000, 1000);
+    digits -= static_cast<int>(exponent.value_or(0));
+  }
+  return std::clamp(digits, 0, static_cast<int>(kMaxDecimals));
+}
+
+// dd.mm.yyyy or yyyy-mm-dd (day and month may have one digit).
+std::optional<CalendarDate> ParseDate(std::string_view text) {
+  const char separator = text.find('-') != std::string_view::npos ? '-' : '.';
+  const std::size_t first = text.find(separator);
+  const std::size_t second = first == std::string_view::npos ? first : text.find(separator, first + 1);
+  if (second == std::string_view::npos) return std::nullopt;
+  const std::string_view a = text.substr(0, first);
+  const std::string_view b = text.substr(first + 1, second - first - 1);
+  const std::string_view c = text.substr(second + 1);
+  const bool dayFirst = separator == '.';
+  const std::string_view year = dayFirst ? c : a;
+  const std::string_view day = dayFirst ? a : c;
+  const auto digits = [](std::string_view part, std::size_t minSize, std::size_t maxSize) {
+    return part.size() >= minSize && part.size() <= maxSize &&
+           std::all_of(part.begin(), part.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+  };
+  if (!digits(year, 4, 4) || !digits(b, 1, 2) || !digits(day, 1, 2)) return std::nullopt;
+  CalendarDate date;
+  date.year = static_cast<int>(*ParseInteger(year, 0, 9999));
+  date.month = static_cast<int>(*ParseInteger(b, 0, 99));
+  date.day = static_cast<int>(*ParseInteger(day, 0, 99));
+  if (!EncodeDate(date.year, date.month, date.day)) return std::nullopt;
+  return date;
+}
+
+// hh:mm or hh:mm:ss (the hour may have one digit).
+std::optional<ClockTime> ParseTime(std::string_view text) {
+  int parts[3] = {0, 0, 0};
+  int count = 0;
+  std::size_t pos = 0;
+  for (;;) {
+    const std::size_t end = std::min(text.find(':', pos), text.size());
+    const std::string_view part = text.substr(pos, end - pos);
+    const bool twoDigits = part.size() == 2 || (count == 0 && part.size() == 1);
+    if (count == 3 || !twoDigits ||
+        !std::all_of(part.begin(), part.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
+      return std::nullopt;
+    }
+    parts[count++] = static_cast<int>(*ParseInteger(part, 0, 99));
+    if (end == text.size()) break;
+    pos = end + 1;
+  }
+  if (count < 2) return std::nullopt;
+  ClockTime time;
+  time.hour = parts[0];
+  time.minute = parts[1];
+  time.second = parts[2];
+  if (!EncodeTime(time.hour, time.minute, time.second)) return std::nullopt;
+  return time;
+}
+
+class TableBuilder {
+ public:
+  TableBuilder(CsvTable& table, const TableDatasetOptions& options) : m_table(table), m_options(options) {}
+
+  TableDatasetResult Run() {
+    m_dataset = std::make_unique<TDatasetSPC>();
+    if (!ReadHeadings() || !TakeOptions() || !AddParameters()) return Failed();
+    CsvRow row;
+    while (m_table.NextRow(row)) {
+      if (!TakeRow(row)) return Failed();
+    }
+    if (!m_table.Error().empty()) {
+      m_error = m_table.Error();
+      return Failed();
+    }
+    if (m_dataset->BlockCount() == 0) {
+      m_error = "В таблице нет строк с данными";
+      return Failed();
+    }
+    Finish();
+    return {std::move(m_dataset), {}};
+  }
+
+ private:
+  TableDatasetResult Failed() { return {nullptr, std::move(m_error)}; }
+
+  bool Fail(std::string text) {
+    m_error = std::move(text);
+    return false;
+  }
+
+  bool Attributes() const { return !m_options.attributes.empty(); }
+
+  // The data column named `name` (as the headings are matched: letter case ignored, cut to a
+  // parameter name's length), or nullptr.
+  Column* DataColumn(std::string_view name) {
+    const std::string key = NameText(Trim(name), TSPCParameter::kNameMax);
+    for (Column& c : m_columns) {
+      if (c.role == Role::Data && SameText(c.name, key)) return &c;
+    }
+    return nullptr;
+  }
+
+  const Column* ColumnOf(Role role) const {
+    for (const Column& c : m_columns) {
+      if (c.role == role) return &c;
+    }
+    return nullptr;
+  }
+
+  bool ReadHeadings() {
+    CsvRow row;
+    if (!m_table.NextRow(row)) {
+      return Fail(m_table.Error().empty() ? "Таблица пуста: нет строки заголовков" : m_table.Error());
+    }
+    // Spreadsheet programs often end every line with a delimiter: empty headings at the end
+    // are not columns.
+    std::size_t count = row.cells.size();
+    while (count > 0 && Trim(row.cells[count - 1]).empty()) --count;
+    const std::string at = LineText(row.line) + ", столбец ";
+    int dataCount = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::string_view heading = Trim(row.cells[i]);
+      const std::string number = std::to_string(i + 1);
+      if (heading.empty()) return Fail(at + number + ": нет заголовка");
+      Column column;
+      column.name = NameText(heading, TSPCParameter::kNameMax);
+      if (SameText(heading, "block")) {
+        column.role = Role::Block;
+      } else if (SameText(heading, "sample")) {
+        column.role = Role::Sample;
+      } else if (SameText(heading, "date")) {
+        column.role = Role::Date;
+      } else if (SameText(heading, "time")) {
+        column.role = Role::Time;
+      } else if (SameText(heading, "size") && Attributes()) {
+        column.role = Role::Size;
+      } else {
+        ++dataCount;
+      }
+      // Past the capacity the table fails anyway; only the count is still needed.
+      if (dataCount <= static_cast<int>(kMaxParameters)) {
+        for (const Column& earlier : m_columns) {
+          if (SameText(earlier.name, column.name)) {
+            return Fail(at + number + ": заголовок " + Shown(heading) + " повторяется");
+          }
+        }
+      }
+      m_columns.push_back(std::move(column));
+    }
+    if (dataCount == 0) return Fail("В таблице нет столбцов с данными (параметров)");
+    if (dataCount > static_cast<int>(kMaxParameters)) {
+      return Fail("Столбцов с данными " + std::to_string(dataCount) + ", а параметров может быть не больше " +
+                  std::to_string(kMaxParameters));
+    }
+    m_date = ColumnOf(Role::Date) != nullptr;
+    m_time = ColumnOf(Role::Time) != nullptr;
+    if (m_time && !m_date) return Fail("Столбец time есть, а столбца date нет: время задаётся только вместе с датой");
+    if (Attributes()) {
+      if (ColumnOf(Role::Size) == nullptr) {
+        return Fail("Нет столбца size: у альтернативных данных каждая выборка имеет объём");
+      }
+      if (ColumnOf(Role::Sample) != nullptr) {
+        return Fail("Столбец sample не нужен альтернативным данным: каждая строка - выборка");
+      }
+    }
+    return true;
+  }
+
+  bool TakeOptions() {
+    for (const TableAttribute& a : m_options.attributes) {
+      if (!DataColumn(a.name))
+        return Fail("Альтернативный параметр " + Shown(a.name) + ": такого столбца в таблице нет");
+    }
+    if (Attributes()) {
+      for (const Column& c : m_columns) {
+        if (c.role != Role::Data) continue;
+        const bool named = std::any_of(m_options.attributes.begin(), m_options.attributes.end(),
+                                       [&](const TableAttribute& a) { return DataColumn(a.name) == &c; });
+        if (!named) {
+          return Fail("Столбец " + Shown(c.name) +
+                      " не назван альтернативным параметром, а в альтернативном блоке все параметры альтернативные");
+        }
+      }
+      if (m_options.individual) return Fail("Индивидуальные значения бывают только у количественных данных");
+      if (!m_options.tolerances.empty() || !m_options.decimals.empty()) {
+        return Fail("Допуск и число знаков задаются только количественным параметрам");
+      }
+    }
+    if (ColumnOf(Role::Block) == nullptr && Trim(m_options.blockName).empty()) return Fail("Не задано имя блока");
+    for (const TableTolerance& t : m_options.tolerances) {
+      if (!DataColumn(t.name)) return Fail("Допуск задан для столбца " + Shown(t.name) + ", которого в таблице нет");
+      if (!t.lsl && !t.usl) return Fail("Допуск " + Shown(t.name) + ": не задана ни одна граница");
+      if (t.lsl && t.usl && !(*t.usl > *t.lsl)) {
+        return Fail("Допуск " + Shown(t.name) + ": верхняя граница " + FormatTrimmed(*t.usl, 10) +
+                    " не больше нижней " + FormatTrimmed(*t.lsl, 10));
+      }
+    }
+    for (const TableDecimals& d : m_options.decimals) {
+      if (!DataColumn(d.name))
+        return Fail("Число знаков задано для столбца " + Shown(d.name) + ", которого в таблице нет");
+      if (d.decimals < 0 || d.decimals > kMaxDecimals) {
+        return Fail("Число знаков " + Shown(d.name) + ": " + std::to_string(d.decimals) + " (допустимо от 0 до " +
+                    std::to_string(kMaxDecimals) + ")");
+      }
+    }
+    for (const TableUnit& u : m_options.units) {
+      if (!DataColumn(u.name)) return Fail("Единица задана для столбца " + Shown(u.name) + ", которого в таблице нет");
+    }
+    return true;
+  }
+
+  bool AddParameters() {
+    for (Column& c : m_columns) {
+      if (c.role != Role::Data) continue;
+      TSPCParameter props;
+      props.name = c.name;
+      props.kind = Attributes() ? DataKind::Attr : DataKind::Var;
+      for (const TableAttribute& a : m_options.attributes) {
+        if (DataColumn(a.name) == &c) props.SetFlag(param_flag::kNonconformities, a.type == AttrType::Nonconformities);
+      }
+      for (const TableUnit& u : m_options.units) {
+        if (DataColumn(u.name) == &c) props.unit = u.unit;
+      }
+      c.parameter = m_dataset->SetParameter(0, 0, props);
+      if (c.parameter == 0) return Fail("Не удалось добавить параметр " + Shown(c.name));  // unreachable: at most 20
+    }
+    return true;
+  }
+
+  // The trimmed cell of column `index`; "" past the end of a short row.
+  static std::string_view Cell(const CsvRow& row, std::size_t index) {
+    return index < row.cells.size() ? Trim(row.cells[index]) : std::string_view();
+  }
+
+  std::string At(int line, const Column& column) const {
+    return LineText(line) + ", столбец " + Shown(column.name) + ": ";
+  }
+
+  bool TakeRow(const CsvRow& row) {
+    for (std::size_t i = m_columns.size(); i < row.cells.size(); ++i) {
+      if (!Cell(row, i).empty()) {
+        return Fail(LineText(row.line) + ", столбец " + std::to_string(i + 1) + ": значение в столбце без заголовка");
+      }
+    }
+    bool blank = true;
+    for (std::size_t i = 0; i < m_columns.size() && blank; ++i) blank = Cell(row, i).empty();
+    if (blank) return true;
+
+    std::string_view blockLabel;
+    std::string_view sampleLabel;
+    const Column* dateColumn = nullptr;
+    const Column* timeColumn = nullptr;
+    std::string_view dateCell;
+    std::string_view timeCell;
+    std::string_view sizeCell;
+    const Column* sizeColumn = nullptr;
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+      const Column& c = m_columns[i];
+      const std::string_view cell = Cell(row, i);
+      switch (c.role) {
+        case Role::Block:
+          if (cell.empty()) return Fail(At(row.line, c) + "нет имени блока");
+          blockLabel = cell;
+          break;
+        case Role::Sample:
+          if (cell.empty()) return Fail(At(row.line, c) + "нет метки выборки");
+          sampleLabel = cell;
+          break;
+        case Role::Date:
+          dateColumn = &c;
+          dateCell = cell;
+          break;
+        case Role::Time:
+          timeColumn = &c;
+          timeCell = cell;
+          break;
+        case Role::Size:
+          sizeColumn = &c;
+          sizeCell = cell;
+          break;
+        case Role::Data: break;
+      }
+    }
+
+    const bool hasBlockColumn = ColumnOf(Role::Block) != nullptr;
+    const bool newBlock = m_block == 0 || (hasBlockColumn && blockLabel != m_blockLabel);
+    if (newBlock && !StartBlock(row.line, hasBlockColumn ? blockLabel : std::string_view(m_options.blockName))) {
+      return false;
+    }
+    TSPCBlock& block = *m_dataset->Block(m_block);
+
+    const bool labelled = ColumnOf(Role::Sample) != nullptr;
+    const bool newSample = newBlock || !labelled || sampleLabel != m_sampleLabel;
+    if (!newSample && m_options.individual) {
+      return Fail(LineText(row.line) + ": выборка " + Shown(sampleLabel) +
+                  " из нескольких строк, а значения индивидуальные (одна точка в выборке)");
+    }
+    if (newSample) {
+      if (!block.AddSample("", "", true)) {
+        return Fail(LineText(row.line) + ": в блоке " + Shown(block.name) + " больше " + std::to_string(kMaxSamples) +
+                    " выборок");
+      }
+      m_sampleLabel = sampleLabel;
+      TSPCSample& sample = block.Samples().back();
+      if (dateColumn && !SetDateTime(row.line, sample, *dateColumn, dateCell, timeColumn, timeCell)) return false;
+      if (sizeColumn) {
+        if (sizeCell.empty()) return Fail(At(row.line, *sizeColumn) + "нет объёма выборки");
+        const auto size = ParseInteger(sizeCell, 1, kMaxSampleSize);
+        if (!size) {
+          return Fail(At(row.line, *sizeColumn) + Shown(sizeCell) + " - не целое число от 1 до " +
+                      std::to_string(kMaxSampleSize));
+        }
+        sample.sampleSize = static_cast<std::int16_t>(*size);
+      }
+    }
+    TSPCSample& sample = block.Samples().back();
+    if (!sample.AddPoint()) {
+      return Fail(LineText(row.line) + ": в выборке " + Shown(sampleLabel) + " больше " + std::to_string(kMaxPoints) +
+                  " точек");
+    }
+    TFileSmpPoint& point = *sample.Point(sample.PointCount());
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+      Column& c = m_columns[i];
+      if (c.role != Role::Data) continue;
+      const std::string_view cell = Cell(row, i);
+      const TypedNumber number = ParseTypedNumber(cell);
+      if (number.status == TypedNumberStatus::Empty) continue;
+      if (number.status == TypedNumberStatus::Invalid) return Fail(At(row.line, c) + Shown(cell) + " - не число");
+      if (Attributes()) {
+        if (number.value < 0 || number.value != std::floor(number.value)) {
+          return Fail(At(row.line, c) + Shown(cell) + " - не целое неотрицательное число");
+        }
+        const TSPCParameter& p = *m_dataset->Parameter(c.parameter);
+        if (p.Type() == AttrType::Units && number.value > sample.sampleSize) {
+          return Fail(At(row.line, c) + "несоответствующих единиц " + FormatTrimmed(number.value, 0) +
+                      " больше объёма выборки " + std::to_string(sample.sampleSize));
+        }
+      } else {
+        c.decimalsSeen = std::max(c.decimalsSeen, WrittenDecimals(cell));
+      }
+      point.SetValue(c.parameter, number.value);
+    }
+    return true;
+  }
+
+  bool StartBlock(int line, std::string_view label) {
+    const std::string name = NameText(label, TSPCBlock::kNameMax);
+    if (m_dataset->FindBlock(name) != 0) {
+      return Fail(LineText(line) + ": блок " + Shown(label) + " уже был выше, а строки блока должны идти подряд");
+    }
+    std::uint16_t flags = 0;
+    if (m_date) flags |= block_flag::kDates;
+    if (m_time) flags |= block_flag::kTimes;
+    const SamplingMode mode = m_options.individual ? SamplingMode::Individual : SamplingMode::Samples;
+    const DataKind kind = Attributes() ? DataKind::Attr : DataKind::Var;
+    m_block = m_dataset->AddBlock(0, name, mode, flags, 0, kind, "", "");
+    if (m_block == 0) return Fail(LineText(line) + ": блоков больше " + std::to_string(kMaxBlocks));
+    m_dataset->NumberBlock(m_block);
+    m_blockLabel = label;
+    return true;
+  }
+
+  bool SetDateTime(int line, TSPCSample& sample, const Column& dateColumn, std::string_view dateCell,
+                   const Column* timeColumn, std::string_view timeCell) {
+    if (dateCell.empty()) return Fail(At(line, dateColumn) + "нет даты");
+    const auto date = ParseDate(dateCell);
+    if (!date) return Fail(At(line, dateColumn) + Shown(dateCell) + " - не дата (дд.мм.гггг или гггг-мм-дд)");
+    ClockTime time;
+    if (timeColumn) {
+      if (timeCell.empty()) return Fail(At(line, *timeColumn) + "нет времени");
+      const auto parsed = ParseTime(timeCell);
+      if (!parsed) return Fail(At(line, *timeColumn) + Shown(timeCell) + " - не время (чч:мм или чч:мм:сс)");
+      time = *parsed;
+    }
+    // Both parts were checked on their own, so they combine.
+    sample.dateTime = EncodeDateTime(*date, time).value_or(0);
+    return true;
+  }
+
+  void Finish() {
+    TDatasetSPC& ds = *m_dataset;
+    ds.processName = CutToChars(m_options.processName, TDatasetSPC::kProcessNameMax);
+    for (const Column& c : m_columns) {
+      if (c.role != Role::Data || Attributes()) continue;
+      TSPCParameter& p = *ds.Parameter(c.parameter);
+      p.decimals = static_cast<std::uint8_t>(c.decimalsSeen);
+      // Later entries win, as the last of repeated options does.
+      for (const TableDecimals& d : m_options.decimals) {
+        if (DataColumn(d.name) == &c) p.decimals = static_cast<std::uint8_t>(d.decimals);
+      }
+      for (const TableTolerance& t : m_options.tolerances) {
+        if (DataColumn(t.name) == &c) p.SetTolerance(t.lsl, t.usl, t.nominal);
+      }
+    }
+    for (int b = 1; b <= ds.BlockCount(); ++b) {
+      for (TSPCSample& sample : ds.Block(b)->Samples()) ds.UpdateToleranceMarks(sample);
+    }
+    ds.ComputeAllStats();
+  }
+
+  CsvTable& m_table;
+  const TableDatasetOptions& m_options;
+  std::unique_ptr<TDatasetSPC> m_dataset;
+  std::string m_error;
+  std::vector<Column> m_columns;
+  bool m_date = false;
+  bool m_time = false;
+  int m_block = 0;  // position of the block being filled
+  std::string m_blockLabel;
+  std::string m_sampleLabel;
+};
+
+}  // namespace
+
+TableDatasetResult BuildTableDataset(CsvTable& table, const TableDatasetOptions& options) {
+  return TableBuilder(table, options).Run();
+}
+
+}  // namespace mv
