@@ -40,6 +40,8 @@ mv_build() {
   local launcher=()
   if command -v ccache >/dev/null 2>&1; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    # Paths relative to the checkout, so that another checkout of the same code hits the cache.
+    export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
   fi
   cmake -S . -B "$dir" -G Ninja "${launcher[@]}" "$@" &&
     cmake --build "$dir" -j "$(nproc)"
