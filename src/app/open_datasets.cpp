@@ -63,9 +63,9 @@ int OpenDatasets::Open(const std::string& fileName) {
     return open;
   }
   if (Count() >= kMaxOpenDatasets) {
-    // "At most 20 datasets can be open at a time. Close one and open the file again."
-    ShowWarning("Одновременно может быть открыто не более " + std::to_string(kMaxOpenDatasets) +
-                " наборов данных.\r\nЗакройте один из них и повторите открытие файла\r\n" + fileName);
+    // The number of open datasets reached its maximum; close one to create or open another.
+    ShowWarning("Количество открытых наборов данных достигло максимума - " + std::to_string(kMaxOpenDatasets) +
+                ". Закройте один из них, чтобы создать или открыть новый");
     return -1;
   }
   std::unique_ptr<TDatasetSPC> ds = LoadDatasetFile(fileName);

@@ -114,8 +114,8 @@ TEST_F(OpenDatasetsTest, TwentyFirstFileIsRefusedBeforeItIsRead) {
   ASSERT_EQ(m_fake.messages.shown.size(), 1u);
   EXPECT_EQ(m_fake.messages.shown[0].kind, platform::MsgKind::Warning);
   EXPECT_EQ(m_fake.messages.shown[0].text,
-            "Одновременно может быть открыто не более 20 наборов данных.\r\n"
-            "Закройте один из них и повторите открытие файла\r\n" + extra);
+            "Количество открытых наборов данных достигло максимума - 20. Закройте один из них, чтобы создать или "
+            "открыть новый");
   // A file already open is still found; a closed one frees its place and its slot.
   EXPECT_EQ(m_open.Open(m_dir.Path("f3.mvl")), 3);
   ASSERT_TRUE(m_open.Close(3));
