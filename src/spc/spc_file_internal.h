@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/file_facts.h"
 #include "spc/dataset_spc.h"
 
 namespace mv {
@@ -14,8 +15,6 @@ std::int16_t AttestationCount(const TDatasetSPC& ds);
 // A file offset in messages: "0", or decimal "=" 8 hexadecimal digits "h" (1234=000004D2h).
 std::string OffsetText(std::uint64_t offset);
 
-// The file's size and modification time as the dataset remembers them.
-bool FileFacts(const std::string& fileName, std::uint64_t& size, TDateTime& time);
 
 // The save counter after one more save; it wraps instead of overflowing (a file can hold any
 // value).

@@ -2,7 +2,6 @@
 // that knows the file offset of every record, so each message can name where the file went
 // wrong.
 
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +15,7 @@
 #include "core/cp1251.h"
 #include "core/date_time.h"
 #include "core/file_error.h"
+#include "core/file_facts.h"
 #include "core/file_routines.h"
 #include "core/numbers.h"
 #include "core/text.h"
@@ -491,19 +491,6 @@ class SpcDecoder {
 std::string OffsetText(std::uint64_t offset) {
   if (offset == 0) return "0";
   return std::to_string(offset) + "=" + HexUpper(static_cast<std::uint32_t>(offset), 8) + "h";
-}
-
-bool FileFacts(const std::string& fileName, std::uint64_t& size, TDateTime& time) {
-  struct stat info {};
-  if (::stat(fileName.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  size = static_cast<std::uint64_t>(info.st_size);
-  std::tm local{};
-  const std::time_t secs = info.st_mtim.tv_sec;
-  localtime_r(&secs, &local);
-  const double seconds = static_cast<double>(secs) + static_cast<double>(local.tm_gmtoff) +
-                         static_cast<double>(info.st_mtim.tv_nsec) / 1e9;
-  time = 25569.0 + seconds / 86400.0;
-  return true;
 }
 
 SpcReadResult ReadSpcBytes(const std::string& bytes, const std::string& fileName) {
