@@ -2,7 +2,6 @@
 // that knows the file offset of every record, so each message can name where the file went
 // wrong.
 
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
