@@ -11,6 +11,10 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/program_run.h"
+#include "platform/app_folders.h"
+#include "platform/instance_channel.h"
+#include "platform/services.h"
 #include "ui/frm_main.h"
 #include "ui/qt_platform.h"
 
@@ -48,10 +52,15 @@ int main(int argc, char* argv[]) {
   const std::vector<std::string> files = mv::FilesToOpen(std::vector<std::string>(argv + 1, argv + argc));
 
   mv::ui::InstallQtPlatform();
+  // The first instance receives messages from later ones (handled once the shell takes them).
+  const bool additional = !mv::platform::Current<mv::platform::IInstanceChannel>().Listen([](std::vector<std::uint8_t>) {});
+  mv::ProgramRun program;
+  program.Start({additional, mv::platform::AppFolder().string()});
   int exitCode = 0;
   {
     mv::ui::TfrmMain frmMain;
     frmMain.show();
+    program.WindowShown(static_cast<std::uint64_t>(frmMain.winId()), frmMain.devicePixelRatioF() > 1.0);
     // From the event loop, so the window is up before the first file's messages or progress.
     if (!files.empty()) {
       QTimer::singleShot(0, &frmMain, [&frmMain, files] { frmMain.OpenFiles(files); });
@@ -59,6 +68,7 @@ int main(int argc, char* argv[]) {
     ScheduleScreenshot(app);
     exitCode = QApplication::exec();
   }
+  program.Finish();
   mv::ui::UninstallQtPlatform();
   return exitCode;
 }

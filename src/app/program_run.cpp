@@ -1,0 +1,55 @@
+#include "app/program_run.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/services.h"
+
+namespace mv {
+namespace fs = std::filesystem;
+
+ProgramRun::ProgramRun() : m_log(std::make_unique<AppLog>()) {}
+
+ProgramRun::~ProgramRun() {
+  if (m_started) platform::Install<platform::ILog>(m_previousLog);
+}
+
+std::string ProgramRun::GageFileName() const { return (fs::path(m_options.appFolder) / kGageFileName).string(); }
+
+void ProgramRun::Start(const Options& options) {
+  m_options = options;
+  AppLog& log = *m_log;
+  log.run.Begin();
+  log.run.Set(RunFlag::PrevInstance, options.additionalInstance);
+  m_previousLog = platform::Install<platform::ILog>(&log);
+  m_started = true;
+  StartLogs(log, (fs::path(options.appFolder) / "Log").string(), options.appFolder);
+  SettleRunNumber(log, 1);
+  AppendSession(log);
+
+  // A first start has no gauge file yet: nothing to load and nothing to report. A file that is
+  // there but cannot be read is reported, and the empty list then does not count as changed,
+  // so the file is not overwritten at the end of the run.
+  std::error_code ec;
+  if (fs::exists(GageFileName(), ec) && m_gages.LoadFromFile(GageFileName(), false)) m_gages.MarkSynced();
+  if (!m_gages.LastError.empty()) LogError(log, "Gages load error: " + m_gages.LastError);
+  AddStandardEventDefaults(m_sounds);
+  if (m_profiles.IsEmpty()) m_profiles.AddDefaultProfile();
+}
+
+void ProgramRun::WindowShown(std::uint64_t windowHandle, bool bigFonts) {
+  m_log->run.windowHandle = windowHandle;
+  LogSysInfo(*m_log, ReadSysInfo(bigFonts));
+}
+
+void ProgramRun::Finish() {
+  if (!m_started) return;
+  AppLog& log = *m_log;
+  LogSessionClosing(log);
+  if (m_gages.IsModified() && m_gages.SaveToFile(GageFileName(), false)) m_gages.MarkSynced();
+  FinishRun(log);
+  platform::Install<platform::ILog>(m_previousLog);
+  m_started = false;
+}
+
+}  // namespace mv

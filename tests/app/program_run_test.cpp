@@ -1,0 +1,78 @@
+#include "app/program_run.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/cp1251.h"
+#include "support/bytes.h"
+#include "support/fake_platform.h"
+
+namespace mv {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Text(const std::string& path) { return Cp1251ToUtf8(test::ReadFileBytes(path)); }
+
+int Count(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+TEST(ProgramRun, TwoRunsLeaveBothInTheLogsAndTheSessionFile) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  for (int run = 1; run <= 2; ++run) {
+    ProgramRun program;
+    program.Start({false, dir.path()});
+    program.WindowShown(42, false);
+    program.Finish();
+  }
+  const std::string log = dir.path() + "/Log/";
+  const std::string main = Text(log + "mvl.log");
+  EXPECT_EQ(Count(main, "- End: time="), 2) << main;
+  EXPECT_EQ(Count(Text(log + "mvl_sess.log"), "- End: time="), 1);
+  EXPECT_EQ(Count(Text(log + "mvl_prev.log"), "- End: time="), 1);
+  std::error_code ec;
+  EXPECT_EQ(fs::file_size(log + "mvl.ses", ec), 544u + 2 * 800u);
+  EXPECT_TRUE(fake.messages.shown.empty()) << fake.messages.shown.at(0).text;
+  EXPECT_FALSE(fs::exists(dir.Path("gages.ggs")));  // nothing to save: no gauges were made
+}
+
+TEST(ProgramRun, ADamagedGaugeFileIsReportedAndKept) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string damaged = test::ByteBuilder().Raw("<LST-GAG").U8(2).I16(0).Raw("LST>").bytes();
+  test::WriteFileBytes(dir.Path("gages.ggs"), damaged);
+  {
+    ProgramRun program;
+    program.Start({false, dir.path()});
+    EXPECT_TRUE(program.Gages().IsEmpty());
+    program.Finish();
+  }
+  EXPECT_EQ(test::ReadFileBytes(dir.Path("gages.ggs")), damaged);
+  EXPECT_NE(Text(dir.path() + "/Log/mvl.log").find("Gages load error: Неверная версия формата списка (2 вместо 1)"),
+            std::string::npos);
+
+  // Gauges added during a run are there at the next start.
+  {
+    ProgramRun program;
+    program.Start({false, dir.path()});
+    ASSERT_TRUE(program.Gages().AddNew());
+    program.Gages().Item(1)->name = "Микрометр";
+    program.Gages().SetModified(true);
+    program.Finish();
+  }
+  ProgramRun next;
+  next.Start({false, dir.path()});
+  ASSERT_EQ(next.Gages().Count(), 1);
+  EXPECT_EQ(next.Gages().Item(1)->name, "Микрометр");
+  EXPECT_EQ(next.Sounds().Count(), 7);
+  EXPECT_EQ(next.Profiles().Count(), 1);
+  next.Finish();
+}
+
+}  // namespace
+}  // namespace mv
