@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "core/file_error.h"
+#include "core/unique_fd.h"
 #include "core/messages.h"
 
 namespace mv {
@@ -27,26 +28,6 @@ void ShowFileFailure(bool quiet, const char* what, const std::string& fileName, 
   ShowError(std::string(what) + "\r\n" + fileName + "\r\n\r\n" + FileErrorText(code), 0, place);
 }
 
-// Closes a descriptor on every path out of a function.
-class Fd {
- public:
-  explicit Fd(int fd) : m_fd(fd) {}
-  ~Fd() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return m_fd; }
-  // Closes now and reports the result (a write-back failure can surface only here).
-  int Close() {
-    const int rc = ::close(m_fd);
-    m_fd = -1;
-    return rc;
-  }
-
- private:
-  int m_fd;
-};
 
 fs::path TempNameBeside(const fs::path& target) {
   static std::atomic<unsigned> counter{0};
@@ -75,8 +56,8 @@ bool LoadFileToString(const std::string& fileName, std::string& text, bool quiet
   static constexpr const char* kWhat = "Сбой при загрузке файла";
   text.clear();
   if (offset < 0) return false;
-  Fd fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) {
+  UniqueFd fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fd.ok()) {
     ShowFileFailure(quiet, kWhat, fileName, FileErrorCode(errno, FileOp::Read, fileName), kPlace);
     return false;
   }
@@ -136,8 +117,8 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, in
   const fs::path temp = TempNameBeside(target);
   int err = 0;
   {
-    Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
-    if (fd.get() < 0) {
+    UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    if (!fd.ok()) {
       errorCode = FileErrorCode(errno, FileOp::Write, target);
       return false;
     }
@@ -154,7 +135,7 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, in
       done += static_cast<std::size_t>(put);
     }
     if (err == 0 && ::fsync(fd.get()) != 0) err = errno;
-    if (fd.Close() != 0 && err == 0) err = errno;
+    if (!fd.Close() && err == 0) err = errno;
   }
   if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
   if (err != 0) {
@@ -169,9 +150,9 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, in
 bool ReadWholeFile(const std::string& fileName, std::string& bytes, int& errorCode, std::uint64_t maxSize) {
   errorCode = 0;
   bytes.clear();
-  Fd fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
   struct stat info {};
-  if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
+  if (!fd.ok() || ::fstat(fd.get(), &info) != 0) {
     errorCode = FileErrorCode(errno, FileOp::Read, fileName);
     return false;
   }

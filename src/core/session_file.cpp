@@ -15,6 +15,7 @@
 #include "core/cp1251.h"
 #include "core/date_time.h"
 #include "core/file_error.h"
+#include "core/unique_fd.h"
 #include "core/file_facts.h"
 #include "core/messages.h"
 #include "core/numbers.h"
@@ -29,26 +30,6 @@ namespace {
 constexpr int kShortRead = 100;
 constexpr int kShortWrite = 101;
 
-class Fd {
- public:
-  explicit Fd(int fd) : m_fd(fd) {}
-  ~Fd() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return m_fd; }
-  bool ok() const { return m_fd >= 0; }
-  // Closes now; false with errno set when the system reports a failure.
-  bool Close() {
-    const int fd = m_fd;
-    m_fd = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int m_fd;
-};
 
 // Exactly n bytes from pos, or false with the system's code.
 bool ReadAt(int fd, std::int64_t pos, std::size_t n, std::string& out, const std::string& path, int& error) {
@@ -273,7 +254,7 @@ std::int64_t NextSlot(std::int32_t sessions, std::int64_t fileSize) {
   return present + 1;
 }
 
-bool WriteRecord(TSessFile& file, Fd& fd, const RunState& run, const SessionRecord& record, std::int64_t position) {
+bool WriteRecord(TSessFile& file, UniqueFd& fd, const RunState& run, const SessionRecord& record, std::int64_t position) {
   if (!WriteAt(fd.get(), position, Chunk(ses::kRecordCode, run.runNumber, EncodeRecord(record)), file.fileName,
                file.ioError)) {
     ReportFailure(file, "save session");
@@ -380,7 +361,7 @@ bool ReadSessionHeader(TSessFile& file) {
     SetStatus(file, ChunkStatus::Ok);
     return false;
   }
-  Fd fd(::open(file.fileName.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fd(::open(file.fileName.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.ok()) {
     file.ioError = FileErrorCode(errno, FileOp::Read, file.fileName);
     ReportFailure(file, "open");
@@ -424,7 +405,7 @@ bool AppendSession(TSessFile& file, const RunState& run, std::uint32_t logSizeAt
     h.lastRun = run.runNumber;
     h.sessions = static_cast<std::int32_t>(slot);
     h.lastPosition = static_cast<std::int32_t>(position);
-    Fd fd(::open(file.fileName.c_str(), O_RDWR | O_CLOEXEC));
+    UniqueFd fd(::open(file.fileName.c_str(), O_RDWR | O_CLOEXEC));
     if (!fd.ok()) {
       file.ioError = FileErrorCode(errno, FileOp::Write, file.fileName);
       ReportFailure(file, "open");
@@ -439,7 +420,7 @@ bool AppendSession(TSessFile& file, const RunState& run, std::uint32_t logSizeAt
     return WriteRecord(file, fd, run, record, position);
   }
 
-  Fd fd(::open(file.fileName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+  UniqueFd fd(::open(file.fileName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
   if (!fd.ok()) {
     file.ioError = FileErrorCode(errno, FileOp::Write, file.fileName);
     ReportFailure(file, "create");
@@ -464,7 +445,7 @@ bool AppendSession(TSessFile& file, const RunState& run, std::uint32_t logSizeAt
 bool FinishSession(TSessFile& file, const RunState& run, const SessionLogUsage& usage) {
   if (!file.headerRead || file.recordPosition == 0) return false;
   Lookup(file);
-  Fd fd(::open(file.fileName.c_str(), O_WRONLY | O_CLOEXEC));
+  UniqueFd fd(::open(file.fileName.c_str(), O_WRONLY | O_CLOEXEC));
   if (!fd.ok()) {
     file.ioError = FileErrorCode(errno, FileOp::Write, file.fileName);
     ReportFailure(file, "open");
@@ -483,7 +464,7 @@ bool ReadSessions(TSessFile& file, std::int32_t first, std::int32_t count) {
   std::int64_t wanted = count <= 0 ? remaining : std::min<std::int64_t>(count, remaining);
   wanted = std::min<std::int64_t>(wanted, static_cast<std::int64_t>(kMaxListedSessions));
 
-  Fd fd(::open(file.fileName.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd fd(::open(file.fileName.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.ok()) {
     file.ioError = FileErrorCode(errno, FileOp::Read, file.fileName);
     ReportFailure(file, "open");

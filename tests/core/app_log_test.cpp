@@ -22,20 +22,11 @@ namespace mv {
 namespace {
 
 namespace fs = std::filesystem;
+using test::At;
 using test::FakePlatform;
 using test::ReadFileBytes;
 using test::TempFolder;
 using test::WriteFileBytes;
-
-TDateTime At(int year, int month, int day, int hour, int minute, int second) {
-  return *EncodeDateTime(CalendarDate{year, month, day}, ClockTime{hour, minute, second, 0});
-}
-
-// Stops the fake clock at `when`, so every line carries the same time.
-void Freeze(FakePlatform& fake, TDateTime when) {
-  fake.clock.now = when;
-  fake.clock.step = 0;
-}
 
 constexpr char kWhen[] = "05.03.2024 14:07:09";
 
@@ -95,7 +86,7 @@ class FileSizeLimit {
 TEST(AppLog, LinesHaveTheFixedLayout) {
   FakePlatform fake;
   TempFolder dir;
-  Freeze(fake, At(2024, 3, 5, 14, 7, 9));
+  fake.clock.Freeze(At(2024, 3, 5, 14, 7, 9));
   const std::string path = dir.Path("a.log");
   TLogFile log;
   ASSERT_TRUE(OpenLogFile(log, path));
@@ -158,7 +149,7 @@ TEST(AppLog, ALogInAMissingFolderStaysInMemory) {
 TEST(AppLog, LinesLoggedBeforeTheLogsOpenComeFirstAfterTheEmptyLine) {
   FakePlatform fake;
   TempFolder dir;
-  Freeze(fake, At(2024, 3, 5, 14, 7, 9));
+  fake.clock.Freeze(At(2024, 3, 5, 14, 7, 9));
   AppLog log;
   EXPECT_FALSE(LogLine(log, "one"));
   EXPECT_FALSE(LogLine(log, "two", 4));
@@ -178,7 +169,7 @@ TEST(AppLog, LinesLoggedBeforeTheLogsOpenComeFirstAfterTheEmptyLine) {
 TEST(AppLog, FailedWritesKeepTheirLinesAndOnlyTwoFailuresAreShown) {
   FakePlatform fake;
   TempFolder dir;
-  Freeze(fake, At(2024, 3, 5, 14, 7, 9));
+  fake.clock.Freeze(At(2024, 3, 5, 14, 7, 9));
   const std::string path = dir.Path("a.log");
   TLogFile log;
   ASSERT_TRUE(OpenLogFile(log, path));
@@ -208,7 +199,7 @@ TEST(AppLog, FailedWritesKeepTheirLinesAndOnlyTwoFailuresAreShown) {
 TEST(AppLog, AWriteCutShortIsContinuedByTheNextOne) {
   FakePlatform fake;
   TempFolder dir;
-  Freeze(fake, At(2024, 3, 5, 14, 7, 9));
+  fake.clock.Freeze(At(2024, 3, 5, 14, 7, 9));
   const std::string path = dir.Path("a.log");
   TLogFile log;
   ASSERT_TRUE(OpenLogFile(log, path));
@@ -227,7 +218,7 @@ TEST(AppLog, AWriteCutShortIsContinuedByTheNextOne) {
 TEST(AppLog, TheFailureWindowIsLoggedBehindTheLinesOfTheFailedWrite) {
   FakePlatform fake;
   TempFolder dir;
-  Freeze(fake, At(2024, 3, 5, 14, 7, 9));
+  fake.clock.Freeze(At(2024, 3, 5, 14, 7, 9));
   AppLog log;
   test::ScopedService<platform::ILog> installed(&log);
   ASSERT_TRUE(OpenLogs(log, dir.Path("mvl"), dir.Path("mvl_sess")));
@@ -250,7 +241,7 @@ TEST(AppLog, TheFailureWindowIsLoggedBehindTheLinesOfTheFailedWrite) {
 TEST(AppLog, TheInstalledLogTakesTheLinesOfTheWholeProgram) {
   FakePlatform fake;
   TempFolder dir;
-  Freeze(fake, At(2024, 3, 5, 14, 7, 9));
+  fake.clock.Freeze(At(2024, 3, 5, 14, 7, 9));
   AppLog log;
   test::ScopedService<platform::ILog> installed(&log);
   ASSERT_TRUE(OpenLogs(log, dir.Path("mvl"), ""));
@@ -267,7 +258,7 @@ TEST(AppLog, TheInstalledLogTakesTheLinesOfTheWholeProgram) {
 TEST(AppLog, AnAdditionalInstanceStartsItsOwnSessionLogForTheMinute) {
   FakePlatform fake;
   TempFolder dir;
-  Freeze(fake, At(2024, 3, 5, 14, 7, 9));
+  fake.clock.Freeze(At(2024, 3, 5, 14, 7, 9));
   const std::string name = dir.Path("mvl_sess_20240305_1407.log");
   WriteFileBytes(name, "an earlier start in the same minute\r\n");
   AppLog log;
@@ -311,7 +302,7 @@ TEST(AppLog, StartKeepsThePreviousSessionLogAndWritesTheStartLines) {
     SCOPED_TRACE(c.startLine);
     FakePlatform fake;
     TempFolder dir;
-    Freeze(fake, At(2024, 3, 5, 14, 7, 9));
+    fake.clock.Freeze(At(2024, 3, 5, 14, 7, 9));
     const std::string folder = dir.Path("Log");
     fs::create_directory(folder);
     WriteFileBytes(folder + "/mvl.log", "earlier runs\r\n");
@@ -353,7 +344,7 @@ std::string ChangeMinute(const std::string& path) {
 TEST(AppLog, LogsBesideTheProgramMoveIntoTheLogFolderOnce) {
   FakePlatform fake;
   TempFolder dir;
-  Freeze(fake, At(2024, 3, 5, 14, 7, 9));
+  fake.clock.Freeze(At(2024, 3, 5, 14, 7, 9));
   WriteFileBytes(dir.Path("mvl.log"), "kept beside the program\r\n");
   WriteFileBytes(dir.Path("update.LOG"), "u");
   WriteFileBytes(dir.Path("notes.txt"), "n");
@@ -434,7 +425,7 @@ TEST(AppLog, TheSessionFileSettlesTheRunNumber) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
     FakePlatform fake;
-    Freeze(fake, At(2024, 3, 5, 14, 7, 9));
+    fake.clock.Freeze(At(2024, 3, 5, 14, 7, 9));
     fs::remove(path);
     if (!c.file.empty()) WriteFileBytes(path, c.file);
     AppLog log;
@@ -477,7 +468,7 @@ TEST(AppLog, TheEndOfTheRunLogsItsDuration) {
     FakePlatform fake;
     TempFolder dir;
     const TDateTime start = At(2024, 3, 5, 13, 0, 0);
-    Freeze(fake, start);
+    fake.clock.Freeze(start);
     AppLog log;
     log.run.started = start;
     log.run.runNumber = 8;

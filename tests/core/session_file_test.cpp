@@ -23,21 +23,13 @@ namespace mv {
 namespace {
 
 namespace fs = std::filesystem;
+using test::At;
 using test::FakePlatform;
 using test::FromHex;
 using test::ReadFileBytes;
 using test::TempFolder;
 using test::ToHex;
 using test::WriteFileBytes;
-
-TDateTime At(int year, int month, int day, int hour, int minute, int second) {
-  return *EncodeDateTime(CalendarDate{year, month, day}, ClockTime{hour, minute, second, 0});
-}
-
-void Freeze(FakePlatform& fake, TDateTime when) {
-  fake.clock.now = when;
-  fake.clock.step = 0;
-}
 
 std::string I32(std::int32_t v) { return test::ByteBuilder().I32(v).bytes(); }
 std::string U16(std::uint16_t v) { return test::ByteBuilder().I16(static_cast<std::int16_t>(v)).bytes(); }
@@ -94,7 +86,7 @@ TEST(SessionFile, AFreshFileHoldsTheHeaderAndTheRunsRecordAndTheEndRewritesIt) {
   FakePlatform fake;
   TempFolder dir;
   const TDateTime now = At(2024, 3, 5, 14, 7, 9);
-  Freeze(fake, now);
+  fake.clock.Freeze(now);
   const RunState run = TestRun(5, now - 1.0 / 1440, kLoadedInDebug);
   TSessFile file;
   file.fileName = dir.Path("mvl.ses");
@@ -184,7 +176,7 @@ TEST(SessionFile, TheListingGivesIntervalsAndOrdinals) {
   std::map<std::int32_t, TSessFile> files;
   std::map<std::int32_t, RunState> runs;
   for (const auto& e : kEvents) {
-    Freeze(fake, e.when);
+    fake.clock.Freeze(e.when);
     if (e.finish) {
       ASSERT_TRUE(FinishSession(files[e.run], runs[e.run], SessionLogUsage{}));
     } else {

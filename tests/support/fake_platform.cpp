@@ -1,5 +1,7 @@
 #include "support/fake_platform.h"
 
+#include "core/date_time.h"
+
 namespace mv::test {
 
 bool FakeMessageWindows::Show(platform::TMsgWinParams& request) {
@@ -87,6 +89,10 @@ void FakeProgress::Begin(std::string_view title, int planned) {
   plannedSteps = planned;
   steps = 0;
   ended = false;
+}
+
+TDateTime At(int year, int month, int day, int hour, int minute, int second) {
+  return EncodeDateTime(CalendarDate{year, month, day}, ClockTime{hour, minute, second, 0}).value_or(0);
 }
 
 }  // namespace mv::test

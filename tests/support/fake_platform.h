@@ -76,6 +76,11 @@ class FakeInstanceChannel final : public platform::IInstanceChannel {
 class FakeClock final : public platform::IClock {
  public:
   TDateTime Now() override;
+  // Stops the clock at `when`, so everything that follows carries the same time.
+  void Freeze(TDateTime when) {
+    now = when;
+    step = 0;
+  }
   TDateTime now = 45352.5;
   TDateTime step = 1.0 / 86400000.0;
 };
@@ -108,6 +113,9 @@ class FakeProgress final : public platform::IProgress {
   int abortAfterSteps = -1;
   bool ended = false;
 };
+
+// A date and time, for tests that need exact ones.
+TDateTime At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 
 // Every fake, installed for the lifetime of the object.
 class FakePlatform {
