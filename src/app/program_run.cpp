@@ -24,7 +24,13 @@ void ProgramRun::Start(const Options& options) {
   m_previousLog = platform::Install<platform::ILog>(&log);
   m_started = true;
   StartLogs(log, (fs::path(options.appFolder) / "Log").string(), options.appFolder);
-  SettleRunNumber(log, 1);
+  m_config = std::make_unique<ConfigFile>(options.appFolder, m_sounds, m_profiles);
+  log.run.BeginStep("Load CFG");
+  m_configLoaded = m_config->Load(m_config->FileName());
+  log.run.EndStep();
+  log.run.Set(RunFlag::CFG_Loaded, m_configLoaded);
+  SettleRunNumber(log, m_configLoaded ? m_config->runCounter + 1 : 1);
+  m_config->runCounter = log.run.runNumber;
   AppendSession(log);
 
   // A first start has no gauge file yet: nothing to load and nothing to report. A file that is
@@ -47,6 +53,13 @@ void ProgramRun::Finish() {
   AppLog& log = *m_log;
   LogSessionClosing(log);
   if (m_gages.IsModified() && m_gages.SaveToFile(GageFileName(), false)) m_gages.MarkSynced();
+  if (m_options.additionalInstance) {
+    log.LogLine("Skip CFG saving for double session");
+  } else {
+    log.run.BeginStep("Save CFG");
+    log.run.Set(RunFlag::CFG_Saved, m_config->Save(m_config->FileName(), m_configLoaded));
+    log.run.EndStep();
+  }
   FinishRun(log);
   platform::Install<platform::ILog>(m_previousLog);
   m_started = false;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "app/config_file.h"
 #include "core/app_log.h"
 #include "core/event_sounds.h"
 #include "spc/gages.h"
@@ -26,20 +27,22 @@ class ProgramRun {
   ProgramRun(const ProgramRun&) = delete;
   ProgramRun& operator=(const ProgramRun&) = delete;
 
-  // Opens the logs (and installs them as the program's log), settles the run number, records
-  // the start in the session file, loads the gauge list and adds the default event sounds and
-  // input profile.
+  // Opens the logs (and installs them as the program's log), reads the configuration, settles
+  // the run number, records the start in the session file, loads the gauge list and adds the
+  // default event sounds and input profile.
   void Start(const Options& options);
   // Once the main window is up: its handle for the log, and the SysInfo line.
   void WindowShown(std::uint64_t windowHandle, bool bigFonts);
-  // The end of the run: saves the gauge list when it was changed, closes the run in the logs
-  // and the session file, and puts the previous log back in place.
+  // The end of the run: saves the gauge list when it was changed and the configuration (not in
+  // an additional instance), closes the run in the logs and the session file, and puts the
+  // previous log back in place.
   void Finish();
 
   AppLog& Log() { return *m_log; }
   TGageSet& Gages() { return m_gages; }
   TEventSoundSet& Sounds() { return m_sounds; }
   TInputProfileSet& Profiles() { return m_profiles; }
+  ConfigFile& Config() { return *m_config; }
   std::string GageFileName() const;
 
  private:
@@ -50,6 +53,8 @@ class ProgramRun {
   TGageSet m_gages;
   TEventSoundSet m_sounds;
   TInputProfileSet m_profiles;
+  std::unique_ptr<ConfigFile> m_config;
+  bool m_configLoaded = false;
 };
 
 }  // namespace mv

@@ -181,6 +181,13 @@ bool ReadWholeFile(const std::string& fileName, std::string& bytes, int& errorCo
   return true;
 }
 
+bool KeepCopyAs(const std::string& file, const std::string& copy) {
+  std::error_code ec;
+  fs::remove(copy, ec);
+  if (::link(file.c_str(), copy.c_str()) == 0) return true;
+  return fs::copy_file(file, copy, fs::copy_options::overwrite_existing, ec);
+}
+
 bool SaveStringToFile(const std::string& fileName, const std::string& text, bool quiet) {
   int code = 0;
   if (WriteFileAtomically(fileName, text, code)) return true;

@@ -34,6 +34,11 @@ inline constexpr std::size_t kMaxFileStringSize = 65520;
 [[nodiscard]] bool ReadWholeFile(const std::string& fileName, std::string& bytes, int& errorCode,
                                  std::uint64_t maxSize);
 
+// Keeps the current content of `file` under the name `copy` (an older `copy` is replaced)
+// without moving `file` away: a hard link where the file system allows it, else a copy. Used
+// before replacing a file whose previous version is to be kept.
+bool KeepCopyAs(const std::string& file, const std::string& copy);
+
 // The "file too large" text of LoadFileToString.
 std::string FileTooLargeText(const std::string& fileName, std::uint64_t amount);
 

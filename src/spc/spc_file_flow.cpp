@@ -1,8 +1,6 @@
 // Opening and saving SPC data files as the user experiences it: the questions, the messages,
 // the backup file and the log lines.
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
 
@@ -41,17 +39,6 @@ void ShowReadFailure(const SpcReadResult& result) {
 bool Exists(const std::string& fileName) {
   std::error_code ec;
   return fs::is_regular_file(fileName, ec);
-}
-
-// Keeps the file about to be replaced under its backup name. A hard link keeps it without
-// moving it away, so the file stays where it is should the save then fail; where links are not
-// possible the file is copied.
-bool KeepBackup(const std::string& fileName) {
-  const std::string backup = BackupName(fileName);
-  std::error_code ec;
-  fs::remove(backup, ec);
-  if (::link(fileName.c_str(), backup.c_str()) == 0) return true;
-  return fs::copy_file(fileName, backup, fs::copy_options::overwrite_existing, ec);
 }
 
 // The save dialog; a name ending in ".smp" is turned into ".mvl".
@@ -141,7 +128,7 @@ bool SaveDatasetFile(TDatasetSPC& ds, bool askName) {
 
   bool keptBackup = false;
   if (Options().keepPreviousDataFile && Exists(target) && !(ds.fromBackup && sameName)) {
-    keptBackup = KeepBackup(target);
+    keptBackup = KeepCopyAs(target, BackupName(target));
   }
   Log().LogLine("Save " + target + ", " + ds.LogDetails() + ", count=" + std::to_string(NextSaveCounter(ds.saveCounter)) +
                     (keptBackup ? ", BAK preserved" : ""),

@@ -37,7 +37,18 @@ TEST(ProgramRun, TwoRunsLeaveBothInTheLogsAndTheSessionFile) {
   EXPECT_EQ(Count(Text(log + "mvl_prev.log"), "- End: time="), 1);
   std::error_code ec;
   EXPECT_EQ(fs::file_size(log + "mvl.ses", ec), 544u + 2 * 800u);
-  EXPECT_TRUE(fake.messages.shown.empty()) << fake.messages.shown.at(0).text;
+  // Only the first start has something to say: there was no configuration yet.
+  ASSERT_EQ(fake.messages.shown.size(), 1u);
+  EXPECT_EQ(fake.messages.shown[0].text.rfind("Не найден файл конфигурации системы Morvalen " + dir.Path("mvl.cfg"), 0),
+            0u);
+  EXPECT_EQ(fake.messages.shown[0].timeout, 30);
+  // The configuration counts the runs, and the one read at the second start is kept as backup.
+  const std::string cfg = test::ReadFileBytes(dir.Path("mvl.cfg"));
+  ASSERT_GT(cfg.size(), 172u);
+  EXPECT_EQ(static_cast<unsigned char>(cfg[168]), 2);
+  EXPECT_TRUE(fs::exists(dir.Path("mvl_prev.cfg")));
+  EXPECT_NE(main.find("Save CFG ("), std::string::npos);
+  EXPECT_NE(main.find(" bt) w/back"), std::string::npos);
   EXPECT_FALSE(fs::exists(dir.Path("gages.ggs")));  // nothing to save: no gauges were made
 }
 

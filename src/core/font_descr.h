@@ -1,0 +1,36 @@
+#pragma once
+// A font as the settings and reports keep it: a 41-byte record.
+//   0 name (short text of 30)  31 size in points (i32)  35 colour 0xBBGGRR (u32)
+//   39 style (u8: 1 bold, 2 italic, 4 underline, 8 strike-out)  40 character set (u8, 204 Cyrillic)
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace mv {
+
+struct TFontDescr {
+  static constexpr std::size_t kSize = 41;
+  static constexpr std::size_t kNameMax = 30;
+  static constexpr std::uint8_t kCyrillic = 204;
+
+  std::string name = "Segoe UI";
+  std::int32_t size = 9;
+  std::uint32_t color = 0;
+  std::uint8_t style = 0;
+  std::uint8_t charset = kCyrillic;
+
+  std::string Encode() const;  // 41 bytes
+  // Reads 41 bytes (false, and nothing changed, when fewer are given).
+  bool Decode(std::string_view bytes);
+  bool operator==(const TFontDescr&) const = default;
+};
+
+// The system font (forms, tables, buttons) must be 8 to 14 points: "" when it is, else the
+// message to show. The graphics font may have any size.
+std::string CheckSystemFontSize(std::int32_t size);
+
+// The question asked when a chosen font's character set is not Cyrillic.
+std::string NonCyrillicFontQuestion();
+
+}  // namespace mv
