@@ -14,6 +14,7 @@
 #include "core/messages.h"
 #include "core/numbers.h"
 #include "core/options.h"
+#include "core/short_text.h"
 #include "platform/app_folders.h"
 #include "platform/log_sink.h"
 #include "platform/services.h"
@@ -73,17 +74,6 @@ constexpr std::string_view kAppPlaceholder = "$AppFolder";
 constexpr std::string_view kDefaultsText = ".\r\nУстанавливаются настройки по умолчанию";
 
 platform::ILog& Log() { return platform::Current<platform::ILog>(); }
-
-void PutShort(std::string& b, std::size_t off, std::string_view utf8, std::size_t capacity) {
-  std::string bytes = Utf8ToCp1251(utf8);
-  if (bytes.size() > capacity) bytes.resize(capacity);
-  b[off] = static_cast<char>(bytes.size());
-  std::memcpy(b.data() + off + 1, bytes.data(), bytes.size());
-}
-
-std::string GetShort(std::string_view b, std::size_t off, std::size_t capacity) {
-  return Cp1251ToUtf8(b.substr(off + 1, std::min<std::size_t>(GetU8(b, off), capacity)));
-}
 
 std::string ReplaceAll(std::string text, std::string_view what, std::string_view with) {
   for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size())) {
@@ -192,7 +182,7 @@ void ConfigFile::Defaults() {
 }
 
 std::string ConfigFile::InstallationSummary() const {
-  return "\"" + GetShort(m_header, cfg::kInstallTitle, 50) + "\" build " +
+  return "\"" + GetShortText(m_header, cfg::kInstallTitle, 50) + "\" build " +
          std::to_string(GetU16(m_header, cfg::kInstallBuild)) + ", run " + std::to_string(GetI32(m_header, cfg::kRunCounter));
 }
 
@@ -217,8 +207,8 @@ void ConfigFile::StoreHeader(std::string& h, TDateTime now, std::uint16_t sounds
   PutU8(h, cfg::kVersion, kVersion);
   std::memcpy(h.data() + cfg::kInstall, "RWB ", 4);
   PutU8(h, cfg::kInstallVersion, 1);
-  PutShort(h, cfg::kInstallTitle, "Morvalen", 50);
-  PutShort(h, cfg::kInstallCompany, "Morvalen", 30);
+  PutShortText(h, cfg::kInstallTitle, "Morvalen", 50);
+  PutShortText(h, cfg::kInstallCompany, "Morvalen", 30);
   PutF64(h, cfg::kInstallSaveTime, now);
   PutI32(h, cfg::kInstallRunCounter, runCounter);
   PutU16(h, cfg::kInstallBuild, kBuildNumber);

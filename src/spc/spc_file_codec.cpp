@@ -17,6 +17,7 @@
 #include "core/file_error.h"
 #include "core/file_routines.h"
 #include "core/numbers.h"
+#include "core/short_text.h"
 #include "core/text.h"
 #include "platform/progress.h"
 #include "platform/services.h"
@@ -29,15 +30,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace mvl;
-
-// --- short strings: a length byte and `capacity` character bytes ---
-
-void PutShortStr(std::string& b, std::size_t off, std::string_view utf8, std::size_t capacity) {
-  std::string bytes = Utf8ToCp1251(utf8);
-  if (bytes.size() > capacity) bytes.resize(capacity);
-  b[off] = static_cast<char>(bytes.size());
-  std::memcpy(b.data() + off + 1, bytes.data(), bytes.size());
-}
 
 // Raw texts have their length in the header (u16).
 std::string RawText(std::string_view utf8) {
@@ -69,7 +61,7 @@ std::string EncodeStamp(TDateTime saveTime) {
   std::string s(stamp::kSize, '\0');
   std::memcpy(s.data(), stamp::kMarker, 4);
   PutU8(s, stamp::kVersion, 1);
-  PutShortStr(s, stamp::kProgram, std::string("Morvalen ") + MV_VERSION, 50);
+  PutShortText(s, stamp::kProgram, std::string("Morvalen ") + MV_VERSION, 50);
   PutI32(s, stamp::kProgramFileDate, ProgramFileDate());
   PutF64(s, stamp::kSaveTime, saveTime);
   PutI16(s, stamp::kRelease, kSpcWriterRelease);
@@ -87,7 +79,7 @@ std::string EncodeHeader(const TDatasetSPC& ds, const std::string& fileName, TDa
   PutI32(h, hdr::kDatasetId, ds.id);
   PutU32(h, hdr::kAccessFlags, ds.accessFlags);
   PutU32(h, hdr::kPasswordHash, ds.passwordHash);
-  PutShortStr(h, hdr::kCreationNote, ds.creationNote, 60);
+  PutShortText(h, hdr::kCreationNote, ds.creationNote, 60);
   PutI16(h, hdr::kParamCount, static_cast<std::int16_t>(ds.ParameterCount()));
   PutI16(h, hdr::kBlockCount, static_cast<std::int16_t>(ds.BlockCount()));
   for (std::size_t k = 0; k < 2; ++k) {
@@ -97,15 +89,15 @@ std::string EncodeHeader(const TDatasetSPC& ds, const std::string& fileName, TDa
     PutI16(h, base, static_cast<std::int16_t>(n));
     for (std::size_t i = 0; i < n; ++i) PutI16(h, base + 2 * (i + 1), static_cast<std::int16_t>(list[i]));
   }
-  PutShortStr(h, hdr::kFileName, fileName, 255);
-  PutShortStr(h, hdr::kProcessName, ds.processName, 100);
-  PutShortStr(h, hdr::kComment, ds.comment, 250);
-  PutShortStr(h, hdr::kResponsible, ds.responsible, 100);
+  PutShortText(h, hdr::kFileName, fileName, 255);
+  PutShortText(h, hdr::kProcessName, ds.processName, 100);
+  PutShortText(h, hdr::kComment, ds.comment, 250);
+  PutShortText(h, hdr::kResponsible, ds.responsible, 100);
   PutU8(h, hdr::kScaleCount, static_cast<std::uint8_t>(ds.scales.Count()));
   for (int i = 1; i <= ds.scales.Count(); ++i) {
     const std::size_t off = hdr::kScales + static_cast<std::size_t>(i - 1) * hdr::kScaleEntry;
-    PutShortStr(h, off, ds.scales.Get(i)->name, 40);
-    PutShortStr(h, off + hdr::kScaleUnit, ds.scales.Get(i)->unit, 10);
+    PutShortText(h, off, ds.scales.Get(i)->name, 40);
+    PutShortText(h, off + hdr::kScaleUnit, ds.scales.Get(i)->unit, 10);
   }
   const auto& set = ds.settings;
   PutI16(h, hdr::kReportCount, static_cast<std::int16_t>(std::min(set.reportKinds.size(), kMaxReportKinds)));
@@ -122,7 +114,7 @@ std::string EncodeHeader(const TDatasetSPC& ds, const std::string& fileName, TDa
   PutArea(h, hdr::kCorrelation, set.correlation);
   PutU8(h, hdr::kCorrelationByte, set.correlationByte);
   const ProcessPicture& pic = ds.picture;
-  PutShortStr(h, hdr::kIconName, pic.fileName, 60);
+  PutShortText(h, hdr::kIconName, pic.fileName, 60);
   PutU8(h, hdr::kIconDisplay, pic.show);
   PutU8(h, hdr::kIconDisplay + 1, pic.enlarge);
   PutU8(h, hdr::kIconDisplay + 2, pic.keepProportions);
@@ -153,8 +145,8 @@ std::string EncodeAttachment(const TDatasetImage& a) {
   PutI16(r, att::kFlags, static_cast<std::int16_t>(embedded ? a.flags : a.flags & ~TDatasetImage::kEmbedded));
   PutI32(r, att::kFileSize, a.fileSize);
   PutF64(r, att::kFileTime, a.fileTime);
-  PutShortStr(r, att::kTitle, a.title, 80);
-  PutShortStr(r, att::kShortText, a.shortText, 40);
+  PutShortText(r, att::kTitle, a.title, 80);
+  PutShortText(r, att::kShortText, a.shortText, 40);
   PutU16(r, att::kNameLength, static_cast<std::uint16_t>(fullName.size()));
   PutU16(r, att::kContentLength, static_cast<std::uint16_t>(embedded ? a.content.size() : 0));
   r += fullName;
@@ -166,9 +158,9 @@ std::string EncodeParameter(const TSPCParameter& p, int scaleNumber) {
   std::string r(prm::kSize, '\0');
   std::memcpy(r.data(), prm::kMarker, 4);
   PutI16(r, prm::kOrder, static_cast<std::int16_t>(p.position));
-  PutShortStr(r, prm::kName, p.name, 80);
-  PutShortStr(r, prm::kUnit, p.unit, 10);
-  PutShortStr(r, prm::kNote, p.note, 250);
+  PutShortText(r, prm::kName, p.name, 80);
+  PutShortText(r, prm::kUnit, p.unit, 10);
+  PutShortText(r, prm::kNote, p.note, 250);
   PutI32(r, prm::kFlags, p.Flags());
   PutU8(r, prm::kScale, static_cast<std::uint8_t>(scaleNumber));
   PutU8(r, prm::kDecimals, p.decimals);
@@ -185,7 +177,7 @@ std::string EncodeParameter(const TSPCParameter& p, int scaleNumber) {
   PutF64(r, prm::kUrl, p.url);
   PutI32(r, prm::kId, p.id);
   PutU8(r, prm::kKind, static_cast<std::uint8_t>(p.kind));
-  PutShortStr(r, prm::kShortName, p.shortName, 15);
+  PutShortText(r, prm::kShortName, p.shortName, 15);
   PutI16(r, prm::kSamplesWidth, p.samplesColumnWidth);
   PutI16(r, prm::kClassId, p.classId);
   return r;
@@ -201,9 +193,9 @@ std::string EncodeBlockRecord(const TSPCBlock& b, int position) {
   PutI16(r, blk::kFixedSize, static_cast<std::int16_t>(b.fixedSampleSize));
   PutI16(r, blk::kFlags, static_cast<std::int16_t>(b.flags));
   PutF64(r, blk::kModified, b.modified);
-  PutShortStr(r, blk::kName, b.name, 80);
-  PutShortStr(r, blk::kNote, b.note, 80);
-  PutShortStr(r, blk::kFrequency, b.frequency, 40);
+  PutShortText(r, blk::kName, b.name, 80);
+  PutShortText(r, blk::kNote, b.note, 80);
+  PutShortText(r, blk::kFrequency, b.frequency, 40);
   PutF64(r, blk::kCreated, b.created);
   PutU8(r, blk::kMode, static_cast<std::uint8_t>(b.mode));
   return r;
@@ -269,8 +261,8 @@ std::string EncodeClasses(const ParamClassList& classes, TDateTime saveTime) {
     std::string r(cls::kRecord, '\0');
     std::memcpy(r.data(), cls::kMarker, 4);
     PutI16(r, cls::kId, classes.Get(i)->id);
-    PutShortStr(r, cls::kName, classes.Get(i)->name, 40);
-    PutShortStr(r, cls::kNote, classes.Get(i)->note, 150);
+    PutShortText(r, cls::kName, classes.Get(i)->name, 40);
+    PutShortText(r, cls::kNote, classes.Get(i)->note, 150);
     content += r;
   }
   ChunkHeader header;

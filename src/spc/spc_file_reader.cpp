@@ -17,6 +17,7 @@
 #include "core/file_facts.h"
 #include "core/file_routines.h"
 #include "core/numbers.h"
+#include "core/short_text.h"
 #include "core/text.h"
 #include "platform/app_folders.h"
 #include "platform/log_sink.h"
@@ -35,11 +36,6 @@ using namespace mvl;
 constexpr std::uint64_t kMaxFileSize = 16ULL << 30;
 // End of file counts as a failed read of the disk, as the system reports it.
 constexpr int kEndOfFileCode = 100;
-
-std::string GetShortStr(std::string_view b, std::size_t off, std::size_t capacity) {
-  const std::size_t n = std::min<std::size_t>(GetU8(b, off), capacity);
-  return Cp1251ToUtf8(b.substr(off + 1, n));
-}
 
 template <std::size_t N>
 void GetArea(std::string_view b, std::size_t off, std::array<std::uint8_t, N>& area) {
@@ -130,7 +126,7 @@ class SpcDecoder {
     ds.id = GetI32(h, hdr::kDatasetId);
     ds.accessFlags = GetU32(h, hdr::kAccessFlags);
     ds.passwordHash = GetU32(h, hdr::kPasswordHash);
-    ds.creationNote = GetShortStr(h, hdr::kCreationNote, 60);
+    ds.creationNote = GetShortText(h, hdr::kCreationNote, 60);
     const std::int16_t params = GetI16(h, hdr::kParamCount);
     if (params > static_cast<int>(kMaxParameters)) {
       m_result.message = "Количество параметров (" + std::to_string(params) + ") в файловом наборе данных\r\n" + m_name +
@@ -163,13 +159,13 @@ class SpcDecoder {
       if (n < 0) return headerDamage();
       m_extension += static_cast<std::uint64_t>(n);
     }
-    ds.fileName = GetShortStr(h, hdr::kFileName, 255);  // replaced by the real name at the end
-    ds.processName = GetShortStr(h, hdr::kProcessName, 100);
-    ds.comment = GetShortStr(h, hdr::kComment, 250);
-    ds.responsible = GetShortStr(h, hdr::kResponsible, 100);
+    ds.fileName = GetShortText(h, hdr::kFileName, 255);  // replaced by the real name at the end
+    ds.processName = GetShortText(h, hdr::kProcessName, 100);
+    ds.comment = GetShortText(h, hdr::kComment, 250);
+    ds.responsible = GetShortText(h, hdr::kResponsible, 100);
     for (std::size_t i = 0; i < scales; ++i) {
       const std::size_t off = hdr::kScales + i * hdr::kScaleEntry;
-      ds.scales.AddRead(GetShortStr(h, off, 40), GetShortStr(h, off + hdr::kScaleUnit, 10));
+      ds.scales.AddRead(GetShortText(h, off, 40), GetShortText(h, off + hdr::kScaleUnit, 10));
     }
     auto& set = ds.settings;
     GetArea(h, hdr::kDatasetSettings, set.datasetSettings);
@@ -185,7 +181,7 @@ class SpcDecoder {
     GetArea(h, hdr::kCorrelation, set.correlation);
     set.correlationByte = GetU8(h, hdr::kCorrelationByte);
     ProcessPicture& pic = ds.picture;
-    pic.fileName = GetShortStr(h, hdr::kIconName, 60);
+    pic.fileName = GetShortText(h, hdr::kIconName, 60);
     pic.show = GetU8(h, hdr::kIconDisplay);
     pic.enlarge = GetU8(h, hdr::kIconDisplay + 1);
     pic.keepProportions = GetU8(h, hdr::kIconDisplay + 2);
@@ -234,8 +230,8 @@ class SpcDecoder {
       a.flags = GetI16(r, att::kFlags);
       a.fileSize = GetI32(r, att::kFileSize);
       a.fileTime = GetF64(r, att::kFileTime);
-      a.title = GetShortStr(r, att::kTitle, 80);
-      a.shortText = GetShortStr(r, att::kShortText, 40);
+      a.title = GetShortText(r, att::kTitle, 80);
+      a.shortText = GetShortText(r, att::kShortText, 40);
       std::string_view name;
       if (!Take(GetU16(r, att::kNameLength), name)) return false;
       const std::string fullName = Cp1251ToUtf8(name);
@@ -279,10 +275,10 @@ class SpcDecoder {
       auto p = std::make_unique<TSPCParameter>();
       p->kind = static_cast<DataKind>(kind);
       p->position = static_cast<std::uint16_t>(std::max<std::int16_t>(0, GetI16(r, prm::kOrder)));
-      p->name = GetShortStr(r, prm::kName, 80);
-      p->unit = GetShortStr(r, prm::kUnit, 10);
-      p->note = GetShortStr(r, prm::kNote, 250);
-      p->shortName = GetShortStr(r, prm::kShortName, 15);
+      p->name = GetShortText(r, prm::kName, 80);
+      p->unit = GetShortText(r, prm::kUnit, 10);
+      p->note = GetShortText(r, prm::kNote, 250);
+      p->shortName = GetShortText(r, prm::kShortName, 15);
       p->decimals = std::min(GetU8(r, prm::kDecimals), kMaxDecimals);
       const auto flags = static_cast<std::uint16_t>(GetI32(r, prm::kFlags) & 0xFFFF);
       p->SetFlags(flags);
@@ -339,9 +335,9 @@ class SpcDecoder {
       block->fixedSampleSize = static_cast<std::uint16_t>(std::max<std::int16_t>(0, GetI16(r, blk::kFixedSize)));
       block->flags = static_cast<std::uint16_t>(GetI16(r, blk::kFlags));
       block->modified = GetF64(r, blk::kModified);
-      block->name = GetShortStr(r, blk::kName, 80);
-      block->SetNote(GetShortStr(r, blk::kNote, 80));
-      block->frequency = GetShortStr(r, blk::kFrequency, 40);
+      block->name = GetShortText(r, blk::kName, 80);
+      block->SetNote(GetShortText(r, blk::kNote, 80));
+      block->frequency = GetShortText(r, blk::kFrequency, 40);
       block->created = GetF64(r, blk::kCreated);
       block->mode = GetU8(r, blk::kMode) == 1 ? SamplingMode::Individual : SamplingMode::Samples;
       block->declaredSamples = samples;
@@ -443,7 +439,7 @@ class SpcDecoder {
     for (std::size_t i = 0; i < count; ++i) {
       const std::string_view r = content.substr(cls::kListHeader + i * cls::kRecord, cls::kRecord);
       if (r.substr(0, 4) != std::string_view(cls::kMarker, 4)) return damage();
-      classes.AddRead(GetI16(r, cls::kId), GetShortStr(r, cls::kName, 40), GetShortStr(r, cls::kNote, 150));
+      classes.AddRead(GetI16(r, cls::kId), GetShortText(r, cls::kName, 40), GetShortText(r, cls::kNote, 150));
     }
     return true;
   }
