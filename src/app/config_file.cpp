@@ -36,6 +36,10 @@ constexpr std::size_t kInstallSaveTime = 5 + 131;
 constexpr std::size_t kInstallRunCounter = 5 + 145;
 constexpr std::size_t kInstallBuild = 5 + 153;
 constexpr std::size_t kRunCounter = 168;
+constexpr std::size_t kChartOptions = 1919;     // 1796 + 2 bytes, owned by the charts
+constexpr std::size_t kChartOptionsSize = 1798;
+constexpr std::size_t kHistogramOptions = 3717;  // 821 bytes, owned by the histograms
+constexpr std::size_t kHistogramOptionsSize = 821;
 constexpr std::size_t kPreviousCount = 1317;  // u16
 constexpr std::size_t kAutoSave = 4669;
 constexpr std::size_t kLoadPrevious = 4670;
@@ -61,6 +65,7 @@ constexpr std::size_t kSoundsLength = 6096;
 constexpr std::size_t kProfilesLength = 6098;
 constexpr std::size_t kSampleWindowHeight = 6100;
 static_assert(kInstall + 163 == kRunCounter && kSystemFont + 41 == kGraphicsFont);
+static_assert(kChartOptions + kChartOptionsSize == kHistogramOptions);
 static_assert(kSampleWindowHeight + 2 <= ConfigFile::kHeaderSize);
 }  // namespace cfg
 
@@ -292,6 +297,12 @@ ConfigFile::Problem ConfigFile::Decode(std::string_view bytes) {
   std::string_view header;
   if (!r.Take(kHeaderSize, header)) return failed();
   m_header.assign(header);
+  // Chart and histogram options are taken only from files of this build; others get their
+  // owners' defaults.
+  if (GetU16(m_header, cfg::kInstallBuild) != kBuildNumber) {
+    std::memset(m_header.data() + cfg::kChartOptions, 0, cfg::kChartOptionsSize);
+    std::memset(m_header.data() + cfg::kHistogramOptions, 0, cfg::kHistogramOptionsSize);
+  }
   ApplyHeader();
   const std::string_view h = m_header;
 

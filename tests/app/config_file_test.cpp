@@ -104,6 +104,22 @@ TEST(ConfigFile, SavedSettingsComeBackAndTheRunCounterGoesOn) {
   Options().keepPreviousDataFile = false;
 }
 
+TEST(ConfigFile, ChartOptionsOfAnotherBuildAreNotTaken) {
+  ConfigSetup s;
+  s.config.Header()[2000] = 7;   // chart options
+  s.config.Header()[4000] = 9;   // histogram options
+  s.config.Header()[5000] = 5;   // another owner's area
+  std::string bytes = s.config.Encode(0);
+  PutU16(bytes, 5 + 153, 132);  // written by build 132
+  TEventSoundSet sounds;
+  TInputProfileSet profiles;
+  ConfigFile config(s.dir.path(), sounds, profiles);
+  ASSERT_EQ(config.Decode(bytes).kind, ConfigFile::Problem::kNone);
+  EXPECT_EQ(config.Header()[2000], 0);
+  EXPECT_EQ(config.Header()[4000], 0);
+  EXPECT_EQ(config.Header()[5000], 5);
+}
+
 TEST(ConfigFile, WrongVersionOrSignatureFallsBackToDefaults) {
   ConfigSetup s;
   ASSERT_TRUE(s.config.Save(s.path, false));
