@@ -1,5 +1,7 @@
 #include "core/messages.h"
 
+#include "core/numbers.h"
+#include "core/text.h"
 #include "platform/log_sink.h"
 #include "platform/services.h"
 
@@ -76,6 +78,35 @@ bool Ask(std::string_view text, std::string_view caption, std::string_view detai
   request.details = details;
   request.timeout = timeout;
   return ShowMessageWindow(request);
+}
+
+int MessageTextWidth(std::size_t characters) {
+  if (characters > 800) return 600;
+  if (characters > 500) return 520;
+  if (characters > 200) return 470;
+  return 400;
+}
+
+std::optional<double> ValidateNumber(std::string_view label, std::string_view text, double min, double max) {
+  constexpr std::int16_t kCloseAfter = 30;
+  const std::string typed(Trim(text));
+  const std::string quoted = "\"" + std::string(label) + "\"";
+  const TypedNumber number = ParseTypedNumber(typed);
+  if (number.status == TypedNumberStatus::Empty) {
+    ShowWarning("Не указано значение для " + quoted, 0, {}, kCloseAfter);
+    return std::nullopt;
+  }
+  if (number.status != TypedNumberStatus::Ok) {
+    ShowError("Введено нечисловое значение (" + typed + ") для " + quoted, 0, {}, kCloseAfter);
+    return std::nullopt;
+  }
+  if (number.value < min || number.value > max) {
+    ShowError("Значение " + quoted + " (" + typed + ") выходит из допустимых границ (" + FormatTrimmed(min, 4) + " .. " +
+                  FormatTrimmed(max, 4) + ")",
+              0, {}, kCloseAfter);
+    return std::nullopt;
+  }
+  return number.value;
 }
 
 }  // namespace mv

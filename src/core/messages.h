@@ -2,7 +2,9 @@
 // The five kinds of message window as callers use them. Each fills a request with the kind's
 // caption and sound and hands it to the installed message windows (platform/messages.h).
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,5 +35,15 @@ void ShowInfo(std::string_view text, std::int16_t timeout = 0);
 // is captioned "Требуется подтверждение".
 bool Ask(std::string_view text, std::string_view caption = {}, std::string_view details = {},
          std::int16_t sound = kEventQuestion, std::int16_t timeout = 0);
+
+// Width in pixels of a message window's text area for a text of this many characters:
+// 400, 470 above 200 characters, 520 above 500, 600 above 800.
+int MessageTextWidth(std::size_t characters);
+
+// The standard check of a typed number against inclusive bounds. The text is trimmed and read
+// by the typed-number rule; an empty text warns "Не указано значение для "<label>"", a text that
+// is not a number and a value outside the bounds are errors (bounds shown with at most 4
+// decimals). Each window closes by itself after 30 seconds. The value on success.
+std::optional<double> ValidateNumber(std::string_view label, std::string_view text, double min, double max);
 
 }  // namespace mv

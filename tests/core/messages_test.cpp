@@ -43,3 +43,44 @@ TEST(Messages, TaggedErrorWindowsAreCopiedIntoTheLog) {
 
 }  // namespace
 }  // namespace mv
+
+namespace mv {
+namespace {
+
+TEST(MessageWindow, TextWidthFollowsTheLength) {
+  const struct {
+    std::size_t characters;
+    int width;
+  } kCases[] = {{0, 400}, {200, 400}, {201, 470}, {500, 470}, {501, 520}, {800, 520}, {801, 600}};
+  for (const auto& c : kCases) EXPECT_EQ(MessageTextWidth(c.characters), c.width) << c.characters;
+}
+
+TEST(ValidateNumber, BoundsAreInclusiveAndEachRefusalSaysWhy) {
+  test::FakePlatform fake;
+  EXPECT_EQ(ValidateNumber("Допуск", " 0,001 ", 0.001, 500000), 0.001);
+  EXPECT_EQ(ValidateNumber("Допуск", "500 000", 0.001, 500000), 500000.0);
+  EXPECT_TRUE(fake.messages.shown.empty());
+  const struct {
+    const char* text;
+    platform::MsgKind kind;
+    const char* message;
+  } kCases[] = {
+      {"600000", platform::MsgKind::Error,
+       "Значение \"Допуск\" (600000) выходит из допустимых границ (0.001 .. 500000)"},
+      {"  ", platform::MsgKind::Warning, "Не указано значение для \"Допуск\""},
+      {"1e999", platform::MsgKind::Error, "Введено нечисловое значение (1e999) для \"Допуск\""},
+      {"nan", platform::MsgKind::Error, "Введено нечисловое значение (nan) для \"Допуск\""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.text);
+    fake.messages.shown.clear();
+    EXPECT_FALSE(ValidateNumber("Допуск", c.text, 0.001, 500000).has_value());
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].kind, c.kind);
+    EXPECT_EQ(fake.messages.shown[0].text, c.message);
+    EXPECT_EQ(fake.messages.shown[0].timeout, 30);
+  }
+}
+
+}  // namespace
+}  // namespace mv
