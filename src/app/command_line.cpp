@@ -1,22 +1,45 @@
 #include "app/command_line.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "core/text.h"
 
 namespace mv {
 
-std::vector<std::string> FilesToOpen(const std::vector<std::string>& arguments) {
-  std::vector<std::string> files;
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+  CommandLine line;
   for (const std::string& argument : arguments) {
-    if (argument.empty()) continue;
-    std::error_code ec;
-    const bool isFile = std::filesystem::is_regular_file(argument, ec);
-    const bool isDataFile = LowerCase(std::filesystem::path(argument).extension().string()) == ".mvl";
-    if (isFile || isDataFile) files.push_back(argument);
+    if (argument.empty() || argument[0] == ';') continue;
+    if (argument[0] != '-') {
+      line.files.push_back(argument);
+      continue;
+    }
+    const std::string rest = UpperCase(argument.substr(1));
+    if (rest.empty() || rest[0] == ' ') {
+      line.errors.push_back("Неизвестный параметр командной строки\r\n\"" + argument + "\"");
+      continue;
+    }
+    const char letter = rest[0];
+    const char modifier = rest.size() > 1 ? rest[1] : ' ';
+    if (letter == '?') break;
+    switch (letter) {
+      case 'X': line.noConfiguration = true; break;
+      case 'Y': line.noPreviousDatasets = true; break;
+      case 'I':
+        if (modifier == 'C' || modifier == 'D') line.importOption = modifier;
+        break;
+      case 'M': line.multiLaunch = true; break;
+      case 'R':
+        if (modifier == 'D') line.registryDisabled = true;
+        break;
+      case 'D':
+        if (modifier == ' ') line.debugMode = true;
+        break;
+      case 'U':
+        if (modifier == ' ') line.justUpdated = true;
+        break;
+      default: break;  // switches of other facilities
+    }
   }
-  return files;
+  return line;
 }
 
 }  // namespace mv

@@ -1,14 +1,35 @@
 #pragma once
 // The program's command line.
+//
+// An argument that begins with "-" is a switch: the character after the mark is the switch
+// letter (letter case ignored), the one after it the modifier. An argument that begins with ";"
+// is ignored. Every other argument is a data file to open, in the order given. (On this system
+// "/" begins a path, so it does not mark a switch.)
+//   X   start without reading the configuration       Y   do not reopen the previous datasets
+//   IC / ID   imported exchange files: show the data first / delete the file afterwards
+//   M   several instances may run                       RD  no registration of file types
+//   D   debug mode                                      U   first run after an update
+//   ?   stop reading the command line
 
 #include <string>
 #include <vector>
 
 namespace mv {
 
-// The data files to open at start-up, in the given order: every argument (the program's name
-// not included) that names an existing file or ends with ".mvl" in any letter case. A named
-// .mvl that does not exist is kept, so the user is told it was not found.
-std::vector<std::string> FilesToOpen(const std::vector<std::string>& arguments);
+struct CommandLine {
+  std::vector<std::string> files;  // data files to open, in order
+  bool noConfiguration = false;    // X
+  bool noPreviousDatasets = false; // Y
+  char importOption = 0;           // 'C' or 'D' from I
+  bool multiLaunch = false;        // M
+  bool registryDisabled = false;   // R with D
+  bool debugMode = false;          // D without modifier
+  bool justUpdated = false;        // U without modifier
+  // Messages about arguments that could not be understood, to show once the window is up.
+  std::vector<std::string> errors;
+};
+
+// The arguments without the program's name.
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 }  // namespace mv

@@ -25,9 +25,11 @@ void ProgramRun::Start(const Options& options) {
   m_started = true;
   StartLogs(log, (fs::path(options.appFolder) / "Log").string(), options.appFolder);
   m_config = std::make_unique<ConfigFile>(options.appFolder, m_sounds, m_profiles);
-  log.run.BeginStep("Load CFG");
-  m_configLoaded = m_config->Load(m_config->FileName());
-  log.run.EndStep();
+  if (options.readConfiguration) {
+    log.run.BeginStep("Load CFG");
+    m_configLoaded = m_config->Load(m_config->FileName());
+    log.run.EndStep();
+  }
   log.run.Set(RunFlag::CFG_Loaded, m_configLoaded);
   SettleRunNumber(log, m_configLoaded ? m_config->runCounter + 1 : 1);
   m_config->runCounter = log.run.runNumber;
@@ -57,7 +59,10 @@ void ProgramRun::Finish() {
     log.LogLine("Skip CFG saving for double session");
   } else {
     log.run.BeginStep("Save CFG");
-    log.run.Set(RunFlag::CFG_Saved, m_config->Save(m_config->FileName(), m_configLoaded));
+    // Started without reading it, the configuration written now replaces one the user may want
+    // back: it is kept as the backup just as after a successful read.
+    const bool keepBackup = m_configLoaded || !m_options.readConfiguration;
+    log.run.Set(RunFlag::CFG_Saved, m_config->Save(m_config->FileName(), keepBackup));
     log.run.EndStep();
   }
   FinishRun(log);

@@ -19,6 +19,7 @@ class ProgramRun {
  public:
   struct Options {
     bool additionalInstance = false;  // another instance was running at start
+    bool readConfiguration = true;    // false: start with the defaults (switch X)
     std::string appFolder;            // where the program keeps its files (platform::AppFolder())
   };
 

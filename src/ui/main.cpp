@@ -12,6 +12,7 @@
 
 #include "app/command_line.h"
 #include "app/program_run.h"
+#include "core/messages.h"
 #include "platform/app_folders.h"
 #include "platform/instance_channel.h"
 #include "platform/services.h"
@@ -49,19 +50,27 @@ int main(int argc, char* argv[]) {
   }
 
   // QApplication has taken its own options out of argv; the file names are kept as bytes.
-  const std::vector<std::string> files = mv::FilesToOpen(std::vector<std::string>(argv + 1, argv + argc));
+  const mv::CommandLine commandLine = mv::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  const std::vector<std::string>& files = commandLine.files;
 
   mv::ui::InstallQtPlatform();
   // The first instance receives messages from later ones (handled once the shell takes them).
   const bool additional = !mv::platform::Current<mv::platform::IInstanceChannel>().Listen([](std::vector<std::uint8_t>) {});
   mv::ProgramRun program;
-  program.Start({additional, mv::platform::AppFolder().string()});
+  mv::ProgramRun::Options runOptions;
+  runOptions.additionalInstance = additional;
+  runOptions.readConfiguration = !commandLine.noConfiguration;
+  runOptions.appFolder = mv::platform::AppFolder().string();
+  program.Start(runOptions);
   int exitCode = 0;
   {
     mv::ui::TfrmMain frmMain;
     frmMain.show();
     program.WindowShown(static_cast<std::uint64_t>(frmMain.winId()), frmMain.devicePixelRatioF() > 1.0);
     // From the event loop, so the window is up before the first file's messages or progress.
+    for (const std::string& error : commandLine.errors) {
+      QTimer::singleShot(0, &frmMain, [error] { mv::ShowError(error); });
+    }
     if (!files.empty()) {
       QTimer::singleShot(0, &frmMain, [&frmMain, files] { frmMain.OpenFiles(files); });
     }

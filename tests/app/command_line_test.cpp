@@ -2,28 +2,41 @@
 
 #include <gtest/gtest.h>
 
-#include "support/bytes.h"
-
 namespace mv {
 namespace {
 
-TEST(CommandLine, OpensExistingFilesAndNamedDataFilesInOrder) {
-  test::TempFolder dir;
-  test::WriteFileBytes(dir.Path("notes.txt"), "x");
-  test::WriteFileBytes(dir.Path("data.mvl"), "x");
-  const std::vector<std::string> arguments = {
-      dir.Path("notes.txt"),    // exists: taken whatever its extension
-      "-style",                 // an option, not a file
-      dir.Path("missing.mvl"),  // does not exist, but names a data file: the user is told
-      dir.Path("МОЙ.MVL"),      // the extension in capitals
-      dir.Path("missing.txt"),  // neither
-      dir.path(),               // a folder
-      "",
-      dir.Path("data.mvl"),
+TEST(CommandLine, FilesAndSwitches) {
+  const CommandLine line = ParseCommandLine(
+      {"/data/вал.mvl", "-x", "-ic", ";comment", "-rd", "данные.MVL", "-m", "-d", "-", "-?", "-y", "/after.mvl"});
+  EXPECT_EQ(line.files, (std::vector<std::string>{"/data/вал.mvl", "данные.MVL"}));
+  EXPECT_TRUE(line.noConfiguration);
+  EXPECT_EQ(line.importOption, 'C');
+  EXPECT_TRUE(line.registryDisabled);
+  EXPECT_TRUE(line.multiLaunch);
+  EXPECT_TRUE(line.debugMode);
+  EXPECT_FALSE(line.noPreviousDatasets);  // after "?": not read
+  ASSERT_EQ(line.errors.size(), 1u);
+  EXPECT_EQ(line.errors[0], "Неизвестный параметр командной строки\r\n\"-\"");
+}
+
+TEST(CommandLine, ModifiersDecide) {
+  const struct {
+    const char* argument;
+    bool debug;
+    bool updated;
+    char import;
+  } kCases[] = {
+      {"-D", true, false, 0}, {"-DX", false, false, 0}, {"-u", false, true, 0},
+      {"-uq", false, false, 0}, {"-Id", false, false, 'D'}, {"-I", false, false, 0},
   };
-  EXPECT_EQ(FilesToOpen(arguments),
-            (std::vector<std::string>{dir.Path("notes.txt"), dir.Path("missing.mvl"), dir.Path("МОЙ.MVL"),
-                                      dir.Path("data.mvl")}));
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.argument);
+    const CommandLine line = ParseCommandLine({c.argument});
+    EXPECT_EQ(line.debugMode, c.debug);
+    EXPECT_EQ(line.justUpdated, c.updated);
+    EXPECT_EQ(line.importOption, c.import);
+    EXPECT_TRUE(line.files.empty());
+  }
 }
 
 }  // namespace

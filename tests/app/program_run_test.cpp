@@ -26,7 +26,7 @@ TEST(ProgramRun, TwoRunsLeaveBothInTheLogsAndTheSessionFile) {
   test::TempFolder dir;
   for (int run = 1; run <= 2; ++run) {
     ProgramRun program;
-    program.Start({false, dir.path()});
+    program.Start({.appFolder = dir.path()});
     program.WindowShown(42, false);
     program.Finish();
   }
@@ -59,7 +59,7 @@ TEST(ProgramRun, ADamagedGaugeFileIsReportedAndKept) {
   test::WriteFileBytes(dir.Path("gages.ggs"), damaged);
   {
     ProgramRun program;
-    program.Start({false, dir.path()});
+    program.Start({.appFolder = dir.path()});
     EXPECT_TRUE(program.Gages().IsEmpty());
     program.Finish();
   }
@@ -70,19 +70,44 @@ TEST(ProgramRun, ADamagedGaugeFileIsReportedAndKept) {
   // Gauges added during a run are there at the next start.
   {
     ProgramRun program;
-    program.Start({false, dir.path()});
+    program.Start({.appFolder = dir.path()});
     ASSERT_TRUE(program.Gages().AddNew());
     program.Gages().Item(1)->name = "Микрометр";
     program.Gages().SetModified(true);
     program.Finish();
   }
   ProgramRun next;
-  next.Start({false, dir.path()});
+  next.Start({.appFolder = dir.path()});
   ASSERT_EQ(next.Gages().Count(), 1);
   EXPECT_EQ(next.Gages().Item(1)->name, "Микрометр");
   EXPECT_EQ(next.Sounds().Count(), 7);
   EXPECT_EQ(next.Profiles().Count(), 1);
   next.Finish();
+}
+
+}  // namespace
+}  // namespace mv
+
+namespace mv {
+namespace {
+
+TEST(ProgramRun, StartingWithoutTheConfigurationKeepsTheOldOneAsBackup) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  {
+    ProgramRun program;
+    program.Start({.appFolder = dir.path()});
+    program.Config().levelUnit = 2;
+    program.Finish();
+  }
+  const std::string before = test::ReadFileBytes(dir.Path("mvl.cfg"));
+  fake.messages.shown.clear();
+  ProgramRun program;
+  program.Start({.readConfiguration = false, .appFolder = dir.path()});
+  EXPECT_EQ(program.Config().levelUnit, 0);
+  EXPECT_TRUE(fake.messages.shown.empty());
+  program.Finish();
+  EXPECT_EQ(test::ReadFileBytes(dir.Path("mvl_prev.cfg")), before);
 }
 
 }  // namespace
