@@ -86,7 +86,7 @@ int OpenDatasets::Open(const std::string& fileName) {
 
 int OpenDatasets::OpenWithDialog() {
   platform::FileDialogRequest request;
-  request.title = "Открытие файла";  // "Opening a file"
+  request.title = "Открыть файл данных";  // "Open a data file"
   request.filter = "Файл данных SPC (*.mvl);;Все файлы (*)";
   if (const TDatasetSPC* ds = Current()) request.folder = ds->folder;
   const std::optional<std::string> chosen = platform::Current<platform::IFileDialogs>().ChooseOpen(request);

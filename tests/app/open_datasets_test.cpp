@@ -81,7 +81,7 @@ TEST_F(OpenDatasetsTest, OpenDialogOffersDataFilesFromTheCurrentFolder) {
   EXPECT_EQ(m_open.OpenWithDialog(), -1);
   ASSERT_EQ(m_fake.fileDialogs.asked.size(), 3u);
   for (const auto& request : m_fake.fileDialogs.asked) {
-    EXPECT_EQ(request.title, "Открытие файла");
+    EXPECT_EQ(request.title, "Открыть файл данных");
     EXPECT_EQ(request.filter, "Файл данных SPC (*.mvl);;Все файлы (*)");
   }
   EXPECT_EQ(m_fake.fileDialogs.asked[0].folder, "");

@@ -100,7 +100,7 @@ TEST_F(FrmMain, ShowsTheOpenDatasetsAndTheCurrentOnesParametersAndBlocks) {
   fake.fileDialogs.choices = {first};
   action("actOpen")->trigger();
   ASSERT_EQ(fake.fileDialogs.asked.size(), 1u);
-  EXPECT_EQ(fake.fileDialogs.asked[0].title, "Открытие файла");
+  EXPECT_EQ(fake.fileDialogs.asked[0].title, "Открыть файл данных");
   EXPECT_EQ(frmMain.windowTitle(), QString::fromStdString("Morvalen " MV_VERSION " - " + first));
   EXPECT_EQ(status->text(), QStringLiteral("3 параметра, 2 (колич.), 1 (альт.), процесс \"Токарная обработка\""));
   ASSERT_EQ(tree->topLevelItemCount(), 2);
