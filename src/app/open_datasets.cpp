@@ -107,6 +107,19 @@ bool OpenDatasets::Close(int index) {
   return true;
 }
 
+std::string OpenDatasets::SummaryText() const {
+  if (Count() == 0) return "нет";  // none
+  // Every open dataset is an SPC dataset until MSA datasets can be opened.
+  return std::to_string(Count()) + " (SPC-" + std::to_string(Count()) + ", MSA-0)";
+}
+
+std::string OpenDatasets::StatusText(int index) const {
+  const TDatasetSPC* ds = At(index);
+  if (!ds) return {};
+  if (ds->isNew) return "Новый";            // new
+  return ds->IsChanged() ? "Изменен" : "Сохранен";  // changed / saved
+}
+
 bool OpenDatasets::CloseAll() {
   while (Count() > 0) {
     if (!Close(0)) return false;

@@ -33,6 +33,10 @@ class OpenDatasets {
   const TDatasetSPC* Current() const { return At(m_current); }
   // The dataset of that file, however the name is spelled (relative, "..", links); -1 if none.
   int IndexOfFile(const std::string& fileName) const;
+  // "нет" when nothing is open, else the count and " (SPC-" n ", MSA-" m ")".
+  std::string SummaryText() const;
+  // The dataset list's status of a dataset: "Новый", "Изменен" or "Сохранен"; "" for no dataset.
+  std::string StatusText(int index) const;
 
   // Reads the data file and makes it current. A file already open is not read again: its
   // dataset becomes current. -1 when it was not opened: reading failed (the load flow told the

@@ -250,5 +250,18 @@ TEST_F(OpenDatasetsTest, SaveAsMovesTheDatasetToTheChosenFile) {
   EXPECT_FALSE(m_open.Save(2, false));
 }
 
+TEST_F(OpenDatasetsTest, SummaryAndStatusTexts) {
+  EXPECT_EQ(m_open.SummaryText(), "нет");
+  ASSERT_EQ(m_open.Open(File("a.mvl")), 0);
+  ASSERT_EQ(m_open.Open(File("b.mvl")), 1);
+  EXPECT_EQ(m_open.SummaryText(), "2 (SPC-2, MSA-0)");
+  EXPECT_EQ(m_open.StatusText(0), "Сохранен");
+  m_open.At(0)->Touch();
+  EXPECT_EQ(m_open.StatusText(0), "Изменен");
+  m_open.At(1)->isNew = true;
+  EXPECT_EQ(m_open.StatusText(1), "Новый");
+  EXPECT_EQ(m_open.StatusText(2), "");
+}
+
 }  // namespace
 }  // namespace mv
