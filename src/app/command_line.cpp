@@ -3,12 +3,22 @@
 #include "core/text.h"
 
 namespace mv {
+namespace {
+
+// "-x" always; "/x" only as short as a switch can be (a letter and a modifier), because "/"
+// also begins every absolute path here.
+bool IsSwitch(const std::string& argument) {
+  if (argument[0] == '-') return true;
+  return argument[0] == '/' && argument.size() <= 3 && argument.find('/', 1) == std::string::npos;
+}
+
+}  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   CommandLine line;
   for (const std::string& argument : arguments) {
-    if (argument.empty() || argument[0] == ';') continue;
-    if (argument[0] != '-') {
+    if (argument.empty() || argument[0] == ';' || argument.rfind("//", 0) == 0) continue;
+    if (!IsSwitch(argument)) {
       line.files.push_back(argument);
       continue;
     }

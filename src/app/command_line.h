@@ -2,9 +2,10 @@
 // The program's command line.
 //
 // An argument that begins with "-" is a switch: the character after the mark is the switch
-// letter (letter case ignored), the one after it the modifier. An argument that begins with ";"
-// is ignored. Every other argument is a data file to open, in the order given. (On this system
-// "/" begins a path, so it does not mark a switch.)
+// letter (letter case ignored), the one after it the modifier. "/" marks a switch too, but only
+// in an argument of at most three characters with no other "/", since on this system "/" also
+// begins every absolute path. An argument that begins with ";" or "//" is ignored. Every other
+// argument is a data file to open, in the order given.
 //   X   start without reading the configuration       Y   do not reopen the previous datasets
 //   IC / ID   imported exchange files: show the data first / delete the file afterwards
 //   M   several instances may run                       RD  no registration of file types

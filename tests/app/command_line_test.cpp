@@ -19,6 +19,15 @@ TEST(CommandLine, FilesAndSwitches) {
   EXPECT_EQ(line.errors[0], "Неизвестный параметр командной строки\r\n\"-\"");
 }
 
+TEST(CommandLine, SlashSwitchesAndPaths) {
+  const CommandLine line = ParseCommandLine({"-x", "/Y", "-IC", "a.mvl", "//c", ";d", "-?", "b.mvl"});
+  EXPECT_TRUE(line.noConfiguration);
+  EXPECT_TRUE(line.noPreviousDatasets);
+  EXPECT_EQ(line.importOption, 'C');
+  EXPECT_EQ(line.files, (std::vector<std::string>{"a.mvl"}));
+  EXPECT_EQ(ParseCommandLine({"/home/a.mvl", "/x", "/tmp"}).files, (std::vector<std::string>{"/home/a.mvl", "/tmp"}));
+}
+
 TEST(CommandLine, ModifiersDecide) {
   const struct {
     const char* argument;
