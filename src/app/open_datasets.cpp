@@ -5,7 +5,11 @@
 #include <optional>
 #include <system_error>
 
+#include "core/date_time.h"
+#include "core/file_facts.h"
 #include "core/messages.h"
+#include "core/text.h"
+#include "platform/log_sink.h"
 #include "platform/file_dialogs.h"
 #include "platform/services.h"
 #include "spc/spc_file.h"
@@ -28,6 +32,18 @@ fs::path SameFileKey(const std::string& fileName) {
 std::string SaveQuestion(const TDatasetSPC& ds) {
   const std::string& name = ds.processName.empty() ? ds.fileName : ds.processName;
   return "Сохранить изменения в наборе данных \"" + name + "\"?";
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// The extension this version cannot read, told as the system tells it.
+std::string UnknownExtensionText(const std::string& fileName) {
+  const std::string ext = fs::path(fileName).extension().string();
+  return "Неизвестное расширение имени файла - " + Quoted(ext.empty() ? ext : ext.substr(1)) +
+         "\r\n\r\nНе опознан тип загружаемого файла " + Quoted(fileName) +
+         "\r\n\r\nДанная версия приложения Morvalen может работать только с файлами, имеющими расширения:\r\n"
+         "mvl, smp, msa, mef\r\n\r\nЕсли Вы считаете, то текущее расширение файла указано неверно, то Вы можете "
+         "изменить его средствами операционной системы и загрузить файл снова";
 }
 
 }  // namespace
@@ -57,15 +73,29 @@ int OpenDatasets::IndexOfFile(const std::string& fileName) const {
   return -1;
 }
 
-int OpenDatasets::Open(const std::string& fileName) {
+int OpenDatasets::Open(const std::string& fileName, int source) {
+  m_status.clear();
   if (const int open = IndexOfFile(fileName); open >= 0) {
     m_current = open;
+    m_status = "Запрошенный файл уже открыт " + Quoted(fileName);  // the file asked for is open already
     return open;
   }
   if (Count() >= kMaxOpenDatasets) {
     // The number of open datasets reached its maximum; close one to create or open another.
     ShowWarning("Количество открытых наборов данных достигло максимума - " + std::to_string(kMaxOpenDatasets) +
                 ". Закройте один из них, чтобы создать или открыть новый");
+    return -1;
+  }
+  std::uint64_t size = 0;
+  TDateTime time = 0;
+  if (FileFacts(fileName, size, time)) {
+    platform::Current<platform::ILog>().LogLine("-Open." + std::to_string(source) + ": File " + Quoted(fileName) +
+                                                ", " + std::to_string(size) + " bt, " + DateTimeText(time, true));
+  }
+  // The other kinds of file (old sample files, MSA datasets, exchange files) are read once
+  // their readers exist; until then they get the message for an unknown extension.
+  if (LowerCase(fs::path(fileName).extension().string()) != ".mvl") {
+    ShowError(UnknownExtensionText(fileName));
     return -1;
   }
   std::unique_ptr<TDatasetSPC> ds = LoadDatasetFile(fileName);
@@ -95,7 +125,17 @@ int OpenDatasets::OpenWithDialog() {
 
 bool OpenDatasets::Save(int index, bool askName) {
   TDatasetSPC* ds = At(index);
-  return ds && SaveDatasetFile(*ds, askName);
+  if (!ds) return false;
+  if (ds->IsExample() && !debugMode && !askName) {
+    ShowWarning("Набор данных\r\n" + ds->fileName +
+                "\r\nне может быть сохранен под своим именем, т.к. он является файлом примера и не должен изменяться "
+                "пользователем.\r\n\r\nОднако, если внесенные изменения нужны для дальнейшей работы, этот набор "
+                "данных можно сохранить под другим именем через пункт меню \"Файл/Сохранить как...\"");
+    return false;
+  }
+  if (!SaveDatasetFile(*ds, askName)) return false;
+  m_status = "  Сохранен файл " + ds->fileName;
+  return true;
 }
 
 bool OpenDatasets::Close(int index) {

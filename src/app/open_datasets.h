@@ -38,15 +38,24 @@ class OpenDatasets {
   // The dataset list's status of a dataset: "Новый", "Изменен" or "Сохранен"; "" for no dataset.
   std::string StatusText(int index) const;
 
+  // Where a file to open came from (written in the "-Open." log line).
+  enum Source : int { kFromDialog = 1, kFromHistory = 2, kFromCommandLine = 3, kFromInstance = 4, kFromPrevious = 5 };
+
   // Reads the data file and makes it current. A file already open is not read again: its
-  // dataset becomes current. -1 when it was not opened: reading failed (the load flow told the
-  // user) or kMaxOpenDatasets are open (told here, before anything is read).
-  int Open(const std::string& fileName);
+  // dataset becomes current (the status says so). -1 when it was not opened: kMaxOpenDatasets
+  // are open (told before anything is read), the extension is not one this version reads, or
+  // reading failed (the load flow told the user).
+  int Open(const std::string& fileName, int source = kFromDialog);
+  // The text for the status line left by the last operation ("" when there is none).
+  const std::string& StatusLine() const { return m_status; }
+  // In debug mode an example dataset may be saved under its own name.
+  bool debugMode = false;
   // "Файл → Открыть...": the file chosen in the open dialog, opened as by Open, starting in the
   // current dataset's folder. -1 also when the dialog was cancelled.
   int OpenWithDialog();
   // Saves under the dataset's name, or under one chosen in the save dialog (askName, or when
-  // it has none). False when it was not saved.
+  // it has none). An example dataset is not saved under its own name (outside debug mode).
+  // False when it was not saved.
   bool Save(int index, bool askName);
   // Closes the dataset. With changes the user is asked first whether to save them: "Да"
   // saves, and when that save fails the dataset stays open. False when it stays open. The
@@ -58,6 +67,7 @@ class OpenDatasets {
  private:
   std::vector<std::unique_ptr<TDatasetSPC>> m_datasets;
   int m_current = -1;
+  std::string m_status;
 };
 
 }  // namespace mv

@@ -134,7 +134,7 @@ void TfrmMain::BuildPage() {
 
 void TfrmMain::OpenFiles(const std::vector<std::string>& fileNames) {
   for (const std::string& fileName : fileNames) {
-    m_datasets.Open(fileName);
+    m_datasets.Open(fileName, OpenDatasets::kFromCommandLine);
     Refresh();  // each file shows as soon as it is read
   }
 }
@@ -180,6 +180,8 @@ void TfrmMain::ShowCurrent() {
   const TDatasetSPC* ds = m_datasets.Current();
   setWindowTitle(Q(MainWindowTitle(ds)));
   m_status->setText(ds ? Q(ds->ContentsText()) : kReady);
+  // What the last operation had to say ("already open", "saved") shows for a while over it.
+  if (!m_datasets.StatusLine().empty()) statusBar()->showMessage(Q(m_datasets.StatusLine()), 5000);
   for (QAction* action : m_datasetCommands) action->setEnabled(ds != nullptr);
 
   m_tree->clear();

@@ -263,5 +263,43 @@ TEST_F(OpenDatasetsTest, SummaryAndStatusTexts) {
   EXPECT_EQ(m_open.StatusText(2), "");
 }
 
+TEST_F(OpenDatasetsTest, OpeningTellsWhatHappened) {
+  const std::string a = File("a.mvl");
+  ASSERT_EQ(m_open.Open(a, OpenDatasets::kFromCommandLine), 0);
+  bool logged = false;
+  for (const auto& line : m_fake.log.lines) logged |= line.rfind("-Open.3: File \"" + a + "\", ", 0) == 0;
+  EXPECT_TRUE(logged);
+  EXPECT_EQ(m_open.Open(a), 0);
+  EXPECT_EQ(m_open.StatusLine(), "Запрошенный файл уже открыт \"" + a + "\"");
+
+  m_fake.messages.shown.clear();
+  const std::string text = m_dir.Path("x.txt");
+  test::WriteFileBytes(text, "x");
+  EXPECT_EQ(m_open.Open(text), -1);
+  ASSERT_EQ(m_fake.messages.shown.size(), 1u);
+  EXPECT_EQ(m_fake.messages.shown[0].text,
+            "Неизвестное расширение имени файла - \"txt\"\r\n\r\nНе опознан тип загружаемого файла \"" + text +
+                "\"\r\n\r\nДанная версия приложения Morvalen может работать только с файлами, имеющими "
+                "расширения:\r\nmvl, smp, msa, mef\r\n\r\nЕсли Вы считаете, то текущее расширение файла указано "
+                "неверно, то Вы можете изменить его средствами операционной системы и загрузить файл снова");
+}
+
+TEST_F(OpenDatasetsTest, AnExampleIsNotSavedUnderItsOwnName) {
+  ASSERT_EQ(m_open.Open(File("a.mvl")), 0);
+  m_open.At(0)->accessFlags |= access_flag::kExample;
+  m_open.At(0)->Touch();
+  m_fake.messages.shown.clear();
+  EXPECT_FALSE(m_open.Save(0, false));
+  ASSERT_EQ(m_fake.messages.shown.size(), 1u);
+  EXPECT_EQ(m_fake.messages.shown[0].kind, platform::MsgKind::Warning);
+  EXPECT_EQ(m_fake.messages.shown[0].text.rfind("Набор данных\r\n" + m_open.At(0)->fileName +
+                                                    "\r\nне может быть сохранен под своим именем",
+                                                0),
+            0u);
+  m_open.debugMode = true;
+  EXPECT_TRUE(m_open.Save(0, false));
+  EXPECT_EQ(m_open.StatusLine(), "  Сохранен файл " + m_open.At(0)->fileName);
+}
+
 }  // namespace
 }  // namespace mv
