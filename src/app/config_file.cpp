@@ -15,6 +15,7 @@
 #include "core/numbers.h"
 #include "core/options.h"
 #include "core/short_text.h"
+#include "core/text.h"
 #include "platform/app_folders.h"
 #include "platform/log_sink.h"
 #include "platform/services.h"
@@ -24,59 +25,153 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Header fields (offsets in the 6111-byte header).
-namespace cfg {
-constexpr std::size_t kVersion = 4;
-constexpr std::size_t kInstall = 5;            // 163-byte installation record
-constexpr std::size_t kInstallVersion = 5 + 4;
-constexpr std::size_t kInstallTitle = 5 + 5;   // short text 50
-constexpr std::size_t kInstallCompany = 5 + 56;  // short text 30
-constexpr std::size_t kInstallUser = 5 + 87;     // short text 30
-constexpr std::size_t kInstallSaveTime = 5 + 131;
-constexpr std::size_t kInstallRunCounter = 5 + 145;
-constexpr std::size_t kInstallBuild = 5 + 153;
-constexpr std::size_t kRunCounter = 168;
-constexpr std::size_t kChartOptions = 1919;     // 1796 + 2 bytes, owned by the charts
-constexpr std::size_t kChartOptionsSize = 1798;
-constexpr std::size_t kHistogramOptions = 3717;  // 821 bytes, owned by the histograms
-constexpr std::size_t kHistogramOptionsSize = 821;
-constexpr std::size_t kPreviousCount = 1317;  // u16
-constexpr std::size_t kAutoSave = 4669;
-constexpr std::size_t kLoadPrevious = 4670;
-constexpr std::size_t kSystemFont = 4671;
-constexpr std::size_t kGraphicsFont = 4712;
-constexpr std::size_t kHistoryListCount = 5403;
-constexpr std::size_t kBlockASize = 5698;
-constexpr std::size_t kBlockBSize = 5700;
-constexpr std::size_t kLevelUnit = 5752;
-constexpr std::size_t kKeepPrevious = 5776;
-constexpr std::size_t kObsoleteSize = 5800;
-constexpr std::size_t kSession1Size = 5802;
-constexpr std::size_t kSession2Size = 5807;
-constexpr std::size_t kOne = 5809;
-constexpr std::size_t kHistoryCount = 5810;  // u8
-constexpr std::size_t kHistorySize = 5811;   // u16
-constexpr std::size_t kFolderCount = 5834;
-constexpr std::size_t kBlockCSize = 6085;
-constexpr std::size_t kBlockDSize = 6087;
-constexpr std::size_t kWelcome = 6089;
-constexpr std::size_t kObsoleteSizes = 6090;  // 3 x u16
-constexpr std::size_t kSoundsLength = 6096;
-constexpr std::size_t kProfilesLength = 6098;
-constexpr std::size_t kSampleWindowHeight = 6100;
-static_assert(kInstall + 163 == kRunCounter && kSystemFont + 41 == kGraphicsFont);
-static_assert(kChartOptions + kChartOptionsSize == kHistogramOptions);
-static_assert(kSampleWindowHeight + 2 <= ConfigFile::kHeaderSize);
-}  // namespace cfg
+struct Field {
+  std::size_t offset;
+  std::size_t size;
+};
 
-constexpr std::size_t kPreviousRecord = 12;  // kind, id (4), flag, 3 reserved, flag, path length (2)
-constexpr int kShortRead = 100;
+// The header, one row per field in file order. Bytes between the rows are zero when written
+// and ignored when read.
+namespace hdr {
+constexpr Field kSignature{0, 4};       // "CFG "
+constexpr Field kVersion{4, 1};         // 14
+constexpr Field kInstallation{5, 163};  // OwnedArea::kInstallation
+constexpr Field kRunCounter{168, 4};
+constexpr Field kDialogPositions{172, 500};
+constexpr Field kColumnWidths{672, 400};
+constexpr Field kMailServer{1072, 164};
+constexpr Field kSenderAddress{1236, 81};
+constexpr Field kPreviousCount{1317, 2};  // previous-run dataset records
+constexpr Field kViewOptions{1319, 600};
+constexpr Field kChartOptions{1919, 1798};  // 1796 bytes and the last byte at 3715..3716
+constexpr Field kHistogramOptions{3717, 821};
+constexpr Field kPrintOptions{4538, 131};
+constexpr Field kAutoSave{4669, 1};
+constexpr Field kLoadPrevious{4670, 1};
+constexpr Field kSystemFont{4671, TFontDescr::kSize};
+constexpr Field kGraphicsFont{4712, TFontDescr::kSize};
+constexpr Field kWindowArea{4753, 20};
+constexpr Field kMailMessage{5009, 394};
+constexpr Field kHistoryListCount{5403, 1};
+constexpr Field kTextImportOptions{5404, 294};
+constexpr Field kBlockASize{5698, 2};
+constexpr Field kBlockBSize{5700, 2};
+constexpr Field kDistributionName{5711, 41};
+constexpr Field kLevelUnit{5752, 1};
+constexpr Field kDatasetListArea{5756, 20};
+constexpr Field kKeepPrevious{5776, 1};
+constexpr Field kMainWindowFlag{5777, 1};
+constexpr Field kObsoleteSize{5800, 2};
+constexpr Field kSession1Size{5802, 2};
+constexpr Field kSession2Size{5807, 2};
+constexpr Field kOne{5809, 1};
+constexpr Field kHistoryCount{5810, 1};  // dataset-history records
+constexpr Field kHistorySize{5811, 2};   // their total size (only written)
+constexpr Field kHistoryWindowOption{5813, 1};
+constexpr Field kHistoryWindowArea{5814, 20};
+constexpr Field kFolderCount{5834, 1};
+constexpr Field kViewOptionsRest{5835, 250};
+constexpr Field kBlockCSize{6085, 2};
+constexpr Field kBlockDSize{6087, 2};
+constexpr Field kWelcome{6089, 1};
+constexpr Field kObsoleteSizes{6090, 6};  // three u16
+constexpr Field kSoundsLength{6096, 2};
+constexpr Field kProfilesLength{6098, 2};
+constexpr Field kSampleWindowHeight{6100, 2};
+
+constexpr Field kRows[] = {kSignature,         kVersion,         kInstallation,        kRunCounter,
+                           kDialogPositions,   kColumnWidths,    kMailServer,          kSenderAddress,
+                           kPreviousCount,     kViewOptions,     kChartOptions,        kHistogramOptions,
+                           kPrintOptions,      kAutoSave,        kLoadPrevious,        kSystemFont,
+                           kGraphicsFont,      kWindowArea,      kMailMessage,         kHistoryListCount,
+                           kTextImportOptions, kBlockASize,      kBlockBSize,          kDistributionName,
+                           kLevelUnit,         kDatasetListArea, kKeepPrevious,        kMainWindowFlag,
+                           kObsoleteSize,      kSession1Size,    kSession2Size,        kOne,
+                           kHistoryCount,      kHistorySize,     kHistoryWindowOption, kHistoryWindowArea,
+                           kFolderCount,       kViewOptionsRest, kBlockCSize,          kBlockDSize,
+                           kWelcome,           kObsoleteSizes,   kSoundsLength,        kProfilesLength,
+                           kSampleWindowHeight};
+
+constexpr bool RowsInOrder() {
+  for (std::size_t i = 0; i + 1 < std::size(kRows); ++i) {
+    if (kRows[i].offset + kRows[i].size > kRows[i + 1].offset) return false;
+  }
+  return kRows[std::size(kRows) - 1].offset + kRows[std::size(kRows) - 1].size <= ConfigFile::kHeaderSize;
+}
+static_assert(RowsInOrder(), "header rows overlap or run past the header");
+static_assert(kChartOptions.offset + kChartOptions.size == kHistogramOptions.offset);
+static_assert(kViewOptions.size + kViewOptionsRest.size == 850);
+}  // namespace hdr
+
+// The installation record, offsets inside it.
+namespace ins {
+constexpr Field kSignature{0, 4};  // "RWB "
+constexpr Field kVersion{4, 1};    // 1
+constexpr Field kTitle{5, 51};     // short text 50
+constexpr Field kCompany{56, 31};  // short text 30
+constexpr Field kUser{87, 31};     // short text 30 (periphery)
+constexpr Field kSaveTime{131, 8};
+constexpr Field kRunCounter{145, 4};
+constexpr Field kBuild{153, 2};
+static_assert(kTitle.offset + kTitle.size == kCompany.offset && kCompany.offset + kCompany.size == kUser.offset);
+static_assert(kUser.offset + kUser.size <= kSaveTime.offset && kSaveTime.offset + kSaveTime.size <= kRunCounter.offset);
+static_assert(kRunCounter.offset + kRunCounter.size <= kBuild.offset &&
+              kBuild.offset + kBuild.size <= hdr::kInstallation.size);
+}  // namespace ins
+
+// Where each owned area sits: a header field, or a trailing block (offset 0) of that size.
+struct AreaPlace {
+  bool inHeader;
+  Field field;
+};
+constexpr AreaPlace kAreaPlaces[kOwnedAreaCount] = {{true, hdr::kInstallation},
+                                                    {true, hdr::kDialogPositions},
+                                                    {true, hdr::kColumnWidths},
+                                                    {true, hdr::kMailServer},
+                                                    {true, hdr::kSenderAddress},
+                                                    {true, hdr::kViewOptions},
+                                                    {true, hdr::kChartOptions},
+                                                    {true, hdr::kHistogramOptions},
+                                                    {true, hdr::kPrintOptions},
+                                                    {true, hdr::kWindowArea},
+                                                    {true, hdr::kMailMessage},
+                                                    {true, hdr::kTextImportOptions},
+                                                    {true, hdr::kDistributionName},
+                                                    {true, hdr::kDatasetListArea},
+                                                    {true, hdr::kMainWindowFlag},
+                                                    {true, hdr::kHistoryWindowOption},
+                                                    {true, hdr::kHistoryWindowArea},
+                                                    {true, hdr::kViewOptionsRest},
+                                                    {false, {0, 570}},   // block A
+                                                    {false, {0, 1055}},  // block B
+                                                    {false, {0, 426}},   // session block 1
+                                                    {false, {0, 1136}},  // session block 2
+                                                    {false, {0, 2699}},  // block C
+                                                    {false, {0, 169}}};  // block D
+static_assert(static_cast<std::size_t>(OwnedArea::kDistributionDownload) + 1 == kOwnedAreaCount);
+
+constexpr std::size_t Index(OwnedArea area) { return static_cast<std::size_t>(area); }
+constexpr std::size_t SizeOf(OwnedArea area) { return kAreaPlaces[Index(area)].field.size; }
+
+// The update settings of builds that wrote them in an older, shorter layout.
+constexpr std::uint16_t kOlderUpdateSettings = 279;
+
+// A previous-run dataset: kind, id (4), flag, 3 reserved, flag, path length (2), then the path.
+constexpr std::size_t kPreviousRecord = 12;
+constexpr std::size_t kPreviousId = 1;
+constexpr std::size_t kPreviousFlag1 = 5;
+constexpr std::size_t kPreviousFlag2 = 9;
+constexpr std::size_t kPreviousPathLength = 10;
+static_assert(kPreviousPathLength + 2 == kPreviousRecord);
+
+constexpr std::size_t kObsoleteBlocks = 3;
+constexpr int kShortRead = 100;  // FileErrorText: "ошибка чтения диска"
 
 const char* const kFolderNames[ConfigFile::kFolders] = {"Samples", "Reports", "Tmp", "Log"};
-const char* const kFolderPlaceholders[ConfigFile::kFolders] = {"$DataFolder", "$RepFolder", "$TmpFolder",
-                                                                "$LogFolder"};
+const char* const kFolderPlaceholders[ConfigFile::kFolders] = {"$DataFolder", "$RepFolder", "$TmpFolder", "$LogFolder"};
 constexpr std::string_view kAppPlaceholder = "$AppFolder";
 constexpr std::string_view kDefaultsText = ".\r\nУстанавливаются настройки по умолчанию";
+constexpr std::string_view kItemBreak = "\r\n";
 
 platform::ILog& Log() { return platform::Current<platform::ILog>(); }
 
@@ -87,7 +182,27 @@ std::string ReplaceAll(std::string text, std::string_view what, std::string_view
   return text;
 }
 
-// A cursor over the trailing part that remembers where reading failed.
+std::vector<std::string> SplitItems(std::string_view cp1251) {
+  std::vector<std::string> items;
+  if (cp1251.empty()) return items;
+  for (;;) {
+    const std::size_t at = cp1251.find(kItemBreak);
+    items.push_back(Cp1251ToUtf8(cp1251.substr(0, at)));
+    if (at == std::string_view::npos) return items;
+    cp1251.remove_prefix(at + kItemBreak.size());
+  }
+}
+
+std::string JoinItems(const std::vector<std::string>& items) {
+  std::string text;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    if (i > 0) text += kItemBreak;
+    text += Utf8ToCp1251(items[i]);
+  }
+  return text;
+}
+
+// A cursor over the file's bytes that remembers where reading failed.
 class Reader {
  public:
   explicit Reader(std::string_view bytes) : m_bytes(bytes) {}
@@ -109,14 +224,10 @@ class Reader {
     return true;
   }
   // A text: a 16-bit length and that many bytes.
-  bool Text(std::string& bytes) {
+  bool Text(std::string_view& bytes) {
     std::uint16_t n = 0;
-    std::string_view b;
-    if (!U16(n) || !Take(n, b)) return false;
-    bytes.assign(b);
-    return true;
+    return U16(n) && Take(n, bytes);
   }
-  std::size_t Position() const { return m_pos; }
   std::size_t FailedAt() const { return m_failedAt; }
 
  private:
@@ -136,13 +247,20 @@ void AppendText(std::string& out, std::string_view bytes) {
   out.append(bytes.substr(0, n));
 }
 
-// Reads a block of the expected size, or skips one stored with another size.
-bool BlockOfSize(Reader& r, std::uint16_t stored, std::size_t expected, std::string& block) {
-  if (stored != expected) return r.Skip(stored);
+// `stored` bytes over the start of the area (which holds its defaults); a block stored larger
+// than the area is skipped.
+bool ReadUpTo(Reader& r, std::uint16_t stored, std::span<char> area) {
+  if (stored > area.size()) return r.Skip(stored);
   std::string_view b;
-  if (!r.Take(expected, b)) return false;
-  block.assign(b);
+  if (!r.Take(stored, b)) return false;
+  std::copy(b.begin(), b.end(), area.begin());
   return true;
+}
+
+// The area when stored with exactly its size; any other size is skipped.
+bool ReadExact(Reader& r, std::uint16_t stored, std::span<char> area) {
+  if (stored != area.size()) return r.Skip(stored);
+  return ReadUpTo(r, stored, area);
 }
 
 std::string FactsText(const std::string& path) {
@@ -156,95 +274,117 @@ std::string FactsText(const std::string& path) {
 
 ConfigFile::ConfigFile(std::string appFolder, TEventSoundSet& sounds, TInputProfileSet& profiles)
     : m_appFolder(std::move(appFolder)), m_sounds(sounds), m_profiles(profiles) {
+  for (std::size_t i = 0; i < kOwnedAreaCount; ++i) m_areaDefaults[i].assign(kAreaPlaces[i].field.size, '\0');
   Defaults();
 }
 
 std::string ConfigFile::FileName() const { return (fs::path(m_appFolder) / "mvl.cfg").string(); }
 std::string ConfigFile::BackupFileName() const { return (fs::path(m_appFolder) / "mvl_prev.cfg").string(); }
 
+std::size_t ConfigFile::AreaSize(OwnedArea area) { return SizeOf(area); }
+std::string_view ConfigFile::Area(OwnedArea area) const { return m_areas[Index(area)]; }
+std::span<char> ConfigFile::MutableArea(OwnedArea area) { return m_areas[Index(area)]; }
+
+void ConfigFile::SetAreaDefaults(OwnedArea area, std::string_view image) {
+  std::string& d = m_areaDefaults[Index(area)];
+  d.assign(image.substr(0, SizeOf(area)));
+  d.resize(SizeOf(area), '\0');
+}
+
+void ConfigFile::AreaToDefaults(OwnedArea area) { m_areas[Index(area)] = m_areaDefaults[Index(area)]; }
+
+std::array<std::string, ConfigFile::kFolders> ConfigFile::DefaultFolders() {
+  std::array<std::string, kFolders> texts;
+  for (std::size_t i = 0; i < kFolders; ++i) texts[i] = std::string(kAppPlaceholder) + "\\" + kFolderNames[i];
+  return texts;
+}
+
 void ConfigFile::Defaults() {
-  keepPreviousDataFile = false;
+  Options().keepPreviousDataFile = false;
   loadPreviousDatasets = true;
   showWelcome = true;
   autoSaveDatasets = false;
   levelUnit = 0;
   systemFont = TFontDescr();
   graphicsFont = TFontDescr();
-  for (std::size_t i = 0; i < kFolders; ++i) folders[i] = std::string(kAppPlaceholder) + "\\" + kFolderNames[i];
+  folders = DefaultFolders();
   runCounter = 0;
   sampleWindowHeight = kDefaultSampleWindowHeight;
-  blockA.assign(kBlockA, '\0');
-  blockB.assign(kBlockB, '\0');
   previousDatasets.clear();
   for (auto& list : historyLists) list.clear();
-  session1.assign(kSession1, '\0');
-  session2.assign(kSession2, '\0');
   historyRecords.clear();
-  blockC.assign(kBlockC, '\0');
-  blockD.assign(kBlockD, '\0');
-  m_header.assign(kHeaderSize, '\0');
-  Options().keepPreviousDataFile = keepPreviousDataFile;
+  for (std::size_t i = 0; i < kOwnedAreaCount; ++i) AreaToDefaults(static_cast<OwnedArea>(i));
+  // The program adds its standard sounds and profile to whatever the lists hold after loading.
+  m_sounds.Clear();
+  m_profiles.Clear();
 }
 
 std::string ConfigFile::InstallationSummary() const {
-  return "\"" + GetShortText(m_header, cfg::kInstallTitle, 50) + "\" build " +
-         std::to_string(GetU16(m_header, cfg::kInstallBuild)) + ", run " + std::to_string(GetI32(m_header, cfg::kRunCounter));
+  const std::string_view record = Area(OwnedArea::kInstallation);
+  return "\"" + GetShortText(record, ins::kTitle.offset, ins::kTitle.size - 1) + "\" build " +
+         std::to_string(GetU16(record, ins::kBuild.offset)) + ", run " + std::to_string(runCounter);
 }
 
-void ConfigFile::ApplyHeader() {
-  const std::string_view h = m_header;
-  runCounter = GetI32(h, cfg::kRunCounter);
-  autoSaveDatasets = GetU8(h, cfg::kAutoSave) != 0;
-  loadPreviousDatasets = GetU8(h, cfg::kLoadPrevious) != 0;
-  systemFont.Decode(h.substr(cfg::kSystemFont, TFontDescr::kSize));
-  graphicsFont.Decode(h.substr(cfg::kGraphicsFont, TFontDescr::kSize));
-  levelUnit = std::min<std::uint8_t>(GetU8(h, cfg::kLevelUnit), 2);
-  keepPreviousDataFile = GetU8(h, cfg::kKeepPrevious) != 0;
-  showWelcome = GetU8(h, cfg::kWelcome) != 0;
-  const std::uint16_t height = GetU16(h, cfg::kSampleWindowHeight);
+void ConfigFile::ApplyHeader(std::string_view h) {
+  // Of the two run counters, the header's own is the one read.
+  runCounter = GetI32(h, hdr::kRunCounter.offset);
+  autoSaveDatasets = GetU8(h, hdr::kAutoSave.offset) != 0;
+  loadPreviousDatasets = GetU8(h, hdr::kLoadPrevious.offset) != 0;
+  systemFont.Decode(h.substr(hdr::kSystemFont.offset, hdr::kSystemFont.size));
+  graphicsFont.Decode(h.substr(hdr::kGraphicsFont.offset, hdr::kGraphicsFont.size));
+  const std::uint8_t unit = GetU8(h, hdr::kLevelUnit.offset);
+  levelUnit = unit <= 2 ? unit : 0;
+  Options().keepPreviousDataFile = GetU8(h, hdr::kKeepPrevious.offset) != 0;
+  showWelcome = GetU8(h, hdr::kWelcome.offset) != 0;
+  const std::uint16_t height = GetU16(h, hdr::kSampleWindowHeight.offset);
   sampleWindowHeight = height != 0 ? height : kDefaultSampleWindowHeight;
-  Options().keepPreviousDataFile = keepPreviousDataFile;
 }
 
 void ConfigFile::StoreHeader(std::string& h, TDateTime now, std::uint16_t soundsLength,
                              std::uint16_t profilesLength) const {
-  std::memcpy(h.data(), "CFG ", 4);
-  PutU8(h, cfg::kVersion, kVersion);
-  std::memcpy(h.data() + cfg::kInstall, "RWB ", 4);
-  PutU8(h, cfg::kInstallVersion, 1);
-  PutShortText(h, cfg::kInstallTitle, "Morvalen", 50);
-  PutShortText(h, cfg::kInstallCompany, "Morvalen", 30);
-  PutF64(h, cfg::kInstallSaveTime, now);
-  PutI32(h, cfg::kInstallRunCounter, runCounter);
-  PutU16(h, cfg::kInstallBuild, kBuildNumber);
-  PutI32(h, cfg::kRunCounter, runCounter);
-  PutU16(h, cfg::kPreviousCount, static_cast<std::uint16_t>(std::min(previousDatasets.size(), kMaxPreviousDatasets)));
-  PutU8(h, cfg::kAutoSave, autoSaveDatasets ? 1 : 0);
-  PutU8(h, cfg::kLoadPrevious, loadPreviousDatasets ? 1 : 0);
-  const std::string sys = systemFont.Encode();
-  const std::string gfx = graphicsFont.Encode();
-  std::memcpy(h.data() + cfg::kSystemFont, sys.data(), sys.size());
-  std::memcpy(h.data() + cfg::kGraphicsFont, gfx.data(), gfx.size());
-  PutU8(h, cfg::kHistoryListCount, static_cast<std::uint8_t>(kHistoryLists));
-  PutU16(h, cfg::kBlockASize, static_cast<std::uint16_t>(kBlockA));
-  PutU16(h, cfg::kBlockBSize, static_cast<std::uint16_t>(kBlockB));
-  PutU8(h, cfg::kLevelUnit, levelUnit);
-  PutU8(h, cfg::kKeepPrevious, keepPreviousDataFile ? 1 : 0);
-  PutU16(h, cfg::kObsoleteSize, 0);
-  PutU16(h, cfg::kSession1Size, static_cast<std::uint16_t>(kSession1));
-  PutU16(h, cfg::kSession2Size, static_cast<std::uint16_t>(kSession2));
-  PutU8(h, cfg::kOne, 1);
+  h.assign(kHeaderSize, '\0');
+  for (std::size_t i = 0; i < kOwnedAreaCount; ++i) {
+    if (kAreaPlaces[i].inHeader) h.replace(kAreaPlaces[i].field.offset, kAreaPlaces[i].field.size, m_areas[i]);
+  }
+  h.replace(hdr::kSignature.offset, hdr::kSignature.size, "CFG ");
+  PutU8(h, hdr::kVersion.offset, kVersion);
+
+  std::string record(Area(OwnedArea::kInstallation));
+  record.replace(ins::kSignature.offset, ins::kSignature.size, "RWB ");
+  PutU8(record, ins::kVersion.offset, 1);
+  PutShortText(record, ins::kTitle.offset, "Morvalen", ins::kTitle.size - 1);
+  PutShortText(record, ins::kCompany.offset, "Morvalen", ins::kCompany.size - 1);
+  PutF64(record, ins::kSaveTime.offset, now);
+  PutI32(record, ins::kRunCounter.offset, runCounter);
+  PutU16(record, ins::kBuild.offset, kBuildNumber);
+  h.replace(hdr::kInstallation.offset, hdr::kInstallation.size, record);
+
+  PutI32(h, hdr::kRunCounter.offset, runCounter);
+  PutU16(h, hdr::kPreviousCount.offset,
+         static_cast<std::uint16_t>(std::min(previousDatasets.size(), kMaxPreviousDatasets)));
+  PutU8(h, hdr::kAutoSave.offset, autoSaveDatasets ? 1 : 0);
+  PutU8(h, hdr::kLoadPrevious.offset, loadPreviousDatasets ? 1 : 0);
+  h.replace(hdr::kSystemFont.offset, hdr::kSystemFont.size, systemFont.Encode());
+  h.replace(hdr::kGraphicsFont.offset, hdr::kGraphicsFont.size, graphicsFont.Encode());
+  PutU8(h, hdr::kHistoryListCount.offset, static_cast<std::uint8_t>(kHistoryLists));
+  PutU16(h, hdr::kBlockASize.offset, static_cast<std::uint16_t>(SizeOf(OwnedArea::kMsaChartOptions)));
+  PutU16(h, hdr::kBlockBSize.offset, static_cast<std::uint16_t>(SizeOf(OwnedArea::kUpdateSettings)));
+  PutU8(h, hdr::kLevelUnit.offset, levelUnit);
+  PutU8(h, hdr::kKeepPrevious.offset, Options().keepPreviousDataFile ? 1 : 0);
+  PutU16(h, hdr::kSession1Size.offset, static_cast<std::uint16_t>(SizeOf(OwnedArea::kSessionBlock1)));
+  PutU16(h, hdr::kSession2Size.offset, static_cast<std::uint16_t>(SizeOf(OwnedArea::kSessionBlock2)));
+  PutU8(h, hdr::kOne.offset, 1);
   const std::size_t records = std::min(historyRecords.size(), kMaxHistoryRecords);
-  PutU8(h, cfg::kHistoryCount, static_cast<std::uint8_t>(records));
-  PutU16(h, cfg::kHistorySize, static_cast<std::uint16_t>(records * kHistoryRecord));
-  PutU8(h, cfg::kFolderCount, static_cast<std::uint8_t>(kFolders));
-  PutU16(h, cfg::kBlockCSize, static_cast<std::uint16_t>(kBlockC));
-  PutU16(h, cfg::kBlockDSize, static_cast<std::uint16_t>(kBlockD));
-  PutU8(h, cfg::kWelcome, showWelcome ? 1 : 0);
-  std::memset(h.data() + cfg::kObsoleteSizes, 0, 6);
-  PutU16(h, cfg::kSoundsLength, soundsLength);
-  PutU16(h, cfg::kProfilesLength, profilesLength);
-  PutU16(h, cfg::kSampleWindowHeight, sampleWindowHeight);
+  PutU8(h, hdr::kHistoryCount.offset, static_cast<std::uint8_t>(records));
+  PutU16(h, hdr::kHistorySize.offset, static_cast<std::uint16_t>(records * kHistoryRecord));
+  static_assert(kMaxHistoryRecords * kHistoryRecord <= 0xFFFF);
+  PutU8(h, hdr::kFolderCount.offset, static_cast<std::uint8_t>(kFolders));
+  PutU16(h, hdr::kBlockCSize.offset, static_cast<std::uint16_t>(SizeOf(OwnedArea::kUsageStatistics)));
+  PutU16(h, hdr::kBlockDSize.offset, static_cast<std::uint16_t>(SizeOf(OwnedArea::kDistributionDownload)));
+  PutU8(h, hdr::kWelcome.offset, showWelcome ? 1 : 0);
+  PutU16(h, hdr::kSoundsLength.offset, soundsLength);
+  PutU16(h, hdr::kProfilesLength.offset, profilesLength);
+  PutU16(h, hdr::kSampleWindowHeight.offset, sampleWindowHeight);
 }
 
 std::string ConfigFile::Encode(TDateTime now) const {
@@ -252,36 +392,34 @@ std::string ConfigFile::Encode(TDateTime now) const {
   std::string profiles = m_profiles.SaveToString();
   if (sounds.size() > 0xFFFF) sounds.clear();  // cannot be stored: the defaults come back next time
   if (profiles.size() > 0xFFFF) profiles.clear();
-  std::string out = m_header;
-  out.resize(kHeaderSize, '\0');
+  std::string out;
   StoreHeader(out, now, static_cast<std::uint16_t>(sounds.size()), static_cast<std::uint16_t>(profiles.size()));
-  const auto sized = [](std::string block, std::size_t size) {
-    block.resize(size, '\0');
-    return block;
-  };
-  out += sized(blockA, kBlockA);
-  out += sized(blockB, kBlockB);
+  out += Area(OwnedArea::kMsaChartOptions);
+  out += Area(OwnedArea::kUpdateSettings);
   for (std::size_t i = 0; i < std::min(previousDatasets.size(), kMaxPreviousDatasets); ++i) {
     const PreviousDataset& d = previousDatasets[i];
     std::string record(kPreviousRecord, '\0');
     PutU8(record, 0, d.kind);
-    PutI32(record, 1, d.id);
-    PutU8(record, 5, d.flag1);
-    PutU8(record, 9, d.flag2);
+    PutI32(record, kPreviousId, d.id);
+    PutU8(record, kPreviousFlag1, d.flag1);
+    PutU8(record, kPreviousFlag2, d.flag2);
     std::string path = Utf8ToCp1251(d.path);
     if (path.size() > 0xFFFF) path.resize(0xFFFF);
-    PutU16(record, 10, static_cast<std::uint16_t>(path.size()));
-    out += record + path;
+    PutU16(record, kPreviousPathLength, static_cast<std::uint16_t>(path.size()));
+    out += record;
+    out += path;
   }
-  for (const std::string& list : historyLists) AppendText(out, list);
-  out += sized(session1, kSession1);
-  out += sized(session2, kSession2);
+  for (const auto& list : historyLists) AppendText(out, JoinItems(list));
+  out += Area(OwnedArea::kSessionBlock1);
+  out += Area(OwnedArea::kSessionBlock2);
   for (std::size_t i = 0; i < std::min(historyRecords.size(), kMaxHistoryRecords); ++i) {
-    out += sized(historyRecords[i], kHistoryRecord);
+    std::string record = historyRecords[i];
+    record.resize(kHistoryRecord, '\0');
+    out += record;
   }
   for (const std::string& folder : folders) AppendText(out, Utf8ToCp1251(folder));
-  out += sized(blockC, kBlockC);
-  out += sized(blockD, kBlockD);
+  out += Area(OwnedArea::kUsageStatistics);
+  out += Area(OwnedArea::kDistributionDownload);
   out += sounds;
   out += profiles;
   out += Utf8ToCp1251("<END " + DateTimeText(now, true) + ">");
@@ -289,99 +427,94 @@ std::string ConfigFile::Encode(TDateTime now) const {
 }
 
 ConfigFile::Problem ConfigFile::Decode(std::string_view bytes) {
-  if (bytes.size() < 5) return {Problem::kEndOfData, 0};
-  if (bytes.substr(0, 4) != "CFG ") return {Problem::kSignature, 0};
-  if (GetU8(bytes, cfg::kVersion) != kVersion) return {Problem::kVersion, GetU8(bytes, cfg::kVersion)};
+  Defaults();
+  if (bytes.size() <= hdr::kVersion.offset) return {Problem::kEndOfData, 0};
+  if (bytes.substr(hdr::kSignature.offset, hdr::kSignature.size) != "CFG ") return {Problem::kSignature, 0};
+  const std::uint8_t version = GetU8(bytes, hdr::kVersion.offset);
+  if (version != kVersion) return {Problem::kVersion, version};
   Reader r(bytes);
   const auto failed = [&] { return Problem{Problem::kEndOfData, r.FailedAt()}; };
-  std::string_view header;
-  if (!r.Take(kHeaderSize, header)) return failed();
-  m_header.assign(header);
-  // Chart and histogram options are taken only from files of this build; others get their
-  // owners' defaults.
-  if (GetU16(m_header, cfg::kInstallBuild) != kBuildNumber) {
-    std::memset(m_header.data() + cfg::kChartOptions, 0, cfg::kChartOptionsSize);
-    std::memset(m_header.data() + cfg::kHistogramOptions, 0, cfg::kHistogramOptionsSize);
+  std::string_view h;
+  if (!r.Take(kHeaderSize, h)) return failed();
+  for (std::size_t i = 0; i < kOwnedAreaCount; ++i) {
+    if (kAreaPlaces[i].inHeader) m_areas[i].assign(h.substr(kAreaPlaces[i].field.offset, kAreaPlaces[i].field.size));
   }
-  ApplyHeader();
-  const std::string_view h = m_header;
+  // Chart and histogram options are taken as they are only from files of this build; files of
+  // other builds give their owners' defaults.
+  if (GetU16(Area(OwnedArea::kInstallation), ins::kBuild.offset) != kBuildNumber) {
+    AreaToDefaults(OwnedArea::kChartOptions);
+    AreaToDefaults(OwnedArea::kHistogramOptions);
+  }
+  ApplyHeader(h);
 
-  if (!BlockOfSize(r, GetU16(h, cfg::kBlockASize), kBlockA, blockA)) return failed();
-  // Update settings: an older 279-byte layout and oversized blocks are skipped (their owner
-  // keeps its defaults); otherwise the stored bytes are taken.
-  const std::uint16_t sizeB = GetU16(h, cfg::kBlockBSize);
-  std::string_view b;
-  if (sizeB == 279 || sizeB > kBlockB) {
+  if (!ReadExact(r, GetU16(h, hdr::kBlockASize.offset), MutableArea(OwnedArea::kMsaChartOptions))) return failed();
+  // Update settings of the older layout are skipped: their owner keeps its defaults.
+  const std::uint16_t sizeB = GetU16(h, hdr::kBlockBSize.offset);
+  if (sizeB == kOlderUpdateSettings) {
     if (!r.Skip(sizeB)) return failed();
-  } else {
-    if (!r.Take(sizeB, b)) return failed();
-    blockB.assign(b);
-    blockB.resize(kBlockB, '\0');
+  } else if (!ReadUpTo(r, sizeB, MutableArea(OwnedArea::kUpdateSettings))) {
+    return failed();
   }
 
-  // At most the first N of every list are kept; the rest are read past, so that everything
+  // Of every list only the first N are kept, and the rest are read past, so that everything
   // after them is still found where it is.
-  previousDatasets.clear();
-  const std::uint16_t previous = GetU16(h, cfg::kPreviousCount);
+  const std::uint16_t previous = GetU16(h, hdr::kPreviousCount.offset);
   for (std::size_t i = 0; i < previous; ++i) {
     std::string_view record;
-    std::string_view pathBytes;
-    if (!r.Take(kPreviousRecord, record) || !r.Take(GetU16(record, 10), pathBytes)) return failed();
+    std::string_view path;
+    if (!r.Take(kPreviousRecord, record) || !r.Take(GetU16(record, kPreviousPathLength), path)) return failed();
     if (previousDatasets.size() < kMaxPreviousDatasets) {
-      previousDatasets.push_back(
-          {GetU8(record, 0), GetI32(record, 1), GetU8(record, 5), GetU8(record, 9), Cp1251ToUtf8(pathBytes)});
+      previousDatasets.push_back({GetU8(record, 0), GetI32(record, kPreviousId), GetU8(record, kPreviousFlag1),
+                                  GetU8(record, kPreviousFlag2), Cp1251ToUtf8(path)});
     }
   }
-  const std::uint8_t lists = GetU8(h, cfg::kHistoryListCount);
+  const std::uint8_t lists = GetU8(h, hdr::kHistoryListCount.offset);
   for (std::size_t i = 0; i < lists; ++i) {
-    std::string text;
+    std::string_view text;
     if (!r.Text(text)) return failed();
-    if (i < kHistoryLists) historyLists[i] = std::move(text);
+    if (i < kHistoryLists) historyLists[i] = SplitItems(text);
   }
-  if (!r.Skip(GetU16(h, cfg::kObsoleteSize))) return failed();
-  const std::uint16_t s1 = GetU16(h, cfg::kSession1Size);
-  const std::uint16_t s2 = GetU16(h, cfg::kSession2Size);
-  for (const auto& [size, capacity, target] : {std::tuple{s1, kSession1, &session1}, std::tuple{s2, kSession2, &session2}}) {
-    if (size > capacity) {
-      if (!r.Skip(size)) return failed();
-    } else {
-      if (!r.Take(size, b)) return failed();
-      target->assign(b);
-      target->resize(capacity, '\0');
-    }
+  if (!r.Skip(GetU16(h, hdr::kObsoleteSize.offset)) ||
+      !ReadUpTo(r, GetU16(h, hdr::kSession1Size.offset), MutableArea(OwnedArea::kSessionBlock1)) ||
+      !ReadUpTo(r, GetU16(h, hdr::kSession2Size.offset), MutableArea(OwnedArea::kSessionBlock2))) {
+    return failed();
   }
-  historyRecords.clear();
-  const std::uint64_t records = GetU8(h, cfg::kHistoryCount);
-  for (std::uint64_t i = 0; i < records; ++i) {
-    if (!r.Take(kHistoryRecord, b)) return failed();
-    if (historyRecords.size() < kMaxHistoryRecords) historyRecords.emplace_back(b);
+  // The stored total size of the records is not used: as a 16-bit number it cannot hold the
+  // size of more than 64 of them.
+  const std::uint8_t records = GetU8(h, hdr::kHistoryCount.offset);
+  for (std::size_t i = 0; i < records; ++i) {
+    std::string_view record;
+    if (!r.Take(kHistoryRecord, record)) return failed();
+    if (historyRecords.size() < kMaxHistoryRecords) historyRecords.emplace_back(record);
   }
-  const std::uint8_t folderCount = GetU8(h, cfg::kFolderCount);
+  const std::uint8_t folderCount = GetU8(h, hdr::kFolderCount.offset);
   for (std::size_t i = 0; i < folderCount; ++i) {
-    std::string text;
+    std::string_view text;
     if (!r.Text(text)) return failed();
     if (i < kFolders) folders[i] = Cp1251ToUtf8(text);
   }
-  if (!BlockOfSize(r, GetU16(h, cfg::kBlockCSize), kBlockC, blockC) ||
-      !BlockOfSize(r, GetU16(h, cfg::kBlockDSize), kBlockD, blockD)) {
+  if (!ReadExact(r, GetU16(h, hdr::kBlockCSize.offset), MutableArea(OwnedArea::kUsageStatistics)) ||
+      !ReadExact(r, GetU16(h, hdr::kBlockDSize.offset), MutableArea(OwnedArea::kDistributionDownload))) {
     return failed();
   }
-  for (std::size_t i = 0; i < 3; ++i) {
-    if (!r.Skip(GetU16(h, cfg::kObsoleteSizes + 2 * i))) return failed();
+  for (std::size_t i = 0; i < kObsoleteBlocks; ++i) {
+    if (!r.Skip(GetU16(h, hdr::kObsoleteSizes.offset + 2 * i))) return failed();
   }
+  // A damaged list is reported and left empty; the rest of the file is still read.
   const auto loadList = [&](TCoreList& list, std::uint16_t length, const char* section) {
     std::string_view text;
     if (!r.Take(length, text)) return false;
     if (length == 0 || list.LoadFromString(text)) return true;
     Log().LogError("CFG load error on \"" + std::string(section) + "\": " + list.LastError);
-    ShowError("Сбой при загрузке файла конфигурации\r\n(раздел: " + std::string(section) + "):\r\n\r\n" + list.LastError,
-              0);
+    ShowError("Сбой при загрузке файла конфигурации\r\n(раздел: " + std::string(section) + "):\r\n\r\n" +
+              list.LastError);
     return true;
   };
-  if (!loadList(m_sounds, GetU16(h, cfg::kSoundsLength), "звуки") ||
-      !loadList(m_profiles, GetU16(h, cfg::kProfilesLength), "профили ввода")) {
+  if (!loadList(m_sounds, GetU16(h, hdr::kSoundsLength.offset), "звуки") ||
+      !loadList(m_profiles, GetU16(h, hdr::kProfilesLength.offset), "профили ввода")) {
     return failed();
   }
+  // The end marker is not read.
   return {};
 }
 
@@ -390,8 +523,9 @@ bool ConfigFile::LoadOnce(const std::string& path, bool& missing) {
   std::error_code ec;
   missing = !fs::exists(path, ec);
   if (missing) {
-    ShowInfo("Не найден файл " + name + " (это обычно бывает при первом запуске приложения)" + std::string(kDefaultsText),
-             30);
+    ShowInfo(
+        "Не найден файл " + name + " (это обычно бывает при первом запуске приложения)" + std::string(kDefaultsText),
+        30);
     return false;
   }
   std::string bytes;
@@ -399,8 +533,7 @@ bool ConfigFile::LoadOnce(const std::string& path, bool& missing) {
   if (!ReadWholeFile(path, bytes, code, 1ULL << 30)) {
     Log().LogError("CFG load error #" + std::to_string(code) + ", offs 0 (00000000h)");
     ShowError("Сбой при загрузке файла конфигурации\r\n" + path + "\r\n\r\n" + FileErrorText(code) + "\r\n\r\n" +
-                  std::string(kDefaultsText),
-              0);
+              std::string(kDefaultsText));
     return false;
   }
   const Problem problem = Decode(bytes);
@@ -418,8 +551,7 @@ bool ConfigFile::LoadOnce(const std::string& path, bool& missing) {
     Log().LogError("CFG load error #" + std::to_string(kShortRead) + ", offs " + std::to_string(offset) + " (" +
                    HexUpper(offset, 8) + "h)");
     ShowError("Сбой при загрузке файла конфигурации\r\n" + path + "\r\n\r\n" + FileErrorText(kShortRead) + "\r\n\r\n" +
-                  std::string(kDefaultsText),
-              0);
+              std::string(kDefaultsText));
   }
   return false;
 }
@@ -446,10 +578,11 @@ bool ConfigFile::Load(const std::string& path) {
 
 bool ConfigFile::Save(const std::string& path, bool keepBackup) {
   std::error_code ec;
-  const bool backedUp = keepBackup && fs::exists(path, ec) &&
-                        KeepCopyAs(path, (fs::path(path).parent_path() / "mvl_prev.cfg").string());
+  const bool backedUp =
+      keepBackup && fs::exists(path, ec) && KeepCopyAs(path, (fs::path(path).parent_path() / "mvl_prev.cfg").string());
   const std::string bytes = Encode(Now());
   int code = 0;
+  // Written beside the target and renamed over it, so a failed write leaves the old file.
   if (!WriteFileAtomically(path, bytes, code)) {
     Log().LogError("CFG write err #" + std::to_string(code));
     ShowError("Сбой при записи файла конфигурации\r\n" + path + "\r\n\r\n" + FileErrorText(code));
@@ -474,7 +607,9 @@ std::string ConfigFile::Folder(int index) const {
 std::string ConfigFile::ExpandPath(std::string_view text, bool all) const {
   std::string out(text);
   if (all) {
-    for (std::size_t i = 0; i < kFolders; ++i) out = ReplaceAll(std::move(out), kFolderPlaceholders[i], Folder(static_cast<int>(i + 1)));
+    for (std::size_t i = 0; i < kFolders; ++i) {
+      out = ReplaceAll(std::move(out), kFolderPlaceholders[i], Folder(static_cast<int>(i + 1)));
+    }
   }
   return platform::NativePath(ReplaceAll(std::move(out), kAppPlaceholder, m_appFolder)).string();
 }
@@ -486,6 +621,38 @@ std::string ConfigFile::FolderListText() const {
     text += std::string(kFolderNames[i]) + "=\"" + folders[i] + "\"";
   }
   return text;
+}
+
+ConfigFile::SystemSetup ConfigFile::Setup() const {
+  return {Options().keepPreviousDataFile,
+          loadPreviousDatasets,
+          showWelcome,
+          autoSaveDatasets,
+          levelUnit,
+          systemFont,
+          graphicsFont,
+          folders};
+}
+
+bool ConfigFile::ApplySetup(const SystemSetup& setup) {
+  Options().keepPreviousDataFile = setup.keepPreviousDataFile;
+  loadPreviousDatasets = setup.loadPreviousDatasets;
+  showWelcome = setup.showWelcome;
+  autoSaveDatasets = setup.autoSaveDatasets;
+  levelUnit = setup.levelUnit;
+  systemFont = setup.systemFont;
+  graphicsFont = setup.graphicsFont;
+  bool changed = false;
+  // The log folder is not edited: the logs are opened before the configuration is read.
+  for (int i : {kDataFolder, kReportFolder, kTempFolder}) {
+    const auto at = static_cast<std::size_t>(i - 1);
+    std::string text(Trim(setup.folders[at]));
+    if (text == folders[at]) continue;
+    folders[at] = std::move(text);
+    changed = true;
+  }
+  Log().LogLine("System setup changed" + (changed ? ". Folders: " + FolderListText() : std::string()));
+  return changed;
 }
 
 }  // namespace mv
