@@ -1,31 +1,38 @@
 #pragma once
-// What the main window shows of the current dataset until the dataset window takes over: its
-// parameters and its blocks as two sections of rows, plus the window's title.
+// What the main window shows of a dataset until the dataset window takes over: the process
+// texts, a table of the parameters and a table of the blocks, plus the window's title.
 
-#include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "spc/dataset_spc.h"
 
 namespace mv {
 
-struct OutlineSection {
-  std::string title;                          // "Параметры (3)"
-  std::vector<std::vector<std::string>> rows;  // the cells of each item
+struct OutlineTable {
+  std::string title;                           // "Параметры (3)"
+  std::vector<std::string> columns;            // headings
+  std::vector<std::vector<std::string>> rows;  // cells, as many as headings
 };
 
-// [0] "Параметры (n)": order number, name, unit, tolerance, kind ("количественный" /
-//     "альтернативный"); the quantitative ones first, each kind by its order numbers.
-// [1] "Блоки (n)": position, name, number of samples ("12 выборок"), period of the samples
-//     ("" without dates), kind; in the dataset's order.
-// The cells of both line up: number, name, then the short and the long detail, then the kind.
-std::array<OutlineSection, 2> DatasetOutline(const TDatasetSPC& ds);
+struct DatasetOutlineData {
+  // The process texts that are filled in: label and text ("Процесс", "Токарная обработка").
+  std::vector<std::pair<std::string, std::string>> process;
+  // Position, name, kind ("количественный" / "альтернативный"), unit, decimals, tolerance; the
+  // quantitative parameters first, each kind by its order numbers.
+  OutlineTable parameters;
+  // Position, name, number of samples, number of points, first and last sample date ("" without
+  // dates); in the dataset's order.
+  OutlineTable blocks;
+};
 
-// "Morvalen 0.1.0", and with a dataset " - " and its file name.
-std::string MainWindowTitle(const TDatasetSPC* ds);
+DatasetOutlineData DatasetOutline(const TDatasetSPC& ds);
+
+// "Morvalen 0.1.0", and with a name " - " and the name (the file name, or a new dataset's).
+std::string MainWindowTitle(const std::string& datasetName);
 
 // The dataset's name on its tab: the file name without the folder.
-std::string DatasetTabText(const TDatasetSPC& ds);
+std::string DatasetTabText(const std::string& datasetName);
 
 }  // namespace mv

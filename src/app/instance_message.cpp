@@ -20,6 +20,8 @@ constexpr std::size_t kSenderWindow = 52;
 constexpr std::size_t kTargetWindow = 60;
 constexpr std::size_t kCode = 68;
 constexpr std::size_t kPayloadSize = 70;
+constexpr std::size_t kRequester = 83;
+constexpr std::size_t kRequesterCapacity = 44;  // 83 + 1 + 44 = 128
 static_assert(kPayloadSize + 2 <= kInstanceHeaderSize);
 
 // Fields of the session information.
@@ -55,6 +57,7 @@ std::string EncodeInstanceMessage(const InstanceMessage& message) {
   PutI32(out, kSenderWindow, message.senderWindow);
   PutI32(out, kTargetWindow, message.targetWindow);
   PutI16(out, kCode, static_cast<std::int16_t>(message.code));
+  if (message.code == InstanceCode::Terminate) PutShortText(out, kRequester, message.requester, kRequesterCapacity);
   const std::size_t size = std::min<std::size_t>(message.payload.size(), 0x7FFF);
   PutI16(out, kPayloadSize, static_cast<std::int16_t>(size));
   ChunkHeader header;
@@ -84,6 +87,7 @@ std::optional<InstanceMessage> DecodeInstanceMessage(std::string_view bytes) {
   message.senderWindow = GetI32(bytes, kSenderWindow);
   message.targetWindow = GetI32(bytes, kTargetWindow);
   message.code = static_cast<InstanceCode>(code);
+  if (message.code == InstanceCode::Terminate) message.requester = GetShortText(bytes, kRequester, kRequesterCapacity);
   message.payload = std::string(bytes.substr(kInstanceHeaderSize, static_cast<std::size_t>(size)));
   return message;
 }

@@ -3,7 +3,8 @@
 //
 //   0 chunk header ("[UDB" ... "]", content code 1, content size 96)
 //   32 sender's message number  36 argument  44 sender's run number  52 sender's window
-//   60 target's window  68 message code (i16)  70 payload size (i16)  72..127 reserved
+//   60 target's window  68 message code (i16)  70 payload size (i16)  72..127 reserved, but
+//   a request to terminate names its requester at 83 (short text of 44)
 //
 // Codes: 1 terminate, 2 ask for the session's information, 3 the session's information
 // (371-byte payload), 4 open a file (256-byte payload: the full file name as a short text).
@@ -30,6 +31,7 @@ struct InstanceMessage {
   std::int32_t senderWindow = 0;
   std::int32_t targetWindow = 0;
   InstanceCode code = InstanceCode::Terminate;
+  std::string requester;  // who asks a code-1 message (header offset 83, at most 44 characters)
   std::string payload;  // bytes
 };
 

@@ -1,8 +1,11 @@
 #include "app/program_run.h"
 
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
+#include "app/desktop_integration.h"
+#include "core/messages.h"
 #include "platform/services.h"
 
 namespace mv {
@@ -16,14 +19,76 @@ ProgramRun::~ProgramRun() {
 
 std::string ProgramRun::GageFileName() const { return (fs::path(m_options.appFolder) / kGageFileName).string(); }
 
+void ProgramRun::Status(const std::string& text) const {
+  if (m_options.status) m_options.status(text);
+}
+
+namespace {
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// Whether a file can be made in the folder (it is removed again).
+bool FolderWritable(const fs::path& folder) {
+  const fs::path probe = folder / ".morvalen-write-test";
+  bool ok = false;
+  {
+    std::ofstream out(probe, std::ios::binary | std::ios::trunc);
+    out << "test";
+    ok = static_cast<bool>(out.flush());
+  }
+  std::error_code ec;
+  fs::remove(probe, ec);
+  return ok;
+}
+
+}  // namespace
+
+void ProgramRun::CheckTempFolder() {
+  const std::string folder = m_config->Folder(ConfigFile::kTempFolder);
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec) && !fs::create_directories(folder, ec)) {
+    m_log->LogLine("Temp folder creation fault in " + Quoted(folder));
+    ShowError("Из-за отсутствия доступа к папке для временных файлов многие функции будут недоступны.\r\n"
+              "Проверьте в настройках приложения, правильно ли выбрана эта папка (сейчас установлено " +
+              Quoted(m_config->folders[ConfigFile::kTempFolder - 1]) + ") и завершите сеанс работы");
+    return;
+  }
+  if (!FolderWritable(folder)) {
+    m_log->LogLine("Temp folder is write-protected - " + Quoted(folder));
+    ShowWarning("Morvalen не может делать запись в папку временных файлов " + Quoted(folder) +
+                "\r\n\r\nВозможно, в настройках Windows запрещена запись по данному пути.\r\n"
+                "Это препятствует работе многих функций приложения!");
+  }
+}
+
+void ProgramRun::CheckProgramFolder() {
+  if (FolderWritable(m_options.appFolder)) return;
+  m_log->LogLine("System folder is write-protected");
+  ShowError("Невозможно сохранение файла в системной папке приложения Morvalen\r\n" + Quoted(m_options.appFolder) +
+            "\r\n\r\nВероятно, эта папка защищена от записи настройками Windows. Снимите эту защиту прямо сейчас и "
+            "перезапустите приложение!");
+}
+
 void ProgramRun::Start(const Options& options) {
   m_options = options;
   AppLog& log = *m_log;
+  Status("Инициализация log-файлов");
   log.run.Begin();
   log.run.Set(RunFlag::PrevInstance, options.additionalInstance);
   m_previousLog = platform::Install<platform::ILog>(&log);
   m_started = true;
   StartLogs(log, (fs::path(options.appFolder) / "Log").string(), options.appFolder);
+
+  Status("Проверка системы");
+  if (options.registerFileTypes) {
+    Status("Проверка реестра Windows");
+    std::string problem;
+    if (!RegisterFileTypes(options.dataHome, options.programPath, problem)) {
+      log.LogLine("File types not registered: " + problem);
+    }
+  }
+
+  Status("Загрузка конфигурации системы");
   m_config = std::make_unique<ConfigFile>(options.appFolder, m_sounds, m_profiles);
   if (options.readConfiguration) {
     log.run.BeginStep("Load CFG");
@@ -31,9 +96,20 @@ void ProgramRun::Start(const Options& options) {
     log.run.EndStep();
   }
   log.run.Set(RunFlag::CFG_Loaded, m_configLoaded);
+  CheckTempFolder();
+
+  Status("Работа с файлом сеансов");
   SettleRunNumber(log, m_configLoaded ? m_config->runCounter + 1 : 1);
   m_config->runCounter = log.run.runNumber;
   AppendSession(log);
+  CheckProgramFolder();
+
+  Status("Проверка целостности системы");
+  log.LogLine("Data folder: " + m_config->Folder(ConfigFile::kDataFolder) +
+              "; Temp: " + m_config->Folder(ConfigFile::kTempFolder) +
+              "; Reports: " + m_config->Folder(ConfigFile::kReportFolder));
+  AddStandardEventDefaults(m_sounds);
+  if (m_profiles.IsEmpty()) m_profiles.AddDefaultProfile();
 
   // A first start has no gauge file yet: nothing to load and nothing to report. A file that is
   // there but cannot be read is reported, and the empty list then does not count as changed,
@@ -41,8 +117,27 @@ void ProgramRun::Start(const Options& options) {
   std::error_code ec;
   if (fs::exists(GageFileName(), ec) && m_gages.LoadFromFile(GageFileName(), false)) m_gages.MarkSynced();
   if (!m_gages.LastError.empty()) LogError(log, "Gages load error: " + m_gages.LastError);
-  AddStandardEventDefaults(m_sounds);
-  if (m_profiles.IsEmpty()) m_profiles.AddDefaultProfile();
+}
+
+std::vector<std::string> ProgramRun::PreviousFiles() const {
+  std::vector<std::string> files;
+  if (!m_config || !m_config->loadPreviousDatasets) return files;
+  for (const ConfigFile::PreviousDataset& previous : m_config->previousDatasets) {
+    if (!previous.path.empty()) files.push_back(previous.path);
+  }
+  return files;
+}
+
+void ProgramRun::SetOpenFiles(const std::vector<std::string>& files) {
+  if (!m_config) return;
+  m_config->previousDatasets.clear();
+  for (const std::string& file : files) {
+    if (m_config->previousDatasets.size() >= ConfigFile::kMaxPreviousDatasets) break;
+    ConfigFile::PreviousDataset previous;
+    previous.kind = 1;  // an SPC data file
+    previous.path = file;
+    m_config->previousDatasets.push_back(previous);
+  }
 }
 
 void ProgramRun::WindowShown(std::uint64_t windowHandle, bool bigFonts) {
@@ -53,6 +148,7 @@ void ProgramRun::WindowShown(std::uint64_t windowHandle, bool bigFonts) {
 void ProgramRun::Finish() {
   if (!m_started) return;
   AppLog& log = *m_log;
+  Status("Завершение сеанса работы...");
   LogSessionClosing(log);
   if (m_gages.IsModified() && m_gages.SaveToFile(GageFileName(), false)) m_gages.MarkSynced();
   if (m_options.additionalInstance) {

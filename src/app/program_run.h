@@ -4,8 +4,10 @@
 // which they are opened, loaded, saved and closed. The windows call Start once the application
 // object exists and Finish after the last window has closed.
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/config_file.h"
 #include "core/app_log.h"
@@ -21,6 +23,12 @@ class ProgramRun {
     bool additionalInstance = false;  // another instance was running at start
     bool readConfiguration = true;    // false: start with the defaults (switch X)
     std::string appFolder;            // where the program keeps its files (platform::AppFolder())
+    // Register the data file types with the desktop (not with switch RD).
+    bool registerFileTypes = false;
+    std::string dataHome;     // the user's data folder for the registration ($XDG_DATA_HOME)
+    std::string programPath;  // the program file, for the registration
+    // Each start-up step's text for the status line.
+    std::function<void(const std::string&)> status;
   };
 
   ProgramRun();
@@ -28,9 +36,11 @@ class ProgramRun {
   ProgramRun(const ProgramRun&) = delete;
   ProgramRun& operator=(const ProgramRun&) = delete;
 
-  // Opens the logs (and installs them as the program's log), reads the configuration, settles
-  // the run number, records the start in the session file, loads the gauge list and adds the
-  // default event sounds and input profile.
+  // The first steps of the start, each with its status text: opens the logs (and installs them
+  // as the program's log), registers the file types, reads the configuration and checks the
+  // temporary folder, settles the run number and records the start in the session file,
+  // checks that the program folder can be written, logs the folders, adds the default event
+  // sounds and input profile and loads the gauge list. Nothing here stops the start.
   void Start(const Options& options);
   // Once the main window is up: its handle for the log, and the SysInfo line.
   void WindowShown(std::uint64_t windowHandle, bool bigFonts);
@@ -45,6 +55,11 @@ class ProgramRun {
   TInputProfileSet& Profiles() { return m_profiles; }
   ConfigFile& Config() { return *m_config; }
   std::string GageFileName() const;
+  // The files open at the end of the previous run, to reopen (empty when the configuration
+  // says not to).
+  std::vector<std::string> PreviousFiles() const;
+  // The files open at the end of this run, stored by Finish for the next one.
+  void SetOpenFiles(const std::vector<std::string>& files);
 
  private:
   std::unique_ptr<AppLog> m_log;
@@ -56,6 +71,10 @@ class ProgramRun {
   TInputProfileSet m_profiles;
   std::unique_ptr<ConfigFile> m_config;
   bool m_configLoaded = false;
+
+  void Status(const std::string& text) const;
+  void CheckTempFolder();
+  void CheckProgramFolder();
 };
 
 }  // namespace mv

@@ -18,6 +18,7 @@
 #include "platform/log_sink.h"
 #include "platform/messages.h"
 #include "platform/progress.h"
+#include "platform/prompts.h"
 #include "platform/shell_open.h"
 #include "platform/sound.h"
 
@@ -92,6 +93,14 @@ class HeadlessProgress final : public IProgress {
   void Step() override {}
   bool Aborted() override { return false; }
   void End() override {}
+};
+
+// Questions take their cancel button; prompts are cancelled.
+class HeadlessPrompts final : public IPrompts {
+ public:
+  int Choose(const ChoiceRequest& request) override { return request.cancelButton; }
+  bool AskPassword(const PasswordRequest&) override { return false; }
+  bool SetPassword(const SetPasswordRequest&) override { return false; }
 };
 
 class MemoryLog final : public ILog {

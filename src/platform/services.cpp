@@ -42,6 +42,7 @@ MV_PLATFORM_SERVICE(IClock, SystemClock)
 MV_PLATFORM_SERVICE(IIdSource, RandomIdSource)
 MV_PLATFORM_SERVICE(ILog, MemoryLog)
 MV_PLATFORM_SERVICE(IProgress, HeadlessProgress)
+MV_PLATFORM_SERVICE(IPrompts, HeadlessPrompts)
 
 #undef MV_PLATFORM_SERVICE
 

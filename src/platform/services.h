@@ -20,6 +20,7 @@ class IClock;
 class IIdSource;
 class ILog;
 class IProgress;
+class IPrompts;
 
 template <class Interface>
 Interface& Current();
@@ -45,6 +46,7 @@ MV_DECLARE_PLATFORM_SERVICE(IClock)
 MV_DECLARE_PLATFORM_SERVICE(IIdSource)
 MV_DECLARE_PLATFORM_SERVICE(ILog)
 MV_DECLARE_PLATFORM_SERVICE(IProgress)
+MV_DECLARE_PLATFORM_SERVICE(IPrompts)
 
 #undef MV_DECLARE_PLATFORM_SERVICE
 

@@ -12,6 +12,7 @@
 // the target only when complete, so a failed save leaves the previous file as it was.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -57,11 +58,15 @@ bool WriteSpcFile(const TDatasetSPC& dataset, const std::string& fileName, std::
 // The program's flows with their questions and messages.
 // Loading: shows its own messages, offers the backup file when loading failed; nothing on
 // failure.
-std::unique_ptr<TDatasetSPC> LoadDatasetFile(const std::string& fileName);
+// The "Load DS from file" line goes to the log, or into *loadLine when given (for a caller
+// that logs it once the dataset has its slot).
+std::unique_ptr<TDatasetSPC> LoadDatasetFile(const std::string& fileName, std::string* loadLine = nullptr);
 // Saving: chooses the name (asking about conflicts, or through the file dialog when askName or
 // the dataset has no file yet), gives a dataset saved under a new name a new identifier, keeps
 // the previous version as the backup when the option is on, writes, logs; on success the
-// dataset takes the file's name and counts as saved.
-bool SaveDatasetFile(TDatasetSPC& dataset, bool askName);
+// dataset takes the file's name and counts as saved. nameAllowed, when given, sees the chosen
+// name (absolute) before anything is written and may refuse it (telling the user why).
+bool SaveDatasetFile(TDatasetSPC& dataset, bool askName,
+                     const std::function<bool(const std::string& target)>& nameAllowed = {});
 
 }  // namespace mv

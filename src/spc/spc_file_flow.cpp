@@ -83,7 +83,7 @@ std::optional<std::string> CurrentName(const TDatasetSPC& ds) {
 
 }  // namespace
 
-std::unique_ptr<TDatasetSPC> LoadDatasetFile(const std::string& fileName) {
+std::unique_ptr<TDatasetSPC> LoadDatasetFile(const std::string& fileName, std::string* loadLine) {
   SpcReadResult result = ReadSpcFile(fileName);
   bool fromBackup = false;
   if (!result.Ok()) {
@@ -111,18 +111,24 @@ std::unique_ptr<TDatasetSPC> LoadDatasetFile(const std::string& fileName) {
     result.dataset->fromBackup = true;
   }
   TDatasetSPC& ds = *result.dataset;
-  Log().LogLine("Load DS from file: " + ds.LogDetails() + ", ver=" + std::to_string(ds.formatVersion) +
-                ", count=" + std::to_string(ds.saveCounter) + (fromBackup ? ", from BAK" : ""));
+  std::string line = "Load DS from file: " + ds.LogDetails() + ", ver=" + std::to_string(ds.formatVersion) +
+                     ", count=" + std::to_string(ds.saveCounter) + (fromBackup ? ", from BAK" : "");
+  if (loadLine) {
+    *loadLine = std::move(line);
+  } else {
+    Log().LogLine(line);
+  }
   return std::move(result.dataset);
 }
 
-bool SaveDatasetFile(TDatasetSPC& ds, bool askName) {
+bool SaveDatasetFile(TDatasetSPC& ds, bool askName, const std::function<bool(const std::string&)>& nameAllowed) {
   std::optional<std::string> name;
   if (!askName) name = CurrentName(ds);
   if (!name) name = AskFileName(ds);
   if (!name) return false;
   std::error_code ec;
   const std::string target = fs::absolute(*name, ec).string();
+  if (nameAllowed && !nameAllowed(target)) return false;
   const bool sameName = !ds.fileName.empty() && fs::absolute(ds.fileName, ec).string() == target;
   if (ds.isNew || !sameName) ds.SetNewIdentifier();
 

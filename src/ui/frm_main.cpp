@@ -1,7 +1,9 @@
 #include "ui/frm_main.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
@@ -9,14 +11,13 @@
 #include <QMessageBox>
 #include <QSignalBlocker>
 #include <QStatusBar>
-#include <QTabBar>
-#include <QTreeWidget>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
-#include <algorithm>
-#include <functional>
-
 #include "app/dataset_outline.h"
+#include "ui/dataset_page.h"
 
 namespace mv::ui {
 namespace {
@@ -31,29 +32,48 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   setObjectName(QStringLiteral("frmMain"));
+  m_shell.SetView(this);
   BuildMenus();
-  BuildPage();
 
-  // A permanent label rather than showMessage(): menu hints replace a message for good, while
+  m_pages = new QTabWidget(this);
+  m_pages->setObjectName(QStringLiteral("tabPages"));
+  m_pages->setDocumentMode(true);
+  m_pages->setTabsClosable(true);
+  BuildListPage();
+  connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {
+    if (page > 0) m_shell.Datasets().SetCurrent(page - 1);
+    m_shownCurrent = m_shell.Datasets().CurrentIndex();
+    ShowCurrent();
+  });
+  connect(m_pages, &QTabWidget::tabCloseRequested, this, [this](int page) {
+    if (const OpenDataset* entry = m_shell.Datasets().Entry(page - 1)) m_shell.CloseDataset(entry->slot);
+  });
+  setCentralWidget(m_pages);
+
+  // Permanent labels rather than showMessage(): menu hints replace a message for good, while
   // a label comes back as soon as the hint is gone.
   m_status = new QLabel(kReady, this);
   m_status->setObjectName(QStringLiteral("lblStatus"));
   statusBar()->addWidget(m_status, 1);
+  m_contents = new QLabel(this);
+  m_contents->setObjectName(QStringLiteral("lblContents"));
+  statusBar()->addPermanentWidget(m_contents);
+
+  // Files handed over by other instances wait in the shell's queue until it is idle.
+  m_idle = new QTimer(this);
+  m_idle->setObjectName(QStringLiteral("tmrIdle"));
+  connect(m_idle, &QTimer::timeout, this, [this] { m_shell.OpenQueued(); });
+  m_idle->start(kIdleIntervalMs);
 
   Refresh();
-  resize(900, 600);
+  resize(1000, 650);
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() { m_shell.SetView(nullptr); }
 
 void TfrmMain::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
   file->setObjectName(QStringLiteral("mnuFile"));
-  const auto addFileAction = [file](const char* name, const QString& text) {
-    QAction* action = file->addAction(text);
-    action->setObjectName(QLatin1String(name));
-    return action;
-  };
   // The platform's keys for the standard commands, with the common one where it has none
   // (several key schemes leave "Save as" without a key).
   const auto keys = [](QKeySequence::StandardKey standard, const QKeySequence& usual) {
@@ -67,33 +87,45 @@ void TfrmMain::BuildMenus() {
     QList<QKeySequence> keys;
     std::function<void()> run;  // nullptr: not available yet
     bool needsDataset;
-  } kDatasetCommands[] = {
-      {"actNew", QStringLiteral("Создать"), keys(QKeySequence::New, Qt::CTRL | Qt::Key_N), nullptr, false},
+    bool separatorAfter;
+  } kCommands[] = {
+      {"actNew", QStringLiteral("Создать набор данных SPC"), keys(QKeySequence::New, Qt::CTRL | Qt::Key_N),
+       [this] { m_shell.NewDataset(DatasetKind::Spc); }, false, false},
+      {"actNewMsa", QStringLiteral("Создать набор данных MSA"), {}, nullptr, false, false},
       {"actOpen", QStringLiteral("Открыть..."), keys(QKeySequence::Open, Qt::CTRL | Qt::Key_O),
+       [this] { m_shell.OpenWithDialog(); }, false, true},
+      {"actSave", QStringLiteral("Сохранить"), keys(QKeySequence::Save, Qt::CTRL | Qt::Key_S),
+       [this] { CurrentSlotCommand([this](int slot) { m_shell.SaveDataset(slot, false); }); }, true, false},
+      {"actSaveAs", QStringLiteral("Сохранить как..."), keys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+       [this] { CurrentSlotCommand([this](int slot) { m_shell.SaveDataset(slot, true); }); }, true, false},
+      {"actClose", QStringLiteral("Закрыть"), keys(QKeySequence::Close, Qt::CTRL | Qt::Key_W),
+       [this] { CurrentSlotCommand([this](int slot) { m_shell.CloseDataset(slot); }); }, true, true},
+      {"actPassword", QStringLiteral("Пароль набора данных..."), {},
        [this] {
-         m_datasets.OpenWithDialog();
+         TDatasetSPC* ds = m_shell.Datasets().Current();
+         // The protection settings of a protected dataset open only with its password.
+         if (ds && (ds->passwordHash == 0 || ds->unlocked ||
+                    mv::Shell::AskPassword(*ds, "настройкам защиты набора"))) {
+           mv::Shell::SetPassword(*ds);
+         }
          Refresh();
        },
-       false},
-      {"actSave", QStringLiteral("Сохранить"), keys(QKeySequence::Save, Qt::CTRL | Qt::Key_S),
-       [this] { SaveCurrent(false); }, true},
-      {"actSaveAs", QStringLiteral("Сохранить как..."), keys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-       [this] { SaveCurrent(true); }, true},
-      {"actClose", QStringLiteral("Закрыть"), keys(QKeySequence::Close, Qt::CTRL | Qt::Key_W),
-       [this] { CloseDataset(m_datasets.CurrentIndex()); }, true},
+       true, true},
   };
-  for (const auto& command : kDatasetCommands) {
-    QAction* action = addFileAction(command.name, command.text);
+  for (const auto& command : kCommands) {
+    QAction* action = file->addAction(command.text);
+    action->setObjectName(QLatin1String(command.name));
     action->setShortcuts(command.keys);
     if (!command.run) {
       action->setEnabled(false);
-      continue;
+    } else {
+      connect(action, &QAction::triggered, this, command.run);
+      if (command.needsDataset) m_datasetCommands.push_back(action);
     }
-    connect(action, &QAction::triggered, this, command.run);
-    if (command.needsDataset) m_datasetCommands.push_back(action);
+    if (command.separatorAfter) file->addSeparator();
   }
-  file->addSeparator();
-  QAction* exit = addFileAction("actExit", QStringLiteral("Выход"));  // "Exit"
+  QAction* exit = file->addAction(QStringLiteral("Выход"));  // "Exit"
+  exit->setObjectName(QStringLiteral("actExit"));
   exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(exit, &QAction::triggered, this, &QWidget::close);
 
@@ -104,105 +136,112 @@ void TfrmMain::BuildMenus() {
   connect(about, &QAction::triggered, this, &TfrmMain::ShowAbout);
 }
 
-void TfrmMain::BuildPage() {
-  auto* page = new QWidget(this);
+void TfrmMain::BuildListPage() {
+  auto* page = new QWidget(m_pages);
+  page->setObjectName(QStringLiteral("pgDatasetList"));
   auto* layout = new QVBoxLayout(page);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-
-  m_tabs = new QTabBar(page);
-  m_tabs->setObjectName(QStringLiteral("tabDatasets"));
-  m_tabs->setTabsClosable(true);
-  m_tabs->setExpanding(false);
-  m_tabs->setDocumentMode(true);
-  connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
-    m_datasets.SetCurrent(index);
-    ShowCurrent();
-  });
-  connect(m_tabs, &QTabBar::tabCloseRequested, this, [this](int index) { CloseDataset(index); });
-  layout->addWidget(m_tabs);
-
-  m_tree = new QTreeWidget(page);
-  m_tree->setObjectName(QStringLiteral("treDataset"));
-  m_tree->setHeaderHidden(true);
-  m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
-  layout->addWidget(m_tree, 1);
-
-  setCentralWidget(page);
+  layout->setContentsMargins(12, 10, 12, 10);
+  m_list = new QTableWidget(0, 4, page);
+  m_list->setObjectName(QStringLiteral("tblDatasets"));
+  m_list->setHorizontalHeaderLabels({QStringLiteral(" #"), QStringLiteral(" Статус"), QStringLiteral(" Окно"),
+                                     QStringLiteral(" Имя файла")});
+  m_list->verticalHeader()->hide();
+  m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+  m_list->setAlternatingRowColors(true);
+  for (int c = 0; c < 3; ++c) m_list->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+  m_list->horizontalHeader()->setSectionResizeMode(3, QHeaderView::Stretch);
+  // A row opens its dataset's page (double click or Enter).
+  connect(m_list, &QTableWidget::cellActivated, this, [this](int row, int) { m_pages->setCurrentIndex(row + 1); });
+  layout->addWidget(m_list);
+  auto* hint = new QLabel(QStringLiteral("Откройте файл данных: Файл → Открыть... (Ctrl+O)"), page);
+  hint->setObjectName(QStringLiteral("lblEmptyHint"));
+  hint->setEnabled(false);
+  layout->addWidget(hint);
+  m_pages->addTab(page, QStringLiteral("Наборы данных"));
+  // The list page stays: no close button on its tab.
+  m_pages->tabBar()->setTabButton(0, QTabBar::RightSide, nullptr);
+  m_pages->tabBar()->setTabButton(0, QTabBar::LeftSide, nullptr);
 }
 
 void TfrmMain::OpenFiles(const std::vector<std::string>& fileNames) {
-  for (const std::string& fileName : fileNames) {
-    m_datasets.Open(fileName, OpenDatasets::kFromCommandLine);
-    Refresh();  // each file shows as soon as it is read
-  }
+  for (const std::string& fileName : fileNames) m_shell.OpenDatasetFile(fileName, kFromCommandLine);
 }
 
-void TfrmMain::SaveCurrent(bool askName) {
-  m_datasets.Save(m_datasets.CurrentIndex(), askName);
-  Refresh();  // the file name may have changed
+void TfrmMain::CurrentSlotCommand(const std::function<void(int slot)>& command) {
+  const OpenDataset* entry = m_shell.Datasets().Entry(m_shell.Datasets().CurrentIndex());
+  if (entry) command(entry->slot);
 }
 
-void TfrmMain::CloseDataset(int index) {
-  m_datasets.Close(index);
-  Refresh();
+void TfrmMain::StatusChanged(const std::string& text) { m_status->setText(text.empty() ? kReady : Q(text)); }
+
+void TfrmMain::DatasetsChanged() { Refresh(); }
+
+void TfrmMain::BringToFront() {
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();  // the window manager may refuse; the file opens anyway
 }
+
+void TfrmMain::MarkTitle(const std::string& suffix) {
+  m_titleSuffix = suffix;
+  ShowCurrent();
+}
+
+void TfrmMain::EndRun() { QTimer::singleShot(0, this, &QWidget::close); }
+
+bool TfrmMain::ModalWindowUp() const { return QApplication::activeModalWidget() != nullptr; }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-  const bool allClosed = m_datasets.CloseAll();
-  Refresh();
-  if (allClosed) {
-    event->accept();
-  } else {
+  const std::optional<std::vector<std::string>> files = m_shell.EndRun(autoSaveAtEnd);
+  if (!files) {
     event->ignore();
+    return;
   }
+  m_idle->stop();
+  if (onRunEnding) onRunEnding(*files);
+  event->accept();
 }
 
 void TfrmMain::Refresh() {
+  const OpenDatasetList& list = m_shell.Datasets();
   {
-    // Rebuilding the tabs moves the tab bar's current index; the list's current one counts.
-    const QSignalBlocker blocker(m_tabs);
-    while (m_tabs->count() > m_datasets.Count()) m_tabs->removeTab(m_tabs->count() - 1);
-    while (m_tabs->count() < m_datasets.Count()) m_tabs->addTab(QString());
-    for (int i = 0; i < m_datasets.Count(); ++i) {
-      const TDatasetSPC& ds = *m_datasets.At(i);
-      m_tabs->setTabText(i, Q(DatasetTabText(ds)));
-      m_tabs->setTabToolTip(i, Q(ds.fileName));
+    // Rebuilding the pages moves the tab widget's current page; the list's current one counts.
+    const bool listInFront = m_pages->currentIndex() == 0;
+    const QSignalBlocker blocker(m_pages);
+    while (m_pages->count() > 1) {
+      QWidget* page = m_pages->widget(1);
+      m_pages->removeTab(1);
+      page->deleteLater();
     }
-    m_tabs->setCurrentIndex(m_datasets.CurrentIndex());
+    m_list->setRowCount(list.Count());
+    for (int i = 0; i < list.Count(); ++i) {
+      const std::string name = list.DisplayName(i);
+      m_pages->addTab(new DatasetPage(*list.At(i), m_pages), Q(DatasetTabText(name)));
+      m_pages->setTabToolTip(i + 1, Q(name));
+      const QString cells[] = {QString::number(list.Entry(i)->slot), Q(list.StatusText(i)),
+                               Q(DatasetTabText(name)), Q(name)};
+      for (int c = 0; c < 4; ++c) m_list->setItem(i, c, new QTableWidgetItem(cells[c]));
+    }
+    // The list page stays in front unless another dataset became current or one came or went.
+    const bool keepList = listInFront && list.CurrentIndex() == m_shownCurrent &&
+                          list.Count() == m_shownCount;
+    m_pages->setCurrentIndex(keepList ? 0 : list.CurrentIndex() + 1);
+    m_shownCurrent = list.CurrentIndex();
+    m_shownCount = list.Count();
   }
-  m_tabs->setVisible(m_datasets.Count() > 0);
   ShowCurrent();
 }
 
 void TfrmMain::ShowCurrent() {
-  const TDatasetSPC* ds = m_datasets.Current();
-  setWindowTitle(Q(MainWindowTitle(ds)));
-  m_status->setText(ds ? Q(ds->ContentsText()) : kReady);
-  // What the last operation had to say ("already open", "saved") shows for a while over it.
-  if (!m_datasets.StatusLine().empty()) statusBar()->showMessage(Q(m_datasets.StatusLine()), 5000);
+  const OpenDatasetList& list = m_shell.Datasets();
+  const int page = m_pages->currentIndex();
+  const TDatasetSPC* ds = page > 0 ? list.At(page - 1) : nullptr;
+  setWindowTitle(Q(MainWindowTitle(ds ? list.DisplayName(page - 1) : std::string())) + Q(m_titleSuffix));
+  m_contents->setText(ds ? Q(ds->ContentsText()) : QString());
   for (QAction* action : m_datasetCommands) action->setEnabled(ds != nullptr);
-
-  m_tree->clear();
-  if (!ds) return;
-  const auto outline = DatasetOutline(*ds);
-  int columns = 1;
-  for (const OutlineSection& section : outline) {
-    for (const auto& row : section.rows) columns = std::max(columns, static_cast<int>(row.size()));
-  }
-  m_tree->setColumnCount(columns);
-  for (const OutlineSection& section : outline) {
-    auto* top = new QTreeWidgetItem(m_tree, QStringList{Q(section.title)});
-    top->setFirstColumnSpanned(true);
-    for (const auto& row : section.rows) {
-      QStringList cells;
-      for (const std::string& cell : row) cells << Q(cell);
-      new QTreeWidgetItem(top, cells);
-    }
-    top->setExpanded(true);
-  }
-  for (int c = 0; c < columns; ++c) m_tree->resizeColumnToContents(c);
+  if (auto* hint = findChild<QLabel*>(QStringLiteral("lblEmptyHint"))) hint->setVisible(list.Count() == 0);
 }
 
 void TfrmMain::ShowAbout() {

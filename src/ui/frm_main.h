@@ -1,54 +1,71 @@
 #pragma once
-// The main window: menu, the open datasets and a first, read-only view of the current one
-// (its parameters and blocks) until the dataset window takes its place.
+// The main window: the menu, the page listing the open datasets and one page per dataset (its
+// process texts, parameters and blocks, read-only until the dataset window takes its place),
+// and the status line. The shell it holds does the work; the window shows what it reports.
 
 #include <QMainWindow>
 
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "app/open_datasets.h"
+#include "app/shell.h"
 
 class QAction;
 class QLabel;
-class QTabBar;
-class QTreeWidget;
+class QTabWidget;
+class QTableWidget;
+class QTimer;
 
 namespace mv::ui {
 
-// The title is "Morvalen " + version, then " - " + the current dataset's file name. "Файл"
-// opens, saves and closes datasets through the OpenDatasets it holds; "Создать" stays disabled
-// until new datasets can be made. Closing the window closes every dataset first, and the
-// window stays open when one of them stays open (its changes could not be saved).
-class TfrmMain : public QMainWindow {
+class TfrmMain : public QMainWindow, public ShellView {
   Q_OBJECT
 
  public:
   explicit TfrmMain(QWidget* parent = nullptr);
   ~TfrmMain() override;
 
-  // Opens the files one after another, as "Открыть..." does; the last one opened is shown.
+  mv::Shell& Shell() { return m_shell; }
+  // Opens the files one after another as "Открыть..." does; the last one opened is shown.
   void OpenFiles(const std::vector<std::string>& fileNames);
-  OpenDatasets& Datasets() { return m_datasets; }
+  // Called once every dataset has closed at the end of the run, with the files that were open.
+  std::function<void(const std::vector<std::string>& openFiles)> onRunEnding;
+  // Datasets with a file are saved without asking when the window closes.
+  bool autoSaveAtEnd = false;
+  // How often queued files are looked at.
+  static constexpr int kIdleIntervalMs = 250;
+
+  // ShellView
+  void StatusChanged(const std::string& text) override;
+  void DatasetsChanged() override;
+  void BringToFront() override;
+  void MarkTitle(const std::string& suffix) override;
+  void EndRun() override;
+  bool ModalWindowUp() const override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildMenus();
-  void BuildPage();
+  void BuildListPage();
   void ShowAbout();
-  void SaveCurrent(bool askName);
-  void CloseDataset(int index);
-  // Tabs from the list of open datasets, then ShowCurrent.
+  void CurrentSlotCommand(const std::function<void(int slot)>& command);
+  // Pages from the list of open datasets, then ShowCurrent.
   void Refresh();
-  // Title, tree, status line and commands for the current dataset.
+  // Title, status and commands for the current dataset.
   void ShowCurrent();
 
-  OpenDatasets m_datasets;
-  QTabBar* m_tabs = nullptr;
-  QTreeWidget* m_tree = nullptr;
+  mv::Shell m_shell;
+  QTabWidget* m_pages = nullptr;
+  QTableWidget* m_list = nullptr;
   QLabel* m_status = nullptr;
+  QLabel* m_contents = nullptr;
+  QTimer* m_idle = nullptr;
+  std::string m_titleSuffix;
+  int m_shownCurrent = -1;  // the list's current dataset and count when the pages were built
+  int m_shownCount = 0;
   std::vector<QAction*> m_datasetCommands;  // enabled only with a dataset open
 };
 

@@ -7,13 +7,20 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <QStandardPaths>
+
+#include <filesystem>
+#include <span>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/instance_message.h"
 #include "app/program_run.h"
 #include "core/messages.h"
 #include "platform/app_folders.h"
+#include "platform/clock.h"
 #include "platform/instance_channel.h"
 #include "platform/services.h"
 #include "ui/frm_main.h"
@@ -22,14 +29,31 @@
 namespace {
 
 // Development aid: with MORVALEN_SCREENSHOT=<file.png> the program saves the whole screen once
-// its window is up, then quits. Used under xvfb-run to look at what the window really shows.
+// its window is up (after MORVALEN_SCREENSHOT_DELAY milliseconds, 1000 by default), then quits.
+// Used under xvfb-run to look at what the window really shows.
 void ScheduleScreenshot(QApplication& app) {
   const QString path = qEnvironmentVariable("MORVALEN_SCREENSHOT");
   if (path.isEmpty()) return;
-  QTimer::singleShot(1000, &app, [path] {
+  bool ok = false;
+  const int delay = qEnvironmentVariableIntValue("MORVALEN_SCREENSHOT_DELAY", &ok);
+  QTimer::singleShot(ok && delay > 0 ? delay : 1000, &app, [path] {
     if (QScreen* screen = QGuiApplication::primaryScreen()) screen->grabWindow(0).save(path);
     QApplication::quit();
   });
+}
+
+// Sends every file to the first instance (absolute names: it runs in another folder). True when
+// all of them were handed over.
+bool HandOver(const std::vector<std::string>& files) {
+  mv::platform::IInstanceChannel& channel = mv::platform::Current<mv::platform::IInstanceChannel>();
+  for (const std::string& file : files) {
+    std::error_code ec;
+    const std::string absolute = std::filesystem::absolute(file, ec).lexically_normal().string();
+    const std::string record = mv::EncodeInstanceMessage(mv::OpenFileMessage(absolute));
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(record.data());
+    if (!channel.SendToFirst(std::span<const std::uint8_t>(bytes, record.size()))) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -51,31 +75,64 @@ int main(int argc, char* argv[]) {
 
   // QApplication has taken its own options out of argv; the file names are kept as bytes.
   const mv::CommandLine commandLine = mv::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
-  const std::vector<std::string>& files = commandLine.files;
 
   mv::ui::InstallQtPlatform();
-  // The first instance receives messages from later ones (handled once the shell takes them).
-  const bool additional = !mv::platform::Current<mv::platform::IInstanceChannel>().Listen([](std::vector<std::uint8_t>) {});
+  // The first instance receives messages from later ones; they reach the shell once the main
+  // window exists (they are delivered from the event loop, which starts after it).
+  mv::ui::TfrmMain* window = nullptr;
+  mv::platform::IInstanceChannel& channel = mv::platform::Current<mv::platform::IInstanceChannel>();
+  const bool additional = !channel.Listen([&window](std::vector<std::uint8_t> record) {
+    if (window) window->Shell().HandleInstanceMessage(record);
+  });
+  // A later instance started with files hands them to the first one and ends quietly, unless
+  // several instances were asked for (switch M) or the first one cannot be reached.
+  if (additional && !commandLine.multiLaunch && !commandLine.files.empty() && HandOver(commandLine.files)) {
+    mv::ui::UninstallQtPlatform();
+    return 0;
+  }
+
   mv::ProgramRun program;
-  mv::ProgramRun::Options runOptions;
-  runOptions.additionalInstance = additional;
-  runOptions.readConfiguration = !commandLine.noConfiguration;
-  runOptions.appFolder = mv::platform::AppFolder().string();
-  program.Start(runOptions);
   int exitCode = 0;
   {
     mv::ui::TfrmMain frmMain;
+    window = &frmMain;
     frmMain.show();
-    program.WindowShown(static_cast<std::uint64_t>(frmMain.winId()), frmMain.devicePixelRatioF() > 1.0);
-    // From the event loop, so the window is up before the first file's messages or progress.
-    for (const std::string& error : commandLine.errors) {
-      QTimer::singleShot(0, &frmMain, [error] { mv::ShowError(error); });
-    }
-    if (!files.empty()) {
-      QTimer::singleShot(0, &frmMain, [&frmMain, files] { frmMain.OpenFiles(files); });
-    }
+    frmMain.onRunEnding = [&program](const std::vector<std::string>& files) { program.SetOpenFiles(files); };
+    // The start runs from the event loop with the window up, each step shown in its status line.
+    QTimer::singleShot(0, &frmMain, [&] {
+      // Files handed over meanwhile wait until the start is done.
+      const mv::Shell::BusyScope starting(frmMain.Shell(), "start-up");
+      mv::ProgramRun::Options runOptions;
+      runOptions.additionalInstance = additional;
+      runOptions.readConfiguration = !commandLine.noConfiguration;
+      runOptions.appFolder = mv::platform::AppFolder().string();
+      runOptions.registerFileTypes = !commandLine.registryDisabled && !additional;
+      runOptions.dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString();
+      runOptions.programPath = QCoreApplication::applicationFilePath().toStdString();
+      runOptions.status = [&frmMain](const std::string& text) {
+        frmMain.StatusChanged(text);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+      };
+      program.Start(runOptions);
+      program.WindowShown(static_cast<std::uint64_t>(frmMain.winId()), frmMain.devicePixelRatioF() > 1.0);
+
+      mv::Shell& shell = frmMain.Shell();
+      shell.debugMode = commandLine.debugMode;
+      shell.importOption = commandLine.importOption;
+      shell.dataFolder = program.Config().Folder(mv::ConfigFile::kDataFolder);
+      shell.sessionNumber = program.Log().run.runNumber;
+      shell.sessionInfo.started = mv::platform::Current<mv::platform::IClock>().Now();
+      shell.sessionInfo.program = "Morvalen " MV_VERSION;
+      shell.sessionInfo.programPath = runOptions.programPath;
+      shell.sessionInfo.dataFolder = shell.dataFolder;
+      frmMain.autoSaveAtEnd = program.Config().autoSaveDatasets;
+      for (const std::string& error : commandLine.errors) mv::ShowError(error);
+      for (const std::string& file : commandLine.files) shell.Queue().Push(file, mv::kFromCommandLine);
+      shell.OpenStartupDatasets(program.PreviousFiles(), commandLine.noPreviousDatasets, "Morvalen");
+    });
     ScheduleScreenshot(app);
     exitCode = QApplication::exec();
+    window = nullptr;
   }
   program.Finish();
   mv::ui::UninstallQtPlatform();

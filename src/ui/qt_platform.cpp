@@ -5,12 +5,14 @@
 #include <memory>
 
 #include "platform/headless.h"
+#include "platform/prompts.h"
 #include "platform/services.h"
 #include "ui/qt_clipboard.h"
 #include "ui/qt_file_dialogs.h"
 #include "ui/qt_instance_channel.h"
 #include "ui/qt_message_windows.h"
 #include "ui/qt_progress.h"
+#include "ui/qt_prompts.h"
 #include "ui/qt_shell_open.h"
 #ifdef MV_HAVE_QT_MULTIMEDIA
 #include "ui/qt_sound_player.h"
@@ -52,6 +54,7 @@ struct QtPlatform {
   Installed<platform::IShellOpen> shellOpen{std::make_unique<QtShellOpen>()};
   Installed<platform::IInstanceChannel> instances{std::make_unique<QtInstanceChannel>()};
   Installed<platform::IProgress> progress{std::make_unique<QtProgress>()};
+  Installed<platform::IPrompts> prompts{std::make_unique<QtPrompts>()};
 };
 
 std::unique_ptr<QtPlatform>& Installation() {

@@ -15,6 +15,13 @@ namespace fs = std::filesystem;
 
 std::string Text(const std::string& path) { return Cp1251ToUtf8(test::ReadFileBytes(path)); }
 
+ProgramRun::Options In(const std::string& folder, bool readConfiguration = true) {
+  ProgramRun::Options options;
+  options.appFolder = folder;
+  options.readConfiguration = readConfiguration;
+  return options;
+}
+
 int Count(const std::string& text, const std::string& what) {
   int n = 0;
   for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
@@ -26,7 +33,7 @@ TEST(ProgramRun, TwoRunsLeaveBothInTheLogsAndTheSessionFile) {
   test::TempFolder dir;
   for (int run = 1; run <= 2; ++run) {
     ProgramRun program;
-    program.Start({.appFolder = dir.path()});
+    program.Start(In(dir.path()));
     program.WindowShown(42, false);
     program.Finish();
   }
@@ -59,7 +66,7 @@ TEST(ProgramRun, ADamagedGaugeFileIsReportedAndKept) {
   test::WriteFileBytes(dir.Path("gages.ggs"), damaged);
   {
     ProgramRun program;
-    program.Start({.appFolder = dir.path()});
+    program.Start(In(dir.path()));
     EXPECT_TRUE(program.Gages().IsEmpty());
     program.Finish();
   }
@@ -70,14 +77,14 @@ TEST(ProgramRun, ADamagedGaugeFileIsReportedAndKept) {
   // Gauges added during a run are there at the next start.
   {
     ProgramRun program;
-    program.Start({.appFolder = dir.path()});
+    program.Start(In(dir.path()));
     ASSERT_TRUE(program.Gages().AddNew());
     program.Gages().Item(1)->name = "Микрометр";
     program.Gages().SetModified(true);
     program.Finish();
   }
   ProgramRun next;
-  next.Start({.appFolder = dir.path()});
+  next.Start(In(dir.path()));
   ASSERT_EQ(next.Gages().Count(), 1);
   EXPECT_EQ(next.Gages().Item(1)->name, "Микрометр");
   EXPECT_EQ(next.Sounds().Count(), 7);
@@ -96,18 +103,70 @@ TEST(ProgramRun, StartingWithoutTheConfigurationKeepsTheOldOneAsBackup) {
   test::TempFolder dir;
   {
     ProgramRun program;
-    program.Start({.appFolder = dir.path()});
+    program.Start(In(dir.path()));
     program.Config().levelUnit = 2;
     program.Finish();
   }
   const std::string before = test::ReadFileBytes(dir.Path("mvl.cfg"));
   fake.messages.shown.clear();
   ProgramRun program;
-  program.Start({.readConfiguration = false, .appFolder = dir.path()});
+  program.Start(In(dir.path(), false));
   EXPECT_EQ(program.Config().levelUnit, 0);
   EXPECT_TRUE(fake.messages.shown.empty());
   program.Finish();
   EXPECT_EQ(test::ReadFileBytes(dir.Path("mvl_prev.cfg")), before);
+}
+
+}  // namespace
+}  // namespace mv
+
+namespace mv {
+namespace {
+
+TEST(ProgramRun, StartUpStepsTellTheirStatusAndCheckTheFolders) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  // The temporary folder's place is taken by a file: it cannot be made.
+  test::WriteFileBytes(dir.Path("Tmp"), "x");
+  std::vector<std::string> statuses;
+  ProgramRun::Options options = In(dir.path());
+  options.status = [&statuses](const std::string& text) { statuses.push_back(text); };
+  ProgramRun program;
+  program.Start(options);
+  EXPECT_EQ(statuses, (std::vector<std::string>{"Инициализация log-файлов", "Проверка системы",
+                                                "Загрузка конфигурации системы", "Работа с файлом сеансов",
+                                                "Проверка целостности системы"}));
+  const std::string tmp = program.Config().Folder(ConfigFile::kTempFolder);
+  bool told = false;
+  for (const auto& shown : fake.messages.shown) {
+    told |= shown.text.starts_with("Из-за отсутствия доступа к папке для временных файлов многие функции будут "
+                                   "недоступны.\r\nПроверьте в настройках приложения, правильно ли выбрана эта папка "
+                                   "(сейчас установлено \"");
+  }
+  EXPECT_TRUE(told);
+  program.Finish();
+  const std::string log = Text(dir.path() + "/Log/mvl.log");
+  EXPECT_NE(log.find("Temp folder creation fault in \"" + tmp + "\""), std::string::npos) << log;
+  EXPECT_NE(log.find("Data folder: "), std::string::npos);
+  EXPECT_NE(log.find("; Temp: " + tmp + "; Reports: "), std::string::npos);
+}
+
+TEST(ProgramRun, TheFilesOpenAtTheEndAreOfferedAtTheNextStart) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  {
+    ProgramRun program;
+    program.Start(In(dir.path()));
+    EXPECT_TRUE(program.PreviousFiles().empty());
+    program.SetOpenFiles({"/данные/a.mvl", "/данные/b.mvl"});
+    program.Finish();
+  }
+  ProgramRun next;
+  next.Start(In(dir.path()));
+  EXPECT_EQ(next.PreviousFiles(), (std::vector<std::string>{"/данные/a.mvl", "/данные/b.mvl"}));
+  next.Config().loadPreviousDatasets = false;
+  EXPECT_TRUE(next.PreviousFiles().empty());
+  next.Finish();
 }
 
 }  // namespace

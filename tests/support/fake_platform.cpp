@@ -95,4 +95,37 @@ TDateTime At(int year, int month, int day, int hour, int minute, int second) {
   return EncodeDateTime(CalendarDate{year, month, day}, ClockTime{hour, minute, second, 0}).value_or(0);
 }
 
+int FakePrompts::Choose(const platform::ChoiceRequest& request) {
+  questions.push_back(request);
+  if (choices.empty()) return request.cancelButton;
+  const int choice = choices.front();
+  choices.pop_front();
+  return choice;
+}
+
+bool FakePrompts::AskPassword(const platform::PasswordRequest& request) {
+  passwordPrompts.push_back(request);
+  while (!passwords.empty()) {
+    const std::string typed = passwords.front();
+    passwords.pop_front();
+    if (request.check(typed)) return true;
+  }
+  return false;
+}
+
+bool FakePrompts::SetPassword(const platform::SetPasswordRequest& request) {
+  if (resetPassword && request.passwordExists) {
+    resetPassword = false;
+    if (request.reset()) return true;
+  }
+  while (!newPasswords.empty()) {
+    const auto [entry, repeat] = newPasswords.front();
+    newPasswords.pop_front();
+    const std::string message = request.set(entry, repeat);
+    if (message.empty()) return true;
+    setPasswordMessages.push_back(message);
+  }
+  return false;
+}
+
 }  // namespace mv::test

@@ -114,6 +114,24 @@ class FakeProgress final : public platform::IProgress {
   bool ended = false;
 };
 
+// Questions take their answers from `choices` (front first; the cancel button when empty).
+// The password prompt tries each of `passwords` until one is accepted, and is cancelled when
+// they run out. The set-password window tries each pair of `newPasswords` ("" "" with
+// `resetPassword` first meaning the reset button).
+class FakePrompts final : public platform::IPrompts {
+ public:
+  int Choose(const platform::ChoiceRequest& request) override;
+  bool AskPassword(const platform::PasswordRequest& request) override;
+  bool SetPassword(const platform::SetPasswordRequest& request) override;
+  std::vector<platform::ChoiceRequest> questions;
+  std::deque<int> choices;
+  std::vector<platform::PasswordRequest> passwordPrompts;
+  std::deque<std::string> passwords;
+  std::vector<std::string> setPasswordMessages;  // what the set-password window was told
+  std::deque<std::pair<std::string, std::string>> newPasswords;
+  bool resetPassword = false;
+};
+
 // A date and time, for tests that need exact ones.
 TDateTime At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 
@@ -130,6 +148,7 @@ class FakePlatform {
   FakeIdSource ids;
   FakeLog log;
   FakeProgress progress;
+  FakePrompts prompts;
 
  private:
   ScopedService<platform::IMessageWindows> m_g1{&messages};
@@ -142,6 +161,7 @@ class FakePlatform {
   ScopedService<platform::IIdSource> m_g8{&ids};
   ScopedService<platform::ILog> m_g9{&log};
   ScopedService<platform::IProgress> m_g10{&progress};
+  ScopedService<platform::IPrompts> m_g11{&prompts};
 };
 
 }  // namespace mv::test

@@ -8,13 +8,19 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
-#include <QTabBar>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
-#include <QTreeWidget>
 
 #include <filesystem>
 
 #include "app/dataset_outline.h"
+#include "app/instance_message.h"
+#include "platform/prompts.h"
+#include "ui/qt_prompts.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
 #include "support/sample_dataset.h"
@@ -52,16 +58,17 @@ TEST_F(FrmMain, MenusOfferOnlyWhatWorks) {
 
   auto* file = frmMain.findChild<QMenu*>(QStringLiteral("mnuFile"));
   ASSERT_NE(file, nullptr);
-  EXPECT_EQ(EntriesOf(*file), QStringList({"Создать", "Открыть...", "Сохранить", "Сохранить как...",
-                                           "Закрыть", "-", "Выход"}));
-  // With no dataset open only opening and leaving make sense; "Создать" comes later but
-  // already has its key.
-  const QStringList enabled = {"Открыть...", "Выход"};
+  EXPECT_EQ(EntriesOf(*file),
+            QStringList({"Создать набор данных SPC", "Создать набор данных MSA", "Открыть...", "-", "Сохранить",
+                         "Сохранить как...", "Закрыть", "-", "Пароль набора данных...", "-", "Выход"}));
+  // With no dataset open only creating, opening and leaving make sense; MSA datasets come later.
+  const QStringList enabled = {"Создать набор данных SPC", "Открыть...", "Выход"};
+  const QStringList withoutKey = {"Создать набор данных MSA", "Пароль набора данных..."};
   for (const QAction* action : file->actions()) {
     if (action->isSeparator()) continue;
     SCOPED_TRACE(action->text().toStdString());
     EXPECT_EQ(action->isEnabled(), enabled.contains(action->text()));
-    EXPECT_FALSE(action->shortcut().isEmpty());
+    EXPECT_EQ(action->shortcut().isEmpty(), withoutKey.contains(action->text()));
   }
 
   auto* help = frmMain.findChild<QMenu*>(QStringLiteral("mnuHelp"));
@@ -69,20 +76,20 @@ TEST_F(FrmMain, MenusOfferOnlyWhatWorks) {
   EXPECT_EQ(EntriesOf(*help), QStringList({"О программе..."}));
 }
 
-QStringList Cells(const QTreeWidgetItem& item) {
+QStringList Row(const QTableWidget& table, int row) {
   QStringList cells;
-  for (int c = 0; c < item.columnCount(); ++c) cells << item.text(c);
+  for (int c = 0; c < table.columnCount(); ++c) cells << (table.item(row, c) ? table.item(row, c)->text() : QString());
   return cells;
 }
 
-QStringList Cells(const std::vector<std::string>& row) {
+QStringList Headings(const QTableWidget& table) {
   QStringList cells;
-  for (const std::string& cell : row) cells << QString::fromStdString(cell);
+  for (int c = 0; c < table.columnCount(); ++c) cells << table.horizontalHeaderItem(c)->text();
   return cells;
 }
 
-// Opening through the menu shows the dataset; closing takes it away again.
-TEST_F(FrmMain, ShowsTheOpenDatasetsAndTheCurrentOnesParametersAndBlocks) {
+// Opening through the menu shows the dataset on its page; closing takes it away again.
+TEST_F(FrmMain, ShowsTheListOfDatasetsAndAPagePerDataset) {
   test::FakePlatform fake;
   test::TempFolder dir;
   const std::string first = dir.Path("вал.mvl");
@@ -91,61 +98,71 @@ TEST_F(FrmMain, ShowsTheOpenDatasetsAndTheCurrentOnesParametersAndBlocks) {
   ASSERT_TRUE(test::WriteSampleDataset(second, "Расточка"));
 
   ui::TfrmMain frmMain;
-  auto* tree = frmMain.findChild<QTreeWidget*>(QStringLiteral("treDataset"));
-  auto* tabs = frmMain.findChild<QTabBar*>(QStringLiteral("tabDatasets"));
-  auto* status = frmMain.statusBar()->findChild<QLabel*>(QStringLiteral("lblStatus"));
-  ASSERT_TRUE(tree && tabs && status);
+  auto* pages = frmMain.findChild<QTabWidget*>(QStringLiteral("tabPages"));
+  auto* list = frmMain.findChild<QTableWidget*>(QStringLiteral("tblDatasets"));
+  auto* contents = frmMain.statusBar()->findChild<QLabel*>(QStringLiteral("lblContents"));
+  ASSERT_TRUE(pages && list && contents);
+  EXPECT_EQ(Headings(*list), QStringList({" #", " Статус", " Окно", " Имя файла"}));
   const auto action = [&](const char* name) { return frmMain.findChild<QAction*>(QLatin1String(name)); };
 
   fake.fileDialogs.choices = {first};
   action("actOpen")->trigger();
   ASSERT_EQ(fake.fileDialogs.asked.size(), 1u);
   EXPECT_EQ(fake.fileDialogs.asked[0].title, "Открыть файл данных");
+  ASSERT_EQ(pages->count(), 2);
+  EXPECT_EQ(pages->currentIndex(), 1);
   EXPECT_EQ(frmMain.windowTitle(), QString::fromStdString("Morvalen " MV_VERSION " - " + first));
-  EXPECT_EQ(status->text(), QStringLiteral("3 параметра, 2 (колич.), 1 (альт.), процесс \"Токарная обработка\""));
-  ASSERT_EQ(tree->topLevelItemCount(), 2);
-  const QTreeWidgetItem& params = *tree->topLevelItem(0);
-  const QTreeWidgetItem& blocks = *tree->topLevelItem(1);
-  EXPECT_EQ(params.text(0), QStringLiteral("Параметры (3)"));
-  EXPECT_EQ(blocks.text(0), QStringLiteral("Блоки (2)"));
-  EXPECT_TRUE(params.isExpanded());
-  ASSERT_EQ(params.childCount(), 3);
-  ASSERT_EQ(blocks.childCount(), 2);
-  EXPECT_EQ(Cells(*params.child(0)),
-            QStringList({"1", "Диаметр", "мм", "номинал 10.00, от 9.90 до 10.10", "количественный"}));
-  EXPECT_EQ(Cells(*blocks.child(0)),
-            QStringList({"1", "Смена 1", "3 выборки", "01.03.2024 08:00 - 03.03.2024 16:30", "количественный"}));
+  EXPECT_EQ(contents->text(), QStringLiteral("3 параметра, 2 (колич.), 1 (альт.), процесс \"Токарная обработка\""));
+  auto* page = pages->currentWidget();
+  auto* params = page->findChild<QTableWidget*>(QStringLiteral("tblParameters"));
+  auto* blocks = page->findChild<QTableWidget*>(QStringLiteral("tblBlocks"));
+  auto* process = page->findChild<QLabel*>(QStringLiteral("lblProcess"));
+  ASSERT_TRUE(params && blocks && process);
+  EXPECT_EQ(process->text(), QStringLiteral("Токарная обработка"));
   // Every row as the outline gives it.
-  const auto outline = DatasetOutline(*frmMain.Datasets().Current());
-  for (int s = 0; s < 2; ++s) {
-    for (int r = 0; r < static_cast<int>(outline[s].rows.size()); ++r) {
-      const QStringList shown = Cells(*tree->topLevelItem(s)->child(r));
-      const QStringList expected = Cells(outline[s].rows[static_cast<std::size_t>(r)]);
-      EXPECT_EQ(shown.mid(0, expected.size()), expected) << "section " << s << ", row " << r;
+  const DatasetOutlineData outline = DatasetOutline(*frmMain.Shell().Datasets().Current());
+  for (const auto& [table, data] : {std::pair{params, &outline.parameters}, std::pair{blocks, &outline.blocks}}) {
+    ASSERT_EQ(table->rowCount(), static_cast<int>(data->rows.size()));
+    for (int r = 0; r < table->rowCount(); ++r) {
+      QStringList expected;
+      for (const std::string& cell : data->rows[static_cast<std::size_t>(r)]) expected << QString::fromStdString(cell);
+      EXPECT_EQ(Row(*table, r), expected);
     }
   }
-  for (const char* name : {"actSave", "actSaveAs", "actClose"}) EXPECT_TRUE(action(name)->isEnabled()) << name;
-  EXPECT_FALSE(action("actNew")->isEnabled());
+  EXPECT_EQ(Row(*params, 0), QStringList({"1", "Диаметр", "количественный", "мм", "2", "номинал 10.00, от 9.90 до 10.10"}));
+  for (const char* name : {"actSave", "actSaveAs", "actClose", "actPassword"}) {
+    EXPECT_TRUE(action(name)->isEnabled()) << name;
+  }
 
-  // A second dataset gets its own tab and becomes current; the first tab brings back the first.
-  frmMain.OpenFiles({second, first});  // the first again: switched to, not read twice
-  EXPECT_EQ(frmMain.Datasets().Count(), 2);
-  ASSERT_EQ(tabs->count(), 2);
-  EXPECT_EQ(tabs->tabText(0), QStringLiteral("вал.mvl"));
-  EXPECT_EQ(tabs->tabText(1), QStringLiteral("втулка.mvl"));
-  EXPECT_EQ(tabs->currentIndex(), 0);
-  tabs->setCurrentIndex(1);
+  // A second dataset gets its own page; the first again is only switched to, not read twice.
+  frmMain.OpenFiles({second, first});
+  frmMain.resize(1000, 600);
+  test::SaveScreenshot(frmMain, "dataset_page.png");
+  ASSERT_EQ(pages->count(), 3);
+  EXPECT_EQ(pages->tabText(1), QStringLiteral("вал.mvl"));
+  EXPECT_EQ(pages->tabText(2), QStringLiteral("втулка.mvl"));
+  EXPECT_EQ(pages->currentIndex(), 1);
+  ASSERT_EQ(list->rowCount(), 2);
+  EXPECT_EQ(Row(*list, 1), QStringList({"2", "Сохранен", "втулка.mvl", QString::fromStdString(second)}));
+  frmMain.Shell().Datasets().At(1)->Touch();
+  pages->setCurrentIndex(2);
   EXPECT_EQ(frmMain.windowTitle(), QString::fromStdString("Morvalen " MV_VERSION " - " + second));
-  EXPECT_TRUE(status->text().endsWith(QStringLiteral("\"Расточка\"")));
+  // The list page: no dataset commands; a row opens its dataset's page.
+  pages->setCurrentIndex(0);
+  EXPECT_FALSE(action("actSave")->isEnabled());
+  frmMain.DatasetsChanged();  // a refresh keeps the list in front
+  EXPECT_EQ(pages->currentIndex(), 0);
+  EXPECT_EQ(Row(*list, 1)[1], QStringLiteral("Изменен"));
+  test::SaveScreenshot(frmMain, "main_window.png");
+  Q_EMIT list->cellActivated(0, 0);
+  EXPECT_EQ(pages->currentIndex(), 1);
 
   action("actClose")->trigger();
-  EXPECT_EQ(tabs->count(), 1);
-  EXPECT_EQ(frmMain.windowTitle(), QString::fromStdString("Morvalen " MV_VERSION " - " + first));
+  EXPECT_EQ(pages->count(), 2);
+  fake.prompts.choices = {2};  // "Не сохранять"
   action("actClose")->trigger();
-  EXPECT_EQ(tabs->count(), 0);
-  EXPECT_EQ(tree->topLevelItemCount(), 0);
+  EXPECT_EQ(pages->count(), 1);
   EXPECT_EQ(frmMain.windowTitle(), QStringLiteral("Morvalen " MV_VERSION));
-  EXPECT_EQ(status->text(), QStringLiteral("Готово"));
   for (const char* name : {"actSave", "actSaveAs", "actClose"}) EXPECT_FALSE(action(name)->isEnabled()) << name;
   EXPECT_TRUE(fake.messages.shown.empty());
 }
@@ -154,9 +171,13 @@ TEST_F(FrmMain, ShowsTheOpenDatasetsAndTheCurrentOnesParametersAndBlocks) {
 TEST_F(FrmMain, ClosingTheWindowKeepsItOpenWhileChangesCannotBeSaved) {
   const struct {
     const char* what;
+    int choice;
     bool folderRemoved;  // saving fails
     bool windowClosed;
-  } kCases[] = {{"saved", false, true}, {"save fails", true, false}};
+  } kCases[] = {{"saved", 0, false, true},
+                {"save fails", 0, true, false},
+                {"continue working", 4, false, false},
+                {"not saved", 2, false, true}};
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
     test::FakePlatform fake;
@@ -164,17 +185,84 @@ TEST_F(FrmMain, ClosingTheWindowKeepsItOpenWhileChangesCannotBeSaved) {
     const std::string file = dir.Path("data.mvl");
     ASSERT_TRUE(test::WriteSampleDataset(file));
     ui::TfrmMain frmMain;
+    std::vector<std::string> kept{"nothing yet"};
+    frmMain.onRunEnding = [&kept](const std::vector<std::string>& files) { kept = files; };
     frmMain.OpenFiles({file});
-    ASSERT_EQ(frmMain.Datasets().Count(), 1);
-    frmMain.Datasets().Current()->Touch();
+    ASSERT_EQ(frmMain.Shell().Datasets().Count(), 1);
+    frmMain.Shell().Datasets().Current()->Touch();
     if (c.folderRemoved) std::filesystem::remove_all(dir.path());
     frmMain.show();
-    fake.messages.answers = {true};
+    fake.prompts.choices = {c.choice};
     EXPECT_EQ(frmMain.close(), c.windowClosed);
-    EXPECT_EQ(fake.messages.shown.at(0).kind, platform::MsgKind::Question);
+    ASSERT_EQ(fake.prompts.questions.size(), 1u);
+    EXPECT_EQ(fake.prompts.questions[0].caption, "Нужно ли сохранить файл ?");
     EXPECT_EQ(frmMain.isVisible(), !c.windowClosed);
-    EXPECT_EQ(frmMain.Datasets().Count(), c.windowClosed ? 0 : 1);
+    EXPECT_EQ(frmMain.Shell().Datasets().Count(), c.windowClosed ? 0 : 1);
+    EXPECT_EQ(kept, c.windowClosed ? std::vector<std::string>{file} : std::vector<std::string>{"nothing yet"});
   }
+}
+
+// Files from another instance are opened by the idle timer, not while a modal window is up.
+TEST_F(FrmMain, QueuedFilesOpenWhenTheWindowIsIdle) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string file = dir.Path("x.mvl");
+  ASSERT_TRUE(test::WriteSampleDataset(file));
+  ui::TfrmMain frmMain;
+  frmMain.show();
+  const std::string record = EncodeInstanceMessage(OpenFileMessage(file));
+  frmMain.Shell().HandleInstanceMessage(std::vector<std::uint8_t>(record.begin(), record.end()));
+  EXPECT_EQ(frmMain.Shell().Datasets().Count(), 0);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return frmMain.Shell().Datasets().Count() == 1; }, 3000));
+  EXPECT_EQ(frmMain.findChild<QTabWidget*>(QStringLiteral("tabPages"))->count(), 2);
+}
+
+TEST_F(FrmMain, TheCloseQuestionHasFiveButtons) {
+  test::UiApp();
+  ui::QtPrompts prompts;
+  platform::ChoiceRequest request;
+  request.caption = "Нужно ли сохранить файл ?";
+  request.text = "Вы хотите сохранить файл\r\n/данные/вал.mvl";
+  request.buttons = {"Сохранить", "Сохранить все", "Не сохранять", "Не сохранять все", "Продолжить работу"};
+  request.cancelButton = 4;
+  QStringList shown;
+  test::WhenModal([&](QWidget* modal) {
+    test::SaveScreenshot(*modal, "close_question.png");
+    for (const QPushButton* button : modal->findChildren<QPushButton*>()) shown << button->text();
+    modal->findChild<QPushButton*>(QStringLiteral("btnChoice3"))->click();
+  });
+  EXPECT_EQ(prompts.Choose(request), 3);
+  shown.sort();
+  QStringList expected{"Сохранить", "Сохранить все", "Не сохранять", "Не сохранять все", "Продолжить работу"};
+  expected.sort();
+  EXPECT_EQ(shown, expected);
+  // Escape is "Продолжить работу".
+  test::WhenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+  EXPECT_EQ(prompts.Choose(request), 4);
+}
+
+TEST_F(FrmMain, PasswordPromptStaysOpenUntilThePasswordIsRight) {
+  test::FakePlatform fake;
+  ui::QtPrompts prompts;
+  platform::PasswordRequest request;
+  request.caption = "Укажите пароль";
+  request.text = "Для доступа к файлу \"x.mvl\" требуется указать пароль";
+  std::vector<std::string> tried;
+  request.check = [&tried](const std::string& typed) {
+    tried.push_back(typed);
+    return typed == "верный";
+  };
+  test::WhenModal([](QWidget* modal) {
+    auto* edit = modal->findChild<QLineEdit*>(QStringLiteral("edtPassword"));
+    auto* buttons = modal->findChild<QDialogButtonBox*>();
+    edit->setText(QStringLiteral("неверный"));
+    buttons->button(QDialogButtonBox::Ok)->click();
+    EXPECT_TRUE(modal->isVisible());
+    edit->setText(QStringLiteral("верный"));
+    buttons->button(QDialogButtonBox::Ok)->click();
+  });
+  EXPECT_TRUE(prompts.AskPassword(request));
+  EXPECT_EQ(tried, (std::vector<std::string>{"неверный", "верный"}));
 }
 
 TEST_F(FrmMain, ExitClosesTheWindowFromMenuAndKeyboard) {

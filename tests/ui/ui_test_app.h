@@ -59,4 +59,13 @@ inline void WhenModal(std::function<void(QWidget*)> act) {
   timer->start();
 }
 
+// With MV_SCREENSHOT_DIR set, saves what the widget shows there (the pictures of the README).
+inline void SaveScreenshot(QWidget& widget, const char* fileName) {
+  const QString folder = qEnvironmentVariable("MV_SCREENSHOT_DIR");
+  if (folder.isEmpty()) return;
+  widget.show();
+  QApplication::processEvents();
+  EXPECT_TRUE(widget.grab().save(folder + QStringLiteral("/") + QLatin1String(fileName))) << fileName;
+}
+
 }  // namespace mv::test

@@ -1,0 +1,90 @@
+#include "ui/dataset_page.h"
+
+#include <QFont>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/dataset_outline.h"
+
+namespace mv::ui {
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+QGroupBox* TableBox(const OutlineTable& table, const char* name, QWidget* parent) {
+  auto* box = new QGroupBox(Q(table.title), parent);
+  auto* layout = new QVBoxLayout(box);
+  auto* view = new QTableWidget(static_cast<int>(table.rows.size()), static_cast<int>(table.columns.size()), box);
+  view->setObjectName(QLatin1String(name));
+  QStringList headings;
+  for (const std::string& heading : table.columns) headings << Q(heading);
+  view->setHorizontalHeaderLabels(headings);
+  view->verticalHeader()->hide();
+  view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 8);
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view->setAlternatingRowColors(true);
+  view->setWordWrap(false);
+  for (int r = 0; r < view->rowCount(); ++r) {
+    const auto& row = table.rows[static_cast<std::size_t>(r)];
+    for (int c = 0; c < view->columnCount() && c < static_cast<int>(row.size()); ++c) {
+      auto* item = new QTableWidgetItem(Q(row[static_cast<std::size_t>(c)]));
+      // Numbers line up on the right.
+      if (c == 0 || headings[c] == QStringLiteral("Знаков") || headings[c] == QStringLiteral("Выборок") ||
+          headings[c] == QStringLiteral("Замеров")) {
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      }
+      view->setItem(r, c, item);
+    }
+  }
+  for (int c = 0; c + 1 < view->columnCount(); ++c) {
+    view->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+  }
+  view->horizontalHeader()->setSectionResizeMode(view->columnCount() - 1, QHeaderView::Stretch);
+  layout->addWidget(view);
+  return box;
+}
+
+}  // namespace
+
+DatasetPage::DatasetPage(const TDatasetSPC& ds, QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("pgDataset"));
+  const DatasetOutlineData outline = DatasetOutline(ds);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(12, 10, 12, 10);
+
+  auto* heading = new QLabel(this);
+  heading->setObjectName(QStringLiteral("lblProcess"));
+  QFont big = heading->font();
+  big.setPointSizeF(big.pointSizeF() * 1.35);
+  big.setBold(true);
+  heading->setFont(big);
+  heading->setText(outline.process.empty() ? QStringLiteral("Процесс не указан") : Q(outline.process.front().second));
+  heading->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(heading);
+
+  if (outline.process.size() > 1) {
+    auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignLeft);
+    for (std::size_t i = 1; i < outline.process.size(); ++i) {
+      auto* text = new QLabel(Q(outline.process[i].second), this);
+      text->setWordWrap(true);
+      text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+      form->addRow(Q(outline.process[i].first) + QStringLiteral(":"), text);
+    }
+    layout->addLayout(form);
+  }
+
+  auto* split = new QSplitter(Qt::Vertical, this);
+  split->addWidget(TableBox(outline.parameters, "tblParameters", split));
+  split->addWidget(TableBox(outline.blocks, "tblBlocks", split));
+  split->setChildrenCollapsible(false);
+  layout->addWidget(split, 1);
+}
+
+}  // namespace mv::ui
