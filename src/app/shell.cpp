@@ -125,6 +125,7 @@ bool Shell::OpenDatasetFile(const std::string& fileName, int source) {
     ds->Touch();
   }
   const std::string name = ds->fileName;
+  m_lastOpenedFolder = fs::path(name).parent_path().string();
   const int index = m_list.Add(std::move(ds));
   Log().LogLine(loadLine, m_list.Entry(index)->slot);
   SetStatus(TimeText(platform::Current<platform::IClock>().Now(), true) + "  Открыт файл " + Quoted(name));
@@ -144,7 +145,6 @@ bool Shell::OpenWithDialog(bool msa) {
   request.folder = m_lastOpenedFolder.empty() ? dataFolder : m_lastOpenedFolder;
   const std::optional<std::string> chosen = platform::Current<platform::IFileDialogs>().ChooseOpen(request);
   if (!chosen) return false;
-  m_lastOpenedFolder = fs::path(*chosen).parent_path().string();
   return OpenDatasetFile(*chosen, kFromDialog);
 }
 
