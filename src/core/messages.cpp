@@ -43,8 +43,8 @@ TMsgWinParams Request(MsgKind kind, std::string_view caption, std::string_view t
   return request;
 }
 
-void ShowProblem(MsgKind kind, std::string_view caption, std::int16_t sound, std::string_view text,
-                 std::int16_t number, std::string_view sourceTag, std::int16_t timeout, std::string_view details) {
+void ShowProblem(MsgKind kind, std::string_view caption, std::int16_t sound, std::string_view text, std::int16_t number,
+                 std::string_view sourceTag, std::int16_t timeout, std::string_view details) {
   TMsgWinParams request = Request(kind, caption, text, sound);
   request.number = number;
   request.sourceTag = sourceTag;
@@ -114,8 +114,8 @@ bool HasDiagnosticLine(MsgKind kind) { return kind == MsgKind::Error || kind == 
 
 std::string OfferedDetails(const TMsgWinParams& request) {
   if (!request.details.empty()) return request.details;
-  const bool textAsDetails = request.kind == MsgKind::Error || request.kind == MsgKind::Warning ||
-                             request.kind == MsgKind::Debug;
+  const bool textAsDetails =
+      request.kind == MsgKind::Error || request.kind == MsgKind::Warning || request.kind == MsgKind::Debug;
   return textAsDetails ? request.text : std::string();
 }
 
@@ -164,8 +164,8 @@ std::optional<double> ValidateNumber(std::string_view label, std::string_view te
     return std::nullopt;
   }
   if (number.value < min || number.value > max) {
-    ShowError("Значение " + quoted + " (" + typed + ") выходит из допустимых границ (" + FormatTrimmed(min, 4) + " .. " +
-                  FormatTrimmed(max, 4) + ")",
+    ShowError("Значение " + quoted + " (" + typed + ") выходит из допустимых границ (" + FormatTrimmed(min, 4) +
+                  " .. " + FormatTrimmed(max, 4) + ")",
               0, {}, kCloseAfter);
     return std::nullopt;
   }

@@ -32,8 +32,8 @@ inline constexpr std::uint32_t kDebugBackground = 0xFFFFCC;
 
 // What the message windows know of the run: the diagnostic line's run number, instance and
 // main-window handle, and the user's event sounds. Not owned. The shell sets it once the run
-// has started and clears it before they are destroyed; until then the diagnostic line carries no run
-// facts and no sound is played.
+// has started and clears it before they are destroyed; until then the diagnostic line
+// carries no run facts and no sound is played.
 struct MessageContext {
   const RunState* run = nullptr;
   TEventSoundSet* sounds = nullptr;

@@ -156,7 +156,8 @@ MessageDialog::MessageDialog(const TMsgWinParams& request, QWidget* parent, int 
   // Details link and buttons.
   auto* bottom = new QHBoxLayout;
   if (!m_detailsText.isEmpty()) {
-    auto* link = new QLabel(QStringLiteral("<a href=\"details\">%1</a>").arg(Q(DetailsLinkCaption(request)).toHtmlEscaped()));
+    auto* link =
+        new QLabel(QStringLiteral("<a href=\"details\">%1</a>").arg(Q(DetailsLinkCaption(request)).toHtmlEscaped()));
     link->setObjectName(QStringLiteral("messageDetailsLink"));
     link->setTextFormat(Qt::RichText);
     link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);

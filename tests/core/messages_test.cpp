@@ -192,9 +192,12 @@ TEST(MessageWindow, DetailsAreTheTextForErrorsWarningsAndDebugOnly) {
     const char* details;
     const char* offered;
   } kCases[] = {
-      {MsgKind::Error, "", "Текст"},        {MsgKind::Warning, "", "Текст"},
-      {MsgKind::Debug, "", "Текст"},        {MsgKind::Info, "", ""},
-      {MsgKind::Question, "", ""},          {MsgKind::Info, "Подробно", "Подробно"},
+      {MsgKind::Error, "", "Текст"},
+      {MsgKind::Warning, "", "Текст"},
+      {MsgKind::Debug, "", "Текст"},
+      {MsgKind::Info, "", ""},
+      {MsgKind::Question, "", ""},
+      {MsgKind::Info, "Подробно", "Подробно"},
       {MsgKind::Error, "Подробно", "Подробно"},
   };
   for (const auto& c : kCases) {
