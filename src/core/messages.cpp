@@ -1,6 +1,9 @@
 #include "core/messages.h"
 
+#include "core/date_time.h"
+#include "core/event_sounds.h"
 #include "core/numbers.h"
+#include "core/run_state.h"
 #include "core/text.h"
 #include "platform/log_sink.h"
 #include "platform/services.h"
@@ -10,6 +13,11 @@ namespace {
 
 using platform::MsgKind;
 using platform::TMsgWinParams;
+
+MessageContext& Context() {
+  static MessageContext context;
+  return context;
+}
 
 std::string OneLine(std::string_view text) {
   std::string line;
@@ -35,8 +43,8 @@ TMsgWinParams Request(MsgKind kind, std::string_view caption, std::string_view t
   return request;
 }
 
-void ShowProblem(MsgKind kind, std::string_view caption, std::int16_t sound, std::string_view text,
-                 std::int16_t number, std::string_view sourceTag, std::int16_t timeout, std::string_view details) {
+void ShowProblem(MsgKind kind, std::string_view caption, std::int16_t sound, std::string_view text, std::int16_t number,
+                 std::string_view sourceTag, std::int16_t timeout, std::string_view details) {
   TMsgWinParams request = Request(kind, caption, text, sound);
   request.number = number;
   request.sourceTag = sourceTag;
@@ -47,11 +55,21 @@ void ShowProblem(MsgKind kind, std::string_view caption, std::int16_t sound, std
 
 }  // namespace
 
+MessageContext SetMessageContext(const MessageContext& context) {
+  const MessageContext previous = Context();
+  Context() = context;
+  return previous;
+}
+
+const MessageContext& CurrentMessageContext() { return Context(); }
+
 bool ShowMessageWindow(TMsgWinParams& request) {
+  if (CharCount(request.caption) > kMsgCaptionChars) request.caption = CutToChars(request.caption, kMsgCaptionChars);
   if (request.kind == MsgKind::Error && !request.sourceTag.empty() && request.sourceTag != kNoLogTag) {
     platform::Current<platform::ILog>().LogError(request.caption + " - " + OneLine(request.text) + " [" +
                                                  request.sourceTag + "]");
   }
+  if (request.sound != 0 && Context().sounds) Context().sounds->Play(request.sound, true);
   return platform::Current<platform::IMessageWindows>().Show(request);
 }
 
@@ -71,6 +89,14 @@ void ShowInfo(std::string_view text, std::int16_t timeout) {
   ShowMessageWindow(request);
 }
 
+void ShowDebug(std::string_view text, std::string_view details) {
+  const std::uint64_t handle = Context().run ? Context().run->windowHandle : 0;
+  TMsgWinParams request = Request(MsgKind::Debug, DebugCaption(Now(), handle), text, kEventInfoPopup);
+  request.details = details;
+  request.background = kDebugBackground;
+  ShowMessageWindow(request);
+}
+
 bool Ask(std::string_view text, std::string_view caption, std::string_view details, std::int16_t sound,
          std::int16_t timeout) {
   TMsgWinParams request =
@@ -79,6 +105,43 @@ bool Ask(std::string_view text, std::string_view caption, std::string_view detai
   request.timeout = timeout;
   return ShowMessageWindow(request);
 }
+
+std::string DebugCaption(TDateTime now, std::uint64_t windowHandle) {
+  return "Отладочная информация " + TimeText(now, true) + " / " + std::to_string(windowHandle);
+}
+
+bool HasDiagnosticLine(MsgKind kind) { return kind == MsgKind::Error || kind == MsgKind::Warning; }
+
+std::string OfferedDetails(const TMsgWinParams& request) {
+  if (!request.details.empty()) return request.details;
+  const bool textAsDetails =
+      request.kind == MsgKind::Error || request.kind == MsgKind::Warning || request.kind == MsgKind::Debug;
+  return textAsDetails ? request.text : std::string();
+}
+
+std::string DetailsLinkCaption(const TMsgWinParams& request) {
+  return request.detailsCaption.empty() ? std::string("Подробнее...") : request.detailsCaption;
+}
+
+std::string DiagnosticLine(std::int16_t number, TDateTime now) {
+  const RunState* run = Context().run;
+  std::string line = DateTimeText(now, true) + " / " + std::string(kAppName) + " " + MV_VERSION + " / #" +
+                     std::to_string(number) + " / w" + std::to_string(run ? run->windowHandle : 0);
+  if (run) {
+    line += " / run " + std::to_string(run->runNumber);
+    if (run->Has(RunFlag::PrevInstance)) line += ", double instance";
+  }
+  return line;
+}
+
+std::string DetailsText(const TMsgWinParams& request, std::string_view diagnosticLine) {
+  return OfferedDetails(request) + "\r\n\r\n\r\n" + std::string(39, '-') + "\r\n" + std::string(diagnosticLine) +
+         "\r\n" +
+         "При необходимости Вы можете обратиться в службу техподдержки. При этом пожалуйста скопируйте и "
+         "перешлите полный текст этого сообщения";
+}
+
+std::string DetailsCaption(std::string_view caption) { return "Подробнее: " + std::string(caption); }
 
 int MessageTextWidth(std::size_t characters) {
   if (characters > 800) return 600;
@@ -101,8 +164,8 @@ std::optional<double> ValidateNumber(std::string_view label, std::string_view te
     return std::nullopt;
   }
   if (number.value < min || number.value > max) {
-    ShowError("Значение " + quoted + " (" + typed + ") выходит из допустимых границ (" + FormatTrimmed(min, 4) + " .. " +
-                  FormatTrimmed(max, 4) + ")",
+    ShowError("Значение " + quoted + " (" + typed + ") выходит из допустимых границ (" + FormatTrimmed(min, 4) +
+                  " .. " + FormatTrimmed(max, 4) + ")",
               0, {}, kCloseAfter);
     return std::nullopt;
   }

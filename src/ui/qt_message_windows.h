@@ -1,22 +1,22 @@
 #pragma once
-// Message windows on QMessageBox. An interim form: the system's own message window (text area
-// sized by the text length, "Подробнее..." link, diagnostic line) replaces it later; the request
-// and what is written back into it stay the same.
+// The message windows of the program: each request is shown in a MessageDialog, modal over the
+// active window, and the check-box states and the result are written back into it.
 
 #include "platform/messages.h"
 
 namespace mv::ui {
 
-// Seconds before the time-out from which the countdown text is shown.
-inline constexpr int kCountdownVisibleSeconds = 20;
-
 class QtMessageWindows final : public platform::IMessageWindows {
  public:
-  // Modal over the active window. The icon and buttons follow the kind (a question has "Да" and
-  // "Нет", every other kind OK); a non-zero background is 0xRRGGBB; details go behind the box's
-  // details button. With a time-out the box closes itself with MsgResult::TimedOut, and for the
-  // last kCountdownVisibleSeconds the text ends with "Окно будет закрыто через N сек".
+  // tickMs: the length of a countdown second (tests shorten it).
+  explicit QtMessageWindows(int tickMs = 1000) : m_tickMs(tickMs) {}
+
+  // True when the window was closed by OK or "Да"; false for "Нет", Escape, the title bar's
+  // close button (MsgResult::Cancelled) and the time-out (MsgResult::TimedOut).
   bool Show(platform::TMsgWinParams& request) override;
+
+ private:
+  int m_tickMs;
 };
 
 }  // namespace mv::ui
