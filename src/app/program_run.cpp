@@ -14,7 +14,10 @@ namespace fs = std::filesystem;
 ProgramRun::ProgramRun() : m_log(std::make_unique<AppLog>()) {}
 
 ProgramRun::~ProgramRun() {
-  if (m_started) platform::Install<platform::ILog>(m_previousLog);
+  if (m_started) {
+    SetMessageContext(m_previousMessages);
+    platform::Install<platform::ILog>(m_previousLog);
+  }
 }
 
 std::string ProgramRun::GageFileName() const { return (fs::path(m_options.appFolder) / kGageFileName).string(); }
@@ -76,6 +79,8 @@ void ProgramRun::Start(const Options& options) {
   log.run.Begin();
   log.run.Set(RunFlag::PrevInstance, options.additionalInstance);
   m_previousLog = platform::Install<platform::ILog>(&log);
+  // The message windows name this run in their diagnostic line and play its event sounds.
+  m_previousMessages = SetMessageContext({&log.run, &m_sounds});
   m_started = true;
   StartLogs(log, (fs::path(options.appFolder) / "Log").string(), options.appFolder);
 
@@ -162,6 +167,7 @@ void ProgramRun::Finish() {
     log.run.EndStep();
   }
   FinishRun(log);
+  SetMessageContext(m_previousMessages);
   platform::Install<platform::ILog>(m_previousLog);
   m_started = false;
 }

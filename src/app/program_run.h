@@ -12,6 +12,7 @@
 #include "app/config_file.h"
 #include "core/app_log.h"
 #include "core/event_sounds.h"
+#include "core/messages.h"
 #include "spc/gages.h"
 #include "spc/input_profiles.h"
 
@@ -64,6 +65,7 @@ class ProgramRun {
  private:
   std::unique_ptr<AppLog> m_log;
   platform::ILog* m_previousLog = nullptr;
+  MessageContext m_previousMessages;  // what the message windows used before this run
   bool m_started = false;
   Options m_options;
   TGageSet m_gages;
