@@ -229,10 +229,9 @@ bool Shell::CloseIndex(int index) {
     }
   }
   const int slot = m_list.Entry(index)->slot;
+  const std::string name = m_list.DisplayName(index);
   std::unique_ptr<TDatasetSPC> closed = m_list.Remove(index);
-  Log().LogLine("-Close DS " + (closed->fileName.empty() ? std::string("(new)") : closed->fileName) +
-                    ", changes=" + closed->ChangesText(),
-                slot);
+  Log().LogLine("-Close DS " + name + ", changes=" + closed->ChangesText(), slot);
   Changed();
   return true;
 }
