@@ -94,8 +94,9 @@ void THistogram::Compute(const CDataSet& set, int requested, const std::optional
   TValueList values;
   const bool listed = valueCount > 0 && values.Allocate(valueCount);
   for (std::uint32_t i = set.FirstIndex(); i <= set.Count(); ++i) {
-    if (!set.IsAnalysed(i)) continue;
-    const double x = set.Value(i);
+    const TDataSetPoint* p = set.Point(i);
+    if (!p || !p->Analysed()) continue;
+    const double x = p->value;
     ++bins[static_cast<std::size_t>(BinOf(x) - 1)].count;
     TallyUnique(*this, x);
     if (listed) values.Add(x);
