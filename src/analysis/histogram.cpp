@@ -127,9 +127,9 @@ int THistogram::BinOf(double x) const {
   const double t = std::trunc((x - min) / binWidth);
   // (Written so that a NaN quotient, from ranges near the limits of a double, gives bin 1.)
   int i = !(t >= 1) ? 1 : (t >= binCount ? binCount : static_cast<int>(t) + 1);
-  // The division may land a hair beside an edge: settle against the edges as written, and take
-  // a value within 1e-12 of an inner edge as on it, so it is in the upper bin (0.3 on the edge
-  // 0.1 + 0.2 of a bin 0.1..0.3 belongs to the next bin, as its text says).
+  // The division may land a hair beside an edge ((0.3 - 0.1) / 0.2 is 0.9999999999999999):
+  // settle against the edges as written, taking a value within 1e-12 of an inner edge as on it,
+  // so that it is in the upper bin.
   while (i < binCount && x >= bins[static_cast<std::size_t>(i)].lower - kSameEpsilon) ++i;
   while (i > 1 && x < bins[static_cast<std::size_t>(i - 1)].lower - kSameEpsilon) --i;
   return i;
