@@ -8,6 +8,7 @@
 #include <span>
 #include <string_view>
 
+#include "cli/capability_command.h"
 #include "core/cp1251.h"
 #include "core/file_routines.h"
 #include "core/numbers.h"
@@ -365,6 +366,11 @@ const Command kCommands[] = {
     {"info", "info <file.mvl>", "describe a data file: process, parameters, blocks", RunInfo},
     {"create", "create <out.mvl> --from-csv <in.csv> [options]", "make a data file from a table of measurements",
      RunCreate, kCreateDetails},
+    {"capability", "capability <file.mvl> --param NAME|POSITION [--block N [--samples FROM-TO] | --blocks N,M] [--bins K]",
+     "a parameter's statistics, capability indices, normality, box plot and histogram", RunCapability,
+     kCapabilityDetails},
+    {"quality", "quality --ppm Q [--width W]", "the quality calculator: the index and sigma a target level needs",
+     RunQuality, kQualityDetails},
 };
 
 void PrintHelp(std::ostream& out) {

@@ -1,5 +1,8 @@
 #include "core/messages.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "core/date_time.h"
 #include "core/event_sounds.h"
 #include "core/numbers.h"
@@ -51,6 +54,18 @@ void ShowProblem(MsgKind kind, std::string_view caption, std::int16_t sound, std
   request.timeout = timeout;
   request.details = details;
   ShowMessageWindow(request);
+}
+
+// A bound of a typed number: at most 4 decimals, trailing zeros removed; a bound that needs
+// more (the 0.00001 of a tolerance width) gets as many as it needs, up to 10, rather than
+// reading as a different number ("0").
+std::string BoundText(double bound) {
+  for (int decimals = 4; decimals < 10; ++decimals) {
+    const std::string text = FormatTrimmed(bound, decimals);
+    const std::optional<double> read = TypedNumberValue(text);
+    if (read && std::fabs(*read - bound) <= 1e-12 * std::max(1.0, std::fabs(bound))) return text;
+  }
+  return FormatTrimmed(bound, 10);
 }
 
 }  // namespace
@@ -164,8 +179,8 @@ std::optional<double> ValidateNumber(std::string_view label, std::string_view te
     return std::nullopt;
   }
   if (number.value < min || number.value > max) {
-    ShowError("Значение " + quoted + " (" + typed + ") выходит из допустимых границ (" + FormatTrimmed(min, 4) +
-                  " .. " + FormatTrimmed(max, 4) + ")",
+    ShowError("Значение " + quoted + " (" + typed + ") выходит из допустимых границ (" + BoundText(min) + " .. " +
+                  BoundText(max) + ")",
               0, {}, kCloseAfter);
     return std::nullopt;
   }

@@ -18,6 +18,7 @@
 
 #include "app/dataset_outline.h"
 #include "ui/dataset_page.h"
+#include "ui/quality_calculator_dialog.h"
 
 namespace mv::ui {
 namespace {
@@ -128,6 +129,12 @@ void TfrmMain::BuildMenus() {
   exit->setObjectName(QStringLiteral("actExit"));
   exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(exit, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* tools = menuBar()->addMenu(QStringLiteral("Сервис"));
+  tools->setObjectName(QStringLiteral("mnuTools"));
+  QAction* calculator = tools->addAction(QStringLiteral("Калькулятор качества"));
+  calculator->setObjectName(QStringLiteral("actQualityCalculator"));
+  connect(calculator, &QAction::triggered, this, [this] { QualityCalculatorDialog::Open(this); });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
   help->setObjectName(QStringLiteral("mnuHelp"));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 #include <vector>
@@ -39,6 +40,26 @@ TEST(ValueList, CapacityAndLazySorting) {
   EXPECT_TRUE(list.IsSorted());
   EXPECT_TRUE(list.Allocate(2));  // a new allocation empties the list
   EXPECT_EQ(list.Count(), 0u);
+}
+
+// Large lists are sorted by radix passes over the bits of the values: the order must be that of
+// the numbers, signs, zeros, extremes and repeats included.
+TEST(ValueList, LargeListsSortAsNumbers) {
+  std::vector<double> values{-0.0, 0.0, -1e308, 1e308, -4.9e-324, 4.9e-324, -1, 1, 1e-300, -2.5, 2.5, 1024, -1024};
+  for (std::size_t i = 0; values.size() < 10000; ++i) {
+    values.push_back(std::ldexp(static_cast<double>((i * 7919) % 2003) - 1001, static_cast<int>(i % 40) - 20));
+  }
+  for (const std::size_t size : {std::size_t{4095}, values.size()}) {
+    SCOPED_TRACE(size);
+    TValueList list;
+    ASSERT_TRUE(list.Allocate(static_cast<std::int64_t>(size)));
+    for (std::size_t i = 0; i < size; ++i) list.Add(values[i]);
+    std::vector<double> expected(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(size));
+    std::sort(expected.begin(), expected.end());
+    const auto sorted = list.Sorted();
+    ASSERT_EQ(sorted.size(), size);
+    for (std::size_t i = 0; i < size; ++i) ASSERT_EQ(sorted[i], expected[i]) << i;  // -0.0 == 0.0
+  }
 }
 
 TEST(KsCriticalValue, RowsBetweenAndBeyondTheTable) {

@@ -91,6 +91,18 @@ TEST(ValidateNumber, BoundsAreInclusiveAndEachRefusalSaysWhy) {
     EXPECT_EQ(fake.messages.shown[0].text, c.message);
     EXPECT_EQ(fake.messages.shown[0].timeout, 30);
   }
+  // Bounds show at most 4 decimals, unless that would show another number.
+  const struct {
+    double min, max;
+    const char* bounds;
+  } kBounds[] = {{0.00001, 1000000, "(0.00001 .. 1000000)"}, {0.12345, 2.5, "(0.12345 .. 2.5)"},
+                 {1.0 / 3, 2, "(0.3333333333 .. 2)"}, {-0.5, 1e17, "(-0.5 .. 100000000000000000)"}};
+  for (const auto& b : kBounds) {
+    fake.messages.shown.clear();
+    EXPECT_FALSE(ValidateNumber("Допуск", "-7", b.min, b.max));
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].text, std::string("Значение \"Допуск\" (-7) выходит из допустимых границ ") + b.bounds);
+  }
 }
 
 }  // namespace

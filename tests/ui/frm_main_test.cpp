@@ -54,7 +54,7 @@ TEST_F(FrmMain, MenusOfferOnlyWhatWorks) {
   ui::TfrmMain frmMain;
   QStringList titles;
   for (const QAction* action : frmMain.menuBar()->actions()) titles << action->text();
-  EXPECT_EQ(titles, QStringList({"Файл", "Справка"}));
+  EXPECT_EQ(titles, QStringList({"Файл", "Сервис", "Справка"}));
 
   auto* file = frmMain.findChild<QMenu*>(QStringLiteral("mnuFile"));
   ASSERT_NE(file, nullptr);

@@ -1,0 +1,40 @@
+// Arbitrary bytes as the histogram-options area of the configuration file. Whatever the bytes,
+// the options read must be within their ranges, written back to a record of the area's size,
+// and read again unchanged.
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "analysis/histogram_options.h"
+#include "core/text.h"
+
+namespace {
+
+void Check(const mv::HistogramOptions& o) {
+  if (o.sigmaLevel < 1 || o.sigmaLevel > 9) std::abort();
+  if ((o.boxPlotOptions & ~7u) != 0) std::abort();
+  if (o.indicators.size() > mv::HistogramOptions::kMaxIndicators) std::abort();
+  for (const std::uint8_t i : o.indicators) {
+    if (i < 1 || i > mv::HistogramOptions::kIndicatorCount) std::abort();
+  }
+  for (const std::uint16_t side : {o.windowWidth, o.windowHeight}) {
+    if (side != 0 && (side < mv::HistogramOptions::kMinWindowSide || side > mv::HistogramOptions::kMaxWindowSide)) {
+      std::abort();
+    }
+  }
+  if (mv::CharCount(o.title) > mv::HistogramOptions::kTitleMax) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const mv::HistogramOptions read = mv::DecodeHistogramOptions(bytes);
+  Check(read);
+  const std::string record = mv::EncodeHistogramOptions(read);
+  if (record.size() != mv::HistogramOptions::kRecordSize) std::abort();
+  if (!(mv::DecodeHistogramOptions(record) == read)) std::abort();
+  return 0;
+}

@@ -1,0 +1,116 @@
+#include "ui/quality_calculator_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace mv::ui {
+namespace {
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// A read-only result with its copy command beside it.
+QWidget* ResultRow(QLineEdit* field, QPushButton* copy) {
+  auto* row = new QWidget;
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  field->setReadOnly(true);
+  layout->addWidget(field, 1);
+  layout->addWidget(copy);
+  return row;
+}
+
+}  // namespace
+
+QualityCalculatorDialog::QualityCalculatorDialog(QualityCalculator& calculator, QWidget* parent)
+    : QDialog(parent), m_calc(calculator) {
+  setWindowTitle(QStringLiteral("Калькулятор качества"));
+
+  m_level = new QLineEdit(Q(m_calc.LevelText()));
+  m_level->setObjectName("level");
+  m_width = new QLineEdit(Q(m_calc.WidthText()));
+  m_width->setObjectName("width");
+  for (QLineEdit* input : {m_level, m_width}) input->setMaxLength(static_cast<int>(kQualityInputMax));
+  auto* inputs = new QFormLayout;
+  inputs->addRow(Q(std::string(kQualityLevelLabel) + ", PPM:"), m_level);
+  inputs->addRow(Q(std::string(kToleranceWidthLabel) + ":"), m_width);
+  connect(m_level, &QLineEdit::textEdited, this, [this](const QString& t) { m_calc.SetLevelText(t.toStdString()); });
+  connect(m_width, &QLineEdit::textEdited, this, [this](const QString& t) { m_calc.SetWidthText(t.toStdString()); });
+
+  m_command = new QPushButton;
+  m_command->setObjectName("command");
+  m_command->setDefault(true);
+  connect(m_command, &QPushButton::clicked, this, [this] { m_calc.Calculated() ? ChangeConditions() : Calculate(); });
+
+  m_index = new QLineEdit;
+  m_index->setObjectName("index");
+  m_sigma = new QLineEdit;
+  m_sigma->setObjectName("sigma");
+  m_copyIndex = new QPushButton(QStringLiteral("Копировать"));
+  m_copyIndex->setObjectName("copyIndex");
+  m_copySigma = new QPushButton(QStringLiteral("Копировать"));
+  m_copySigma->setObjectName("copySigma");
+  connect(m_copyIndex, &QPushButton::clicked, this, [this] { m_calc.CopyIndex(); });
+  connect(m_copySigma, &QPushButton::clicked, this, [this] { m_calc.CopySigma(); });
+  m_results = new QGroupBox(QStringLiteral("Результаты"));
+  m_results->setObjectName("results");
+  auto* results = new QFormLayout(m_results);
+  results->addRow(QStringLiteral("Индекс Cp (Pp):"), ResultRow(m_index, m_copyIndex));
+  results->addRow(QStringLiteral("Стандартное отклонение:"), ResultRow(m_sigma, m_copySigma));
+  auto* note = new QLabel(Q(kQualityCalculatorNote).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  note->setObjectName("note");
+  note->setWordWrap(true);
+  results->addRow(note);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(inputs);
+  layout->addWidget(m_command, 0, Qt::AlignRight);
+  layout->addWidget(m_results);
+  layout->addStretch(1);
+  layout->addWidget(buttons);
+
+  // A new opening starts with the conditions open to editing; the texts are those of the run.
+  m_calc.ChangeConditions();
+  ShowState();
+}
+
+void QualityCalculatorDialog::Open(QWidget* parent) {
+  static QualityCalculator runState;  // kept for the run, not written to the configuration
+  QualityCalculatorDialog dialog(runState, parent);
+  dialog.exec();
+}
+
+void QualityCalculatorDialog::Calculate() {
+  m_calc.SetLevelText(m_level->text().toStdString());
+  m_calc.SetWidthText(m_width->text().toStdString());
+  m_calc.Calculate();  // a refused input has shown its message
+  ShowState();
+  if (!m_calc.Calculated()) m_level->setFocus();
+}
+
+void QualityCalculatorDialog::ChangeConditions() {
+  m_calc.ChangeConditions();
+  ShowState();
+  m_level->setFocus();
+}
+
+void QualityCalculatorDialog::ShowState() {
+  const bool done = m_calc.Calculated();
+  m_level->setReadOnly(done);
+  m_width->setReadOnly(done);
+  m_command->setText(done ? QStringLiteral("Изменить условия") : QStringLiteral("Расчет"));
+  m_results->setVisible(done);
+  m_index->setText(done ? Q(m_calc.Result().indexText) : QString());
+  m_sigma->setText(done ? Q(m_calc.Result().sigmaText) : QString());
+  m_copySigma->setEnabled(m_calc.CanCopySigma());
+}
+
+}  // namespace mv::ui
