@@ -8,6 +8,7 @@
 #include <span>
 #include <string_view>
 
+#include "cli/chart_command.h"
 #include "core/cp1251.h"
 #include "core/file_routines.h"
 #include "core/numbers.h"
@@ -365,6 +366,8 @@ const Command kCommands[] = {
     {"info", "info <file.mvl>", "describe a data file: process, parameters, blocks", RunInfo},
     {"create", "create <out.mvl> --from-csv <in.csv> [options]", "make a data file from a table of measurements",
      RunCreate, kCreateDetails},
+    {"chart", "chart <file.mvl> --param NAME|POSITION --kind KIND [options]",
+     "a control chart: limits, zones, points and the tests for special causes", RunChart, kChartDetails},
 };
 
 void PrintHelp(std::ostream& out) {
