@@ -52,196 +52,170 @@ constexpr std::array<std::string_view, 4> kZoneCodes{"вне", "A", "B", "C"};
 constexpr std::array<std::string_view, 4> kZoneNames{"Вне границ", "Зона A", "Зона B", "Зона C"};
 constexpr std::array<double, 4> kZoneExpected{0.27, 4.29, 27.18, 68.26};
 
-// The analysed points of a data set in index order, and the reporting of runs over them. A
-// run is a range of positions in that order, so its count of analysed points is its length.
-class Evaluator {
+// What the zone windows count of a point, one bit each.
+namespace zone_class {
+inline constexpr std::uint8_t kUpperAOrBeyond = 1;  // zone A or outside, side 1
+inline constexpr std::uint8_t kLowerAOrBeyond = 2;  // the same on side 2
+inline constexpr std::uint8_t kUpperABOrBeyond = 4;  // zone A, B or outside, side 1
+inline constexpr std::uint8_t kLowerABOrBeyond = 8;
+inline constexpr std::uint8_t kZoneC = 16;
+inline constexpr std::uint8_t kNotZoneC = 32;
+}  // namespace zone_class
+
+std::uint8_t ZoneClass(const TDataSetPoint& p) {
+  using namespace zone_class;
+  if (p.zone == 3) return kZoneC;
+  std::uint8_t c = kNotZoneC;
+  if (p.zone <= 1) c |= p.side == 1 ? kUpperAOrBeyond : p.side == 2 ? kLowerAOrBeyond : 0;
+  if (p.zone <= 2) c |= p.side == 1 ? kUpperABOrBeyond : p.side == 2 ? kLowerABOrBeyond : 0;
+  return c;
+}
+
+// One analysed point as the tests see it.
+struct TestPoint {
+  double value;
+  std::uint32_t index;
+  std::uint8_t zoneClass;
+  bool beyond;
+  bool series = false;  // part of a reported run
+};
+
+// The hit streams in the order the list takes them: C1, the one-side runs (C2 or C10), C3, C4,
+// C5, then the zone windows C6..C10.
+enum Stream : std::size_t { kBeyondStream = 0, kSideStream = 1, kTrendStream = 2, kZoneStream = 5, kStreams = 10 };
+std::size_t TrendStream(int criterion) { return kTrendStream + static_cast<std::size_t>(criterion - 3); }
+std::size_t ZoneStream(int criterion) { return kZoneStream + static_cast<std::size_t>(criterion - 6); }
+
+// The analysed points of a data set in index order and the hits found over them. All criteria
+// run in one pass; each keeps its hits in a stream of its own, and the streams join in the
+// fixed order at the end, so the list is what running the criteria one after another gives.
+// A run is a range of positions in that order, so its count of analysed points is its length.
+class Evaluation {
  public:
-  explicit Evaluator(CDataSet& set) : m_set(set) {
-    m_index.reserve(set.Count());
-    for (std::uint32_t i = set.FirstIndex(); i <= set.Count(); ++i) {
-      if (set.IsAnalysed(i)) m_index.push_back(i);
+  explicit Evaluation(CDataSet& set) : m_set(set) {
+    set.signals.clear();
+    set.criterionFound.fill(false);
+    if (set.Count() == 0) return;
+    m_base = set.MutablePoint(1);
+    m_points.reserve(set.Count());
+    for (std::uint32_t i = 1; i <= set.Count(); ++i) {
+      TDataSetPoint& p = m_base[i - 1];
+      p.flags = static_cast<std::uint16_t>(p.flags & ~dsp_flag::kSeries);
+      if (i < set.FirstIndex() || !p.Analysed()) continue;
+      m_points.push_back({p.value, i, ZoneClass(p), (p.flags & dsp_flag::kBeyond) != 0, false});
     }
-    m_value.reserve(m_index.size());
-    for (const std::uint32_t i : m_index) m_value.push_back(set.Value(i));
   }
 
-  std::size_t Size() const { return m_index.size(); }
-  double Value(std::size_t pos) const { return m_value[pos]; }
-  const TDataSetPoint& Point(std::size_t pos) const { return *m_set.Point(m_index[pos]); }
-  std::uint32_t Index(std::size_t pos) const { return m_index[pos]; }
+  const std::vector<TestPoint>& Points() const { return m_points; }
 
   // A hit for positions first..last when they reach the criterion's length; its points are
-  // marked part of a series (the C1 hits are not).
-  void Report(int criterion, std::uint8_t side, std::size_t first, std::size_t last) {
+  // marked part of a series (the C1 hits are not). A criterion is found even when its hit no
+  // longer fits the list: the conclusion counts criteria.
+  void Report(std::size_t stream, int criterion, std::uint8_t side, std::size_t first, std::size_t last) {
     const std::size_t count = last - first + 1;
     if (count < static_cast<std::size_t>(Row(criterion).length)) return;
-    double sum = 0;
-    for (std::size_t p = first; p <= last; ++p) sum += m_value[p];
-    Add(criterion, side, first, last, sum / static_cast<double>(count));
-    if (criterion == 1) return;
-    for (std::size_t p = first; p <= last; ++p) m_set.SetFlag(m_index[p], dsp_flag::kSeries, true);
-  }
-
- private:
-  void Add(int criterion, std::uint8_t side, std::size_t first, std::size_t last, double mean) {
-    // A criterion whose hit no longer fits is still found: the conclusion counts criteria.
     m_set.criterionFound[static_cast<std::size_t>(criterion - 1)] = true;
-    if (m_set.signals.size() >= kMaxCriterionHits) return;
+    double sum = 0;
+    for (std::size_t p = first; p <= last; ++p) {
+      sum += m_points[p].value;
+      m_points[p].series = m_points[p].series || criterion != 1;
+    }
+    m_anySeries = m_anySeries || criterion != 1;
+    std::vector<TCriterionHit>& hits = m_hits[stream];
+    if (hits.size() >= kMaxCriterionHits) return;  // no later stream's hit could come before it
     TCriterionHit hit;
     hit.criterion = static_cast<std::uint8_t>(criterion);
     hit.side = side;
-    hit.first = m_index[first];
-    hit.last = m_index[last];
-    hit.count = static_cast<std::uint32_t>(last - first + 1);
-    hit.mean = mean;
+    hit.first = m_points[first].index;
+    hit.last = m_points[last].index;
+    hit.count = static_cast<std::uint32_t>(count);
+    hit.mean = sum / static_cast<double>(count);
     hit.decimals = m_set.decimals;
-    m_set.signals.push_back(hit);
+    hits.push_back(hit);
   }
 
+  // The series marks into the data set, in index order; the streams into its list, up to its
+  // capacity.
+  void Finish() {
+    if (m_anySeries) {
+      for (const TestPoint& p : m_points) {
+        if (p.series) m_base[p.index - 1].flags |= dsp_flag::kSeries;
+      }
+    }
+    for (const auto& stream : m_hits) {
+      for (const TCriterionHit& hit : stream) {
+        if (m_set.signals.size() >= kMaxCriterionHits) return;
+        m_set.signals.push_back(hit);
+      }
+    }
+  }
+
+ private:
   CDataSet& m_set;
-  std::vector<std::uint32_t> m_index;
-  std::vector<double> m_value;
+  TDataSetPoint* m_base = nullptr;
+  std::vector<TestPoint> m_points;
+  bool m_anySeries = false;
+  std::array<std::vector<TCriterionHit>, kStreams> m_hits;
 };
 
 bool OnLine(double value, double line) { return std::fabs(value - line) < kSameEpsilon; }
-
-void BeyondPoints(Evaluator& e, double cl) {
-  for (std::size_t p = 0; p < e.Size(); ++p) {
-    if ((e.Point(p).flags & dsp_flag::kBeyond) != 0) e.Report(1, e.Value(p) > cl ? 1 : 0, p, p);
-  }
-}
-
-// Runs on one side of the centre line. A point on the line starts a run of its own, which goes
-// on upwards (its side is "upper").
-void OneSideRuns(Evaluator& e, int criterion, double cl) {
-  const std::size_t n = e.Size();
-  if (n == 0) return;
-  std::size_t start = 0;
-  const auto upper = [&](std::size_t p) { return e.Value(p) >= cl; };
-  for (std::size_t p = 1; p < n; ++p) {
-    if (OnLine(e.Value(p), cl) || upper(p) != upper(p - 1)) {
-      e.Report(criterion, upper(start) ? 1 : 0, start, p - 1);
-      start = p;
-    }
-  }
-  e.Report(criterion, upper(start) ? 1 : 0, start, n - 1);
-}
-
-// Rising and falling runs, each beginning at the last turning point. Equal neighbours keep both
-// runs going for C3 and end both for C4.
-void TrendRuns(Evaluator& e, int criterion) {
-  const std::size_t n = e.Size();
-  if (n == 0) return;
-  std::size_t rise = 0;
-  std::size_t fall = 0;
-  for (std::size_t p = 1; p < n; ++p) {
-    const double step = e.Value(p) - e.Value(p - 1);
-    if (std::fabs(step) < kSameEpsilon) {
-      if (criterion == 4) {
-        e.Report(criterion, 1, rise, p - 1);
-        e.Report(criterion, 0, fall, p - 1);
-        rise = fall = p;
-      }
-    } else if (step > 0) {
-      e.Report(criterion, 0, fall, p - 1);
-      fall = p;
-    } else {
-      e.Report(criterion, 1, rise, p - 1);
-      rise = p;
-    }
-  }
-  e.Report(criterion, 1, rise, n - 1);
-  e.Report(criterion, 0, fall, n - 1);
-}
-
-// Alternating runs. When two steps in a row go the same way, the alternation that follows began
-// with the step into the current point, so the new run starts at the previous point. An equal
-// value ends the run, starts a new one at itself and keeps the remembered direction.
-void AlternatingRuns(Evaluator& e) {
-  const std::size_t n = e.Size();
-  if (n == 0) return;
-  std::size_t start = 0;
-  int direction = 0;  // of the last step that was not flat: +1 up, -1 down
-  for (std::size_t p = 1; p < n; ++p) {
-    const double step = e.Value(p) - e.Value(p - 1);
-    if (std::fabs(step) < kSameEpsilon) {
-      e.Report(5, 1, start, p - 1);
-      start = p;
-      continue;
-    }
-    const int d = step > 0 ? 1 : -1;
-    if (d == direction) {
-      e.Report(5, 1, start, p - 1);
-      start = p - 1;
-    }
-    direction = d;
-  }
-  e.Report(5, 1, start, n - 1);
-}
-
-// What a zone window counts of a point: two tallies (one per side, or one for all).
-struct WindowTally {
-  int a = 0;
-  int b = 0;
-};
-
-WindowTally TallyOf(int criterion, const TDataSetPoint& p) {
-  switch (criterion) {
-    case 6: {  // zone A or beyond, by side
-      const bool in = p.zone == 0 || p.zone == 1;
-      return {in && p.side == 1, in && p.side == 2};
-    }
-    case 7: {  // zone A, B or beyond, by side
-      const bool in = p.zone <= 2;
-      return {in && p.side == 1, in && p.side == 2};
-    }
-    case 8:
-    case 10: return {p.zone == 3, 0};
-    default: return {p.zone != 3, 0};  // C9: none in zone C
-  }
-}
-
-bool WindowHolds(int criterion, int w, const WindowTally& t) {
-  switch (criterion) {
-    case 6: return t.a >= 2 || t.b >= 2;
-    case 7: return t.a >= 4 || t.b >= 4;
-    default: return t.a == w;
-  }
-}
+bool Flat(double step) { return std::fabs(step) < kSameEpsilon; }
 
 // Windows of w consecutive analysed points, tested one start after another; after a hit the
-// next window begins after it, so the windows of one criterion never share a point.
-void ZoneWindows(Evaluator& e, int criterion) {
-  const std::size_t w = static_cast<std::size_t>(Row(criterion).length);
-  const std::size_t n = e.Size();
-  std::size_t p = 0;
-  WindowTally tally;
-  bool filled = false;  // the tally holds the window p..p+w-1
-  while (p + w <= n) {
-    if (!filled) {
-      tally = {};
-      for (std::size_t q = p; q < p + w; ++q) {
-        const WindowTally t = TallyOf(criterion, e.Point(q));
-        tally.a += t.a;
-        tally.b += t.b;
-      }
-      filled = true;
+// next window begins after it, so the windows of one criterion never share a point. Fed one
+// point at a time: the window that ends at the point is tested when it is complete. A window
+// holds when `need` of its points carry bit a, or `need` carry bit b.
+struct ZoneWindow {
+  int criterion = 0;
+  std::size_t w = 0;
+  std::uint8_t bitA = 0;
+  std::uint8_t bitB = 0;
+  int need = 0;
+  std::size_t start = 0;
+  int a = 0;
+  int b = 0;
+
+  static ZoneWindow Of(int criterion) {
+    using namespace zone_class;
+    ZoneWindow z;
+    z.criterion = criterion;
+    z.w = static_cast<std::size_t>(Row(criterion).length);
+    z.need = static_cast<int>(z.w);
+    switch (criterion) {
+      case 6:  // 2 of 3 in zone A or beyond, on one side
+        z.bitA = kUpperAOrBeyond;
+        z.bitB = kLowerAOrBeyond;
+        z.need = 2;
+        break;
+      case 7:  // 4 of 5 in zone A, B or beyond, on one side
+        z.bitA = kUpperABOrBeyond;
+        z.bitB = kLowerABOrBeyond;
+        z.need = 4;
+        break;
+      case 9: z.bitA = kNotZoneC; break;  // none in zone C
+      default: z.bitA = kZoneC; break;    // C8, C10: all in zone C
     }
-    if (WindowHolds(criterion, static_cast<int>(w), tally)) {
-      e.Report(criterion, 0, p, p + w - 1);
-      p += w;
-      filled = false;
-      continue;
-    }
-    if (p + w < n) {  // slide by one point
-      const WindowTally out = TallyOf(criterion, e.Point(p));
-      const WindowTally in = TallyOf(criterion, e.Point(p + w));
-      tally.a += in.a - out.a;
-      tally.b += in.b - out.b;
-    }
-    ++p;
+    return z;
   }
-}
+
+  void Feed(Evaluation& e, std::size_t p) {
+    const std::vector<TestPoint>& points = e.Points();
+    const std::uint8_t in = points[p].zoneClass;
+    a += (in & bitA) != 0;
+    b += (in & bitB) != 0;
+    if (p + 1 - start < w) return;
+    if (a >= need || b >= need) {
+      e.Report(ZoneStream(criterion), criterion, 0, start, p);
+      start = p + 1;
+      a = b = 0;
+      return;
+    }
+    const std::uint8_t out = points[start].zoneClass;
+    a -= (out & bitA) != 0;
+    b -= (out & bitB) != 0;
+    ++start;
+  }
+};
 
 }  // namespace
 
@@ -359,26 +333,97 @@ double ZoneExpectedPercent(int zone) {
 }
 
 void EvaluateCriteria(CDataSet& set, std::uint16_t mask) {
-  set.signals.clear();
-  set.criterionFound.fill(false);
-  for (std::uint32_t i = 1; i <= set.Count(); ++i) set.SetFlag(i, dsp_flag::kSeries, false);
-  Evaluator e(set);
-  const double cl = set.mean;
+  Evaluation e(set);
+  const std::vector<TestPoint>& points = e.Points();
+  const std::size_t n = points.size();
+  if (n == 0) return;
   const auto on = [mask](int c) { return (mask & CriterionBit(c)) != 0; };
-  if (on(1)) BeyondPoints(e, cl);
-  if (on(2)) {
-    OneSideRuns(e, 2, cl);
-  } else if (on(10)) {
-    OneSideRuns(e, 10, cl);
-  }
-  if (on(3)) TrendRuns(e, 3);
-  if (on(4)) TrendRuns(e, 4);
-  if (on(5)) AlternatingRuns(e);
+  const double cl = set.mean;
+  const bool beyond = on(1);
+  // One-side runs: C2, or C10 when C2 is not in force. A point on the line starts a run of its
+  // own, which goes on upwards (its side is "upper").
+  const int oneSide = on(2) ? 2 : on(10) ? 10 : 0;
+  const bool trend3 = on(3);
+  const bool trend4 = on(4);
+  const bool alternation = on(5);
   // The zone tests mean nothing without zones (no UCL above the centre line).
-  if (!set.zones.valid) return;
-  for (int c = 6; c <= 10; ++c) {
-    if (on(c)) ZoneWindows(e, c);
+  std::vector<ZoneWindow> windows;
+  if (set.zones.valid) {
+    for (int c = 6; c <= 10; ++c) {
+      if (on(c)) windows.push_back(ZoneWindow::Of(c));
+    }
   }
+
+  std::size_t sideStart = 0;
+  // Rising and falling runs, each beginning at the last turning point. Equal neighbours keep
+  // both runs going for C3 and end both for C4.
+  std::size_t rise3 = 0, fall3 = 0, rise4 = 0, fall4 = 0;
+  // Alternating runs. When two steps in a row go the same way, the alternation that follows
+  // began with the step into the current point, so the new run starts at the previous point.
+  // An equal value ends the run, starts a new one at itself and keeps the remembered direction.
+  std::size_t alternationStart = 0;
+  int direction = 0;  // of the last step that was not flat: +1 up, -1 down
+  const auto upper = [&](std::size_t p) -> std::uint8_t { return points[p].value >= cl ? 1 : 0; };
+
+  for (std::size_t p = 0; p < n; ++p) {
+    const TestPoint& t = points[p];
+    if (beyond && t.beyond) e.Report(kBeyondStream, 1, t.value > cl ? 1 : 0, p, p);
+    if (p > 0) {
+      if (oneSide != 0 && (OnLine(t.value, cl) || upper(p) != upper(p - 1))) {
+        e.Report(kSideStream, oneSide, upper(sideStart), sideStart, p - 1);
+        sideStart = p;
+      }
+      const double step = t.value - points[p - 1].value;
+      const bool flat = Flat(step);
+      if (trend3 && !flat) {
+        if (step > 0) {
+          e.Report(TrendStream(3), 3, 0, fall3, p - 1);
+          fall3 = p;
+        } else {
+          e.Report(TrendStream(3), 3, 1, rise3, p - 1);
+          rise3 = p;
+        }
+      }
+      if (trend4) {
+        if (flat) {
+          e.Report(TrendStream(4), 4, 1, rise4, p - 1);
+          e.Report(TrendStream(4), 4, 0, fall4, p - 1);
+          rise4 = fall4 = p;
+        } else if (step > 0) {
+          e.Report(TrendStream(4), 4, 0, fall4, p - 1);
+          fall4 = p;
+        } else {
+          e.Report(TrendStream(4), 4, 1, rise4, p - 1);
+          rise4 = p;
+        }
+      }
+      if (alternation) {
+        if (flat) {
+          e.Report(TrendStream(5), 5, 1, alternationStart, p - 1);
+          alternationStart = p;
+        } else {
+          const int d = step > 0 ? 1 : -1;
+          if (d == direction) {
+            e.Report(TrendStream(5), 5, 1, alternationStart, p - 1);
+            alternationStart = p - 1;
+          }
+          direction = d;
+        }
+      }
+    }
+    for (ZoneWindow& w : windows) w.Feed(e, p);
+  }
+  if (oneSide != 0) e.Report(kSideStream, oneSide, upper(sideStart), sideStart, n - 1);
+  if (trend3) {
+    e.Report(TrendStream(3), 3, 1, rise3, n - 1);
+    e.Report(TrendStream(3), 3, 0, fall3, n - 1);
+  }
+  if (trend4) {
+    e.Report(TrendStream(4), 4, 1, rise4, n - 1);
+    e.Report(TrendStream(4), 4, 0, fall4, n - 1);
+  }
+  if (alternation) e.Report(TrendStream(5), 5, 1, alternationStart, n - 1);
+  e.Finish();
 }
 
 std::string CriterionHitText(const TCriterionHit& hit, bool longForm) {
