@@ -142,9 +142,10 @@ bool ApplyOwnLimits(TChartDataX& data, const CDataSet& set, const SampleSelectio
 std::uint32_t MarkBeyondLimits(CDataSet& set, const TChartDataX* data, bool ownLimitsUsed) {
   std::uint32_t count = 0;
   for (std::uint32_t i = 1; i <= set.Count(); ++i) {
-    set.SetFlag(i, dsp_flag::kBeyond, false);
-    if (i < set.FirstIndex() || !set.IsAnalysed(i)) continue;
-    const double v = set.Value(i);
+    TDataSetPoint& p = *set.MutablePoint(i);
+    p.flags = static_cast<std::uint16_t>(p.flags & ~dsp_flag::kBeyond);
+    if (i < set.FirstIndex() || !p.Analysed()) continue;
+    const double v = p.value;
     bool beyond = false;
     const TChartPoint* e = data && i <= data->points.size() ? &data->points[i - 1] : nullptr;
     if (ownLimitsUsed && e && (e->flags & chart_point_flag::kOwnLimits) != 0) {
@@ -153,7 +154,7 @@ std::uint32_t MarkBeyondLimits(CDataSet& set, const TChartDataX* data, bool ownL
       beyond = (set.hasUcl && v > set.ucl) || (set.hasLcl && v < set.lcl);
     }
     if (beyond) {
-      set.SetFlag(i, dsp_flag::kBeyond, true);
+      p.flags |= dsp_flag::kBeyond;
       ++count;
     }
   }

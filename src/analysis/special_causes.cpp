@@ -249,15 +249,24 @@ std::string CriteriaChoiceText(const TCriteriaChoice& choice) {
 
 bool ZonesClampedAtZero(ChartKind kind) { return !IsCharacteristicChart(kind); }
 
-void ClearZones(CDataSet& set) {
-  set.zones = TChartZones{};
-  set.zoneStat = TZoneStat{};
-  for (std::uint32_t i = 1; i <= set.Count(); ++i) {
+namespace {
+
+// Points from..to (1-based, inclusive) in zone 0 with no side.
+void ResetZonesOfPoints(CDataSet& set, std::uint32_t from, std::uint32_t to) {
+  for (std::uint32_t i = from; i <= to; ++i) {
     TDataSetPoint& p = *set.MutablePoint(i);
     p.zone = 0;
     p.side = 0;
     p.zoneDistance = 0;
   }
+}
+
+}  // namespace
+
+void ClearZones(CDataSet& set) {
+  set.zones = TChartZones{};
+  set.zoneStat = TZoneStat{};
+  ResetZonesOfPoints(set, 1, set.Count());
 }
 
 void ComputeZones(CDataSet& set, bool clampAtZero) {
@@ -266,7 +275,9 @@ void ComputeZones(CDataSet& set, bool clampAtZero) {
     ClearZones(set);
     return;
   }
-  ClearZones(set);
+  set.zones = TChartZones{};
+  set.zoneStat = TZoneStat{};
+  ResetZonesOfPoints(set, 1, std::min(set.FirstIndex() - 1, set.Count()));  // the rest is set below
   TChartZones& z = set.zones;
   const double s = (set.ucl - cl) / 3;
   z.valid = true;

@@ -153,6 +153,8 @@ TEST(SpecialCauses, EachCriterionFiresOnItsSeriesAndNotOnePointEarlier) {
       {"C6 one point earlier", {0.5, 2.5, -0.5}, CriterionBit(6), {}},
       {"C6 opposite sides", {2.5, -2.5, 0.5}, CriterionBit(6), {}},
       {"C6 below", {-2.5, -0.5, -3.5}, CriterionBit(6), {{6, 1, 3, 3}}},
+      {"C6 below needs zone A too", {-0.5, -0.5, 0.5}, CriterionBit(6), {}},
+      {"C7 below needs zone B too", {-0.5, -0.5, -1.5, -0.5, 0.5}, CriterionBit(7), {}},
       {"C7", {1.5, 0.5, 1.5, 1.5, 1.5}, CriterionBit(7), {{7, 1, 5, 5}}},
       {"C7 four", {1.5, 0.5, 1.5, 1.5}, CriterionBit(7), {}},
       {"C7 mixed sides", {1.5, -1.5, 1.5, 1.5, 0.5}, CriterionBit(7), {}},
