@@ -100,6 +100,9 @@ class CDataSet {
     return HasFlag(index, dsp_flag::kPresent) && HasFlag(index, dsp_flag::kActive);
   }
   const TDataSetPoint* Point(std::uint32_t index) const;  // nullptr outside 1..Capacity()
+  TDataSetPoint* MutablePoint(std::uint32_t index) {  // nullptr outside 1..Capacity()
+    return index >= 1 && index <= Capacity() ? &m_points[index - 1] : nullptr;
+  }
 
   // Counts, extremes, mean, range, standard deviation (n - 1) and the out-of-tolerance share
   // over points FirstIndex()..Count(); the first of equal extremes keeps the index.

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "cli/capability_command.h"
+#include "cli/chart_command.h"
 #include "core/cp1251.h"
 #include "core/file_routines.h"
 #include "core/numbers.h"
@@ -371,6 +372,8 @@ const Command kCommands[] = {
      kCapabilityDetails},
     {"quality", "quality --ppm Q [--width W]", "the quality calculator: the index and sigma a target level needs",
      RunQuality, kQualityDetails},
+    {"chart", "chart <file.mvl> --param NAME|POSITION --kind KIND [options]",
+     "a control chart: limits, zones, points and the tests for special causes", RunChart, kChartDetails},
 };
 
 void PrintHelp(std::ostream& out) {

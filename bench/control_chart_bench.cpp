@@ -1,0 +1,180 @@
+// Control charts at their largest sizes, against plain passes over the same values.
+//
+// One parameter of a full block: 1000 samples of 200 points, 200 000 values (one in 97
+// excluded). The individuals and moving-range computation (statistics, average moving range,
+// limits, zones, beyond marks and the tests of criteria set 2, 3 or 4) runs on a data set of
+// all 200 000 values; a chart window shows at most 1000 points, so the whole chart build from
+// the dataset is measured as well, for the X̄-R pair over the 1000 samples and for the x-MR
+// pair (its first 1000 points).
+
+#include <benchmark/benchmark.h>
+
+#include <numeric>
+#include <vector>
+
+#include "analysis/chart_limits.h"
+#include "analysis/control_chart.h"
+#include "analysis/special_causes.h"
+#include "spc/dataset_spc.h"
+
+namespace {
+
+constexpr int kSamples = 1000;
+constexpr int kPoints = 200;
+constexpr std::uint32_t kValues = kSamples * kPoints;
+
+// A fixed linear congruential sequence: values about 25 with a spread in the third decimal.
+double ValueAt(std::uint32_t i) {
+  std::uint64_t state = 12345 + i;
+  state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+  state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+  return 25.0 + (static_cast<double>(state >> 40) / static_cast<double>(1ULL << 24) - 0.5) * 0.02;
+}
+
+bool Active(std::uint32_t i) { return i % 97 != 0; }
+
+void Fill(mv::CDataSet& set) {
+  if (!set.Allocate(kValues)) return;
+  for (std::uint32_t i = 1; i <= kValues; ++i) {
+    set.AddPoint(i, 1, static_cast<std::uint16_t>((i - 1) / kPoints + 1), static_cast<std::uint16_t>((i - 1) % kPoints + 1),
+                 Active(i), true, ValueAt(i));
+  }
+}
+
+void Items(benchmark::State& state) { state.SetItemsProcessed(state.iterations() * kValues); }
+
+// The least any computation over the values can cost: one pass summing them as plain doubles.
+void BM_PlainPass(benchmark::State& state) {
+  std::vector<double> values(kValues);
+  for (std::uint32_t i = 0; i < kValues; ++i) values[i] = ValueAt(i + 1);
+  for (auto _ : state) benchmark::DoNotOptimize(std::accumulate(values.begin(), values.end(), 0.0));
+  Items(state);
+}
+BENCHMARK(BM_PlainPass);
+
+// One pass summing the analysed values where a chart keeps them: in the data set's points.
+void BM_PlainPassOverDataSet(benchmark::State& state) {
+  mv::CDataSet set;
+  Fill(set);
+  for (auto _ : state) {
+    double sum = 0;
+    for (std::uint32_t i = 1; i <= set.Count(); ++i) {
+      const mv::TDataSetPoint& p = *set.Point(i);
+      if (p.Analysed()) sum += p.value;
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  Items(state);
+}
+BENCHMARK(BM_PlainPassOverDataSet);
+
+// Individuals chart on the filled data set: statistics, MR̄, limits with zones, beyond marks,
+// the tests of the set.
+void BM_IndividualsChart(benchmark::State& state) {
+  const int set = static_cast<int>(state.range(0));
+  mv::CDataSet x;
+  Fill(x);
+  for (auto _ : state) {
+    x.ComputeStatistics();
+    mv::SetIndividualsLimits(x, 2, x.AverageMovingRange(2));
+    mv::MarkBeyondLimits(x);
+    mv::EvaluateCriteria(x, mv::CriteriaSetMask(set));
+    benchmark::DoNotOptimize(x.signals.data());
+  }
+  Items(state);
+}
+BENCHMARK(BM_IndividualsChart)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+// Moving-range chart: the ranges of span 2 formed from the values (refilled outside the
+// timing), statistics, limits with zones, beyond marks, the tests of the set.
+void BM_MovingRangeChart(benchmark::State& state) {
+  const int set = static_cast<int>(state.range(0));
+  mv::CDataSet mr;
+  for (auto _ : state) {
+    state.PauseTiming();
+    Fill(mr);
+    state.ResumeTiming();
+    mr.ToMovingRanges(2);
+    mr.ComputeStatistics();
+    mv::SetMovingRangeLimits(mr, 2);
+    mv::MarkBeyondLimits(mr);
+    mv::EvaluateCriteria(mr, mv::CriteriaSetMask(set));
+    benchmark::DoNotOptimize(mr.signals.data());
+  }
+  Items(state);
+}
+BENCHMARK(BM_MovingRangeChart)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+// The tests alone (zones already computed), set 4: all ten criteria.
+void BM_TestsOnly(benchmark::State& state) {
+  mv::CDataSet x;
+  Fill(x);
+  x.ComputeStatistics();
+  mv::SetIndividualsLimits(x, 2, x.AverageMovingRange(2));
+  mv::MarkBeyondLimits(x);
+  for (auto _ : state) {
+    mv::EvaluateCriteria(x, mv::CriteriaSetMask(static_cast<int>(state.range(0))));
+    benchmark::DoNotOptimize(x.signals.data());
+  }
+  Items(state);
+}
+BENCHMARK(BM_TestsOnly)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+// The dataset: one quantitative parameter, one block of 1000 samples of 200 points.
+const mv::TDatasetSPC& FullDataset() {
+  static const mv::TDatasetSPC* dataset = [] {
+    auto* ds = new mv::TDatasetSPC;
+    mv::TSPCParameter p;
+    p.name = "Диаметр";
+    p.decimals = 3;
+    (void)ds->SetParameter(0, 0, p);
+    const int b = ds->AddBlock(0, "Смена", mv::SamplingMode::Samples, 0, 0, mv::DataKind::Var, "", "");
+    mv::TSPCBlock& block = *ds->Block(b);
+    block.ReserveSamples(kSamples);
+    for (int s = 0; s < kSamples; ++s) {
+      (void)block.InsertSample(0);
+      mv::TSPCSample& sample = *block.Sample(s + 1);
+      sample.ReservePoints(kPoints);
+      (void)sample.AddPoints(kPoints);
+      for (int j = 1; j <= kPoints; ++j) {
+        const std::uint32_t i = static_cast<std::uint32_t>(s * kPoints + j);
+        mv::TFileSmpPoint& point = *sample.Point(j);
+        point.SetValue(1, ValueAt(i));
+        if (!Active(i)) point.flags = mv::point_flag::kExcluded;
+      }
+    }
+    ds->ComputeAllStats();
+    return ds;
+  }();
+  return *dataset;
+}
+
+void BuildPair(benchmark::State& state, mv::ChartKind upper, mv::ChartKind lower, int criteriaSet) {
+  const mv::TDatasetSPC& ds = FullDataset();
+  const mv::TChartTask task{{&ds, {1}, true, 1, 1}, {1}, 0};
+  mv::TChartOptions options;
+  options.criteria.ChooseSet(criteriaSet);
+  mv::TChart a;
+  mv::TChart b;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(mv::BuildChart(a, task, upper, options).ok);
+    benchmark::DoNotOptimize(mv::BuildChart(b, task, lower, options).ok);
+  }
+}
+
+// The X̄-R pair over the 1000 samples (the sample statistics are the dataset's, kept up to date
+// by the model).
+void BM_MeanRangeChartBuild(benchmark::State& state) {
+  BuildPair(state, mv::ChartKind::Mean, mv::ChartKind::Range, 2);
+  state.SetItemsProcessed(state.iterations() * kSamples);
+}
+BENCHMARK(BM_MeanRangeChartBuild)->Unit(benchmark::kMicrosecond);
+
+// The x-MR pair as a chart window builds it: the first 1000 measured points.
+void BM_IndividualsChartBuild(benchmark::State& state) {
+  BuildPair(state, mv::ChartKind::Individuals, mv::ChartKind::MovingRange, static_cast<int>(state.range(0)));
+  state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_IndividualsChartBuild)->Arg(2)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,513 @@
+#include "cli/chart_command.h"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "analysis/chart_kinds.h"
+#include "analysis/control_chart.h"
+#include "analysis/special_causes.h"
+#include "cli/cli.h"
+#include "core/cp1251.h"
+#include "core/numbers.h"
+#include "core/text.h"
+#include "spc/spc_file.h"
+
+namespace mv::cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Text read from files may hold anything; JSON output must stay valid UTF-8.
+std::string SafeUtf8(std::string_view text) { return Cp1251ToUtf8(Utf8ToCp1251(std::string(text))); }
+
+// The system's messages break lines (CR LF, empty lines); the error stream gets one line.
+std::string OneLine(std::string_view text) {
+  std::string out;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
+    const std::string_view line = Trim(text.substr(pos, end - pos));
+    if (!line.empty()) {
+      if (!out.empty()) out += out.back() == ':' ? " " : ": ";
+      out += line;
+    }
+    pos = end + 1;
+  }
+  return SafeUtf8(out);
+}
+
+struct ChartArgs {
+  std::string file;
+  std::string param;
+  std::optional<int> block;
+  std::vector<int> blocks;
+  std::optional<std::pair<std::string, std::string>> samples;  // FROM, TO as typed
+  std::string kindText;
+  std::optional<ChartKind> upper;
+  std::optional<ChartKind> lower;
+  TChartOptions options;
+  bool criteriaGiven = false;
+};
+
+// "X-R", "x-MR", "p": the upper kind and an optional lower one.
+bool ParseKinds(const std::string& text, ChartArgs& a) {
+  const std::size_t dash = text.find('-');
+  a.upper = ChartKindOfCode(text.substr(0, dash));
+  if (!a.upper || !UpperKindAllowed(*a.upper)) return false;
+  if (dash == std::string::npos) return true;
+  a.lower = ChartKindOfCode(text.substr(dash + 1));
+  return a.lower && LowerKindAllowed(*a.upper, *a.lower);
+}
+
+// "1".."4", or criteria codes "C1,C3,C10" for a choice of its own.
+bool ParseCriteria(const std::string& text, TCriteriaChoice& choice) {
+  if (const auto set = ParseInteger(text, 1, kCriteriaSetCount - 1)) {
+    choice.ChooseSet(static_cast<int>(*set));
+    return true;
+  }
+  std::uint16_t mask = 0;
+  std::size_t pos = 0;
+  while (pos <= text.size()) {
+    const std::size_t end = std::min(text.find(',', pos), text.size());
+    const std::string_view code = Trim(std::string_view(text).substr(pos, end - pos));
+    int found = 0;
+    for (int c = 1; c <= 10; ++c) {
+      if (SameText(code, CriterionCode(c))) found = c;
+    }
+    if (found == 0) return false;
+    mask |= CriterionBit(found);
+    pos = end + 1;
+  }
+  choice.ChooseSet(kCustomCriteriaSet);
+  choice.mask = mask;
+  return true;
+}
+
+// "1,3" -> {1, 3}.
+bool ParseList(const std::string& text, std::vector<int>& list) {
+  std::size_t pos = 0;
+  while (pos <= text.size()) {
+    const std::size_t end = std::min(text.find(',', pos), text.size());
+    const auto n = ParseInteger(std::string_view(text).substr(pos, end - pos), 1, 1000000);
+    if (!n) return false;
+    list.push_back(static_cast<int>(*n));
+    pos = end + 1;
+  }
+  return !list.empty();
+}
+
+bool ParseChartArgs(std::span<const std::string> args, ChartArgs& a, std::string& error) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (!arg.starts_with("--")) {
+      if (!a.file.empty()) {
+        error = "unexpected argument '" + SafeUtf8(arg) + "'";
+        return false;
+      }
+      a.file = arg;
+      continue;
+    }
+    if (arg == "--regulation") {
+      a.options.regulationLimits = true;
+      continue;
+    }
+    static constexpr std::string_view kWithValue[] = {"--param", "--block", "--blocks", "--samples",
+                                                      "--kind",  "--criteria", "--span", "--scale"};
+    if (std::find(std::begin(kWithValue), std::end(kWithValue), arg) == std::end(kWithValue)) {
+      error = "unknown option '" + SafeUtf8(arg) + "' (see --help)";
+      return false;
+    }
+    if (i + 1 >= args.size()) {
+      error = arg + " needs a value";
+      return false;
+    }
+    const std::string& value = args[++i];
+    const auto bad = [&](std::string_view form) {
+      error = arg + " expects " + std::string(form) + ", got '" + SafeUtf8(value) + "'";
+      return false;
+    };
+    if (arg == "--param") {
+      a.param = value;
+    } else if (arg == "--block") {
+      const auto n = ParseInteger(value, 1, 1000000);
+      if (!n) return bad("a block number");
+      a.block = static_cast<int>(*n);
+    } else if (arg == "--blocks") {
+      a.blocks.clear();
+      if (!ParseList(value, a.blocks)) return bad("block numbers like 1,3");
+    } else if (arg == "--samples") {
+      const std::size_t dash = value.find('-');
+      if (dash == std::string::npos) return bad("FROM-TO");
+      a.samples = std::make_pair(value.substr(0, dash), value.substr(dash + 1));
+    } else if (arg == "--kind") {
+      a.kindText = value;
+      if (!ParseKinds(value, a)) return bad("X-R, X-S, X, M-R, x-MR, x, p, np, c or u");
+    } else if (arg == "--criteria") {
+      if (!ParseCriteria(value, a.options.criteria)) return bad("a set 1..4 or criteria like C1,C2,C5");
+      a.criteriaGiven = true;
+    } else if (arg == "--span") {
+      const auto n = ParseInteger(value, 2, 10);
+      if (!n) return bad("a span from 2 to 10");
+      a.options.span = static_cast<std::uint8_t>(*n);
+    } else {  // --scale
+      AttrScale scale = AttrScale::Share;
+      if (value == "percent") {
+        scale = AttrScale::Percent;
+      } else if (value == "ppm") {
+        scale = AttrScale::Ppm;
+      } else if (value != "share") {
+        return bad("share, percent or ppm");
+      }
+      a.options.pScale = a.options.uScale = scale;
+    }
+  }
+  if (a.file.empty() || a.param.empty() || !a.upper) {
+    error = "expected FILE.mvl --param NAME|POSITION --kind KIND";
+    return false;
+  }
+  if (a.block && !a.blocks.empty()) {
+    error = "give --block or --blocks, not both";
+    return false;
+  }
+  if (a.samples && !a.block) {
+    error = "--samples needs --block";
+    return false;
+  }
+  return true;
+}
+
+// The parameter by position or by name (letter case aside), then by short name.
+int FindParameter(const TDatasetSPC& ds, const std::string& text) {
+  if (const auto n = ParseInteger(text, 1, ds.ParameterCount())) return static_cast<int>(*n);
+  for (int i = 1; i <= ds.ParameterCount(); ++i) {
+    if (SameText(ds.Parameter(i)->name, text)) return i;
+  }
+  for (int i = 1; i <= ds.ParameterCount(); ++i) {
+    if (SameText(ds.Parameter(i)->shortName, text)) return i;
+  }
+  return 0;
+}
+
+Json Number(double value, bool present) { return present ? Json(value) : Json(nullptr); }
+
+std::string_view ScaleCode(AttrScale scale) {
+  switch (scale) {
+    case AttrScale::Percent: return "percent";
+    case AttrScale::Ppm: return "ppm";
+    case AttrScale::Share: break;
+  }
+  return "share";
+}
+
+std::string_view ModeName(LimitMode mode) {
+  switch (mode) {
+    case LimitMode::Control: return "control";
+    case LimitMode::Regulation: return "regulation";
+    case LimitMode::None: break;
+  }
+  return "none";
+}
+
+Json EntryFlags(std::uint16_t flags) {
+  static constexpr std::pair<std::uint16_t, std::string_view> kNames[] = {
+      {chart_point_flag::kExcluded, "excluded"},     {chart_point_flag::kNote, "note"},
+      {chart_point_flag::kBlockStart, "blockStart"}, {chart_point_flag::kOwnLimits, "ownLimits"},
+      {chart_point_flag::kFiltered, "filtered"},
+  };
+  Json names = Json::array();
+  for (const auto& [bit, name] : kNames) {
+    if ((flags & bit) != 0) names.push_back(name);
+  }
+  return names;
+}
+
+Json ZonesJson(const CDataSet& set) {
+  Json zones = {{"valid", set.zones.valid}};
+  if (!set.zones.valid) return zones;
+  zones["sigma"] = set.zones.sigma;
+  Json bands = Json::array();
+  const auto band = [&](const ChartZone& z, const ZoneBand& b, std::string_view side) {
+    bands.push_back({{"label", b.label},
+                     {"zone", std::string(1, z.letter)},
+                     {"side", side},
+                     {"from", b.lowerEdge},
+                     {"to", b.upperEdge}});
+  };
+  for (const ChartZone& z : set.zones.zones) band(z, z.upper, "upper");  // A, B, C
+  for (auto z = set.zones.zones.rbegin(); z != set.zones.zones.rend(); ++z) band(*z, z->lower, "lower");  // C, B, A
+  zones["bands"] = std::move(bands);
+  return zones;
+}
+
+Json ZoneStatisticsJson(const CDataSet& set) {
+  const TZoneStat& st = set.zoneStat;
+  Json zones = Json::array();
+  static constexpr std::string_view kZoneKeys[] = {"outside", "A", "B", "C"};
+  for (int zone = 0; zone <= 3; ++zone) {
+    const auto& cells = st.cells[static_cast<std::size_t>(zone)];
+    zones.push_back({{"zone", kZoneKeys[zone]},
+                     {"code", ZoneCode(zone)},
+                     {"name", ZoneName(zone)},
+                     {"count", cells[0].count},
+                     {"percent", cells[0].percent},
+                     {"upperCount", cells[1].count},
+                     {"lowerCount", cells[2].count},
+                     {"expectedPercent", ZoneExpectedPercent(zone)}});
+  }
+  return {{"total", st.total}, {"zones", std::move(zones)}};
+}
+
+Json HitsJson(const CDataSet& set) {
+  Json hits = Json::array();
+  for (const TCriterionHit& h : set.signals) {
+    hits.push_back({{"criterion", h.criterion},
+                    {"code", CriterionCode(h.criterion)},
+                    {"first", h.first},
+                    {"last", h.last},
+                    {"count", h.count},
+                    {"side", h.side},
+                    {"mean", h.mean},
+                    {"text", CriterionHitText(h, false)},
+                    {"longText", CriterionHitText(h, true)}});
+  }
+  return hits;
+}
+
+Json PointsJson(const TChart& chart, const CDataSet& set, const TDatasetSPC& ds) {
+  Json points = Json::array();
+  for (std::uint32_t i = 1; i <= set.Count(); ++i) {
+    const TDataSetPoint& p = *set.Point(i);
+    const TChartPoint& e = chart.data.points[i - 1];
+    const bool present = (p.flags & dsp_flag::kPresent) != 0;
+    // Before the first index (the first span - 1 points of a moving-range chart) a point has
+    // no plotted value.
+    const bool plotted = present && i >= set.FirstIndex();
+    Json point = {{"index", i},
+                  {"block", p.block},
+                  {"sample", p.sample},
+                  {"point", p.point},
+                  {"value", Number(p.value, plotted)},
+                  {"present", present},
+                  {"active", (p.flags & dsp_flag::kActive) != 0},
+                  {"analysed", plotted && p.Analysed()},
+                  {"beyond", (p.flags & dsp_flag::kBeyond) != 0},
+                  {"inSeries", (p.flags & dsp_flag::kSeries) != 0}};
+    if (set.zones.valid && i >= set.FirstIndex()) {
+      static constexpr std::string_view kZones[] = {"outside", "A", "B", "C"};
+      point["zone"] = kZones[p.zone & 3];
+      point["side"] = p.side == 1 ? "upper" : "lower";
+      point["sigmaDistance"] = p.zoneDistance;
+    }
+    point["entryFlags"] = EntryFlags(e.flags);
+    if (chart.attribute) {
+      const TSPCBlock* b = ds.Block(e.block);
+      const TSPCSample* s = b ? b->Sample(e.sample) : nullptr;
+      point["sampleSize"] = s ? s->sampleSize : 0;
+    }
+    if ((e.flags & chart_point_flag::kOwnLimits) != 0) {
+      point["ownLimits"] = {{"lower", e.ownLower}, {"upper", e.ownUpper}};
+    }
+    points.push_back(std::move(point));
+  }
+  return points;
+}
+
+Json ChartJson(const TChart& chart, std::string_view role, const TDatasetSPC& ds) {
+  const ChartSeries& s = *chart.Current();
+  const CDataSet& set = s.set;
+  Json json = {{"role", role},
+               {"kind", ChartKindNumber(chart.kind)},
+               {"code", chart.code},
+               {"title", chart.title},
+               {"titleEnglish", ChartKindTitle(chart.kind, Lang::En, chart.span)},
+               {"unit", SafeUtf8(chart.unit)},
+               {"decimals", chart.decimals},
+               {"pointCount", set.Count()},
+               {"limitMode", ModeName(chart.limitMode)}};
+  switch (chart.kind) {
+    case ChartKind::Mean:
+    case ChartKind::Range:
+    case ChartKind::StdDev:
+    case ChartKind::Median:
+      json["subgroups"] = {{"meanSize", s.meanSubgroupSize},
+                           {"largestSize", s.largestSubgroupSize},
+                           {"averageRange", s.averageRange}};
+      if (chart.kind == ChartKind::StdDev) json["subgroups"]["averageStdDev"] = set.mean;
+      break;
+    case ChartKind::Individuals:
+      json["movingRanges"] = {
+          {"span", chart.span}, {"averageMovingRange", s.averageMovingRange}, {"sigmaWithin", s.sigmaWithin}};
+      break;
+    case ChartKind::MovingRange:
+      json["movingRanges"] = {{"span", chart.span}, {"averageMovingRange", set.mean}};
+      break;
+    default: {
+      const TChartDataX& d = chart.data;
+      json["attribute"] = {{"meanSampleSize", d.meanSize},
+                           {"sizeBand", {{"low", d.BandLow()}, {"high", d.BandHigh()}}},
+                           {"smallestSampleSize", d.minSize},
+                           {"largestSampleSize", d.maxSize},
+                           {"limitsComputable", chart.limitsComputable},
+                           {"scale", chart.scaled ? ScaleCode(chart.attrScale) : "share"},
+                           {"scaleFactor", chart.scale}};
+      break;
+    }
+  }
+  json["centralLine"] = {{"code", ChartAlias(chart_alias::kCl)},
+                         {"title", CentralLineTitle(chart.lang)},
+                         {"value", set.mean},
+                         {"shown", chart.centralLineShown}};
+  json["upperLimit"] = {{"code", chart.upperCode},
+                        {"title", chart.upperTitle},
+                        {"present", set.hasUcl},
+                        {"value", Number(set.ucl, set.hasUcl)}};
+  json["lowerLimit"] = {{"code", chart.lowerCode},
+                        {"title", chart.lowerTitle},
+                        {"present", set.hasLcl},
+                        {"value", Number(set.lcl, set.hasLcl)}};
+  json["limitsShown"] = chart.limitsShown;
+  json["ownLimitsUsed"] = chart.ownLimitsUsed;
+  json["beyondCount"] = chart.beyondCount;
+  json["statistics"] = {{"present", set.presentCount}, {"analysed", set.activeCount}, {"firstIndex", set.FirstIndex()},
+                        {"mean", set.mean},            {"stdDev", set.stdDev},       {"min", set.min},
+                        {"max", set.max}};
+  Json lines = Json::array();
+  for (const ChartLine& line : chart.lines) {
+    lines.push_back({{"code", line.code}, {"title", line.title}, {"value", line.value}});
+  }
+  json["lines"] = std::move(lines);
+  json["axis"] = {{"min", chart.axisMin}, {"max", chart.axisMax}};
+  json["zones"] = ZonesJson(set);
+  json["zoneStatistics"] = ZoneStatisticsJson(set);
+  Json found = Json::array();
+  for (int c = 1; c <= 10; ++c) {
+    if (set.criterionFound[static_cast<std::size_t>(c - 1)]) found.push_back(CriterionCode(c));
+  }
+  json["criteriaFound"] = std::move(found);
+  json["hitCount"] = set.signals.size();
+  json["hits"] = HitsJson(set);
+  json["points"] = PointsJson(chart, set, ds);
+  return json;
+}
+
+}  // namespace
+
+const std::string_view kChartDetails =
+    "      Options:\n"
+    "        --param NAME|POSITION        the parameter (required)\n"
+    "        --kind KIND                  X-R, X-S, X, M-R, x-MR, x, p, np, c, u, or any upper\n"
+    "                                     kind with an allowed lower one (required)\n"
+    "        --block N | --blocks 1,3     the blocks (default: every block of the parameter's kind)\n"
+    "        --samples FROM-TO            samples of the one --block\n"
+    "        --criteria SET               1 out of limits, 2 (default), 3, 4, or C1,C2,... of one's own\n"
+    "        --span W                     span of the moving ranges, 2..10 (default 2)\n"
+    "        --scale share|percent|ppm    scale of the p and u charts (default share)\n"
+    "        --regulation                 X and M charts: the regulation limits LRL/URL\n";
+
+int RunChart(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+  ChartArgs a;
+  std::string error;
+  if (!ParseChartArgs(args, a, error)) {
+    err << "chart: " << error << "\n";
+    return kExitUsage;
+  }
+  const SpcReadResult read = ReadSpcFile(a.file);
+  if (!read.Ok()) {
+    err << "chart: " << OneLine(read.message);
+    if (!read.details.empty()) err << " (" << OneLine(read.details) << ")";
+    err << "\n";
+    return kExitFailed;
+  }
+  const TDatasetSPC& ds = *read.dataset;
+  const int parameter = FindParameter(ds, a.param);
+  if (parameter == 0) {
+    err << "chart: " << SafeUtf8(a.file) << " has no parameter '" << SafeUtf8(a.param) << "'\n";
+    return kExitFailed;
+  }
+  const TSPCParameter& param = *ds.Parameter(parameter);
+  for (const auto kind : {a.upper, a.lower}) {
+    if (kind && !ParameterFitsChart(param, *kind)) {
+      err << "chart: the parameter '" << SafeUtf8(param.name) << "' cannot be shown on a " << ChartKindCode(*kind)
+          << " chart\n";
+      return kExitFailed;
+    }
+  }
+
+  TChartTask task;
+  task.selection.dataset = &ds;
+  task.parameters = {parameter};
+  std::vector<int> blocks = a.blocks;
+  if (a.block) blocks = {*a.block};
+  if (blocks.empty()) {
+    for (int b = 1; b <= ds.BlockCount(); ++b) {
+      if (ds.Block(b)->kind == param.kind) blocks.push_back(b);
+    }
+  }
+  for (const int b : blocks) {
+    if (!ds.Block(b)) {
+      err << "chart: " << SafeUtf8(a.file) << " has no block " << b << " (it has " << ds.BlockCount() << ")\n";
+      return kExitFailed;
+    }
+  }
+  if (blocks.empty()) {
+    err << "chart: " << SafeUtf8(a.file) << " has no block of the parameter's kind\n";
+    return kExitFailed;
+  }
+  task.selection.blocks = blocks;
+  if (a.samples) {
+    const int count = ds.Block(blocks.front())->SampleCount();
+    const auto range = ParseSampleRange(a.samples->first, a.samples->second, count);
+    if (!range) {
+      err << "chart: " << SafeUtf8(std::string(kBadSampleRange)) << ": '" << SafeUtf8(a.samples->first) << "-"
+          << SafeUtf8(a.samples->second) << "' (block " << blocks.front() << " has " << count << " samples)\n";
+      return kExitFailed;
+    }
+    task.selection.wholeBlocks = false;
+    task.selection.from = range->from;
+    task.selection.to = range->to;
+  }
+
+  Json charts = Json::array();
+  for (const auto& [kind, role] : {std::pair{a.upper, "upper"}, std::pair{a.lower, "lower"}}) {
+    if (!kind) continue;
+    TChart chart;
+    const ChartBuildResult built = BuildChart(chart, task, *kind, a.options);
+    if (!built.ok) {
+      err << "chart: " << OneLine(built.message);
+      if (!built.details.empty()) err << " (" << OneLine(built.details) << ")";
+      err << "\n";
+      return kExitFailed;
+    }
+    charts.push_back(ChartJson(chart, role, ds));
+  }
+
+  Json blockList = Json::array();
+  for (const int b : blocks) blockList.push_back({{"position", b}, {"name", SafeUtf8(ds.Block(b)->name)}});
+  Json samples = "all";
+  if (a.samples) samples = {{"from", task.selection.from}, {"to", task.selection.to}};
+  Json inForce = Json::array();
+  for (int c = 1; c <= 10; ++c) {
+    if ((a.options.criteria.mask & CriterionBit(c)) != 0) inForce.push_back(CriterionCode(c));
+  }
+  Json json = {{"file", SafeUtf8(a.file)}};
+  json["parameter"] = {{"position", parameter},        {"name", SafeUtf8(param.name)},
+                       {"unit", SafeUtf8(param.unit)}, {"decimals", param.decimals},
+                       {"kind", KindCode(param.kind)}};
+  json["selection"] = {{"blocks", std::move(blockList)}, {"samples", std::move(samples)}};
+  json["kind"] = a.kindText;
+  json["criteria"] = {{"set", a.options.criteria.set},
+                      {"name", CriteriaChoiceText(a.options.criteria)},
+                      {"mask", a.options.criteria.mask},
+                      {"inForce", std::move(inForce)}};
+  json["options"] = {{"span", a.options.span},
+                     {"scale", ScaleCode(a.options.pScale)},
+                     {"regulation", a.options.regulationLimits}};
+  json["charts"] = std::move(charts);
+  out << json.dump(2) << "\n";
+  return kExitOk;
+}
+
+}  // namespace mv::cli
