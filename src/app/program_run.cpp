@@ -1,5 +1,6 @@
 #include "app/program_run.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -95,11 +96,14 @@ void ProgramRun::Start(const Options& options) {
 
   Status("Загрузка конфигурации системы");
   m_config = std::make_unique<ConfigFile>(options.appFolder, m_sounds, m_profiles);
+  m_config->SetAreaDefaults(OwnedArea::kChartOptions, DefaultChartOptionsImage());
+  m_config->SetAreaDefaults(OwnedArea::kHistogramOptions, DefaultHistogramOptionsImage());
   if (options.readConfiguration) {
     log.run.BeginStep("Load CFG");
     m_configLoaded = m_config->Load(m_config->FileName());
     log.run.EndStep();
   }
+  DecodeOptionAreas();
   log.run.Set(RunFlag::CFG_Loaded, m_configLoaded);
   CheckTempFolder();
 
@@ -122,6 +126,29 @@ void ProgramRun::Start(const Options& options) {
   std::error_code ec;
   if (fs::exists(GageFileName(), ec) && m_gages.LoadFromFile(GageFileName(), false)) m_gages.MarkSynced();
   if (!m_gages.LastError.empty()) LogError(log, "Gages load error: " + m_gages.LastError);
+}
+
+namespace {
+
+// Copies a record into its area, cut or padded with zeros to the area's size.
+void PutArea(ConfigFile& config, OwnedArea area, std::string_view bytes) {
+  const std::span<char> target = config.MutableArea(area);
+  std::fill(target.begin(), target.end(), '\0');
+  std::copy_n(bytes.begin(), std::min(bytes.size(), target.size()), target.begin());
+}
+
+}  // namespace
+
+void ProgramRun::DecodeOptionAreas() {
+  if (DecodeChartOptions(m_config->Area(OwnedArea::kChartOptions), m_chartOptions) != ChartOptionsRead::Ok) {
+    m_log->LogLine("Chart options: defaults used where the stored ones were not valid");
+  }
+  m_histogramOptions = DecodeHistogramOptions(m_config->Area(OwnedArea::kHistogramOptions));
+}
+
+void ProgramRun::EncodeOptionAreas() {
+  PutArea(*m_config, OwnedArea::kChartOptions, EncodeChartOptions(m_chartOptions));
+  PutArea(*m_config, OwnedArea::kHistogramOptions, EncodeHistogramOptions(m_histogramOptions));
 }
 
 std::vector<std::string> ProgramRun::PreviousFiles() const {
@@ -163,6 +190,7 @@ void ProgramRun::Finish() {
     // Started without reading it, the configuration written now replaces one the user may want
     // back: it is kept as the backup just as after a successful read.
     const bool keepBackup = m_configLoaded || !m_options.readConfiguration;
+    EncodeOptionAreas();
     log.run.Set(RunFlag::CFG_Saved, m_config->Save(m_config->FileName(), keepBackup));
     log.run.EndStep();
   }

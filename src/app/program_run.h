@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/chart_options.h"
+#include "analysis/histogram_options.h"
 #include "app/config_file.h"
 #include "core/app_log.h"
 #include "core/event_sounds.h"
@@ -55,6 +57,9 @@ class ProgramRun {
   TEventSoundSet& Sounds() { return m_sounds; }
   TInputProfileSet& Profiles() { return m_profiles; }
   ConfigFile& Config() { return *m_config; }
+  // The options of every chart and histogram window, kept in the configuration.
+  TChartOptions& ChartOptions() { return m_chartOptions; }
+  HistogramOptions& HistogramSettings() { return m_histogramOptions; }
   std::string GageFileName() const;
   // The files open at the end of the previous run, to reopen (empty when the configuration
   // says not to).
@@ -73,10 +78,15 @@ class ProgramRun {
   TInputProfileSet m_profiles;
   std::unique_ptr<ConfigFile> m_config;
   bool m_configLoaded = false;
+  TChartOptions m_chartOptions;
+  HistogramOptions m_histogramOptions;
 
   void Status(const std::string& text) const;
   void CheckTempFolder();
   void CheckProgramFolder();
+  // The options records from and into their areas of the configuration.
+  void DecodeOptionAreas();
+  void EncodeOptionAreas();
 };
 
 }  // namespace mv

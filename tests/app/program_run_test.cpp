@@ -171,3 +171,30 @@ TEST(ProgramRun, TheFilesOpenAtTheEndAreOfferedAtTheNextStart) {
 
 }  // namespace
 }  // namespace mv
+
+namespace mv {
+namespace {
+
+TEST(ProgramRun, ChartAndHistogramOptionsAreKeptBetweenRuns) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  EXPECT_EQ(ConfigFile::AreaSize(OwnedArea::kChartOptions), kChartOptionsSize);
+  EXPECT_EQ(ConfigFile::AreaSize(OwnedArea::kHistogramOptions), HistogramOptions::kRecordSize);
+  {
+    ProgramRun program;
+    program.Start(In(dir.path()));
+    EXPECT_EQ(program.ChartOptions().span, 2);  // the defaults at a first start
+    EXPECT_FALSE(program.HistogramSettings().bars3d);
+    program.ChartOptions().span = 7;
+    program.HistogramSettings().bars3d = true;
+    program.Finish();
+  }
+  ProgramRun next;
+  next.Start(In(dir.path()));
+  EXPECT_EQ(next.ChartOptions().span, 7);
+  EXPECT_TRUE(next.HistogramSettings().bars3d);
+  next.Finish();
+}
+
+}  // namespace
+}  // namespace mv
