@@ -14,6 +14,8 @@
 
 #include "analysis/chart_limits.h"
 #include "analysis/control_chart.h"
+#include "analysis/histogram_data.h"
+#include "analysis/sample_selection.h"
 #include "analysis/special_causes.h"
 #include "spc/dataset_spc.h"
 
@@ -149,9 +151,52 @@ const mv::TDatasetSPC& FullDataset() {
   return *dataset;
 }
 
-void BuildPair(benchmark::State& state, mv::ChartKind upper, mv::ChartKind lower, int criteriaSet) {
+mv::SampleSelection WholeBlock() {
+  mv::SampleSelection selection;
+  selection.dataset = &FullDataset();
+  selection.blocks = {1};
+  return selection;
+}
+
+// What any computation over the block's values must at least do: read them where the dataset
+// keeps them (the points of the samples), once.
+void BM_PlainPassOverModel(benchmark::State& state) {
   const mv::TDatasetSPC& ds = FullDataset();
-  const mv::TChartTask task{{&ds, {1}, true, 1, 1}, {1}, 0};
+  for (auto _ : state) {
+    double sum = 0;
+    for (const mv::TSPCSample& s : ds.Block(1)->Samples()) {
+      for (const mv::TFileSmpPoint& p : s.Points()) {
+        if (p.Counts() && p.HasValue(1)) sum += p.Value(1);
+      }
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  Items(state);
+}
+BENCHMARK(BM_PlainPassOverModel)->Unit(benchmark::kMicrosecond);
+
+// The individuals chart of the whole block from the dataset: the values taken out of the
+// samples into the data set, then as BM_IndividualsChart.
+void BM_IndividualsFromModel(benchmark::State& state) {
+  const mv::SampleSelection selection = WholeBlock();
+  const std::uint16_t mask = mv::CriteriaSetMask(static_cast<int>(state.range(0)));
+  mv::CDataSet x;
+  mv::HistoExtract extract;
+  for (auto _ : state) {
+    mv::ExtractHistogramData(selection, 1, x, extract);  // with the statistics
+    mv::SetIndividualsLimits(x, 2, x.AverageMovingRange(2));
+    mv::MarkBeyondLimits(x);
+    mv::EvaluateCriteria(x, mask);
+    benchmark::DoNotOptimize(x.signals.data());
+  }
+  Items(state);
+}
+BENCHMARK(BM_IndividualsFromModel)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+void BuildPair(benchmark::State& state, mv::ChartKind upper, mv::ChartKind lower, int criteriaSet) {
+  mv::TChartTask task;
+  task.selection = WholeBlock();
+  task.parameters = {1};
   mv::TChartOptions options;
   options.criteria.ChooseSet(criteriaSet);
   mv::TChart a;
