@@ -13,155 +13,41 @@
 #include "analysis/quality_calculator.h"
 #include "analysis/sample_selection.h"
 #include "cli/cli.h"
-#include "core/cp1251.h"
+#include "cli/cli_support.h"
 #include "core/messages.h"
 #include "core/numbers.h"
-#include "core/text.h"
-#include "platform/messages.h"
-#include "platform/services.h"
-#include "spc/spc_file.h"
 
 namespace mv::cli {
 namespace {
-
-using Json = nlohmann::ordered_json;
-using Args = std::span<const std::string>;
-
-// Text from files may hold anything; JSON output must stay valid UTF-8.
-std::string SafeUtf8(const std::string& text) { return Cp1251ToUtf8(Utf8ToCp1251(text)); }
-
-// A message of the system as one line, its lines joined as the other commands join them.
-std::string OneLine(std::string_view text) {
-  std::string out;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
-    const std::string_view line = Trim(text.substr(pos, end - pos));
-    if (!line.empty()) {
-      if (!out.empty()) out += out.back() == ':' ? " " : ": ";
-      out += line;
-    }
-    pos = end + 1;
-  }
-  return SafeUtf8(out);
-}
-
-// Catches the message windows the logic shows while a command runs, so their texts reach the
-// error stream instead of a window.
-class MessageCapture final : public platform::IMessageWindows {
- public:
-  MessageCapture() : m_previous(platform::Install<platform::IMessageWindows>(this)) {}
-  ~MessageCapture() override { platform::Install<platform::IMessageWindows>(m_previous); }
-  MessageCapture(const MessageCapture&) = delete;
-  MessageCapture& operator=(const MessageCapture&) = delete;
-
-  bool Show(platform::TMsgWinParams& request) override {
-    m_texts.push_back(request.text);
-    request.result = platform::MsgResult::Ok;
-    return request.kind != platform::MsgKind::Question;
-  }
-  // The first message, or `fallback` when none was shown.
-  std::string First(std::string_view fallback) const {
-    return OneLine(m_texts.empty() ? fallback : std::string_view(m_texts.front()));
-  }
-
- private:
-  platform::IMessageWindows* m_previous;
-  std::vector<std::string> m_texts;
-};
-
-Json Optional(const std::optional<double>& value) { return value ? Json(*value) : Json(nullptr); }
 
 // --- capability ---
 
 struct CapabilityArgs {
   std::string file;
-  std::string param;
-  std::vector<int> blocks;  // empty: every block of the parameter's kind
-  bool severalBlocksOption = false;
-  std::optional<SampleRange> samples;
-  std::string samplesText;
+  SelectionArgs selection{SampleRangeCheck::kCommandLine};
   int bins = 0;
 };
 
-// "1,3,7": positive whole numbers, no repeats.
-bool ParseBlockList(std::string_view text, std::vector<int>& blocks) {
-  std::size_t pos = 0;
-  for (;;) {
-    const std::size_t end = std::min(text.find(',', pos), text.size());
-    const auto n = ParseInteger(text.substr(pos, end - pos), 1, kMaxBlocks);
-    if (!n || std::find(blocks.begin(), blocks.end(), *n) != blocks.end()) return false;
-    blocks.push_back(static_cast<int>(*n));
-    if (end == text.size()) return true;
-    pos = end + 1;
-  }
-}
-
 bool ParseCapabilityArgs(Args args, CapabilityArgs& a, std::string& error) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (!arg.starts_with("--")) {
-      if (!a.file.empty()) {
-        error = "unexpected argument '" + SafeUtf8(arg) + "'";
-        return false;
-      }
-      a.file = arg;
-      continue;
-    }
-    static constexpr std::string_view kOptions[] = {"--param", "--block", "--blocks", "--samples", "--bins"};
-    if (std::find(std::begin(kOptions), std::end(kOptions), arg) == std::end(kOptions)) {
-      error = "unknown option '" + SafeUtf8(arg) + "' (see --help)";
-      return false;
-    }
-    if (i + 1 >= args.size()) {
-      error = arg + " needs a value";
-      return false;
-    }
-    const std::string& value = args[++i];
-    const auto bad = [&](std::string_view form) {
-      error = arg + " expects " + std::string(form) + ", got '" + SafeUtf8(value) + "'";
-      return false;
-    };
-    if (arg == "--param") {
-      if (Trim(value).empty()) return bad("a parameter's name or position");
-      a.param = value;
-    } else if (arg == "--block" || arg == "--blocks") {
-      if (!a.blocks.empty()) {
-        error = "give the blocks once (--block N or --blocks N,M,...)";
-        return false;
-      }
-      if (!ParseBlockList(value, a.blocks) || (arg == "--block" && a.blocks.size() != 1)) {
-        return bad(arg == "--block" ? "a block position" : "block positions separated by commas");
-      }
-      a.severalBlocksOption = arg == "--blocks";
-    } else if (arg == "--samples") {
-      const std::size_t dash = value.find('-');
-      const auto from = dash == std::string::npos ? std::nullopt : ParseInteger(value.substr(0, dash), 1, kMaxSamples);
-      const auto to = dash == std::string::npos ? std::nullopt : ParseInteger(value.substr(dash + 1), 1, kMaxSamples);
-      if (!from || !to || *from > *to) return bad("FROM-TO with 1 <= FROM <= TO");
-      a.samples = SampleRange{static_cast<std::uint16_t>(*from), static_cast<std::uint16_t>(*to)};
-      a.samplesText = value;
-    } else {  // --bins
-      const auto k = ParseInteger(value, 1, 1000);
-      if (!k) return bad("a whole number of bins (limited to 5..20)");
-      a.bins = static_cast<int>(*k);
-    }
-  }
-  if (a.file.empty() || a.param.empty()) {
+  static constexpr std::string_view kWithValue[] = {"--param", "--block", "--blocks", "--samples", "--bins"};
+  const auto take = [&a](const std::string& option, const std::string& value, std::string& e) {
+    if (IsSelectionOption(option)) return TakeSelectionOption(option, value, a.selection, e);
+    // --bins
+    const auto k = ParseInteger(value, 1, 1000);
+    if (!k) return BadValue(option, "a whole number of bins (limited to 5..20)", value, e);
+    a.bins = static_cast<int>(*k);
+    return true;
+  };
+  if (!ParseCommandLine(args, kWithValue, {}, a.file, take, error)) return false;
+  if (a.file.empty() || a.selection.param.empty()) {
     error = "expected FILE.mvl --param NAME|POSITION";
     return false;
   }
-  if (a.samples && (a.blocks.size() != 1 || a.severalBlocksOption)) {
+  if (a.selection.SamplesWithoutOneBlock()) {
     error = "--samples needs one block: --block N";
     return false;
   }
   return true;
-}
-
-// The parameter by position (a whole number) or by name or short name.
-int FindParameterArg(const TDatasetSPC& ds, const std::string& text) {
-  if (const auto n = ParseInteger(text, 1, ds.ParameterCount())) return static_cast<int>(*n);
-  return ds.FindParameter(Trim(text));
 }
 
 Json IndexJson(const TCapIndex& index) {
@@ -225,52 +111,29 @@ Json HistogramJson(const THistogram& h) {
 }
 
 int RunCapabilityChecked(const CapabilityArgs& a, std::ostream& out, std::ostream& err) {
-  const SpcReadResult read = ReadSpcFile(a.file);
-  if (!read.Ok()) {
-    err << "capability: " << OneLine(read.message);
-    if (!read.details.empty()) err << " (" << OneLine(read.details) << ")";
-    err << "\n";
-    return kExitFailed;
-  }
-  const TDatasetSPC& ds = *read.dataset;
-  const int position = FindParameterArg(ds, a.param);
+  const auto dataset = ReadDataFile("capability", a.file, err);
+  if (!dataset) return kExitFailed;
+  const TDatasetSPC& ds = *dataset;
+  const int position = FindParameterArg(ds, a.selection.param);
   if (position == 0) {
-    err << "capability: " << SafeUtf8(a.file) << " has no parameter '" << SafeUtf8(a.param)
-        << "' (give its name, short name or position; see info)\n";
+    err << "capability: " << NoParameterText(a.file, a.selection.param)
+        << " (give its name, short name or position; see info)\n";
     return kExitFailed;
   }
   const TSPCParameter& param = *ds.Parameter(position);
-  std::vector<int> blocks = a.blocks;
-  if (blocks.empty()) blocks = ds.BlockList(param.kind);
-  if (blocks.empty()) {
-    err << "capability: " << SafeUtf8(a.file) << " has no block of " << KindCode(param.kind) << " data\n";
+  SampleSelection selection;
+  std::string error;
+  if (!ResolveSelection(ds, a.file, param, a.selection, selection, error)) {
+    err << "capability: " << error << "\n";
     return kExitFailed;
   }
-  for (const int b : blocks) {
-    const TSPCBlock* block = ds.Block(b);
-    if (!block) {
-      err << "capability: " << SafeUtf8(a.file) << " has no block " << b << " (it has " << ds.BlockCount() << ")\n";
-      return kExitFailed;
-    }
-    if (block->kind != param.kind) {
-      err << "capability: block " << b << " holds " << KindCode(block->kind) << " data, parameter '"
-          << SafeUtf8(param.name) << "' is " << KindCode(param.kind) << "\n";
-      return kExitFailed;
-    }
-    if (a.samples && a.samples->to > block->SampleCount()) {
-      err << "capability: --samples " << a.samplesText << ": block " << b << " has " << block->SampleCount()
-          << " samples\n";
-      return kExitFailed;
-    }
-  }
+  const std::vector<int>& blocks = selection.blocks;
 
   MessageCapture messages;
-  const TParamStat st = ComputeParamStat(ds, position, blocks, a.samples ? a.samples->from : 1,
-                                         a.samples ? a.samples->to : 0);
+  const TParamStat st = ComputeParamStat(ds, position, blocks, selection.wholeBlocks ? 1 : selection.from,
+                                         selection.wholeBlocks ? 0 : selection.to);
   CDataSet data;
   HistoExtract extract;
-  const SampleSelection selection{&ds, blocks, !a.samples.has_value(), a.samples ? a.samples->from : std::uint16_t{1},
-                                  a.samples ? a.samples->to : std::uint16_t{1}};
   if (!ExtractHistogramData(selection, position, data, extract)) {
     err << "capability: " << messages.First("Нет данных для построения гистограммы") << "\n";
     return kExitFailed;

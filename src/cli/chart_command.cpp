@@ -10,41 +10,17 @@
 #include "analysis/control_chart.h"
 #include "analysis/special_causes.h"
 #include "cli/cli.h"
-#include "core/cp1251.h"
+#include "cli/cli_support.h"
 #include "core/numbers.h"
 #include "core/text.h"
-#include "spc/spc_file.h"
 
 namespace mv::cli {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
-// Text read from files may hold anything; JSON output must stay valid UTF-8.
-std::string SafeUtf8(std::string_view text) { return Cp1251ToUtf8(Utf8ToCp1251(std::string(text))); }
-
-// The system's messages break lines (CR LF, empty lines); the error stream gets one line.
-std::string OneLine(std::string_view text) {
-  std::string out;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
-    const std::string_view line = Trim(text.substr(pos, end - pos));
-    if (!line.empty()) {
-      if (!out.empty()) out += out.back() == ':' ? " " : ": ";
-      out += line;
-    }
-    pos = end + 1;
-  }
-  return SafeUtf8(out);
-}
-
 struct ChartArgs {
   std::string file;
-  std::string param;
-  std::optional<int> block;
-  std::vector<int> blocks;
-  std::optional<std::pair<std::string, std::string>> samples;  // FROM, TO as typed
+  // A sample range is checked against its block as the selection dialog checks it.
+  SelectionArgs selection{SampleRangeCheck::kSelectionDialog};
   std::string kindText;
   std::optional<ChartKind> upper;
   std::optional<ChartKind> lower;
@@ -86,109 +62,53 @@ bool ParseCriteria(const std::string& text, TCriteriaChoice& choice) {
   return true;
 }
 
-// "1,3" -> {1, 3}.
-bool ParseList(const std::string& text, std::vector<int>& list) {
-  std::size_t pos = 0;
-  while (pos <= text.size()) {
-    const std::size_t end = std::min(text.find(',', pos), text.size());
-    const auto n = ParseInteger(std::string_view(text).substr(pos, end - pos), 1, 1000000);
-    if (!n) return false;
-    list.push_back(static_cast<int>(*n));
-    pos = end + 1;
-  }
-  return !list.empty();
-}
-
-bool ParseChartArgs(std::span<const std::string> args, ChartArgs& a, std::string& error) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (!arg.starts_with("--")) {
-      if (!a.file.empty()) {
-        error = "unexpected argument '" + SafeUtf8(arg) + "'";
-        return false;
-      }
-      a.file = arg;
-      continue;
+// One option of chart other than the selection.
+bool TakeChartOption(const std::string& option, const std::string& value, ChartArgs& a, std::string& error) {
+  const auto bad = [&](std::string_view form) { return BadValue(option, form, value, error); };
+  if (option == "--regulation") {
+    a.options.regulationLimits = true;
+  } else if (option == "--kind") {
+    a.kindText = value;
+    if (!ParseKinds(value, a)) return bad("X-R, X-S, X, M-R, x-MR, x, p, np, c or u");
+  } else if (option == "--criteria") {
+    if (!ParseCriteria(value, a.options.criteria)) return bad("a set 1..4 or criteria like C1,C2,C5");
+    a.criteriaGiven = true;
+  } else if (option == "--span") {
+    const auto n = ParseInteger(value, 2, 10);
+    if (!n) return bad("a span from 2 to 10");
+    a.options.span = static_cast<std::uint8_t>(*n);
+  } else {  // --scale
+    AttrScale scale = AttrScale::Share;
+    if (value == "percent") {
+      scale = AttrScale::Percent;
+    } else if (value == "ppm") {
+      scale = AttrScale::Ppm;
+    } else if (value != "share") {
+      return bad("share, percent or ppm");
     }
-    if (arg == "--regulation") {
-      a.options.regulationLimits = true;
-      continue;
-    }
-    static constexpr std::string_view kWithValue[] = {"--param", "--block", "--blocks", "--samples",
-                                                      "--kind",  "--criteria", "--span", "--scale"};
-    if (std::find(std::begin(kWithValue), std::end(kWithValue), arg) == std::end(kWithValue)) {
-      error = "unknown option '" + SafeUtf8(arg) + "' (see --help)";
-      return false;
-    }
-    if (i + 1 >= args.size()) {
-      error = arg + " needs a value";
-      return false;
-    }
-    const std::string& value = args[++i];
-    const auto bad = [&](std::string_view form) {
-      error = arg + " expects " + std::string(form) + ", got '" + SafeUtf8(value) + "'";
-      return false;
-    };
-    if (arg == "--param") {
-      a.param = value;
-    } else if (arg == "--block") {
-      const auto n = ParseInteger(value, 1, 1000000);
-      if (!n) return bad("a block number");
-      a.block = static_cast<int>(*n);
-    } else if (arg == "--blocks") {
-      a.blocks.clear();
-      if (!ParseList(value, a.blocks)) return bad("block numbers like 1,3");
-    } else if (arg == "--samples") {
-      const std::size_t dash = value.find('-');
-      if (dash == std::string::npos) return bad("FROM-TO");
-      a.samples = std::make_pair(value.substr(0, dash), value.substr(dash + 1));
-    } else if (arg == "--kind") {
-      a.kindText = value;
-      if (!ParseKinds(value, a)) return bad("X-R, X-S, X, M-R, x-MR, x, p, np, c or u");
-    } else if (arg == "--criteria") {
-      if (!ParseCriteria(value, a.options.criteria)) return bad("a set 1..4 or criteria like C1,C2,C5");
-      a.criteriaGiven = true;
-    } else if (arg == "--span") {
-      const auto n = ParseInteger(value, 2, 10);
-      if (!n) return bad("a span from 2 to 10");
-      a.options.span = static_cast<std::uint8_t>(*n);
-    } else {  // --scale
-      AttrScale scale = AttrScale::Share;
-      if (value == "percent") {
-        scale = AttrScale::Percent;
-      } else if (value == "ppm") {
-        scale = AttrScale::Ppm;
-      } else if (value != "share") {
-        return bad("share, percent or ppm");
-      }
-      a.options.pScale = a.options.uScale = scale;
-    }
-  }
-  if (a.file.empty() || a.param.empty() || !a.upper) {
-    error = "expected FILE.mvl --param NAME|POSITION --kind KIND";
-    return false;
-  }
-  if (a.block && !a.blocks.empty()) {
-    error = "give --block or --blocks, not both";
-    return false;
-  }
-  if (a.samples && !a.block) {
-    error = "--samples needs --block";
-    return false;
+    a.options.pScale = a.options.uScale = scale;
   }
   return true;
 }
 
-// The parameter by position or by name (letter case aside), then by short name.
-int FindParameter(const TDatasetSPC& ds, const std::string& text) {
-  if (const auto n = ParseInteger(text, 1, ds.ParameterCount())) return static_cast<int>(*n);
-  for (int i = 1; i <= ds.ParameterCount(); ++i) {
-    if (SameText(ds.Parameter(i)->name, text)) return i;
+bool ParseChartArgs(Args args, ChartArgs& a, std::string& error) {
+  static constexpr std::string_view kWithValue[] = {"--param", "--block",    "--blocks", "--samples",
+                                                    "--kind",  "--criteria", "--span",   "--scale"};
+  static constexpr std::string_view kFlags[] = {"--regulation"};
+  const auto take = [&a](const std::string& option, const std::string& value, std::string& e) {
+    if (IsSelectionOption(option)) return TakeSelectionOption(option, value, a.selection, e);
+    return TakeChartOption(option, value, a, e);
+  };
+  if (!ParseCommandLine(args, kWithValue, kFlags, a.file, take, error)) return false;
+  if (a.file.empty() || a.selection.param.empty() || !a.upper) {
+    error = "expected FILE.mvl --param NAME|POSITION --kind KIND";
+    return false;
   }
-  for (int i = 1; i <= ds.ParameterCount(); ++i) {
-    if (SameText(ds.Parameter(i)->shortName, text)) return i;
+  if (a.selection.SamplesWithoutOneBlock()) {
+    error = "--samples needs --block";
+    return false;
   }
-  return 0;
+  return true;
 }
 
 Json Number(double value, bool present) { return present ? Json(value) : Json(nullptr); }
@@ -407,24 +327,19 @@ const std::string_view kChartDetails =
     "        --scale share|percent|ppm    scale of the p and u charts (default share)\n"
     "        --regulation                 X and M charts: the regulation limits LRL/URL\n";
 
-int RunChart(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+int RunChart(Args args, std::ostream& out, std::ostream& err) {
   ChartArgs a;
   std::string error;
   if (!ParseChartArgs(args, a, error)) {
     err << "chart: " << error << "\n";
     return kExitUsage;
   }
-  const SpcReadResult read = ReadSpcFile(a.file);
-  if (!read.Ok()) {
-    err << "chart: " << OneLine(read.message);
-    if (!read.details.empty()) err << " (" << OneLine(read.details) << ")";
-    err << "\n";
-    return kExitFailed;
-  }
-  const TDatasetSPC& ds = *read.dataset;
-  const int parameter = FindParameter(ds, a.param);
+  const auto dataset = ReadDataFile("chart", a.file, err);
+  if (!dataset) return kExitFailed;
+  const TDatasetSPC& ds = *dataset;
+  const int parameter = FindParameterArg(ds, a.selection.param);
   if (parameter == 0) {
-    err << "chart: " << SafeUtf8(a.file) << " has no parameter '" << SafeUtf8(a.param) << "'\n";
+    err << "chart: " << NoParameterText(a.file, a.selection.param) << "\n";
     return kExitFailed;
   }
   const TSPCParameter& param = *ds.Parameter(parameter);
@@ -437,38 +352,12 @@ int RunChart(std::span<const std::string> args, std::ostream& out, std::ostream&
   }
 
   TChartTask task;
-  task.selection.dataset = &ds;
   task.parameters = {parameter};
-  std::vector<int> blocks = a.blocks;
-  if (a.block) blocks = {*a.block};
-  if (blocks.empty()) {
-    for (int b = 1; b <= ds.BlockCount(); ++b) {
-      if (ds.Block(b)->kind == param.kind) blocks.push_back(b);
-    }
-  }
-  for (const int b : blocks) {
-    if (!ds.Block(b)) {
-      err << "chart: " << SafeUtf8(a.file) << " has no block " << b << " (it has " << ds.BlockCount() << ")\n";
-      return kExitFailed;
-    }
-  }
-  if (blocks.empty()) {
-    err << "chart: " << SafeUtf8(a.file) << " has no block of the parameter's kind\n";
+  if (!ResolveSelection(ds, a.file, param, a.selection, task.selection, error)) {
+    err << "chart: " << error << "\n";
     return kExitFailed;
   }
-  task.selection.blocks = blocks;
-  if (a.samples) {
-    const int count = ds.Block(blocks.front())->SampleCount();
-    const auto range = ParseSampleRange(a.samples->first, a.samples->second, count);
-    if (!range) {
-      err << "chart: " << SafeUtf8(std::string(kBadSampleRange)) << ": '" << SafeUtf8(a.samples->first) << "-"
-          << SafeUtf8(a.samples->second) << "' (block " << blocks.front() << " has " << count << " samples)\n";
-      return kExitFailed;
-    }
-    task.selection.wholeBlocks = false;
-    task.selection.from = range->from;
-    task.selection.to = range->to;
-  }
+  const std::vector<int>& blocks = task.selection.blocks;
 
   Json charts = Json::array();
   for (const auto& [kind, role] : {std::pair{a.upper, "upper"}, std::pair{a.lower, "lower"}}) {
@@ -476,9 +365,7 @@ int RunChart(std::span<const std::string> args, std::ostream& out, std::ostream&
     TChart chart;
     const ChartBuildResult built = BuildChart(chart, task, *kind, a.options);
     if (!built.ok) {
-      err << "chart: " << OneLine(built.message);
-      if (!built.details.empty()) err << " (" << OneLine(built.details) << ")";
-      err << "\n";
+      err << "chart: " << OneLine(built.message, built.details) << "\n";
       return kExitFailed;
     }
     charts.push_back(ChartJson(chart, role, ds));
@@ -487,7 +374,7 @@ int RunChart(std::span<const std::string> args, std::ostream& out, std::ostream&
   Json blockList = Json::array();
   for (const int b : blocks) blockList.push_back({{"position", b}, {"name", SafeUtf8(ds.Block(b)->name)}});
   Json samples = "all";
-  if (a.samples) samples = {{"from", task.selection.from}, {"to", task.selection.to}};
+  if (!task.selection.wholeBlocks) samples = {{"from", task.selection.from}, {"to", task.selection.to}};
   Json inForce = Json::array();
   for (int c = 1; c <= 10; ++c) {
     if ((a.options.criteria.mask & CriterionBit(c)) != 0) inForce.push_back(CriterionCode(c));

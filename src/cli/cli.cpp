@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <nlohmann/json.hpp>
 #include <ostream>
-#include <span>
 #include <string_view>
 
 #include "cli/capability_command.h"
 #include "cli/chart_command.h"
-#include "core/cp1251.h"
+#include "cli/cli_support.h"
 #include "core/file_routines.h"
 #include "core/numbers.h"
 #include "core/text.h"
@@ -22,9 +20,6 @@
 namespace mv::cli {
 namespace {
 
-using Json = nlohmann::ordered_json;
-using Args = std::span<const std::string>;
-
 struct Command {
   std::string_view name;
   std::string_view usage;
@@ -32,26 +27,6 @@ struct Command {
   int (*run)(Args args, std::ostream& out, std::ostream& err);
   std::string_view details = {};  // further lines of --help, indented as they are
 };
-
-// Text read from files may hold anything; JSON output must stay valid UTF-8.
-std::string SafeUtf8(const std::string& text) { return Cp1251ToUtf8(Utf8ToCp1251(text)); }
-
-// The system's messages break lines with CR LF (and may leave empty lines); the error stream
-// gets them as one line.
-std::string OneLine(const std::string& text) {
-  std::string out;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
-    const std::string_view line = Trim(std::string_view(text).substr(pos, end - pos));
-    if (!line.empty()) {
-      if (!out.empty()) out += out.back() == ':' ? " " : ": ";
-      out += line;
-    }
-    pos = end + 1;
-  }
-  return SafeUtf8(out);
-}
 
 int RunGages(Args args, std::ostream& out, std::ostream& err) {
   if (args.size() != 1) {
@@ -93,8 +68,6 @@ int RunGages(Args args, std::ostream& out, std::ostream& err) {
 
 // --- info ---
 
-Json Optional(const std::optional<double>& value) { return value ? Json(*value) : Json(nullptr); }
-
 Json ParameterJson(int position, const TSPCParameter& p) {
   Json item = {
       {"position", position},     {"kind", KindCode(p.kind)},           {"order", p.position},
@@ -130,14 +103,9 @@ int RunInfo(Args args, std::ostream& out, std::ostream& err) {
     err << "info: expected one file name\n";
     return kExitUsage;
   }
-  const SpcReadResult read = ReadSpcFile(args[0]);
-  if (!read.Ok()) {
-    err << "info: " << OneLine(read.message);
-    if (!read.details.empty()) err << " (" << OneLine(read.details) << ")";
-    err << "\n";
-    return kExitFailed;
-  }
-  const TDatasetSPC& ds = *read.dataset;
+  const auto dataset = ReadDataFile("info", args[0], err);
+  if (!dataset) return kExitFailed;
+  const TDatasetSPC& ds = *dataset;
   Json parameters = Json::array();
   for (int i = 1; i <= ds.ParameterCount(); ++i) parameters.push_back(ParameterJson(i, *ds.Parameter(i)));
   Json blocks = Json::array();
@@ -226,76 +194,61 @@ struct CreateArgs {
   TableDatasetOptions options;
 };
 
-bool ParseCreateArgs(Args args, CreateArgs& a, std::string& error) {
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (!arg.starts_with("--")) {
-      if (!a.out.empty()) {
-        error = "unexpected argument '" + SafeUtf8(arg) + "'";
-        return false;
-      }
-      a.out = arg;
-      continue;
-    }
-    if (arg == "--individual") {
-      a.options.individual = true;
-      continue;
-    }
-    static constexpr std::string_view kWithValue[] = {"--from-csv", "--block", "--process",  "--tolerance",
-                                                      "--decimals", "--unit",  "--attribute"};
-    if (std::find(std::begin(kWithValue), std::end(kWithValue), arg) == std::end(kWithValue)) {
-      error = "unknown option '" + SafeUtf8(arg) + "' (see --help)";
+// One option of create.
+bool TakeCreateOption(const std::string& option, const std::string& value, CreateArgs& a, std::string& error) {
+  const auto bad = [&](std::string_view form) { return BadValue(option, form, value, error); };
+  if (option == "--individual") {
+    a.options.individual = true;
+  } else if (option == "--from-csv") {
+    if (!a.csv.empty()) {
+      error = "--from-csv given twice";
       return false;
     }
-    if (i + 1 >= args.size()) {
-      error = arg + " needs a value";
-      return false;
+    a.csv = value;
+  } else if (option == "--block") {
+    a.options.blockName = value;
+  } else if (option == "--process") {
+    a.options.processName = value;
+  } else if (option == "--tolerance") {
+    TableTolerance t;
+    if (!ParseTolerance(value, t)) return bad("NAME=LSL:USL[:NOMINAL]");
+    a.options.tolerances.push_back(std::move(t));
+  } else if (option == "--decimals") {
+    TableDecimals d;
+    std::string number;
+    if (!SplitNamed(value, d.name, number)) return bad("NAME=N");
+    const auto n = ParseInteger(number, 0, kMaxDecimals);
+    if (!n) return bad("NAME=N with N from 0 to 5");
+    d.decimals = static_cast<int>(*n);
+    a.options.decimals.push_back(std::move(d));
+  } else if (option == "--unit") {
+    TableUnit u;
+    if (!SplitNamed(value, u.name, u.unit)) return bad("NAME=UNIT");
+    a.options.units.push_back(std::move(u));
+  } else {  // --attribute
+    TableAttribute attribute;
+    std::string type;
+    if (!SplitNamed(value, attribute.name, type)) return bad("NAME=units|nonconf");
+    if (type == AttrTypeCode(AttrType::Units)) {
+      attribute.type = AttrType::Units;
+    } else if (type == AttrTypeCode(AttrType::Nonconformities)) {
+      attribute.type = AttrType::Nonconformities;
+    } else {
+      return bad("NAME=units|nonconf");
     }
-    const std::string& value = args[++i];
-    const auto bad = [&](std::string_view form) {
-      error = arg + " expects " + std::string(form) + ", got '" + SafeUtf8(value) + "'";
-      return false;
-    };
-    if (arg == "--from-csv") {
-      if (!a.csv.empty()) {
-        error = "--from-csv given twice";
-        return false;
-      }
-      a.csv = value;
-    } else if (arg == "--block") {
-      a.options.blockName = value;
-    } else if (arg == "--process") {
-      a.options.processName = value;
-    } else if (arg == "--tolerance") {
-      TableTolerance t;
-      if (!ParseTolerance(value, t)) return bad("NAME=LSL:USL[:NOMINAL]");
-      a.options.tolerances.push_back(std::move(t));
-    } else if (arg == "--decimals") {
-      TableDecimals d;
-      std::string number;
-      if (!SplitNamed(value, d.name, number)) return bad("NAME=N");
-      const auto n = ParseInteger(number, 0, kMaxDecimals);
-      if (!n) return bad("NAME=N with N from 0 to 5");
-      d.decimals = static_cast<int>(*n);
-      a.options.decimals.push_back(std::move(d));
-    } else if (arg == "--unit") {
-      TableUnit u;
-      if (!SplitNamed(value, u.name, u.unit)) return bad("NAME=UNIT");
-      a.options.units.push_back(std::move(u));
-    } else {  // --attribute
-      TableAttribute attribute;
-      std::string type;
-      if (!SplitNamed(value, attribute.name, type)) return bad("NAME=units|nonconf");
-      if (type == AttrTypeCode(AttrType::Units)) {
-        attribute.type = AttrType::Units;
-      } else if (type == AttrTypeCode(AttrType::Nonconformities)) {
-        attribute.type = AttrType::Nonconformities;
-      } else {
-        return bad("NAME=units|nonconf");
-      }
-      a.options.attributes.push_back(std::move(attribute));
-    }
+    a.options.attributes.push_back(std::move(attribute));
   }
+  return true;
+}
+
+bool ParseCreateArgs(Args args, CreateArgs& a, std::string& error) {
+  static constexpr std::string_view kWithValue[] = {"--from-csv", "--block", "--process",  "--tolerance",
+                                                    "--decimals", "--unit",  "--attribute"};
+  static constexpr std::string_view kFlags[] = {"--individual"};
+  const auto take = [&a](const std::string& option, const std::string& value, std::string& e) {
+    return TakeCreateOption(option, value, a, e);
+  };
+  if (!ParseCommandLine(args, kWithValue, kFlags, a.out, take, error)) return false;
   if (a.out.empty() || a.csv.empty()) {
     error = "expected OUT.mvl --from-csv IN.csv";
     return false;

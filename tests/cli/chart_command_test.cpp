@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
+#include "support/sample_dataset.h"
 
 namespace mv::cli {
 namespace {
@@ -188,6 +189,28 @@ TEST_F(ChartCommand, BadInput) {
     EXPECT_EQ(out.str(), "");
   }
   EXPECT_EQ(Cli({"chart", m_dir.Path("missing.mvl"), "--param", "1", "--kind", "X"}).code, kExitFailed);
+}
+
+// A block named twice would put its samples on the chart twice, and a block of alternative data
+// holds no values of a quantitative parameter.
+TEST_F(ChartCommand, BlocksMustBeDistinctAndOfTheParametersKind) {
+  const std::string mixed = m_dir.Path("mixed.mvl");  // block 1 quantitative, block 2 alternative
+  ASSERT_TRUE(test::WriteSampleDataset(mixed));
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } kCases[] = {
+      {{"chart", m_mvl, "--param", "1", "--kind", "X-R", "--blocks", "1,1"},
+       "chart: --blocks expects block positions separated by commas, got '1,1'"},
+      {{"chart", mixed, "--param", "Диаметр", "--kind", "X-R", "--block", "2"},
+       "chart: block 2 holds Attr data, parameter 'Диаметр' is Var"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.err);
+    const ChartRun run = Cli(c.args);
+    EXPECT_EQ(run.code, kExitFailed);
+    EXPECT_EQ(run.err, c.err + "\n");
+  }
 }
 
 }  // namespace
