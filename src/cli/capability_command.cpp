@@ -238,7 +238,7 @@ int RunQuality(Args args, std::ostream& out, std::ostream& err) {
   const QualityTarget t = ComputeQualityTarget(*q, w);
   out << Json{{"targetLevelPpm", *q},
               {"toleranceWidth", Optional(w)},
-              {"z", t.z},
+              {"widthInSigmas", t.z},
               {"targetIndex", t.index},
               {"targetIndexText", t.indexText},
               {"targetSigma", t.hasSigma ? Json(t.sigma) : Json(nullptr)},

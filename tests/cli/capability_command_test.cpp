@@ -186,7 +186,7 @@ TEST(QualityCommand, IndexAndSigma) {
   const json j = json::parse(run.out);
   EXPECT_EQ(j["targetLevelPpm"], 2700.0);
   EXPECT_EQ(j["toleranceWidth"], 0.06);
-  EXPECT_NEAR(j["z"].get<double>(), 6.0, 1e-4);
+  EXPECT_NEAR(j["widthInSigmas"].get<double>(), 6.0, 1e-4);
   EXPECT_EQ(j["targetIndexText"], "1.00");
   EXPECT_NEAR(j["targetSigma"].get<double>(), 0.01, 1e-6);
   EXPECT_EQ(j["targetSigmaText"], "0.01");
