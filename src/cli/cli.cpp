@@ -117,7 +117,8 @@ int RunInfo(Args args, std::ostream& out, std::ostream& err) {
     points += b.stats.totalPoints;
     blocks.push_back(BlockJson(i, b));
   }
-  Json json = {{"file", SafeUtf8(args[0])}, {"id", ds.id}};
+  Json json = {{"file", SafeUtf8(args[0])}, {"id", ds.id}, {"example", ds.IsExample()},
+               {"passwordProtected", ds.passwordHash != 0}};
   json["process"] = {{"name", SafeUtf8(ds.processName)},       {"comment", SafeUtf8(ds.comment)},
                      {"department", SafeUtf8(ds.department)},  {"detail", SafeUtf8(ds.detail)},
                      {"operation", SafeUtf8(ds.operation)},    {"note", SafeUtf8(ds.note)},
@@ -192,6 +193,7 @@ struct CreateArgs {
   std::string out;
   std::string csv;
   TableDatasetOptions options;
+  bool example = false;  // marked as an example: the program never saves it under its own name
 };
 
 // One option of create.
@@ -199,6 +201,8 @@ bool TakeCreateOption(const std::string& option, const std::string& value, Creat
   const auto bad = [&](std::string_view form) { return BadValue(option, form, value, error); };
   if (option == "--individual") {
     a.options.individual = true;
+  } else if (option == "--example") {
+    a.example = true;
   } else if (option == "--from-csv") {
     if (!a.csv.empty()) {
       error = "--from-csv given twice";
@@ -244,7 +248,7 @@ bool TakeCreateOption(const std::string& option, const std::string& value, Creat
 bool ParseCreateArgs(Args args, CreateArgs& a, std::string& error) {
   static constexpr std::string_view kWithValue[] = {"--from-csv", "--block", "--process",  "--tolerance",
                                                     "--decimals", "--unit",  "--attribute"};
-  static constexpr std::string_view kFlags[] = {"--individual"};
+  static constexpr std::string_view kFlags[] = {"--individual", "--example"};
   const auto take = [&a](const std::string& option, const std::string& value, std::string& e) {
     return TakeCreateOption(option, value, a, e);
   };
@@ -274,7 +278,8 @@ int RunCreate(Args args, std::ostream& out, std::ostream& err) {
     err << "create: " << SafeUtf8(a.csv) << ": " << OneLine(built.error) << "\n";
     return kExitFailed;
   }
-  const TDatasetSPC& ds = *built.dataset;
+  TDatasetSPC& ds = *built.dataset;
+  if (a.example) ds.accessFlags |= access_flag::kExample;
   // Everything is checked before this point: a failure leaves no file, and the safe write
   // leaves an existing file as it was.
   if (!WriteSpcFile(ds, a.out, error)) {
@@ -311,6 +316,7 @@ constexpr std::string_view kCreateDetails =
     "        --decimals NAME=N            0..5; default: the most decimals written in the column\n"
     "        --unit NAME=UNIT             the parameter's unit\n"
     "        --individual                 sampling mode: individual values\n"
+    "        --example                    mark it as an example, never saved under its own name\n"
     "        --attribute NAME=units|nonconf   an alternative parameter counting nonconforming\n"
     "                                     units or nonconformities; then every parameter column\n"
     "                                     must be one, each row is a sample, and size is required\n";

@@ -97,6 +97,7 @@ TEST(Cli, CreateFromCsvThenInfoDescribesTheFile) {
   ASSERT_EQ(info.code, kExitOk) << info.err;
   const auto json = nlohmann::json::parse(info.out);
   EXPECT_EQ(json["process"]["name"], "Вал 20h6");
+  EXPECT_EQ(json["example"], false);
   EXPECT_EQ(json["counts"], nlohmann::json({{"parameters", 2},
                                             {"varParameters", 2},
                                             {"attrParameters", 0},
@@ -127,11 +128,12 @@ TEST(Cli, CreateFromCsvThenInfoDescribesTheFile) {
   EXPECT_EQ(json["blocks"][1]["id"], 2);
   EXPECT_EQ(json["blocks"][1]["name"], "После наладки");
 
-  // Alternative data.
+  // Alternative data, marked as an example.
   test::WriteFileBytes(csv, "date,size,Дефекты\n01.03.2024,50,3\n02.03.2024,50,0\n");
-  const CliRun attr = Cli({"create", mvl, "--from-csv", csv, "--attribute", "Дефекты=nonconf"});
+  const CliRun attr = Cli({"create", mvl, "--from-csv", csv, "--attribute", "Дефекты=nonconf", "--example"});
   ASSERT_EQ(attr.code, kExitOk) << attr.err;
   const auto attrJson = nlohmann::json::parse(Cli({"info", mvl}).out);
+  EXPECT_EQ(attrJson["example"], true);
   EXPECT_EQ(attrJson["parameters"][0]["kind"], "Attr");
   EXPECT_EQ(attrJson["parameters"][0]["attrType"], "nonconf");
   EXPECT_EQ(attrJson["parameters"][0]["flagsHex"], "1040h");
