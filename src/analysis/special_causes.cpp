@@ -164,56 +164,35 @@ bool Flat(double step) { return std::fabs(step) < kSameEpsilon; }
 // Windows of w consecutive analysed points, tested one start after another; after a hit the
 // next window begins after it, so the windows of one criterion never share a point. Fed one
 // point at a time: the window that ends at the point is tested when it is complete. A window
-// holds when `need` of its points carry bit a, or `need` carry bit b.
+// holds when at most `kMissing` of its points lack bit a, or at most `kMissing` lack bit b.
+// The last w points are kept as bit rows, newest in bit 0; each criterion is a type of its own,
+// so that its state stays in registers.
+template <int kCriterion, std::uint8_t kBitA, std::uint8_t kBitB, int kMissing>
 struct ZoneWindow {
-  int criterion = 0;
-  std::size_t w = 0;
-  std::uint8_t bitA = 0;
-  std::uint8_t bitB = 0;
-  int need = 0;
-  std::size_t start = 0;
-  int a = 0;
-  int b = 0;
+  static constexpr std::size_t kW = static_cast<std::size_t>(kCriteria[kCriterion - 1].length);
+  static constexpr std::uint32_t kFull = (1U << kW) - 1;
+  static_assert(kMissing == 0 || kMissing == 1);
+  std::uint32_t a = 0;
+  std::uint32_t b = 0;
+  std::size_t next = kW - 1;  // the position of the first complete window
 
-  static ZoneWindow Of(int criterion) {
-    using namespace zone_class;
-    ZoneWindow z;
-    z.criterion = criterion;
-    z.w = static_cast<std::size_t>(Row(criterion).length);
-    z.need = static_cast<int>(z.w);
-    switch (criterion) {
-      case 6:  // 2 of 3 in zone A or beyond, on one side
-        z.bitA = kUpperAOrBeyond;
-        z.bitB = kLowerAOrBeyond;
-        z.need = 2;
-        break;
-      case 7:  // 4 of 5 in zone A, B or beyond, on one side
-        z.bitA = kUpperABOrBeyond;
-        z.bitB = kLowerABOrBeyond;
-        z.need = 4;
-        break;
-      case 9: z.bitA = kNotZoneC; break;  // none in zone C
-      default: z.bitA = kZoneC; break;    // C8, C10: all in zone C
-    }
-    return z;
+  static bool Holds(std::uint32_t row) {
+    const std::uint32_t lacking = ~row & kFull;
+    return kMissing == 0 ? lacking == 0 : (lacking & (lacking - 1)) == 0;
   }
 
-  void Feed(Evaluation& e, std::size_t p) {
-    const std::vector<TestPoint>& points = e.Points();
-    const std::uint8_t in = points[p].zoneClass;
-    a += (in & bitA) != 0;
-    b += (in & bitB) != 0;
-    if (p + 1 - start < w) return;
-    if (a >= need || b >= need) {
-      e.Report(ZoneStream(criterion), criterion, 0, start, p);
-      start = p + 1;
-      a = b = 0;
-      return;
+  void Feed(Evaluation& e, std::uint8_t zoneClass, std::size_t p) {
+    a = ((a << 1) | ((zoneClass & kBitA) != 0 ? 1U : 0U)) & kFull;
+    bool holds = Holds(a);
+    if constexpr (kBitB != 0) {
+      b = ((b << 1) | ((zoneClass & kBitB) != 0 ? 1U : 0U)) & kFull;
+      holds = holds || Holds(b);
     }
-    const std::uint8_t out = points[start].zoneClass;
-    a -= (out & bitA) != 0;
-    b -= (out & bitB) != 0;
-    ++start;
+    if (holds && p >= next) {
+      e.Report(ZoneStream(kCriterion), kCriterion, 0, p + 1 - kW, p);
+      a = b = 0;
+      next = p + kW;
+    }
   }
 };
 
@@ -358,12 +337,15 @@ void EvaluateCriteria(CDataSet& set, std::uint16_t mask) {
   const bool trend4 = on(4);
   const bool alternation = on(5);
   // The zone tests mean nothing without zones (no UCL above the centre line).
-  std::vector<ZoneWindow> windows;
-  if (set.zones.valid) {
-    for (int c = 6; c <= 10; ++c) {
-      if (on(c)) windows.push_back(ZoneWindow::Of(c));
-    }
-  }
+  using namespace zone_class;
+  const bool zones = set.zones.valid;
+  const bool window6 = zones && on(6), window7 = zones && on(7), window8 = zones && on(8);
+  const bool window9 = zones && on(9), window10 = zones && on(10);
+  ZoneWindow<6, kUpperAOrBeyond, kLowerAOrBeyond, 1> twoOfThree;  // 2 of 3 in zone A or beyond, on one side
+  ZoneWindow<7, kUpperABOrBeyond, kLowerABOrBeyond, 1> fourOfFive;  // 4 of 5 in zone A, B or beyond, one side
+  ZoneWindow<8, kZoneC, 0, 0> inC15;
+  ZoneWindow<9, kNotZoneC, 0, 0> outOfC8;
+  ZoneWindow<10, kZoneC, 0, 0> inC9;
 
   std::size_t sideStart = 0;
   // Rising and falling runs, each beginning at the last turning point. Equal neighbours keep
@@ -422,7 +404,14 @@ void EvaluateCriteria(CDataSet& set, std::uint16_t mask) {
         }
       }
     }
-    for (ZoneWindow& w : windows) w.Feed(e, p);
+    if (zones) {
+      const std::uint8_t zoneClass = t.zoneClass;
+      if (window6) twoOfThree.Feed(e, zoneClass, p);
+      if (window7) fourOfFive.Feed(e, zoneClass, p);
+      if (window8) inC15.Feed(e, zoneClass, p);
+      if (window9) outOfC8.Feed(e, zoneClass, p);
+      if (window10) inC9.Feed(e, zoneClass, p);
+    }
   }
   if (oneSide != 0) e.Report(kSideStream, oneSide, upper(sideStart), sideStart, n - 1);
   if (trend3) {

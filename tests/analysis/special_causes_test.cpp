@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <algorithm>
+#include <cmath>
+#include <functional>
+#include <random>
 #include <vector>
 
 #include "analysis/chart_limits.h"
@@ -196,6 +200,239 @@ TEST(SpecialCauses, SeriesMarksAndTheSkippedPoint) {
   EvaluateCriteria(set, 0);
   EXPECT_TRUE(set.signals.empty());
   EXPECT_FALSE(set.HasFlag(1, dsp_flag::kSeries));
+}
+
+// The tests for special causes written plainly, one criterion after another over the list of
+// analysed points, the zone windows recounted for every window: what the evaluation must give.
+struct Reference {
+  struct Point {
+    double value;
+    std::uint32_t index;
+    int zone, side;
+    bool beyond;
+  };
+  std::vector<Point> points;
+  std::vector<TCriterionHit> hits;
+  std::array<bool, kCriterionCount> found{};
+  std::vector<bool> series;  // by position
+  std::uint8_t decimals = 0;
+
+  void Add(int criterion, int side, std::size_t first, std::size_t last) {
+    const std::size_t count = last - first + 1;
+    if (count < static_cast<std::size_t>(CriterionLength(criterion))) return;
+    found[static_cast<std::size_t>(criterion - 1)] = true;
+    double sum = 0;
+    for (std::size_t p = first; p <= last; ++p) {
+      sum += points[p].value;
+      if (criterion != 1) series[p] = true;
+    }
+    TCriterionHit h;
+    h.criterion = static_cast<std::uint8_t>(criterion);
+    h.side = static_cast<std::uint8_t>(side);
+    h.first = points[first].index;
+    h.last = points[last].index;
+    h.count = static_cast<std::uint32_t>(count);
+    h.mean = sum / static_cast<double>(count);
+    h.decimals = decimals;
+    hits.push_back(h);
+  }
+
+  explicit Reference(const CDataSet& set, std::uint16_t mask) {
+    decimals = set.decimals;
+    for (std::uint32_t i = set.FirstIndex(); i <= set.Count(); ++i) {
+      const TDataSetPoint& p = *set.Point(i);
+      if (p.Analysed()) points.push_back({p.value, i, p.zone, p.side, (p.flags & dsp_flag::kBeyond) != 0});
+    }
+    series.assign(points.size(), false);
+    const std::size_t n = points.size();
+    if (n == 0) return;
+    const auto on = [mask](int c) { return (mask & CriterionBit(c)) != 0; };
+    const double cl = set.mean;
+    const auto flat = [&](std::size_t p) { return std::fabs(points[p].value - points[p - 1].value) < 1e-12; };
+    const auto rising = [&](std::size_t p) { return points[p].value - points[p - 1].value > 0; };
+
+    if (on(1)) {
+      for (std::size_t p = 0; p < n; ++p) {
+        if (points[p].beyond) Add(1, points[p].value > cl ? 1 : 0, p, p);
+      }
+    }
+    const int oneSide = on(2) ? 2 : on(10) ? 10 : 0;
+    if (oneSide != 0) {
+      const auto upper = [&](std::size_t p) { return points[p].value >= cl; };
+      std::size_t start = 0;
+      for (std::size_t p = 1; p < n; ++p) {
+        if (std::fabs(points[p].value - cl) < 1e-12 || upper(p) != upper(p - 1)) {
+          Add(oneSide, upper(start), start, p - 1);
+          start = p;
+        }
+      }
+      Add(oneSide, upper(start), start, n - 1);
+    }
+    if (on(3)) {  // a flat step neither ends nor starts a run
+      std::size_t rise = 0, fall = 0;
+      for (std::size_t p = 1; p < n; ++p) {
+        if (flat(p)) continue;
+        if (rising(p)) {
+          Add(3, 0, fall, p - 1);
+          fall = p;
+        } else {
+          Add(3, 1, rise, p - 1);
+          rise = p;
+        }
+      }
+      Add(3, 1, rise, n - 1);
+      Add(3, 0, fall, n - 1);
+    }
+    if (on(4)) {  // a flat step ends both runs
+      std::size_t rise = 0, fall = 0;
+      for (std::size_t p = 1; p < n; ++p) {
+        if (flat(p) || !rising(p)) {
+          Add(4, 1, rise, p - 1);
+          rise = p;
+        }
+        if (flat(p) || rising(p)) {
+          Add(4, 0, fall, p - 1);
+          fall = p;
+        }
+      }
+      Add(4, 1, rise, n - 1);
+      Add(4, 0, fall, n - 1);
+    }
+    if (on(5)) {
+      std::size_t start = 0;
+      int direction = 0;
+      for (std::size_t p = 1; p < n; ++p) {
+        if (flat(p)) {
+          Add(5, 1, start, p - 1);
+          start = p;
+          continue;
+        }
+        const int d = rising(p) ? 1 : -1;
+        if (d == direction) {
+          Add(5, 1, start, p - 1);
+          start = p - 1;
+        }
+        direction = d;
+      }
+      Add(5, 1, start, n - 1);
+    }
+    if (!set.zones.valid) return;
+    const auto inA = [&](const Point& p, int side) { return p.zone <= 1 && p.side == side; };
+    const auto inAB = [&](const Point& p, int side) { return p.zone <= 2 && p.side == side; };
+    const struct {
+      int criterion;
+      std::size_t w;
+      std::function<bool(const Point*)> holds;  // over the w points from the pointer on
+    } kWindows[] = {
+        {6, 3, [&](const Point* q) {
+           for (int side = 1; side <= 2; ++side) {
+             if (std::count_if(q, q + 3, [&](const Point& p) { return inA(p, side); }) >= 2) return true;
+           }
+           return false;
+         }},
+        {7, 5, [&](const Point* q) {
+           for (int side = 1; side <= 2; ++side) {
+             if (std::count_if(q, q + 5, [&](const Point& p) { return inAB(p, side); }) >= 4) return true;
+           }
+           return false;
+         }},
+        {8, 15, [&](const Point* q) { return std::all_of(q, q + 15, [](const Point& p) { return p.zone == 3; }); }},
+        {9, 8, [&](const Point* q) { return std::none_of(q, q + 8, [](const Point& p) { return p.zone == 3; }); }},
+        {10, 9, [&](const Point* q) { return std::all_of(q, q + 9, [](const Point& p) { return p.zone == 3; }); }},
+    };
+    for (const auto& w : kWindows) {
+      if (!on(w.criterion)) continue;
+      std::size_t start = 0;
+      while (start + w.w <= n) {
+        if (w.holds(&points[start])) {
+          Add(w.criterion, 0, start, start + w.w - 1);
+          start += w.w;
+        } else {
+          ++start;
+        }
+      }
+    }
+  }
+};
+
+// Series of values on a grid of half zone sigmas (ties, points on the centre line and on every
+// zone edge), with runs, steps by the smallest amounts, points a hair off the centre line and
+// excluded points; moving-range series start after their first index.
+TEST(SpecialCauses, EvaluationAgreesWithThePlainTestsOnRandomSeries) {
+  std::mt19937 rng(20240611);
+  const auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int round = 0; round < 3000; ++round) {
+    SCOPED_TRACE(round);
+    const std::size_t n = static_cast<std::size_t>(uniform(0, round % 10 == 0 ? 600 : 60));
+    const double cl = uniform(0, 1) ? 0.0 : 10.0;
+    std::vector<double> values;
+    std::vector<std::uint32_t> inactive;
+    const int style = uniform(0, 2);  // 1: mostly alternating, 2: mostly in zone C
+    for (std::size_t i = 0; i < n; ++i) {
+      double v = cl + 0.5 * (style == 2 ? uniform(-2, 2) : uniform(-8, 8));
+      if (style == 1 && values.size() >= 2 && uniform(0, 15) != 0) {
+        values.push_back(values[values.size() - 2] + 0.5 * uniform(-1, 1));
+        continue;
+      }
+      switch (uniform(0, 11)) {
+        case 0: if (!values.empty()) v = values.back(); break;  // a tie
+        case 1: if (!values.empty()) v = values.back() + 0.5; break;
+        case 2: if (!values.empty()) v = values.back() - 0.5; break;
+        case 3: v = cl + uniform(-1, 1) * 1e-13; break;  // on the centre line within the tolerance
+        case 4: v = cl + std::uniform_real_distribution<double>(-4, 4)(rng); break;
+        case 5: if (!values.empty()) v = values.back() + uniform(-1, 1) * 1e-13; break;  // a flat step
+        case 6:
+        case 7: if (values.size() >= 2) v = values[values.size() - 2]; break;  // alternation
+        default: break;
+      }
+      values.push_back(v);
+      if (uniform(0, 12) == 0) inactive.push_back(static_cast<std::uint32_t>(i + 1));
+    }
+    CDataSet set = SetOf(values, cl, 1, inactive);
+    if (uniform(0, 5) == 0 && n > 0) {  // a moving-range series: its first index is not 1
+      set.ToMovingRanges(uniform(2, 4));
+      set.ComputeStatistics();
+      set.ucl = set.mean + uniform(0, 3);
+      set.hasLcl = false;
+      ComputeZones(set, true);
+      MarkBeyondLimits(set);
+    } else if (uniform(0, 9) == 0) {
+      set.ucl = set.mean;  // no zones
+      ComputeZones(set, false);
+    }
+    // Stale marks of an earlier evaluation must go.
+    for (std::uint32_t i = 1; i <= set.Count(); i += 3) set.SetFlag(i, dsp_flag::kSeries, true);
+    const auto mask = static_cast<std::uint16_t>(round < 1500 ? uniform(0, 0x3FF) : CriteriaSetMask(uniform(1, 4)));
+    const Reference ref(set, mask);
+    std::vector<std::uint16_t> flagsBefore;
+    for (std::uint32_t i = 1; i <= set.Count(); ++i) flagsBefore.push_back(set.Point(i)->flags);
+    EvaluateCriteria(set, mask);
+
+    std::vector<TCriterionHit> expected = ref.hits;
+    if (expected.size() > kMaxCriterionHits) expected.resize(kMaxCriterionHits);
+    ASSERT_EQ(set.signals.size(), expected.size());
+    for (std::size_t k = 0; k < expected.size(); ++k) {
+      SCOPED_TRACE(k);
+      const TCriterionHit& a = set.signals[k];
+      const TCriterionHit& b = expected[k];
+      EXPECT_EQ(a.criterion, b.criterion);
+      EXPECT_EQ(a.side, b.side);
+      EXPECT_EQ(a.first, b.first);
+      EXPECT_EQ(a.last, b.last);
+      EXPECT_EQ(a.count, b.count);
+      EXPECT_EQ(a.mean, b.mean);
+      EXPECT_EQ(a.decimals, b.decimals);
+    }
+    EXPECT_EQ(set.criterionFound, ref.found);
+    std::size_t position = 0;
+    for (std::uint32_t i = 1; i <= set.Count(); ++i) {
+      std::uint16_t want = static_cast<std::uint16_t>(flagsBefore[i - 1] & ~dsp_flag::kSeries);
+      if (position < ref.points.size() && ref.points[position].index == i && ref.series[position++]) {
+        want |= dsp_flag::kSeries;
+      }
+      ASSERT_EQ(set.Point(i)->flags, want) << "point " << i;
+    }
+  }
 }
 
 TEST(SpecialCauses, ZoneTestsNeedZones) {
