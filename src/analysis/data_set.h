@@ -28,6 +28,9 @@ struct MarkRect {
   int left = 0, top = 0, right = 0, bottom = 0;
 };
 
+// One value of the data set. What a drawing needs to remember of a point (where its mark went)
+// lives with the drawn chart points, not here: every computation passes over these, so they are
+// kept to 32 bytes.
 struct TDataSetPoint {
   double value = 0;
   std::uint16_t flags = 0;  // dsp_flag
@@ -37,11 +40,10 @@ struct TDataSetPoint {
   double zoneDistance = 0;  // from the centre line, in zone sigmas
   std::uint8_t zone = 0;    // 0 outside, 1 A, 2 B, 3 C
   std::uint8_t side = 0;    // 1 on or above the centre line, 2 below
-  bool drawn = false;
-  MarkRect mark;
 
   bool Analysed() const { return (flags & dsp_flag::kAnalysed) == dsp_flag::kAnalysed; }
 };
+static_assert(sizeof(TDataSetPoint) <= 32);
 
 // Counts and indexes are 32-bit: a histogram takes every analysed value of up to 200 blocks of
 // 1000 samples of 200 points, far beyond 65535.
