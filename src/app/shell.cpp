@@ -350,7 +350,8 @@ void Shell::OpenStartupDatasets(const std::vector<std::string>& previous, bool n
   while (!m_queue.Empty()) {
     const DatasetQueue::Item item = *m_queue.Pop();
     const int before = m_list.Count();
-    if (OpenDatasetFile(item.fileName, item.source) && m_list.Count() > before) ++fromCommandLine;
+    const bool opened = OpenDatasetFile(item.fileName, item.source) && m_list.Count() > before;
+    if (opened && item.source == kFromCommandLine) ++fromCommandLine;
   }
   if (!noPrevious) {
     SetStatus("Загрузка наборов данных, открытых в предыдущем сеансе работы");

@@ -102,6 +102,8 @@ int main(int argc, char* argv[]) {
     QTimer::singleShot(0, &frmMain, [&] {
       // Files handed over meanwhile wait until the start is done.
       const mv::Shell::BusyScope starting(frmMain.Shell(), "start-up");
+      // The command line's files first: files other instances hand over meanwhile queue after them.
+      for (const std::string& file : commandLine.files) frmMain.Shell().Queue().Push(file, mv::kFromCommandLine);
       mv::ProgramRun::Options runOptions;
       runOptions.additionalInstance = additional;
       runOptions.readConfiguration = !commandLine.noConfiguration;
@@ -127,7 +129,6 @@ int main(int argc, char* argv[]) {
       shell.sessionInfo.dataFolder = shell.dataFolder;
       frmMain.autoSaveAtEnd = program.Config().autoSaveDatasets;
       for (const std::string& error : commandLine.errors) mv::ShowError(error);
-      for (const std::string& file : commandLine.files) shell.Queue().Push(file, mv::kFromCommandLine);
       shell.OpenStartupDatasets(program.PreviousFiles(), commandLine.noPreviousDatasets, "Morvalen");
     });
     ScheduleScreenshot(app);
