@@ -1,6 +1,7 @@
 // Morvalen: the desktop program.
 
 #include <QApplication>
+#include <QWidget>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
@@ -29,16 +30,28 @@
 namespace {
 
 // Development aid: with MORVALEN_SCREENSHOT=<file.png> the program saves the whole screen once
-// its window is up (after MORVALEN_SCREENSHOT_DELAY milliseconds, 1000 by default), then quits.
+// its window is up (after MORVALEN_SCREENSHOT_DELAY milliseconds, 1000 by default), then closes.
 // Used under xvfb-run to look at what the window really shows.
 void ScheduleScreenshot(QApplication& app) {
   const QString path = qEnvironmentVariable("MORVALEN_SCREENSHOT");
   if (path.isEmpty()) return;
   bool ok = false;
   const int delay = qEnvironmentVariableIntValue("MORVALEN_SCREENSHOT_DELAY", &ok);
-  QTimer::singleShot(ok && delay > 0 ? delay : 1000, &app, [path] {
+  QTimer::singleShot(ok && delay > 0 ? delay : 1000, &app, [&app, path] {
     if (QScreen* screen = QGuiApplication::primaryScreen()) screen->grabWindow(0).save(path);
-    QApplication::quit();
+    // Then the windows close the way a user closes them, modal ones first, so the run ends
+    // normally (configuration and logs written).
+    auto* closer = new QTimer(&app);
+    QObject::connect(closer, &QTimer::timeout, &app, [] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->close();
+        return;
+      }
+      for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible()) window->close();
+      }
+    });
+    closer->start(100);
   });
 }
 
