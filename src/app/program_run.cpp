@@ -79,6 +79,7 @@ void ProgramRun::Start(const Options& options) {
   Status("Инициализация log-файлов");
   log.run.Begin();
   log.run.Set(RunFlag::PrevInstance, options.additionalInstance);
+  log.run.windowHandle = options.windowHandle;
   m_previousLog = platform::Install<platform::ILog>(&log);
   // The message windows name this run in their diagnostic line and play its event sounds.
   m_previousMessages = SetMessageContext({&log.run, &m_sounds});

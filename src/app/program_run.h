@@ -26,6 +26,7 @@ class ProgramRun {
     bool additionalInstance = false;  // another instance was running at start
     bool readConfiguration = true;    // false: start with the defaults (switch X)
     std::string appFolder;            // where the program keeps its files (platform::AppFolder())
+    std::uint64_t windowHandle = 0;   // the main window when it exists before the start
     // Register the data file types with the desktop (not with switch RD).
     bool registerFileTypes = false;
     std::string dataHome;     // the user's data folder for the registration ($XDG_DATA_HOME)

@@ -121,6 +121,7 @@ int main(int argc, char* argv[]) {
       runOptions.additionalInstance = additional;
       runOptions.readConfiguration = !commandLine.noConfiguration;
       runOptions.appFolder = mv::platform::AppFolder().string();
+      runOptions.windowHandle = static_cast<std::uint64_t>(frmMain.winId());
       runOptions.registerFileTypes = !commandLine.registryDisabled && !additional;
       runOptions.dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation).toStdString();
       runOptions.programPath = QCoreApplication::applicationFilePath().toStdString();

@@ -131,6 +131,7 @@ TEST(ProgramRun, StartUpStepsTellTheirStatusAndCheckTheFolders) {
   std::vector<std::string> statuses;
   ProgramRun::Options options = In(dir.path());
   options.status = [&statuses](const std::string& text) { statuses.push_back(text); };
+  options.windowHandle = 4242;
   ProgramRun program;
   program.Start(options);
   EXPECT_EQ(statuses, (std::vector<std::string>{"Инициализация log-файлов", "Проверка системы",
@@ -147,6 +148,7 @@ TEST(ProgramRun, StartUpStepsTellTheirStatusAndCheckTheFolders) {
   program.Finish();
   const std::string log = Text(dir.path() + "/Log/mvl.log");
   EXPECT_NE(log.find("Temp folder creation fault in \"" + tmp + "\""), std::string::npos) << log;
+  EXPECT_NE(log.find("), win=4242"), std::string::npos);  // the start line names the window
   EXPECT_NE(log.find("Data folder: "), std::string::npos);
   EXPECT_NE(log.find("; Temp: " + tmp + "; Reports: "), std::string::npos);
 }
