@@ -3,6 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
@@ -66,6 +70,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   connect(m_idle, &QTimer::timeout, this, [this] { m_shell.OpenQueued(); });
   m_idle->start(kIdleIntervalMs);
 
+  setAcceptDrops(true);
   Refresh();
   resize(1000, 650);
 }
@@ -209,6 +214,34 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
   m_idle->stop();
   if (onRunEnding) onRunEnding(*files);
   event->accept();
+}
+
+namespace {
+
+// The local files among dropped URLs.
+std::vector<std::string> DroppedFiles(const QMimeData* data) {
+  std::vector<std::string> files;
+  if (!data || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) files.push_back(url.toLocalFile().toStdString());
+  }
+  return files;
+}
+
+}  // namespace
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedFiles(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void TfrmMain::dropEvent(QDropEvent* event) {
+  const std::vector<std::string> files = DroppedFiles(event->mimeData());
+  if (files.empty()) return;
+  event->acceptProposedAction();
+  // Opened from the event loop: the drag source is not kept waiting for messages or questions.
+  QTimer::singleShot(0, this, [this, files] {
+    for (const std::string& file : files) m_shell.OpenDatasetFile(file, kFromDialog);
+  });
 }
 
 void TfrmMain::Refresh() {

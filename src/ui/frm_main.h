@@ -46,6 +46,9 @@ class TfrmMain : public QMainWindow, public ShellView {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Data files dropped on the window are opened as if chosen in the open dialog.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildMenus();

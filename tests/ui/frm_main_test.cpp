@@ -9,7 +9,11 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QDialogButtonBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QUrl>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -215,6 +219,30 @@ TEST_F(FrmMain, QueuedFilesOpenWhenTheWindowIsIdle) {
   EXPECT_EQ(frmMain.Shell().Datasets().Count(), 0);
   EXPECT_TRUE(QTest::qWaitFor([&] { return frmMain.Shell().Datasets().Count() == 1; }, 3000));
   EXPECT_EQ(frmMain.findChild<QTabWidget*>(QStringLiteral("tabPages"))->count(), 2);
+}
+
+TEST_F(FrmMain, DroppedDataFilesAreOpened) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string file = dir.Path("вал.mvl");
+  ASSERT_TRUE(test::WriteSampleDataset(file));
+  ui::TfrmMain frmMain;
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(file)), QUrl(QStringLiteral("https://example.org/x.mvl"))});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&frmMain, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&frmMain, &drop);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return frmMain.Shell().Datasets().Count() == 1; }, 2000));
+  EXPECT_EQ(frmMain.Shell().Datasets().At(0)->fileName, file);
+  // Nothing but web addresses: not taken.
+  QMimeData web;
+  web.setUrls({QUrl(QStringLiteral("https://example.org/x.mvl"))});
+  QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
+  refused.setAccepted(false);
+  QApplication::sendEvent(&frmMain, &refused);
+  EXPECT_FALSE(refused.isAccepted());
 }
 
 TEST_F(FrmMain, TheCloseQuestionHasFiveButtons) {
