@@ -291,6 +291,12 @@ void ConfigFile::SetAreaDefaults(OwnedArea area, std::string_view image) {
   d.resize(SizeOf(area), '\0');
 }
 
+void ConfigFile::SetArea(OwnedArea area, std::string_view bytes) {
+  std::string& a = m_areas[Index(area)];
+  a.assign(bytes.substr(0, SizeOf(area)));
+  a.resize(SizeOf(area), '\0');
+}
+
 void ConfigFile::AreaToDefaults(OwnedArea area) { m_areas[Index(area)] = m_areaDefaults[Index(area)]; }
 
 std::array<std::string, ConfigFile::kFolders> ConfigFile::DefaultFolders() {

@@ -118,6 +118,8 @@ class ConfigFile {
 
   std::string_view Area(OwnedArea area) const;
   std::span<char> MutableArea(OwnedArea area);
+  // The area's content from an owner's record, cut or padded with zeros to the area's size.
+  void SetArea(OwnedArea area, std::string_view bytes);
   // The area's content whenever defaults apply (Defaults, a block stored with another size, chart
   // options of another build); zeros until an owner gives its image. Cut or padded with zeros
   // to the area's size.

@@ -36,6 +36,7 @@ DatasetOutlineData DatasetOutline(const TDatasetSPC& ds) {
   OutlineTable& params = data.parameters;
   params.title = "Параметры (" + std::to_string(ds.ParameterCount()) + ")";
   params.columns = {"№", "Параметр", "Вид", "Ед. изм.", "Знаков", "Допуск"};
+  params.numeric = {true, false, false, false, true, false};
   for (const DataKind kind : {DataKind::Var, DataKind::Attr}) {
     for (const int position : ds.OrderList(kind)) {
       const TSPCParameter* p = ds.Parameter(position);
@@ -48,6 +49,7 @@ DatasetOutlineData DatasetOutline(const TDatasetSPC& ds) {
   OutlineTable& blocks = data.blocks;
   blocks.title = "Блоки (" + std::to_string(ds.BlockCount()) + ")";
   blocks.columns = {"№", "Блок", "Выборок", "Замеров", "Первая выборка", "Последняя выборка"};
+  blocks.numeric = {true, false, true, true, false, false};
   for (int b = 1; b <= ds.BlockCount(); ++b) {
     const TSPCBlock& block = *ds.Block(b);
     int points = 0;

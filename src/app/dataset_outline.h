@@ -13,6 +13,7 @@ namespace mv {
 struct OutlineTable {
   std::string title;                           // "Параметры (3)"
   std::vector<std::string> columns;            // headings
+  std::vector<bool> numeric;                   // per column: numbers, shown flush right
   std::vector<std::vector<std::string>> rows;  // cells, as many as headings
 };
 

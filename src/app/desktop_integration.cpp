@@ -1,5 +1,6 @@
 #include "app/desktop_integration.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,8 +39,8 @@ std::string IconName(const FileType& type) {
   return name;
 }
 
-// Writes the file unless it already holds exactly these bytes.
-bool Put(const fs::path& path, const std::string& bytes, std::string& problem) {
+// Writes the file unless it already holds exactly these bytes; `written` tells which.
+bool Put(const fs::path& path, const std::string& bytes, bool& written, std::string& problem) {
   std::string old;
   int error = 0;
   if (ReadWholeFile(path.string(), old, error, bytes.size() + 1) && old == bytes) return true;
@@ -49,6 +50,7 @@ bool Put(const fs::path& path, const std::string& bytes, std::string& problem) {
     problem = path.string() + ": " + FileErrorText(error);
     return false;
   }
+  written = true;
   return true;
 }
 
@@ -58,8 +60,8 @@ void RunTool(const char* tool, const std::string& argument) {
   pid_t pid = 0;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", 1, 0);  // O_WRONLY
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", 1, 0);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   if (posix_spawnp(&pid, tool, &actions, nullptr, argv.data(), environ) == 0) {
     int status = 0;
     waitpid(pid, &status, 0);
@@ -145,15 +147,19 @@ bool RegisterFileTypes(const std::string& dataHome, const std::string& programPa
     }
   }
   const fs::path icons = home / "icons" / "hicolor" / "scalable";
-  bool ok = Put(home / "mime" / "packages" / "morvalen.xml", MimePackageXml(), problem) &&
-            Put(home / "applications" / "morvalen.desktop", DesktopEntry(programPath), problem) &&
-            Put(icons / "apps" / "morvalen.svg", ProgramIconSvg(), problem);
+  bool mimeChanged = false;
+  bool entryChanged = false;
+  bool iconsChanged = false;  // the icon theme needs no database of its own
+  bool ok = Put(home / "mime" / "packages" / "morvalen.xml", MimePackageXml(), mimeChanged, problem) &&
+            Put(home / "applications" / "morvalen.desktop", DesktopEntry(programPath), entryChanged, problem) &&
+            Put(icons / "apps" / "morvalen.svg", ProgramIconSvg(), iconsChanged, problem);
   for (const FileType& type : kTypes) {
-    ok = ok && Put(icons / "mimetypes" / (IconName(type) + ".svg"), FileIconSvg(type.extension), problem);
+    ok = ok && Put(icons / "mimetypes" / (IconName(type) + ".svg"), FileIconSvg(type.extension), iconsChanged, problem);
   }
   if (!ok) return false;
-  RunTool("update-mime-database", (home / "mime").string());
-  RunTool("update-desktop-database", (home / "applications").string());
+  // The desktop's databases are rebuilt only when something changed: every start comes here.
+  if (mimeChanged) RunTool("update-mime-database", (home / "mime").string());
+  if (entryChanged) RunTool("update-desktop-database", (home / "applications").string());
   return true;
 }
 

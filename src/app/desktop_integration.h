@@ -17,7 +17,7 @@ std::string FileIconSvg(const std::string& extension);
 
 // Writes the package, the desktop entry and the icons under dataHome (when empty:
 // $XDG_DATA_HOME, else ~/.local/share) where they differ from what is there, then refreshes
-// the desktop's databases when their tools are installed. False, with the problem, when a file
+// the desktop's databases of what changed when their tools are installed. False, with the problem, when a file
 // could not be written.
 bool RegisterFileTypes(const std::string& dataHome, const std::string& programPath, std::string& problem);
 

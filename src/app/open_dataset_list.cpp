@@ -22,6 +22,8 @@ fs::path SameFileKey(const std::string& fileName) {
 
 }  // namespace
 
+bool SameFile(const std::string& a, const std::string& b) { return SameFileKey(a) == SameFileKey(b); }
+
 void OpenDatasetList::SetCurrent(int index) {
   if (index >= 0 && index < Count()) m_current = index;
 }

@@ -65,6 +65,9 @@ class OpenDatasetList {
   int m_mostOpen = 0;
 };
 
+// Whether two names spell the same file (relative, "..", links), as the list compares them.
+bool SameFile(const std::string& a, const std::string& b);
+
 // Where a file to open came from (written in the "-Open." log line).
 enum DatasetSource : int {
   kFromDialog = 1,

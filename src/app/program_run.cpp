@@ -7,6 +7,7 @@
 
 #include "app/desktop_integration.h"
 #include "core/messages.h"
+#include "core/text.h"
 #include "platform/services.h"
 
 namespace mv {
@@ -28,8 +29,6 @@ void ProgramRun::Status(const std::string& text) const {
 }
 
 namespace {
-
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // Whether a file can be made in the folder (it is removed again).
 bool FolderWritable(const fs::path& folder) {
@@ -99,6 +98,7 @@ void ProgramRun::Start(const Options& options) {
   m_config = std::make_unique<ConfigFile>(options.appFolder, m_sounds, m_profiles);
   m_config->SetAreaDefaults(OwnedArea::kChartOptions, DefaultChartOptionsImage());
   m_config->SetAreaDefaults(OwnedArea::kHistogramOptions, DefaultHistogramOptionsImage());
+  m_config->Defaults();  // the owners' images, also when the file is not read (switch X)
   if (options.readConfiguration) {
     log.run.BeginStep("Load CFG");
     m_configLoaded = m_config->Load(m_config->FileName());
@@ -129,17 +129,6 @@ void ProgramRun::Start(const Options& options) {
   if (!m_gages.LastError.empty()) LogError(log, "Gages load error: " + m_gages.LastError);
 }
 
-namespace {
-
-// Copies a record into its area, cut or padded with zeros to the area's size.
-void PutArea(ConfigFile& config, OwnedArea area, std::string_view bytes) {
-  const std::span<char> target = config.MutableArea(area);
-  std::fill(target.begin(), target.end(), '\0');
-  std::copy_n(bytes.begin(), std::min(bytes.size(), target.size()), target.begin());
-}
-
-}  // namespace
-
 void ProgramRun::DecodeOptionAreas() {
   if (DecodeChartOptions(m_config->Area(OwnedArea::kChartOptions), m_chartOptions) != ChartOptionsRead::Ok) {
     m_log->LogLine("Chart options: defaults used where the stored ones were not valid");
@@ -148,8 +137,8 @@ void ProgramRun::DecodeOptionAreas() {
 }
 
 void ProgramRun::EncodeOptionAreas() {
-  PutArea(*m_config, OwnedArea::kChartOptions, EncodeChartOptions(m_chartOptions));
-  PutArea(*m_config, OwnedArea::kHistogramOptions, EncodeHistogramOptions(m_histogramOptions));
+  m_config->SetArea(OwnedArea::kChartOptions, EncodeChartOptions(m_chartOptions));
+  m_config->SetArea(OwnedArea::kHistogramOptions, EncodeHistogramOptions(m_histogramOptions));
 }
 
 std::vector<std::string> ProgramRun::PreviousFiles() const {

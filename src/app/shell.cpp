@@ -22,12 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
 platform::ILog& Log() { return platform::Current<platform::ILog>(); }
-
-// The access flag that asks for the password before a file is opened.
-constexpr std::uint32_t kPasswordOnOpen = 0x00000001;
 
 std::string LimitText() {
   return "Количество открытых наборов данных достигло максимума - " + std::to_string(kMaxOpenDatasets) +
@@ -39,16 +34,6 @@ std::string ExampleSaveText(const std::string& fileName) {
          "\r\nне может быть сохранен под своим именем, т.к. он является файлом примера и не должен изменяться "
          "пользователем.\r\n\r\nОднако, если внесенные изменения нужны для дальнейшей работы, этот набор данных "
          "можно сохранить под другим именем через пункт меню \"Файл/Сохранить как...\"";
-}
-
-// The same file, compared as the open datasets are.
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  fs::path ka = fs::weakly_canonical(a, ec);
-  if (ec) ka = fs::absolute(a, ec).lexically_normal();
-  fs::path kb = fs::weakly_canonical(b, ec);
-  if (ec) kb = fs::absolute(b, ec).lexically_normal();
-  return ka == kb;
 }
 
 }  // namespace
@@ -113,7 +98,7 @@ bool Shell::OpenDatasetFile(const std::string& fileName, int source) {
   std::string loadLine;
   std::unique_ptr<TDatasetSPC> ds = LoadDatasetFile(fileName, &loadLine);
   if (!ds) return false;
-  if (ds->passwordHash != 0 && (ds->accessFlags & kPasswordOnOpen) != 0 &&
+  if (ds->passwordHash != 0 && (ds->accessFlags & access_flag::kPasswordOnOpen) != 0 &&
       !AskPassword(*ds, "файлу " + Quoted(ds->fileName))) {
     Log().LogLine("Access denied: password failed (owner - " + ds->responsible + ")");
     ShowError("Доступ к файлу " + Quoted(ds->fileName) + " невозможен без указания пароля");
@@ -285,7 +270,7 @@ bool Shell::SetPassword(TDatasetBasic& dataset) {
           "координаты для связи)");
     }
     dataset.passwordHash = checked.hash;
-    dataset.accessFlags |= kPasswordOnOpen;
+    dataset.accessFlags |= access_flag::kPasswordOnOpen;
     dataset.unlocked = true;
     dataset.Touch();
     return std::string();

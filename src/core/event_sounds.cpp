@@ -50,8 +50,6 @@ std::string WithBackslashes(std::string text) {
   return text;
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
 }  // namespace
 
 bool AppEventRegistry::Register(std::int16_t code, std::string_view title) {

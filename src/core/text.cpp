@@ -77,6 +77,8 @@ bool SameText(std::string_view a, std::string_view b) {
   return i == a.size() && j == b.size();
 }
 
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
 std::string_view Trim(std::string_view text) {
   constexpr std::string_view kBlanks = " \t\r\n";
   const std::size_t first = text.find_first_not_of(kBlanks);

@@ -28,6 +28,9 @@ bool SameText(std::string_view a, std::string_view b);
 // Leading and trailing blanks, tabs, CR and LF removed.
 std::string_view Trim(std::string_view text);
 
+// The text in double quotes, as messages and log lines name files and values.
+std::string Quoted(std::string_view text);
+
 // The Russian counting-word rule: the number, the stem and one of three forms. The numbers
 // 11..14 take the third form; otherwise the last digit decides: 1 the first form, 2..4 the
 // second, 0 and 5..9 the third. Only 11..14 themselves: 111 takes the first form.

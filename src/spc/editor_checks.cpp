@@ -18,8 +18,6 @@ std::string CleanText(std::string_view typed, std::size_t maxChars) {
   return CutToChars(Trim(typed), maxChars);
 }
 
-std::string Quoted(std::string_view text) { return '"' + std::string(text) + '"'; }
-
 // Reads one optional numeric field. A field that does not parse gives its message followed by
 // " - " and the text as typed.
 bool ReadNumber(std::string_view typed, const char* fieldMessage, std::optional<double>& out,

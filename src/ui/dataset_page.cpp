@@ -34,9 +34,8 @@ QGroupBox* TableBox(const OutlineTable& table, const char* name, QWidget* parent
     const auto& row = table.rows[static_cast<std::size_t>(r)];
     for (int c = 0; c < view->columnCount() && c < static_cast<int>(row.size()); ++c) {
       auto* item = new QTableWidgetItem(Q(row[static_cast<std::size_t>(c)]));
-      // Numbers line up on the right.
-      if (c == 0 || headings[c] == QStringLiteral("Знаков") || headings[c] == QStringLiteral("Выборок") ||
-          headings[c] == QStringLiteral("Замеров")) {
+      const auto column = static_cast<std::size_t>(c);
+      if (column < table.numeric.size() && table.numeric[column]) {
         item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
       }
       view->setItem(r, c, item);

@@ -167,10 +167,10 @@ void TfrmMain::BuildListPage() {
   // A row opens its dataset's page (double click or Enter).
   connect(m_list, &QTableWidget::cellActivated, this, [this](int row, int) { m_pages->setCurrentIndex(row + 1); });
   layout->addWidget(m_list);
-  auto* hint = new QLabel(QStringLiteral("Откройте файл данных: Файл → Открыть... (Ctrl+O)"), page);
-  hint->setObjectName(QStringLiteral("lblEmptyHint"));
-  hint->setEnabled(false);
-  layout->addWidget(hint);
+  m_emptyHint = new QLabel(QStringLiteral("Откройте файл данных: Файл → Открыть... (Ctrl+O)"), page);
+  m_emptyHint->setObjectName(QStringLiteral("lblEmptyHint"));
+  m_emptyHint->setEnabled(false);
+  layout->addWidget(m_emptyHint);
   m_pages->addTab(page, QStringLiteral("Наборы данных"));
   // The list page stays: no close button on its tab.
   m_pages->tabBar()->setTabButton(0, QTabBar::RightSide, nullptr);
@@ -281,7 +281,7 @@ void TfrmMain::ShowCurrent() {
   setWindowTitle(Q(MainWindowTitle(ds ? list.DisplayName(page - 1) : std::string())) + Q(m_titleSuffix));
   m_contents->setText(ds ? Q(ds->ContentsText()) : QString());
   for (QAction* action : m_datasetCommands) action->setEnabled(ds != nullptr);
-  if (auto* hint = findChild<QLabel*>(QStringLiteral("lblEmptyHint"))) hint->setVisible(list.Count() == 0);
+  m_emptyHint->setVisible(list.Count() == 0);
 }
 
 void TfrmMain::ShowAbout() {

@@ -65,6 +65,7 @@ class TfrmMain : public QMainWindow, public ShellView {
   QTableWidget* m_list = nullptr;
   QLabel* m_status = nullptr;
   QLabel* m_contents = nullptr;
+  QLabel* m_emptyHint = nullptr;  // on the list page while nothing is open
   QTimer* m_idle = nullptr;
   std::string m_titleSuffix;
   int m_shownCurrent = -1;  // the list's current dataset and count when the pages were built

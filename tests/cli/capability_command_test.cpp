@@ -8,6 +8,7 @@
 
 #include "cli/cli.h"
 #include "spc/spc_file.h"
+#include "cli_run.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
 #include "support/sample_dataset.h"
@@ -17,18 +18,8 @@ namespace {
 
 using nlohmann::json;
 
-struct CliRun {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int code = RunCli(args, out, err);
-  return {code, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 // The sample dataset: "Диаметр" (9.9..10.1, nominal 10, 2 decimals) in block 1 holds three
 // samples of 9.97, 9.99, 10.01, 10.03, 10.05; "Длина" (up to 50.5) 50.1, 50.2, 50.3 five times

@@ -7,24 +7,15 @@
 #include <sstream>
 
 #include "spc/gages.h"
+#include "cli_run.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
 
 namespace mv::cli {
 namespace {
 
-struct CliRun {
-  int code;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(const std::vector<std::string>& args) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int code = RunCli(args, out, err);
-  return {code, out.str(), err.str()};
-}
+using test::Cli;
+using test::CliRun;
 
 TEST(Cli, VersionHelpAndBadCommands) {
   const CliRun version = Cli({"--version"});
