@@ -79,8 +79,7 @@ void BM_IndividualsChart(benchmark::State& state) {
   for (auto _ : state) {
     x.ComputeStatistics();
     mv::SetIndividualsLimits(x, 2, x.AverageMovingRange(2));
-    mv::MarkBeyondLimits(x);
-    mv::EvaluateCriteria(x, mv::CriteriaSetMask(set));
+    mv::EvaluateChart(x, mv::CriteriaSetMask(set));
     benchmark::DoNotOptimize(x.signals.data());
   }
   Items(state);
@@ -99,8 +98,7 @@ void BM_MovingRangeChart(benchmark::State& state) {
     mr.ToMovingRanges(2);
     mr.ComputeStatistics();
     mv::SetMovingRangeLimits(mr, 2);
-    mv::MarkBeyondLimits(mr);
-    mv::EvaluateCriteria(mr, mv::CriteriaSetMask(set));
+    mv::EvaluateChart(mr, mv::CriteriaSetMask(set));
     benchmark::DoNotOptimize(mr.signals.data());
   }
   Items(state);
@@ -185,8 +183,7 @@ void BM_IndividualsFromModel(benchmark::State& state) {
   for (auto _ : state) {
     mv::ExtractHistogramData(selection, 1, x, extract);  // with the statistics
     mv::SetIndividualsLimits(x, 2, x.AverageMovingRange(2));
-    mv::MarkBeyondLimits(x);
-    mv::EvaluateCriteria(x, mask);
+    mv::EvaluateChart(x, mask);
     benchmark::DoNotOptimize(x.signals.data());
   }
   Items(state);

@@ -139,28 +139,6 @@ bool ApplyOwnLimits(TChartDataX& data, const CDataSet& set, const SampleSelectio
   return any;
 }
 
-std::uint32_t MarkBeyondLimits(CDataSet& set, const TChartDataX* data, bool ownLimitsUsed) {
-  std::uint32_t count = 0;
-  for (std::uint32_t i = 1; i <= set.Count(); ++i) {
-    TDataSetPoint& p = *set.MutablePoint(i);
-    p.flags = static_cast<std::uint16_t>(p.flags & ~dsp_flag::kBeyond);
-    if (i < set.FirstIndex() || !p.Analysed()) continue;
-    const double v = p.value;
-    bool beyond = false;
-    const TChartPoint* e = data && i <= data->points.size() ? &data->points[i - 1] : nullptr;
-    if (ownLimitsUsed && e && (e->flags & chart_point_flag::kOwnLimits) != 0) {
-      beyond = v > e->ownUpper || v < e->ownLower;
-    } else {
-      beyond = (set.hasUcl && v > set.ucl) || (set.hasLcl && v < set.lcl);
-    }
-    if (beyond) {
-      p.flags |= dsp_flag::kBeyond;
-      ++count;
-    }
-  }
-  return count;
-}
-
 bool LimitsShown(const CDataSet& set) {
   if (!set.hasUcl && !set.hasLcl) return false;
   return !(set.hasUcl && set.hasLcl && std::fabs(set.ucl - set.lcl) < kSameEpsilon);

@@ -56,7 +56,8 @@ bool ApplyOwnLimits(TChartDataX& data, const CDataSet& set, const SampleSelectio
 
 // Marks (flag 4) and counts the analysed points beyond the limits: an entry with own limits
 // (when `data` is given and ownLimitsUsed) against those, every other point when it is above a
-// present UCL or below a present LCL. A value equal to a limit is not beyond.
+// present UCL or below a present LCL. A value equal to a limit is not beyond. The same pass
+// fills the zone statistics of the analysed points (special_causes.h, where it is defined).
 std::uint32_t MarkBeyondLimits(CDataSet& set, const TChartDataX* data = nullptr, bool ownLimitsUsed = false);
 
 // At least one limit and not two that coincide (|UCL − LCL| < 1e-12).

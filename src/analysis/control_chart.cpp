@@ -265,9 +265,9 @@ ChartBuildResult BuildChart(TChart& chart, const TChartTask& task, ChartKind kin
   chart.hasLcl = s.set.hasLcl;
   chart.limitsShown = LimitsShown(s.set);
   chart.centralLineShown = chart.limitsShown || options.centralLineAlways;
-  chart.beyondCount = MarkBeyondLimits(s.set, &chart.data, chart.ownLimitsUsed);
   const bool tests = chart.limitMode == LimitMode::Control && chart.limitsShown;
-  EvaluateCriteria(s.set, tests ? options.criteria.mask : std::uint16_t{0});
+  chart.beyondCount =
+      EvaluateChart(s.set, tests ? options.criteria.mask : std::uint16_t{0}, &chart.data, chart.ownLimitsUsed);
 
   AddLines(chart, s, parameter, options);
   ComputeAxis(chart, s, options.absoluteScale);

@@ -65,7 +65,7 @@ bool CDataSet::AddPoint(std::uint32_t index, std::uint16_t block, std::uint16_t 
   p.block = block;
   p.sample = sample;
   p.point = point;
-  p.flags = static_cast<std::uint16_t>((present ? dsp_flag::kPresent : 0) | (active ? dsp_flag::kActive : 0));
+  p.flags = static_cast<std::uint8_t>((present ? dsp_flag::kPresent : 0) | (active ? dsp_flag::kActive : 0));
   m_count = std::max(m_count, index);
   return true;
 }
@@ -86,8 +86,8 @@ bool CDataSet::HasFlag(std::uint32_t index, std::uint16_t flag) const {
 
 void CDataSet::SetFlag(std::uint32_t index, std::uint16_t flag, bool on) {
   if (index < 1 || index > Capacity()) return;
-  std::uint16_t& flags = m_points[index - 1].flags;
-  flags = static_cast<std::uint16_t>(on ? (flags | flag) : (flags & ~flag));
+  std::uint8_t& flags = m_points[index - 1].flags;
+  flags = static_cast<std::uint8_t>(on ? (flags | flag) : (flags & ~flag));
 }
 
 void CDataSet::ComputeStatistics() {
@@ -138,31 +138,51 @@ void CDataSet::ComputeStatistics() {
   valid = true;
 }
 
-double CDataSet::RangeBack(std::uint32_t i, int w, int& found) const {
-  double lo = m_points[i - 1].value;
-  double hi = lo;
-  found = 0;
-  for (std::uint32_t j = i - 1; j >= 1 && found < w - 1; --j) {
-    const TDataSetPoint& p = m_points[j - 1];
-    if (!p.Analysed()) continue;
-    lo = std::min(lo, p.value);
-    hi = std::max(hi, p.value);
-    ++found;
+namespace {
+
+// The last w - 1 analysed values before the current point, oldest overwritten first.
+class RecentValues {
+ public:
+  explicit RecentValues(int w) : m_values(static_cast<std::size_t>(w - 1)) {}
+  bool Full() const { return m_count == m_values.size(); }
+  void Push(double v) {
+    m_values[m_next] = v;
+    m_next = m_next + 1 == m_values.size() ? 0 : m_next + 1;
+    if (m_count < m_values.size()) ++m_count;
   }
-  return hi - lo;
-}
+  // Range of v and the values held.
+  double RangeWith(double v) const {
+    double lo = v;
+    double hi = v;
+    for (std::size_t k = 0; k < m_count; ++k) {
+      lo = std::min(lo, m_values[k]);
+      hi = std::max(hi, m_values[k]);
+    }
+    return hi - lo;
+  }
+
+ private:
+  std::vector<double> m_values;
+  std::size_t m_next = 0;
+  std::size_t m_count = 0;
+};
+
+}  // namespace
 
 double CDataSet::AverageMovingRange(int w) const {
   if (w < 2 || m_count < static_cast<std::uint32_t>(w)) return 0;
+  RecentValues recent(w);
   double sum = 0;
   std::uint32_t ranges = 0;
-  for (std::uint32_t i = static_cast<std::uint32_t>(w); i <= m_count; ++i) {
-    if (!m_points[i - 1].Analysed()) continue;
-    int found = 0;
-    const double r = RangeBack(i, w, found);
-    if (found < w - 1) continue;  // fewer predecessors: no range of span w
-    sum += r;
-    ++ranges;
+  for (std::uint32_t i = 1; i <= m_count; ++i) {
+    const TDataSetPoint& p = m_points[i - 1];
+    if (!p.Analysed()) continue;
+    // From index w on, with w - 1 analysed points before it; fewer: no range of span w.
+    if (i >= static_cast<std::uint32_t>(w) && recent.Full()) {
+      sum += recent.RangeWith(p.value);
+      ++ranges;
+    }
+    recent.Push(p.value);
   }
   return ranges > 0 ? sum / ranges : 0;
 }
@@ -170,12 +190,29 @@ double CDataSet::AverageMovingRange(int w) const {
 void CDataSet::ToMovingRanges(int w) {
   if (w < 2) return;
   m_firstIndex = static_cast<std::uint32_t>(w);
-  // From the end, so every earlier value is still the measured one while it is needed.
-  for (std::uint32_t i = m_count; i >= static_cast<std::uint32_t>(w); --i) {
-    int found = 0;
-    m_points[i - 1].value = RangeBack(i, w, found);
-    if (found < w - 1) SetFlag(i, dsp_flag::kActive, false);
+  // Forwards: the measured value of each point goes into the recent values before it is
+  // replaced by its range; whether a point counts as a predecessor is its state before.
+  RecentValues recent(w);
+  for (std::uint32_t i = 1; i <= m_count; ++i) {
+    TDataSetPoint& p = m_points[i - 1];
+    const double measured = p.value;
+    const bool analysed = p.Analysed();
+    if (i >= static_cast<std::uint32_t>(w)) {
+      p.value = recent.RangeWith(measured);
+      if (!recent.Full()) p.flags = static_cast<std::uint8_t>(p.flags & ~dsp_flag::kActive);
+    }
+    if (analysed) recent.Push(measured);
   }
+}
+
+ZonePlace CDataSet::ZoneOf(std::uint32_t index) const {
+  const TDataSetPoint* p = Point(index);
+  return p && zones.valid && index >= m_firstIndex ? ZoneLocator(zones).Place(p->value) : ZonePlace{};
+}
+
+double CDataSet::ZoneDistance(std::uint32_t index) const {
+  const TDataSetPoint* p = Point(index);
+  return p && zones.valid && index >= m_firstIndex ? (p->value - zones.centre) / zones.sigma : 0;
 }
 
 std::uint32_t CDataSet::CountBeyondLimits() const {

@@ -17,11 +17,11 @@ namespace mv {
 class TDatasetSPC;
 
 namespace dsp_flag {
-inline constexpr std::uint16_t kPresent = 1;  // a value exists
-inline constexpr std::uint16_t kActive = 2;   // in analysis
-inline constexpr std::uint16_t kBeyond = 4;   // beyond the control limits
-inline constexpr std::uint16_t kSeries = 8;   // part of a signalled series
-inline constexpr std::uint16_t kAnalysed = kPresent | kActive;
+inline constexpr std::uint8_t kPresent = 1;  // a value exists
+inline constexpr std::uint8_t kActive = 2;   // in analysis
+inline constexpr std::uint8_t kBeyond = 4;   // beyond the control limits
+inline constexpr std::uint8_t kSeries = 8;   // part of a signalled series
+inline constexpr std::uint8_t kAnalysed = kPresent | kActive;
 }  // namespace dsp_flag
 
 struct MarkRect {
@@ -29,21 +29,19 @@ struct MarkRect {
 };
 
 // One value of the data set. What a drawing needs to remember of a point (where its mark went)
-// lives with the drawn chart points, not here: every computation passes over these, so they are
-// kept to 32 bytes.
+// lives with the drawn chart points, and the zone of a point and its distance from the centre
+// line follow from its value and the zones (ZoneOf, ZoneDistance): every computation passes
+// over these, so they are kept to 16 bytes.
 struct TDataSetPoint {
   double value = 0;
-  std::uint16_t flags = 0;  // dsp_flag
+  std::uint8_t flags = 0;  // dsp_flag
   std::uint16_t block = 0;
   std::uint16_t sample = 0;
   std::uint16_t point = 0;  // 0 or 1 for values that summarise a sample
-  double zoneDistance = 0;  // from the centre line, in zone sigmas
-  std::uint8_t zone = 0;    // 0 outside, 1 A, 2 B, 3 C
-  std::uint8_t side = 0;    // 1 on or above the centre line, 2 below
 
   bool Analysed() const { return (flags & dsp_flag::kAnalysed) == dsp_flag::kAnalysed; }
 };
-static_assert(sizeof(TDataSetPoint) <= 32);
+static_assert(sizeof(TDataSetPoint) == 16);
 
 // Counts and indexes are 32-bit: a histogram takes every analysed value of up to 200 blocks of
 // 1000 samples of 200 points, far beyond 65535.
@@ -116,16 +114,18 @@ class CDataSet {
   // Replaces every value from index w on by its moving range of span w and makes w the first
   // index. A point without w - 1 analysed predecessors stops being analysed.
   void ToMovingRanges(int w);
+  // Point `index`'s zone and side; zone 0 and side 0 without zones or outside
+  // FirstIndex()..Capacity().
+  ZonePlace ZoneOf(std::uint32_t index) const;
+  // Point `index`'s distance from the centre line in zone sigmas; 0 without zones or outside
+  // FirstIndex()..Capacity().
+  double ZoneDistance(std::uint32_t index) const;
   // mean + k x standard deviation.
   double ValueAtSigmas(double k) const { return mean + k * stdDev; }
   // 0 without a UCL; else the analysed points above the UCL plus, with an LCL, those below it.
   std::uint32_t CountBeyondLimits() const;
 
  private:
-  // Range of point i's value and those of up to w - 1 analysed points before it; `found` is
-  // the number of predecessors found.
-  double RangeBack(std::uint32_t i, int w, int& found) const;
-
   std::vector<TDataSetPoint> m_points;  // index i is m_points[i - 1]
   std::uint32_t m_count = 0;
   std::uint32_t m_firstIndex = 1;

@@ -5,7 +5,7 @@
 // the texts of the hits.
 //
 // Order on a data set: limits (chart_limits.h, which also computes the zones), beyond marking,
-// then EvaluateCriteria. C1 reports exactly the points that carry the beyond mark, so the
+// then EvaluateCriteria (or EvaluateChart for the two). C1 reports exactly the points that carry the beyond mark, so the
 // conclusion's count of points beyond the limits and the C1 hits always agree, own limits of
 // p and u charts included.
 
@@ -78,9 +78,10 @@ std::string CriteriaChoiceText(const TCriteriaChoice& choice);
 // attribute charts). Mean, median and individuals charts may plot negative values (deviations
 // from nominal, relative values), so their bands are not clamped.
 bool ZonesClampedAtZero(ChartKind kind);
-// Zones from the data set's CL (its mean) and UCL when it has a UCL above the CL, with each
-// point's distance, zone and side and the zone statistics of the analysed points. Otherwise
-// no zones: every point is in zone 0 with side 0 and the statistics are empty.
+// Zones from the data set's CL (its mean) and UCL when it has a UCL above the CL; a point's
+// zone, side and distance follow from its value (CDataSet::ZoneOf, ZoneDistance). Otherwise no
+// zones: every point is in zone 0 with side 0. The zone statistics are emptied; the pass that
+// marks the points beyond the limits counts them.
 void ComputeZones(CDataSet& set, bool clampAtZero);
 // No zones (regulation limits, no limits).
 void ClearZones(CDataSet& set);
@@ -98,6 +99,10 @@ double ZoneExpectedPercent(int zone);
 // is not in force), C3, C4, C5, then the zone windows C6..C10 (only with valid zones).
 void EvaluateCriteria(CDataSet& set, std::uint16_t mask);
 inline void EvaluateCriteria(CDataSet& set, const TCriteriaChoice& choice) { EvaluateCriteria(set, choice.mask); }
+// MarkBeyondLimits (chart_limits.h) and EvaluateCriteria in one pass over the points, as a
+// chart and the stability check run them after the limits; returns the number of points beyond.
+std::uint32_t EvaluateChart(CDataSet& set, std::uint16_t mask, const TChartDataX* data = nullptr,
+                            bool ownLimitsUsed = false);
 
 // "Точка 5. Критерий C1: ..." or "Серия из 7 точек, с 1 по 7. Критерий C2: ..."; the long form
 // of a C2 hit adds ". Среднее=" and the mean with one decimal more than the parameter's.

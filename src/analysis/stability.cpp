@@ -71,9 +71,8 @@ bool CheckOneChart(const TDatasetSPC& ds, const TSPCBlock& block, int b, int fro
   }
   result.done = set.hasUcl;
   if (!result.done) return true;
-  result.beyondCount = MarkBeyondLimits(set);
   // As on the chart: the tests run only where the limits are shown.
-  EvaluateCriteria(set, LimitsShown(set) ? CriteriaSetMask(kStabilityCriteriaSet) : std::uint16_t{0});
+  result.beyondCount = EvaluateChart(set, LimitsShown(set) ? CriteriaSetMask(kStabilityCriteriaSet) : std::uint16_t{0});
   result.signalCount = static_cast<std::uint32_t>(set.signals.size());
   result.stable = result.beyondCount == 0 && CriteriaFoundCount(set) == 0;
   result.lcl = set.lcl;

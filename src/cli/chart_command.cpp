@@ -217,9 +217,10 @@ Json PointsJson(const TChart& chart, const CDataSet& set, const TDatasetSPC& ds)
                   {"inSeries", (p.flags & dsp_flag::kSeries) != 0}};
     if (set.zones.valid && i >= set.FirstIndex()) {
       static constexpr std::string_view kZones[] = {"outside", "A", "B", "C"};
-      point["zone"] = kZones[p.zone & 3];
-      point["side"] = p.side == 1 ? "upper" : "lower";
-      point["sigmaDistance"] = p.zoneDistance;
+      const ZonePlace place = set.ZoneOf(i);
+      point["zone"] = kZones[place.zone & 3];
+      point["side"] = place.side == 1 ? "upper" : "lower";
+      point["sigmaDistance"] = set.ZoneDistance(i);
     }
     point["entryFlags"] = EntryFlags(e.flags);
     if (chart.attribute) {

@@ -66,10 +66,10 @@ TEST(SpecialCauses, ZonesOfAMeanChart) {
   } kPoints[] = {{1, 3, 1}, {2, 1, 1}, {3, 0, 1}, {4, 0, 2}, {5, 2, 2}, {6, 1, 2}};
   for (const auto& p : kPoints) {
     SCOPED_TRACE(p.index);
-    EXPECT_EQ(set.Point(p.index)->zone, p.zone);
-    EXPECT_EQ(set.Point(p.index)->side, p.side);
+    EXPECT_EQ(set.ZoneOf(p.index).zone, p.zone);
+    EXPECT_EQ(set.ZoneOf(p.index).side, p.side);
   }
-  EXPECT_DOUBLE_EQ(set.Point(4)->zoneDistance, -3.5);
+  EXPECT_DOUBLE_EQ(set.ZoneDistance(4), -3.5);
   // Zone statistics: 2 outside (one each side), 2 in A, 1 in B, 1 in C.
   const TZoneStat& st = set.zoneStat;
   EXPECT_EQ(st.total, 6u);
@@ -89,23 +89,53 @@ TEST(SpecialCauses, LowerBandsStopAtZeroOnlyWhereValuesCannotBeNegative) {
   EXPECT_NEAR(mean.zones.zones[2].lower.lowerEdge, 0.2, 1e-12);
   EXPECT_NEAR(mean.zones.zones[1].lower.lowerEdge, -0.1, 1e-12);
   EXPECT_NEAR(mean.zones.zones[0].lower.lowerEdge, -0.4, 1e-12);
-  EXPECT_EQ(mean.Point(1)->zone, 2);  // B, below
-  EXPECT_EQ(mean.Point(1)->side, 2);
+  EXPECT_EQ(mean.ZoneOf(1).zone, 2);  // B, below
+  EXPECT_EQ(mean.ZoneOf(1).side, 2);
 
   // The same figures on a range chart: the bands are clamped at 0.
   ComputeZones(mean, true);
   EXPECT_NEAR(mean.zones.zones[1].lower.lowerEdge, 0, 1e-12);
   EXPECT_EQ(mean.zones.zones[0].lower.upperEdge, 0);
   EXPECT_EQ(mean.zones.zones[0].lower.lowerEdge, 0);
-  EXPECT_EQ(mean.Point(1)->zone, 0);
+  EXPECT_EQ(mean.ZoneOf(1).zone, 0);
 
   // No UCL, or a UCL on the centre line: no zones, every point in zone 0 with no side.
   mean.ucl = mean.mean;
   ComputeZones(mean, false);
   EXPECT_FALSE(mean.zones.valid);
-  EXPECT_EQ(mean.Point(2)->zone, 0);
-  EXPECT_EQ(mean.Point(2)->side, 0);
+  EXPECT_EQ(mean.ZoneOf(2).zone, 0);
+  EXPECT_EQ(mean.ZoneOf(2).side, 0);
   EXPECT_EQ(mean.zoneStat.total, 0u);
+}
+
+// Placing a value takes three comparisons a side where the bands lie in order; it must give
+// what trying the bands one by one gives, on every edge, for clamped and folded bands too.
+TEST(SpecialCauses, PlacingValuesAgreesWithTryingTheBands) {
+  std::mt19937 rng(7);
+  const auto real = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+  for (int round = 0; round < 2000; ++round) {
+    SCOPED_TRACE(round);
+    CDataSet set;
+    set.mean = round % 4 == 0 ? real(-1, 1) : real(-1, 1) * std::pow(10.0, real(-3, 3));
+    set.ucl = set.mean + std::pow(10.0, real(-12, 2));
+    set.lcl = 2 * set.mean - set.ucl;
+    set.hasUcl = set.hasLcl = true;
+    ComputeZones(set, round % 2 == 0);
+    if (!set.zones.valid) continue;
+    const ZoneLocator locator(set.zones);
+    std::vector<double> values{set.mean, set.ucl, set.lcl, 0.0, -0.0, set.mean * 2};
+    for (const ChartZone& zone : set.zones.zones) {
+      for (const ZoneBand* band : {&zone.upper, &zone.lower}) {
+        for (const double edge : {band->lowerEdge, band->upperEdge}) {
+          values.push_back(edge);
+          values.push_back(std::nextafter(edge, -1e300));
+          values.push_back(std::nextafter(edge, 1e300));
+        }
+      }
+    }
+    for (int k = 0; k < 20; ++k) values.push_back(set.mean + (set.ucl - set.mean) * real(-5, 5));
+    for (const double v : values) EXPECT_EQ(locator.Place(v), locator.PlaceInBands(v)) << v;
+  }
 }
 
 struct Hit {
@@ -241,7 +271,7 @@ struct Reference {
     decimals = set.decimals;
     for (std::uint32_t i = set.FirstIndex(); i <= set.Count(); ++i) {
       const TDataSetPoint& p = *set.Point(i);
-      if (p.Analysed()) points.push_back({p.value, i, p.zone, p.side, (p.flags & dsp_flag::kBeyond) != 0});
+      if (p.Analysed()) points.push_back({p.value, i, set.ZoneOf(i).zone, set.ZoneOf(i).side, (p.flags & dsp_flag::kBeyond) != 0});
     }
     series.assign(points.size(), false);
     const std::size_t n = points.size();
@@ -363,15 +393,37 @@ TEST(SpecialCauses, EvaluationAgreesWithThePlainTestsOnRandomSeries) {
   const auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   for (int round = 0; round < 3000; ++round) {
     SCOPED_TRACE(round);
-    const std::size_t n = static_cast<std::size_t>(uniform(0, round % 10 == 0 ? 600 : 60));
+    // Long series cross many 64-point words with runs and windows of every length.
+    const std::size_t n = static_cast<std::size_t>(uniform(0, round % 10 == 0 ? 3000 : 60));
     const double cl = uniform(0, 1) ? 0.0 : 10.0;
     std::vector<double> values;
     std::vector<std::uint32_t> inactive;
-    const int style = uniform(0, 2);  // 1: mostly alternating, 2: mostly in zone C
+    // 1: mostly alternating, 2: mostly in zone C, 3: stretches of 3..40 points that rise, fall,
+    // stay on one side, stay in zone C or alternate.
+    const int style = uniform(0, 3);
+    int stretchKind = 0;
+    int stretchLeft = 0;
     for (std::size_t i = 0; i < n; ++i) {
       double v = cl + 0.5 * (style == 2 ? uniform(-2, 2) : uniform(-8, 8));
       if (style == 1 && values.size() >= 2 && uniform(0, 15) != 0) {
         values.push_back(values[values.size() - 2] + 0.5 * uniform(-1, 1));
+        continue;
+      }
+      if (style == 3) {
+        if (stretchLeft-- <= 0) {
+          stretchKind = uniform(0, 4);
+          stretchLeft = uniform(3, 40);
+        }
+        const double last = values.empty() ? cl : values.back();
+        switch (stretchKind) {
+          case 0: v = last + 0.5 * uniform(0, 2); break;  // rising, with ties
+          case 1: v = last - 0.5 * uniform(1, 2); break;
+          case 2: v = cl + 0.5 * uniform(1, 7); break;  // above the centre line
+          case 3: v = cl + 0.5 * uniform(-1, 1); break;  // zone C
+          default: v = values.size() >= 2 ? values[values.size() - 2] : v; break;
+        }
+        values.push_back(v);
+        if (uniform(0, 30) == 0) inactive.push_back(static_cast<std::uint32_t>(i + 1));
         continue;
       }
       switch (uniform(0, 11)) {
@@ -406,6 +458,21 @@ TEST(SpecialCauses, EvaluationAgreesWithThePlainTestsOnRandomSeries) {
     const Reference ref(set, mask);
     std::vector<std::uint16_t> flagsBefore;
     for (std::uint32_t i = 1; i <= set.Count(); ++i) flagsBefore.push_back(set.Point(i)->flags);
+    // Marking and evaluating in one pass is marking, then evaluating.
+    CDataSet separate = set;
+    const std::uint32_t beyond = MarkBeyondLimits(separate);
+    EvaluateCriteria(separate, mask);
+    CDataSet fused = set;
+    EXPECT_EQ(EvaluateChart(fused, mask), beyond);
+    EXPECT_EQ(fused.signals.size(), separate.signals.size());
+    EXPECT_EQ(fused.zoneStat.total, separate.zoneStat.total);
+    for (std::size_t z = 0; z < 4; ++z) {
+      for (std::size_t side = 0; side < 3; ++side) {
+        EXPECT_EQ(fused.zoneStat.cells[z][side].count, separate.zoneStat.cells[z][side].count);
+      }
+    }
+    for (std::uint32_t i = 1; i <= set.Count(); ++i) ASSERT_EQ(fused.Point(i)->flags, separate.Point(i)->flags) << i;
+
     EvaluateCriteria(set, mask);
 
     std::vector<TCriterionHit> expected = ref.hits;
