@@ -1,11 +1,13 @@
 // Control charts at their largest sizes, against plain passes over the same values.
 //
 // One parameter of a full block: 1000 samples of 200 points, 200 000 values (one in 97
-// excluded). The individuals and moving-range computation (statistics, average moving range,
-// limits, zones, beyond marks and the tests of criteria set 2, 3 or 4) runs on a data set of
-// all 200 000 values; a chart window shows at most 1000 points, so the whole chart build from
-// the dataset is measured as well, for the X̄-R pair over the 1000 samples and for the x-MR
-// pair (its first 1000 points).
+// excluded). The individuals and moving-range charts (statistics, average moving range,
+// limits, zones, beyond marks and the tests of criteria set 2, 3 or 4) run on a data set of
+// all 200 000 values, each against one plain pass over that data set; the pair is also built
+// from the dataset, values taken out of the samples, against one pass over the values where
+// the samples keep them. A chart window shows at most 1000 points, so the chart build as the
+// window runs it is measured as well, for the X̄-R pair over the 1000 samples and for the
+// x-MR pair (its first 1000 points).
 
 #include <benchmark/benchmark.h>
 
@@ -14,7 +16,7 @@
 
 #include "analysis/chart_limits.h"
 #include "analysis/control_chart.h"
-#include "analysis/histogram_data.h"
+#include "analysis/chart_data.h"
 #include "analysis/sample_selection.h"
 #include "analysis/special_causes.h"
 #include "spc/dataset_spc.h"
@@ -35,9 +37,9 @@ double ValueAt(std::uint32_t i) {
 
 bool Active(std::uint32_t i) { return i % 97 != 0; }
 
-void Fill(mv::CDataSet& set) {
-  if (!set.Allocate(kValues)) return;
-  for (std::uint32_t i = 1; i <= kValues; ++i) {
+void Fill(mv::CDataSet& set, std::uint32_t values = kValues) {
+  if (!set.Allocate(values)) return;
+  for (std::uint32_t i = 1; i <= values; ++i) {
     set.AddPoint(i, 1, static_cast<std::uint16_t>((i - 1) / kPoints + 1), static_cast<std::uint16_t>((i - 1) % kPoints + 1),
                  Active(i), true, ValueAt(i));
   }
@@ -77,14 +79,30 @@ void BM_IndividualsChart(benchmark::State& state) {
   mv::CDataSet x;
   Fill(x);
   for (auto _ : state) {
-    x.ComputeStatistics();
-    mv::SetIndividualsLimits(x, 2, x.AverageMovingRange(2));
+    x.ComputeStatistics(2);
+    mv::SetIndividualsLimits(x, 2, x.averageMovingRange);
     mv::EvaluateChart(x, mv::CriteriaSetMask(set));
     benchmark::DoNotOptimize(x.signals.data());
   }
   Items(state);
 }
 BENCHMARK(BM_IndividualsChart)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMicrosecond);
+
+// The individuals chart of set 4 over a quarter, a half and all of the values: the time grows
+// with the number of values and nothing else.
+void BM_IndividualsChartScaling(benchmark::State& state) {
+  const auto values = static_cast<std::uint32_t>(state.range(0));
+  mv::CDataSet x;
+  Fill(x, values);
+  for (auto _ : state) {
+    x.ComputeStatistics(2);
+    mv::SetIndividualsLimits(x, 2, x.averageMovingRange);
+    mv::EvaluateChart(x, mv::CriteriaSetMask(4));
+    benchmark::DoNotOptimize(x.signals.data());
+  }
+  state.SetItemsProcessed(state.iterations() * values);
+}
+BENCHMARK(BM_IndividualsChartScaling)->Arg(kValues / 4)->Arg(kValues / 2)->Arg(kValues)->Unit(benchmark::kMicrosecond);
 
 // Moving-range chart: the ranges of span 2 formed from the values (refilled outside the
 // timing), statistics, limits with zones, beyond marks, the tests of the set.
@@ -173,22 +191,30 @@ void BM_PlainPassOverModel(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainPassOverModel)->Unit(benchmark::kMicrosecond);
 
-// The individuals chart of the whole block from the dataset: the values taken out of the
-// samples into the data set, then as BM_IndividualsChart.
-void BM_IndividualsFromModel(benchmark::State& state) {
-  const mv::SampleSelection selection = WholeBlock();
+// The individuals and moving-range pair of the whole block from the dataset: the measured
+// points taken out of the samples, the x chart (statistics, MR̄, limits, zones, beyond marks,
+// the tests of the set), then the MR chart on a copy of its points (ranges, statistics, limits,
+// marks, tests).
+void BM_IndividualsAndMovingRange(benchmark::State& state) {
+  const mv::TDatasetSPC& ds = FullDataset();
   const std::uint16_t mask = mv::CriteriaSetMask(static_cast<int>(state.range(0)));
   mv::CDataSet x;
-  mv::HistoExtract extract;
+  mv::CDataSet mr;
   for (auto _ : state) {
-    mv::ExtractHistogramData(selection, 1, x, extract);  // with the statistics
-    mv::SetIndividualsLimits(x, 2, x.AverageMovingRange(2));
+    if (!mv::LoadMeasuredPoints(x, ds, 1, 1, kSamples, 1)) state.SkipWithError("no memory");
+    x.ComputeStatistics(2);
+    mv::SetIndividualsLimits(x, 2, x.averageMovingRange);
     mv::EvaluateChart(x, mask);
-    benchmark::DoNotOptimize(x.signals.data());
+    mr = x;
+    mr.ToMovingRanges(2);
+    mr.ComputeStatistics();
+    mv::SetMovingRangeLimits(mr, 2);
+    mv::EvaluateChart(mr, mask);
+    benchmark::DoNotOptimize(mr.signals.data());
   }
   Items(state);
 }
-BENCHMARK(BM_IndividualsFromModel)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_IndividualsAndMovingRange)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 void BuildPair(benchmark::State& state, mv::ChartKind upper, mv::ChartKind lower, int criteriaSet) {
   mv::TChartTask task;

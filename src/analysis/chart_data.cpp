@@ -159,6 +159,29 @@ bool ConfirmChartData(const TChartDataX& data, const SampleSelection& selection,
   return false;
 }
 
+bool LoadMeasuredPoints(CDataSet& set, const TDatasetSPC& dataset, int b, int from, int to, int parameter) {
+  set.BindParameter(dataset, parameter);
+  const TSPCBlock* block = dataset.Block(b);
+  std::int64_t capacity = 0;
+  for (int s = from; block && s <= to; ++s) {
+    const TSPCSample* sample = block->Sample(s);
+    capacity += sample && sample->IsActive() ? sample->PointCount() : 0;
+  }
+  if (!set.Allocate(capacity)) return false;
+  for (int s = from; block && s <= to; ++s) {
+    const TSPCSample* sample = block->Sample(s);
+    if (!sample || !sample->IsActive() || sample->countedPoints == 0) continue;
+    std::uint16_t p = 0;
+    for (const TFileSmpPoint& point : sample->Points()) {
+      ++p;
+      if (!point.HasValue(parameter)) continue;
+      set.AddPoint(0, static_cast<std::uint16_t>(b), static_cast<std::uint16_t>(s), p, point.Counts(), true,
+                   point.Value(parameter));
+    }
+  }
+  return true;
+}
+
 bool LoadChartDataSet(CDataSet& set, const TChartDataX& data, const SampleSelection& selection, ChartKind kind,
                       int parameter, int span, AttrScale scale) {
   if (!selection.dataset) return false;

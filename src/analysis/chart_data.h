@@ -107,6 +107,13 @@ std::optional<ChartRefusal> CheckChartData(const TChartDataX& data, const Sample
 bool ConfirmChartData(const TChartDataX& data, const SampleSelection& selection, ChartKind kind,
                       std::string_view title);
 
+// Binds and fills `set` with every measured value of the parameter in samples from..to of
+// block b, one point each in order (samples that are not active add nothing): present, and
+// active when the point counts. The individuals and moving-range charts of a whole block are
+// built on it. No statistics. False only when the memory for the points cannot be had.
+[[nodiscard]] bool LoadMeasuredPoints(CDataSet& set, const TDatasetSPC& dataset, int b, int from, int to,
+                                      int parameter);
+
 // Binds and fills `set` from the list: entry i becomes point i with the value the kind plots
 // (k x mean / size on p and u charts), present when the entry has a value and active when it is
 // neither excluded nor filtered; the moving-range chart then forms its ranges of `span`; the

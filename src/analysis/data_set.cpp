@@ -1,7 +1,9 @@
 #include "analysis/data_set.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
 #include <new>
 #include <stdexcept>
 
@@ -55,21 +57,6 @@ void CDataSet::Release() {
   m_count = 0;
 }
 
-bool CDataSet::AddPoint(std::uint32_t index, std::uint16_t block, std::uint16_t sample, std::uint16_t point,
-                        bool active, bool present, double value) {
-  if (index == 0) index = m_count + 1;
-  if (index < 1 || index > Capacity()) return false;
-  TDataSetPoint& p = m_points[index - 1];
-  p = TDataSetPoint{};
-  p.value = value;
-  p.block = block;
-  p.sample = sample;
-  p.point = point;
-  p.flags = static_cast<std::uint8_t>((present ? dsp_flag::kPresent : 0) | (active ? dsp_flag::kActive : 0));
-  m_count = std::max(m_count, index);
-  return true;
-}
-
 const TDataSetPoint* CDataSet::Point(std::uint32_t index) const {
   return index >= 1 && index <= Capacity() ? &m_points[index - 1] : nullptr;
 }
@@ -90,65 +77,25 @@ void CDataSet::SetFlag(std::uint32_t index, std::uint16_t flag, bool on) {
   flags = static_cast<std::uint8_t>(on ? (flags | flag) : (flags & ~flag));
 }
 
-void CDataSet::ComputeStatistics() {
-  presentCount = activeCount = outOfToleranceCount = 0;
-  percentOutOfTolerance = 0;
-  presentMin = presentMax = min = max = 0;
-  minIndex = maxIndex = 0;
-  mean = range = stdDev = 0;
-
-  const auto lsl = tolerance.Get(ValueRange::kLower);
-  const auto usl = tolerance.Get(ValueRange::kUpper);
-  double sum = 0;
-  for (std::uint32_t i = m_firstIndex; i <= m_count; ++i) {
-    const TDataSetPoint& p = m_points[i - 1];
-    if ((p.flags & dsp_flag::kPresent) == 0) continue;
-    const double x = p.value;
-    if (presentCount == 0 || x < presentMin) presentMin = x;
-    if (presentCount == 0 || x > presentMax) presentMax = x;
-    ++presentCount;
-    if (!p.Analysed()) continue;
-    // Strict comparisons: the first of equal extremes keeps its index.
-    if (activeCount == 0 || x < min) {
-      min = x;
-      minIndex = i;
-    }
-    if (activeCount == 0 || x > max) {
-      max = x;
-      maxIndex = i;
-    }
-    ++activeCount;
-    sum += x;
-    if ((lsl && x < *lsl) || (usl && x > *usl)) ++outOfToleranceCount;
-  }
-  if (activeCount > 0) {
-    mean = sum / activeCount;
-    range = max - min;
-    if (activeCount > 1) {
-      double squares = 0;
-      for (std::uint32_t i = m_firstIndex; i <= m_count; ++i) {
-        const TDataSetPoint& p = m_points[i - 1];
-        if (!p.Analysed()) continue;
-        squares += (p.value - mean) * (p.value - mean);
-      }
-      stdDev = std::sqrt(squares / (activeCount - 1));
-    }
-    percentOutOfTolerance = 100.0 * outOfToleranceCount / activeCount;
-  }
-  valid = true;
-}
-
 namespace {
 
-// The last w - 1 analysed values before the current point, oldest overwritten first.
+// The last w - 1 analysed values before the current point, oldest overwritten first; spans up
+// to 10 (the charts' largest) are held without the heap.
 class RecentValues {
  public:
-  explicit RecentValues(int w) : m_values(static_cast<std::size_t>(w - 1)) {}
-  bool Full() const { return m_count == m_values.size(); }
+  RecentValues(const RecentValues&) = delete;
+  RecentValues& operator=(const RecentValues&) = delete;
+  explicit RecentValues(int w) : m_size(static_cast<std::size_t>(w - 1)) {
+    if (m_size > m_small.size()) {
+      m_large.resize(m_size);
+      m_values = m_large.data();
+    }
+  }
+  bool Full() const { return m_count == m_size; }
   void Push(double v) {
     m_values[m_next] = v;
-    m_next = m_next + 1 == m_values.size() ? 0 : m_next + 1;
-    if (m_count < m_values.size()) ++m_count;
+    m_next = m_next + 1 == m_size ? 0 : m_next + 1;
+    if (m_count < m_size) ++m_count;
   }
   // Range of v and the values held.
   double RangeWith(double v) const {
@@ -162,12 +109,91 @@ class RecentValues {
   }
 
  private:
-  std::vector<double> m_values;
+  std::size_t m_size;
+  std::array<double, 9> m_small{};
+  std::vector<double> m_large;
+  double* m_values = m_small.data();
   std::size_t m_next = 0;
   std::size_t m_count = 0;
 };
 
 }  // namespace
+
+void CDataSet::ComputeStatistics(int movingRangeSpan) {
+  // Locals, not the members, inside the loops: the compiler keeps them in registers.
+  std::uint32_t present = 0, active = 0, outOfTolerance = 0;
+  double lowest = 0, highest = 0, lowestAnalysed = 0, highestAnalysed = 0;
+  std::uint32_t lowestIndex = 0, highestIndex = 0;
+  const auto lsl = tolerance.Get(ValueRange::kLower);
+  const auto usl = tolerance.Get(ValueRange::kUpper);
+  // Without a limit the comparison never holds.
+  const double lower = lsl ? *lsl : -std::numeric_limits<double>::infinity();
+  const double upper = usl ? *usl : std::numeric_limits<double>::infinity();
+  const TDataSetPoint* const points = m_points.data();
+  // The moving ranges go along when the pass starts at index 1, as AverageMovingRange's does.
+  const int w = movingRangeSpan;
+  const bool ranges = w >= 2 && m_firstIndex == 1 && m_count >= static_cast<std::uint32_t>(w);
+  RecentValues recent(ranges ? w : 2);
+  double rangeSum = 0;
+  std::uint32_t rangeCount = 0;
+  double sum = 0;
+  for (std::uint32_t i = m_firstIndex; i <= m_count; ++i) {
+    const TDataSetPoint& p = points[i - 1];
+    if ((p.flags & dsp_flag::kPresent) == 0) continue;
+    const double x = p.value;
+    if (present == 0 || x < lowest) lowest = x;
+    if (present == 0 || x > highest) highest = x;
+    ++present;
+    if (!p.Analysed()) continue;
+    // Strict comparisons: the first of equal extremes keeps its index.
+    if (active == 0 || x < lowestAnalysed) {
+      lowestAnalysed = x;
+      lowestIndex = i;
+    }
+    if (active == 0 || x > highestAnalysed) {
+      highestAnalysed = x;
+      highestIndex = i;
+    }
+    ++active;
+    sum += x;
+    outOfTolerance += (x < lower) | (x > upper) ? 1 : 0;
+    if (ranges) {
+      if (i >= static_cast<std::uint32_t>(w) && recent.Full()) {
+        rangeSum += recent.RangeWith(x);
+        ++rangeCount;
+      }
+      recent.Push(x);
+    }
+  }
+  averageMovingRange = ranges ? (rangeCount > 0 ? rangeSum / rangeCount : 0) : w >= 2 ? AverageMovingRange(w) : 0;
+  presentCount = present;
+  activeCount = active;
+  outOfToleranceCount = outOfTolerance;
+  presentMin = present > 0 ? lowest : 0;
+  presentMax = present > 0 ? highest : 0;
+  min = active > 0 ? lowestAnalysed : 0;
+  max = active > 0 ? highestAnalysed : 0;
+  minIndex = lowestIndex;
+  maxIndex = highestIndex;
+  mean = range = stdDev = 0;
+  percentOutOfTolerance = 0;
+  if (active > 0) {
+    mean = sum / active;
+    range = max - min;
+    if (active > 1) {
+      const double centre = mean;
+      double squares = 0;
+      for (std::uint32_t i = m_firstIndex; i <= m_count; ++i) {
+        const TDataSetPoint& p = points[i - 1];
+        if (!p.Analysed()) continue;
+        squares += (p.value - centre) * (p.value - centre);
+      }
+      stdDev = std::sqrt(squares / (active - 1));
+    }
+    percentOutOfTolerance = 100.0 * outOfTolerance / active;
+  }
+  valid = true;
+}
 
 double CDataSet::AverageMovingRange(int w) const {
   if (w < 2 || m_count < static_cast<std::uint32_t>(w)) return 0;
@@ -192,9 +218,26 @@ void CDataSet::ToMovingRanges(int w) {
   m_firstIndex = static_cast<std::uint32_t>(w);
   // Forwards: the measured value of each point goes into the recent values before it is
   // replaced by its range; whether a point counts as a predecessor is its state before.
+  TDataSetPoint* const points = m_points.data();
+  if (w == 2) {  // the usual span: the one value before, in a register
+    double last = 0;
+    bool any = false;
+    for (std::uint32_t i = 1; i <= m_count; ++i) {
+      TDataSetPoint& p = points[i - 1];
+      const double measured = p.value;
+      const bool analysed = p.Analysed();
+      if (i >= 2) {
+        p.value = any ? std::max(measured, last) - std::min(measured, last) : 0;
+        if (!any) p.flags = static_cast<std::uint8_t>(p.flags & ~dsp_flag::kActive);
+      }
+      last = analysed ? measured : last;
+      any = any || analysed;
+    }
+    return;
+  }
   RecentValues recent(w);
   for (std::uint32_t i = 1; i <= m_count; ++i) {
-    TDataSetPoint& p = m_points[i - 1];
+    TDataSetPoint& p = points[i - 1];
     const double measured = p.value;
     const bool analysed = p.Analysed();
     if (i >= static_cast<std::uint32_t>(w)) {

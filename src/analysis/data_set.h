@@ -3,6 +3,7 @@
 // point array with presence and activity flags, their statistics, and the slots that the limit,
 // zone, signal and normality computations fill.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -66,6 +67,7 @@ class CDataSet {
   double min = 0, max = 0;  // of analysed points
   std::uint32_t minIndex = 0, maxIndex = 0;
   double mean = 0, range = 0, stdDev = 0;
+  double averageMovingRange = 0;  // of the span given to ComputeStatistics; 0 without one
 
   // --- filled by the limit, zone, signal and normality computations ---
   double ucl = 0, lcl = 0;
@@ -87,7 +89,19 @@ class CDataSet {
   // Index 0 means Count() + 1. False outside 1..Capacity(); otherwise the point is written and
   // the count becomes the larger of count and index.
   bool AddPoint(std::uint32_t index, std::uint16_t block, std::uint16_t sample, std::uint16_t point, bool active,
-                bool present, double value);
+                bool present, double value) {
+    if (index == 0) index = m_count + 1;
+    if (index < 1 || index > Capacity()) return false;
+    TDataSetPoint& p = m_points[index - 1];
+    p = TDataSetPoint{};
+    p.value = value;
+    p.block = block;
+    p.sample = sample;
+    p.point = point;
+    p.flags = static_cast<std::uint8_t>((present ? dsp_flag::kPresent : 0) | (active ? dsp_flag::kActive : 0));
+    m_count = std::max(m_count, index);
+    return true;
+  }
 
   std::uint32_t Count() const { return m_count; }
   std::uint32_t Capacity() const { return static_cast<std::uint32_t>(m_points.size()); }
@@ -105,8 +119,10 @@ class CDataSet {
   }
 
   // Counts, extremes, mean, range, standard deviation (n - 1) and the out-of-tolerance share
-  // over points FirstIndex()..Count(); the first of equal extremes keeps the index.
-  void ComputeStatistics();
+  // over points FirstIndex()..Count(); the first of equal extremes keeps the index. With a
+  // span w (2..10) also averageMovingRange = AverageMovingRange(w), summed beside the mean in
+  // the same pass (one pass less for an individuals chart).
+  void ComputeStatistics(int movingRangeSpan = 0);
   // Mean of the ranges of span w (2..10). A point from index w on contributes only when it has
   // w - 1 analysed points before it: a point whose predecessors are excluded has no moving
   // range. 0 when count < w or nothing contributes.

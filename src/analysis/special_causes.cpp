@@ -125,22 +125,25 @@ class PointPlanes {
     return left >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << left) - 1;
   }
 
-  // Room for `count` positions.
-  void Start(std::size_t count) {
+  // Room for `count` positions: the index and the bytes of the run bits and the zone classes
+  // of each, filled by the caller through plain pointers (a store through a byte pointer may
+  // alias anything, so a member count would be reloaded after every one).
+  struct Room {
+    std::uint32_t* index;
+    std::uint8_t* run;
+    std::uint8_t* zone;
+  };
+  Room Start(std::size_t count) {
     m_count = 0;
     const std::size_t padded = (count + 63) / 64 * 64;
     m_index.resize(count);
     m_runBytes.assign(padded, 0);
     m_zoneBytes.assign(padded, 0);
+    return {m_index.data(), m_runBytes.data(), m_zoneBytes.data()};
   }
-  void Add(std::uint32_t index, std::uint8_t run, std::uint8_t zone) {
-    m_index[m_count] = index;
-    m_runBytes[m_count] = run;
-    m_zoneBytes[m_count] = zone;
-    ++m_count;
-  }
-  // The bytes into planes.
-  void Finish(bool zones) {
+  // `count` positions were filled: their bytes into planes.
+  void Finish(std::size_t count, bool zones) {
+    m_count = count;
     m_index.resize(m_count);
     Transpose(m_runBytes, m_run);
     if (zones) Transpose(m_zoneBytes, m_zone);
@@ -220,9 +223,10 @@ std::uint32_t PassOverPoints(CDataSet& set, const TChartDataX* data, bool ownLim
   using namespace point_bit;
   if (kMark) set.zoneStat = TZoneStat{};
   const std::uint32_t count = set.Count();
-  if constexpr (kClassify) out->Start(count);
+  PointPlanes::Room room{};
+  if constexpr (kClassify) room = out->Start(count);
   if (count == 0) {
-    if constexpr (kClassify) out->Finish(false);
+    if constexpr (kClassify) out->Finish(0, false);
     return 0;
   }
   TDataSetPoint* const points = set.MutablePoint(1);
@@ -238,6 +242,7 @@ std::uint32_t PassOverPoints(CDataSet& set, const TChartDataX* data, bool ownLim
   std::array<std::uint32_t, 12> zoneCounts{};  // by zone * 3 + side
   constexpr unsigned kCleared = (kMark ? dsp_flag::kBeyond : 0U) | (kClassify ? dsp_flag::kSeries : 0U);
   std::uint32_t beyondCount = 0;
+  std::size_t n = 0;     // positions filled
   bool any = false;      // an analysed point came before
   bool anyStep = false;  // a step that was not flat came before
   bool rose = false;     // the last such step went up
@@ -273,7 +278,10 @@ std::uint32_t PassOverPoints(CDataSet& set, const TChartDataX* data, bool ownLim
                              (rising ? kRising : 0U) | (same ? kSame : 0U) | (beyond ? kBeyond : 0U);
         const std::uint8_t zoneClass =
             zoneClasses ? kZoneClasses[static_cast<std::size_t>(zone.zone * 4 + zone.side)] : std::uint8_t{0};
-        out->Add(i, static_cast<std::uint8_t>(run), zoneClass);
+        room.index[n] = i;
+        room.run[n] = static_cast<std::uint8_t>(run);
+        room.zone[n] = zoneClass;
+        ++n;
         rose = any & !flat ? rising : rose;
         anyStep = anyStep | (any & !flat);
         any = true;
@@ -282,7 +290,7 @@ std::uint32_t PassOverPoints(CDataSet& set, const TChartDataX* data, bool ownLim
     }
     if (flags != old) p.flags = flags;
   }
-  if constexpr (kClassify) out->Finish(zoneClasses);
+  if constexpr (kClassify) out->Finish(n, zoneClasses);
   if (kMark && zones) {
     TZoneStat& stat = set.zoneStat;
     for (std::size_t zone = 0; zone < 4; ++zone) {

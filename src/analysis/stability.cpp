@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "analysis/chart_data.h"
 #include "analysis/chart_limits.h"
 #include "analysis/data_set.h"
 #include "analysis/special_causes.h"
@@ -21,42 +22,34 @@ bool Checkable(int kind) { return kind == 1 || kind == 2 || kind == 3 || kind ==
 bool CheckOneChart(const TDatasetSPC& ds, const TSPCBlock& block, int b, int from, int to, int parameter,
                    StabilityKindResult& result) {
   const bool perPoint = result.kind == 5 || result.kind == 6;
-  std::int64_t capacity = 0;
-  for (int s = from; s <= to; ++s) {
-    const TSPCSample& sample = *block.Sample(s);
-    capacity += perPoint ? (sample.IsActive() ? sample.PointCount() : 0) : 1;
-  }
   CDataSet set;
-  set.BindParameter(ds, parameter);
-  if (!set.Allocate(capacity)) {
-    ShowError("Out of memory: CheckOneChart");
-    return false;
-  }
   double sumRanges = 0;
   double totalPoints = 0;
-  const std::size_t slot = static_cast<std::size_t>(parameter - 1);
-  for (int s = from; s <= to; ++s) {
-    const TSPCSample& sample = *block.Sample(s);
-    if (!sample.IsActive() || sample.countedPoints == 0) continue;
-    const auto bs = static_cast<std::uint16_t>(b);
-    const auto ss = static_cast<std::uint16_t>(s);
-    if (perPoint) {
-      for (int p = 1; p <= sample.PointCount(); ++p) {
-        const TFileSmpPoint& point = *sample.Point(p);
-        if (!point.HasValue(parameter)) continue;
-        set.AddPoint(0, bs, ss, static_cast<std::uint16_t>(p), point.Counts(), true, point.Value(parameter));
-      }
-      continue;
+  if (perPoint) {
+    if (!LoadMeasuredPoints(set, ds, b, from, to, parameter)) {
+      ShowError("Out of memory: CheckOneChart");
+      return false;
     }
-    const SampleStats& st = sample.stats[slot];
-    if (st.n == 0) continue;  // no value of the parameter in analysis
-    const double value = result.kind == 1 ? st.mean : result.kind == 2 ? st.range : st.stdDev;
-    set.AddPoint(0, bs, ss, 1, true, true, value);
-    sumRanges += st.range;
-    totalPoints += st.n;
+  } else {
+    set.BindParameter(ds, parameter);
+    if (!set.Allocate(to - from + 1)) {
+      ShowError("Out of memory: CheckOneChart");
+      return false;
+    }
+    const std::size_t slot = static_cast<std::size_t>(parameter - 1);
+    for (int s = from; s <= to; ++s) {
+      const TSPCSample& sample = *block.Sample(s);
+      if (!sample.IsActive() || sample.countedPoints == 0) continue;
+      const SampleStats& st = sample.stats[slot];
+      if (st.n == 0) continue;  // no value of the parameter in analysis
+      const double value = result.kind == 1 ? st.mean : result.kind == 2 ? st.range : st.stdDev;
+      set.AddPoint(0, static_cast<std::uint16_t>(b), static_cast<std::uint16_t>(s), 1, true, true, value);
+      sumRanges += st.range;
+      totalPoints += st.n;
+    }
   }
   if (result.kind == 6) set.ToMovingRanges(kStabilitySpan);
-  set.ComputeStatistics();
+  set.ComputeStatistics(result.kind == 5 ? kStabilitySpan : 0);
   if (set.activeCount == 0) return true;  // nothing to judge: not done
 
   const double points = set.activeCount;
@@ -66,7 +59,7 @@ bool CheckOneChart(const TDatasetSPC& ds, const TSPCBlock& block, int b, int fro
     case 1: SetMeanLimits(set, n, false, rBar); break;
     case 2: SetRangeLimits(set, n); break;
     case 3: SetStdDevLimits(set, n); break;
-    case 5: SetIndividualsLimits(set, kStabilitySpan, set.AverageMovingRange(kStabilitySpan)); break;
+    case 5: SetIndividualsLimits(set, kStabilitySpan, set.averageMovingRange); break;
     default: SetMovingRangeLimits(set, kStabilitySpan); break;
   }
   result.done = set.hasUcl;

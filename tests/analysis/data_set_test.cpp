@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <optional>
 #include <vector>
 
@@ -76,6 +78,24 @@ TEST(DataSet, MovingRanges) {
   mr.ComputeStatistics();
   EXPECT_EQ(mr.activeCount, 2u);  // index 1 takes no further part
   EXPECT_DOUBLE_EQ(mr.mean, 2.5);
+}
+
+// The statistics pass can sum the moving ranges beside the mean; it must give exactly what the
+// pass of its own gives, excluded points and spans up to 10 included.
+TEST(DataSet, MovingRangesAlongWithTheStatistics) {
+  std::mt19937 rng(3);
+  for (int round = 0; round < 300; ++round) {
+    CDataSet set;
+    const int n = std::uniform_int_distribution<int>(0, 40)(rng);
+    ASSERT_TRUE(set.Allocate(n));
+    for (int i = 1; i <= n; ++i) {
+      set.AddPoint(0, 1, 1, 1, rng() % 5 != 0, rng() % 9 != 0, std::uniform_real_distribution<double>(-5, 5)(rng));
+    }
+    const int w = 2 + round % 9;
+    if (round % 7 == 0) set.ToMovingRanges(2);  // the first index is not 1: a pass of its own
+    set.ComputeStatistics(w);
+    EXPECT_EQ(set.averageMovingRange, set.AverageMovingRange(w)) << round;
+  }
 }
 
 TEST(DataSet, PointsWithoutEnoughAnalysedPredecessorsHaveNoMovingRange) {
