@@ -337,14 +337,13 @@ class Evaluation {
     const std::size_t count = last - first + 1;
     if (count < static_cast<std::size_t>(Row(criterion).length)) return;
     m_set.criterionFound[static_cast<std::size_t>(criterion - 1)] = true;
-    double sum = 0;
-    for (std::size_t p = first; p <= last; ++p) {
-      TDataSetPoint& point = m_base[m_points.IndexAt(p) - 1];
-      sum += point.value;
-      if (criterion != 1) point.flags |= dsp_flag::kSeries;
+    if (criterion != 1) {
+      for (std::size_t p = first; p <= last; ++p) m_base[m_points.IndexAt(p) - 1].flags |= dsp_flag::kSeries;
     }
     std::vector<TCriterionHit>& hits = m_hits[stream];
     if (hits.size() >= kMaxCriterionHits) return;  // no later stream's hit could come before it
+    double sum = 0;
+    for (std::size_t p = first; p <= last; ++p) sum += ValueAt(p);
     TCriterionHit hit;
     hit.criterion = static_cast<std::uint8_t>(criterion);
     hit.side = side;
