@@ -105,7 +105,7 @@ void BM_IndividualsChartScaling(benchmark::State& state) {
 BENCHMARK(BM_IndividualsChartScaling)->Arg(kValues / 4)->Arg(kValues / 2)->Arg(kValues)->Unit(benchmark::kMicrosecond);
 
 // Moving-range chart: the ranges of span 2 formed from the values (refilled outside the
-// timing), statistics, limits with zones, beyond marks, the tests of the set.
+// timing) with their statistics, limits with zones, beyond marks, the tests of the set.
 void BM_MovingRangeChart(benchmark::State& state) {
   const int set = static_cast<int>(state.range(0));
   mv::CDataSet mr;
@@ -114,7 +114,6 @@ void BM_MovingRangeChart(benchmark::State& state) {
     Fill(mr);
     state.ResumeTiming();
     mr.ToMovingRanges(2);
-    mr.ComputeStatistics();
     mv::SetMovingRangeLimits(mr, 2);
     mv::EvaluateChart(mr, mv::CriteriaSetMask(set));
     benchmark::DoNotOptimize(mr.signals.data());
@@ -207,7 +206,6 @@ void BM_IndividualsAndMovingRange(benchmark::State& state) {
     mv::EvaluateChart(x, mask);
     mr = x;
     mr.ToMovingRanges(2);
-    mr.ComputeStatistics();
     mv::SetMovingRangeLimits(mr, 2);
     mv::EvaluateChart(mr, mask);
     benchmark::DoNotOptimize(mr.signals.data());

@@ -222,8 +222,11 @@ bool LoadChartDataSet(CDataSet& set, const TChartDataX& data, const SampleSelect
     }
     set.AddPoint(static_cast<std::uint32_t>(i + 1), e.block, e.sample, e.point, e.Active(), present, value);
   }
-  if (kind == ChartKind::MovingRange) set.ToMovingRanges(span);
-  set.ComputeStatistics();
+  if (kind == ChartKind::MovingRange) {
+    set.ToMovingRanges(span);  // with the statistics of the ranges
+  } else {
+    set.ComputeStatistics();
+  }
   return true;
 }
 

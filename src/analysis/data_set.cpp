@@ -119,32 +119,29 @@ class RecentValues {
 
 }  // namespace
 
-void CDataSet::ComputeStatistics(int movingRangeSpan) {
-  // Locals, not the members, inside the loops: the compiler keeps them in registers.
+// The first pass of the statistics, point by point in index order.
+struct CDataSet::Tally {
   std::uint32_t present = 0, active = 0, outOfTolerance = 0;
   double lowest = 0, highest = 0, lowestAnalysed = 0, highestAnalysed = 0;
   std::uint32_t lowestIndex = 0, highestIndex = 0;
-  const auto lsl = tolerance.Get(ValueRange::kLower);
-  const auto usl = tolerance.Get(ValueRange::kUpper);
-  // Without a limit the comparison never holds.
-  const double lower = lsl ? *lsl : -std::numeric_limits<double>::infinity();
-  const double upper = usl ? *usl : std::numeric_limits<double>::infinity();
-  const TDataSetPoint* const points = m_points.data();
-  // The moving ranges go along when the pass starts at index 1, as AverageMovingRange's does.
-  const int w = movingRangeSpan;
-  const bool ranges = w >= 2 && m_firstIndex == 1 && m_count >= static_cast<std::uint32_t>(w);
-  RecentValues recent(ranges ? w : 2);
-  double rangeSum = 0;
-  std::uint32_t rangeCount = 0;
   double sum = 0;
-  for (std::uint32_t i = m_firstIndex; i <= m_count; ++i) {
-    const TDataSetPoint& p = points[i - 1];
-    if ((p.flags & dsp_flag::kPresent) == 0) continue;
+  double lower, upper;  // the tolerance; without a limit the comparison never holds
+
+  explicit Tally(const ValueRange& tolerance) {
+    const auto lsl = tolerance.Get(ValueRange::kLower);
+    const auto usl = tolerance.Get(ValueRange::kUpper);
+    lower = lsl ? *lsl : -std::numeric_limits<double>::infinity();
+    upper = usl ? *usl : std::numeric_limits<double>::infinity();
+  }
+
+  // True when the point is analysed.
+  bool Take(std::uint32_t i, const TDataSetPoint& p) {
+    if ((p.flags & dsp_flag::kPresent) == 0) return false;
     const double x = p.value;
     if (present == 0 || x < lowest) lowest = x;
     if (present == 0 || x > highest) highest = x;
     ++present;
-    if (!p.Analysed()) continue;
+    if (!p.Analysed()) return false;
     // Strict comparisons: the first of equal extremes keeps its index.
     if (active == 0 || x < lowestAnalysed) {
       lowestAnalysed = x;
@@ -157,42 +154,62 @@ void CDataSet::ComputeStatistics(int movingRangeSpan) {
     ++active;
     sum += x;
     outOfTolerance += (x < lower) | (x > upper) ? 1 : 0;
-    if (ranges) {
-      if (i >= static_cast<std::uint32_t>(w) && recent.Full()) {
-        rangeSum += recent.RangeWith(x);
-        ++rangeCount;
-      }
-      recent.Push(x);
-    }
+    return true;
   }
-  averageMovingRange = ranges ? (rangeCount > 0 ? rangeSum / rangeCount : 0) : w >= 2 ? AverageMovingRange(w) : 0;
-  presentCount = present;
-  activeCount = active;
-  outOfToleranceCount = outOfTolerance;
-  presentMin = present > 0 ? lowest : 0;
-  presentMax = present > 0 ? highest : 0;
-  min = active > 0 ? lowestAnalysed : 0;
-  max = active > 0 ? highestAnalysed : 0;
-  minIndex = lowestIndex;
-  maxIndex = highestIndex;
+};
+
+void CDataSet::StoreStatistics(const Tally& t) {
+  presentCount = t.present;
+  activeCount = t.active;
+  outOfToleranceCount = t.outOfTolerance;
+  presentMin = t.present > 0 ? t.lowest : 0;
+  presentMax = t.present > 0 ? t.highest : 0;
+  min = t.active > 0 ? t.lowestAnalysed : 0;
+  max = t.active > 0 ? t.highestAnalysed : 0;
+  minIndex = t.lowestIndex;
+  maxIndex = t.highestIndex;
   mean = range = stdDev = 0;
   percentOutOfTolerance = 0;
-  if (active > 0) {
-    mean = sum / active;
+  if (t.active > 0) {
+    mean = t.sum / t.active;
     range = max - min;
-    if (active > 1) {
+    if (t.active > 1) {
       const double centre = mean;
+      const TDataSetPoint* const points = m_points.data();
       double squares = 0;
       for (std::uint32_t i = m_firstIndex; i <= m_count; ++i) {
         const TDataSetPoint& p = points[i - 1];
         if (!p.Analysed()) continue;
         squares += (p.value - centre) * (p.value - centre);
       }
-      stdDev = std::sqrt(squares / (active - 1));
+      stdDev = std::sqrt(squares / (t.active - 1));
     }
-    percentOutOfTolerance = 100.0 * outOfTolerance / active;
+    percentOutOfTolerance = 100.0 * t.outOfTolerance / t.active;
   }
   valid = true;
+}
+
+void CDataSet::ComputeStatistics(int movingRangeSpan) {
+  // A local tally, not the members, inside the loop: the compiler keeps it in registers.
+  Tally tally(tolerance);
+  const TDataSetPoint* const points = m_points.data();
+  // The moving ranges go along when the pass starts at index 1, as AverageMovingRange's does.
+  const int w = movingRangeSpan;
+  const bool ranges = w >= 2 && m_firstIndex == 1 && m_count >= static_cast<std::uint32_t>(w);
+  RecentValues recent(ranges ? w : 2);
+  double rangeSum = 0;
+  std::uint32_t rangeCount = 0;
+  for (std::uint32_t i = m_firstIndex; i <= m_count; ++i) {
+    const TDataSetPoint& p = points[i - 1];
+    if (!tally.Take(i, p) || !ranges) continue;
+    if (i >= static_cast<std::uint32_t>(w) && recent.Full()) {
+      rangeSum += recent.RangeWith(p.value);
+      ++rangeCount;
+    }
+    recent.Push(p.value);
+  }
+  averageMovingRange = ranges ? (rangeCount > 0 ? rangeSum / rangeCount : 0) : w >= 2 ? AverageMovingRange(w) : 0;
+  StoreStatistics(tally);
 }
 
 double CDataSet::AverageMovingRange(int w) const {
@@ -217,8 +234,11 @@ void CDataSet::ToMovingRanges(int w) {
   if (w < 2) return;
   m_firstIndex = static_cast<std::uint32_t>(w);
   // Forwards: the measured value of each point goes into the recent values before it is
-  // replaced by its range; whether a point counts as a predecessor is its state before.
+  // replaced by its range; whether a point counts as a predecessor is its state before. A
+  // range is final once formed, so the statistics of the ranges are tallied as they are.
   TDataSetPoint* const points = m_points.data();
+  Tally tally(tolerance);
+  averageMovingRange = 0;
   if (w == 2) {  // the usual span: the one value before, in a register
     double last = 0;
     bool any = false;
@@ -229,23 +249,26 @@ void CDataSet::ToMovingRanges(int w) {
       if (i >= 2) {
         p.value = any ? std::max(measured, last) - std::min(measured, last) : 0;
         if (!any) p.flags = static_cast<std::uint8_t>(p.flags & ~dsp_flag::kActive);
+        tally.Take(i, p);
       }
       last = analysed ? measured : last;
       any = any || analysed;
     }
-    return;
-  }
-  RecentValues recent(w);
-  for (std::uint32_t i = 1; i <= m_count; ++i) {
-    TDataSetPoint& p = points[i - 1];
-    const double measured = p.value;
-    const bool analysed = p.Analysed();
-    if (i >= static_cast<std::uint32_t>(w)) {
-      p.value = recent.RangeWith(measured);
-      if (!recent.Full()) p.flags = static_cast<std::uint8_t>(p.flags & ~dsp_flag::kActive);
+  } else {
+    RecentValues recent(w);
+    for (std::uint32_t i = 1; i <= m_count; ++i) {
+      TDataSetPoint& p = points[i - 1];
+      const double measured = p.value;
+      const bool analysed = p.Analysed();
+      if (i >= static_cast<std::uint32_t>(w)) {
+        p.value = recent.RangeWith(measured);
+        if (!recent.Full()) p.flags = static_cast<std::uint8_t>(p.flags & ~dsp_flag::kActive);
+        tally.Take(i, p);
+      }
+      if (analysed) recent.Push(measured);
     }
-    if (analysed) recent.Push(measured);
   }
+  StoreStatistics(tally);
 }
 
 ZonePlace CDataSet::ZoneOf(std::uint32_t index) const {

@@ -128,7 +128,8 @@ class CDataSet {
   // range. 0 when count < w or nothing contributes.
   double AverageMovingRange(int w) const;
   // Replaces every value from index w on by its moving range of span w and makes w the first
-  // index. A point without w - 1 analysed predecessors stops being analysed.
+  // index. A point without w - 1 analysed predecessors stops being analysed. The statistics of
+  // the ranges are computed on the way, as ComputeStatistics() would.
   void ToMovingRanges(int w);
   // Point `index`'s zone and side; zone 0 and side 0 without zones or outside
   // FirstIndex()..Capacity().
@@ -142,6 +143,9 @@ class CDataSet {
   std::uint32_t CountBeyondLimits() const;
 
  private:
+  struct Tally;
+  void StoreStatistics(const Tally& tally);
+
   std::vector<TDataSetPoint> m_points;  // index i is m_points[i - 1]
   std::uint32_t m_count = 0;
   std::uint32_t m_firstIndex = 1;

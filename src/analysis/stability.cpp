@@ -48,8 +48,11 @@ bool CheckOneChart(const TDatasetSPC& ds, const TSPCBlock& block, int b, int fro
       totalPoints += st.n;
     }
   }
-  if (result.kind == 6) set.ToMovingRanges(kStabilitySpan);
-  set.ComputeStatistics(result.kind == 5 ? kStabilitySpan : 0);
+  if (result.kind == 6) {
+    set.ToMovingRanges(kStabilitySpan);  // with the statistics of the ranges
+  } else {
+    set.ComputeStatistics(result.kind == 5 ? kStabilitySpan : 0);
+  }
   if (set.activeCount == 0) return true;  // nothing to judge: not done
 
   const double points = set.activeCount;

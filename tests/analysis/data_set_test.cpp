@@ -98,6 +98,37 @@ TEST(DataSet, MovingRangesAlongWithTheStatistics) {
   }
 }
 
+// Forming the moving ranges tallies their statistics as it goes: the same figures as a pass
+// over the ranges afterwards, for the span of its own (2) and the others.
+TEST(DataSet, MovingRangesComeWithTheirStatistics) {
+  std::mt19937 rng(5);
+  for (int round = 0; round < 300; ++round) {
+    CDataSet set;
+    const int n = std::uniform_int_distribution<int>(0, 40)(rng);
+    ASSERT_TRUE(set.Allocate(n));
+    set.tolerance.Set(2, 0.5, 6, std::nullopt);
+    for (int i = 1; i <= n; ++i) {
+      set.AddPoint(0, 1, 1, 1, rng() % 5 != 0, rng() % 9 != 0, std::uniform_real_distribution<double>(-5, 5)(rng));
+    }
+    set.ToMovingRanges(2 + round % 5);
+    CDataSet again = set;
+    again.ComputeStatistics();
+    SCOPED_TRACE(round);
+    EXPECT_EQ(set.presentCount, again.presentCount);
+    EXPECT_EQ(set.activeCount, again.activeCount);
+    EXPECT_EQ(set.outOfToleranceCount, again.outOfToleranceCount);
+    EXPECT_EQ(set.presentMin, again.presentMin);
+    EXPECT_EQ(set.presentMax, again.presentMax);
+    EXPECT_EQ(set.min, again.min);
+    EXPECT_EQ(set.max, again.max);
+    EXPECT_EQ(set.minIndex, again.minIndex);
+    EXPECT_EQ(set.maxIndex, again.maxIndex);
+    EXPECT_EQ(set.mean, again.mean);
+    EXPECT_EQ(set.stdDev, again.stdDev);
+    EXPECT_EQ(set.percentOutOfTolerance, again.percentOutOfTolerance);
+  }
+}
+
 TEST(DataSet, PointsWithoutEnoughAnalysedPredecessorsHaveNoMovingRange) {
   // The first value excluded, as happens on individuals charts: point 2 has nothing before it
   // and must not add a range of 0.
