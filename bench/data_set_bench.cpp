@@ -46,6 +46,7 @@ void BM_AverageMovingRange(benchmark::State& state) {
 }
 BENCHMARK(BM_AverageMovingRange)->Arg(2)->Arg(10);
 
+// The ranges of span 2, with their statistics tallied on the way.
 void BM_ToMovingRanges(benchmark::State& state) {
   mv::CDataSet set;
   for (auto _ : state) {
