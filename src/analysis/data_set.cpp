@@ -117,6 +117,25 @@ class RecentValues {
   std::size_t m_count = 0;
 };
 
+// The moving ranges of span w, fed the analysed points in index order from index 1: a point
+// from index w on has a range when it has w - 1 analysed points before it. The sums stay with
+// the caller, in registers (the recent values are stored through a pointer).
+class MovingRanges {
+ public:
+  explicit MovingRanges(int w) : m_w(static_cast<std::uint32_t>(w)), m_recent(w) {}
+  // True, with its range, when point i (value v) has one; v then joins the recent values.
+  bool Next(std::uint32_t i, double v, double& range) {
+    const bool has = i >= m_w && m_recent.Full();
+    if (has) range = m_recent.RangeWith(v);
+    m_recent.Push(v);
+    return has;
+  }
+
+ private:
+  std::uint32_t m_w;
+  RecentValues m_recent;
+};
+
 }  // namespace
 
 // The first pass of the statistics, point by point in index order.
@@ -196,17 +215,16 @@ void CDataSet::ComputeStatistics(int movingRangeSpan) {
   // The moving ranges go along when the pass starts at index 1, as AverageMovingRange's does.
   const int w = movingRangeSpan;
   const bool ranges = w >= 2 && m_firstIndex == 1 && m_count >= static_cast<std::uint32_t>(w);
-  RecentValues recent(ranges ? w : 2);
+  MovingRanges movingRanges(ranges ? w : 2);
   double rangeSum = 0;
   std::uint32_t rangeCount = 0;
   for (std::uint32_t i = m_firstIndex; i <= m_count; ++i) {
     const TDataSetPoint& p = points[i - 1];
-    if (!tally.Take(i, p) || !ranges) continue;
-    if (i >= static_cast<std::uint32_t>(w) && recent.Full()) {
-      rangeSum += recent.RangeWith(p.value);
+    double r = 0;
+    if (tally.Take(i, p) && ranges && movingRanges.Next(i, p.value, r)) {
+      rangeSum += r;
       ++rangeCount;
     }
-    recent.Push(p.value);
   }
   averageMovingRange = ranges ? (rangeCount > 0 ? rangeSum / rangeCount : 0) : w >= 2 ? AverageMovingRange(w) : 0;
   StoreStatistics(tally);
@@ -214,18 +232,16 @@ void CDataSet::ComputeStatistics(int movingRangeSpan) {
 
 double CDataSet::AverageMovingRange(int w) const {
   if (w < 2 || m_count < static_cast<std::uint32_t>(w)) return 0;
-  RecentValues recent(w);
+  MovingRanges movingRanges(w);
   double sum = 0;
   std::uint32_t ranges = 0;
   for (std::uint32_t i = 1; i <= m_count; ++i) {
     const TDataSetPoint& p = m_points[i - 1];
-    if (!p.Analysed()) continue;
-    // From index w on, with w - 1 analysed points before it; fewer: no range of span w.
-    if (i >= static_cast<std::uint32_t>(w) && recent.Full()) {
-      sum += recent.RangeWith(p.value);
+    double r = 0;
+    if (p.Analysed() && movingRanges.Next(i, p.value, r)) {
+      sum += r;
       ++ranges;
     }
-    recent.Push(p.value);
   }
   return ranges > 0 ? sum / ranges : 0;
 }

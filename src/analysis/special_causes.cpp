@@ -167,12 +167,7 @@ class PointPlanes {
         };
         return mask(v0) | mask(v1) << 16 | mask(v2) << 32 | mask(v3) << 48;
       };
-      planes[0][w] = plane(7);
-      planes[1][w] = plane(6);
-      planes[2][w] = plane(5);
-      planes[3][w] = plane(4);
-      planes[4][w] = plane(3);
-      planes[5][w] = plane(2);
+      for (std::size_t k = 0; k < kPlanes; ++k) planes[k][w] = plane(static_cast<int>(7 - k));
 #else
       for (std::size_t k = 0; k < kPlanes; ++k) {
         std::uint64_t word = 0;
