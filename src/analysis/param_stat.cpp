@@ -129,7 +129,8 @@ TParamStat ComputeParamStat(const TDatasetSPC& dataset, int parameter, std::span
   st.nBar = static_cast<std::uint32_t>(RoundHalfEven(st.averagePoints));
   st.grandMean = sumWeighted / st.pointCount;
   st.sBar = sumSd / used;
-  const int constN = static_cast<int>(std::clamp<std::uint32_t>(st.nBar, 2, kChartConstantsMaxN));
+  // Subgroups beyond the table take the exact factors (chart_constants.h).
+  const int constN = static_cast<int>(std::clamp<std::uint32_t>(st.nBar, 2, static_cast<std::uint32_t>(kMaxPoints)));
   st.sigmaFromS = st.sBar / ConstC4(constN);
   if (st.individual) {
     st.rBar = movingRangeSamples > 0 ? sumMovingRanges / movingRangeSamples : 0;
