@@ -147,6 +147,27 @@ TEST(ParamStat, AverageSampleSizeRoundsHalfToEven) {
   }
 }
 
+TEST(ParamStat, SubgroupsBeyondTheTableTakeTheExactFactors) {
+  // Five samples of 30 points: σ within = R̄ / d2(30) and σ from S̄ = S̄ / c4(30), not the
+  // factors of 25 (3.931, 0.9896).
+  StatFixture f;
+  const int b = f.Block();
+  double sumRanges = 0, sumSd = 0;
+  for (int s = 0; s < 5; ++s) {
+    Values v;
+    for (int i = 0; i < 30; ++i) v.push_back(10 + 0.01 * ((i * (7 + s)) % 31));
+    sumRanges += Range(v);
+    sumSd += Sd(v);
+    test::AddTestSample(f.ds, b, 1, Points(v));
+  }
+  f.ds.ComputeAllStats();
+  const int blocks[] = {b};
+  const TParamStat st = ComputeParamStat(f.ds, 1, blocks, 1, 5);
+  EXPECT_EQ(st.nBar, 30u);
+  EXPECT_NEAR(st.sigmaWithin, sumRanges / 5 / 4.08552, 1e-6);
+  EXPECT_NEAR(st.sigmaFromS, sumSd / 5 / 0.991418, 1e-6);
+}
+
 TEST(ParamStat, IndividualValuesUseMovingRangesAndPointsForCapability) {
   const Values six{10.0, 10.4, 10.1, 9.8, 10.3, 10.0};
   const double mrBar = (0.4 + 0.3 + 0.3 + 0.5 + 0.3) / 5;
