@@ -65,10 +65,11 @@ bool CheckOneChart(const TDatasetSPC& ds, const TSPCBlock& block, int b, int fro
     case 5: SetIndividualsLimits(set, kStabilitySpan, set.averageMovingRange); break;
     default: SetMovingRangeLimits(set, kStabilitySpan); break;
   }
-  result.done = set.hasUcl;
+  // As on the chart, limits that are not shown (none, or UCL = LCL) run no tests: the kind
+  // cannot be judged stable.
+  result.done = LimitsShown(set);
   if (!result.done) return true;
-  // As on the chart: the tests run only where the limits are shown.
-  result.beyondCount = EvaluateChart(set, LimitsShown(set) ? CriteriaSetMask(kStabilityCriteriaSet) : std::uint16_t{0});
+  result.beyondCount = EvaluateChart(set, CriteriaSetMask(kStabilityCriteriaSet));
   result.signalCount = static_cast<std::uint32_t>(set.signals.size());
   result.stable = result.beyondCount == 0 && CriteriaFoundCount(set) == 0;
   result.lcl = set.lcl;

@@ -13,8 +13,9 @@ class TDatasetSPC;
 
 struct StabilityKindResult {
   int kind = 0;
-  // Limits were computed. A kind without limits (fewer than two points per sample, no
-  // analysed value) is not done, and the check fails: it cannot say the process is stable.
+  // Limits were computed and are shown. A kind without limits (fewer than two points per
+  // sample, no analysed value) or with UCL = LCL is not done, and the check fails: it cannot
+  // say the process is stable.
   bool done = false;
   bool stable = false;  // no point beyond the limits and no signal
   double lcl = 0;
