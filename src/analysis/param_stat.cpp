@@ -46,8 +46,22 @@ CapTolerance ToleranceOf(const ValueRange& tolerance) {
 
 CapTolerance ToleranceOf(const TSPCParameter& parameter) { return ToleranceOf(parameter.tolerance); }
 
-TParamStat ComputeParamStat(const TDatasetSPC& dataset, int parameter, std::span<const int> blocks, int firstSample,
-                            int lastSample) {
+namespace {
+
+// The stability check over the statistics' block and samples, into the slots of the kinds.
+void CheckStabilityOf(TParamStat& st, const TDatasetSPC& dataset, std::span<const int> kinds) {
+  if (kinds.empty() || st.block == 0) return;
+  const StabilityCheck check = CheckStability(dataset, st.block, st.firstSample, st.lastSample, st.parameter, kinds);
+  for (const StabilityKindResult& r : check.kinds) {
+    if (r.kind < 1 || static_cast<std::size_t>(r.kind) >= kStabilitySlots) continue;
+    StabilitySlot& slot = st.stability[static_cast<std::size_t>(r.kind)];
+    slot.checked = true;
+    slot.result = r;
+  }
+}
+
+TParamStat ComputeParamStatOnly(const TDatasetSPC& dataset, int parameter, std::span<const int> blocks,
+                                int firstSample, int lastSample) {
   TParamStat st;
   const TSPCParameter* param = dataset.Parameter(parameter);
   if (!param) return st;
@@ -173,6 +187,15 @@ TParamStat ComputeParamStat(const TDatasetSPC& dataset, int parameter, std::span
     values.SetMeanAndSigma(st.grandMean, st.sigmaOverall);
     st.normality = TestNormality(values);
   }
+  return st;
+}
+
+}  // namespace
+
+TParamStat ComputeParamStat(const TDatasetSPC& dataset, int parameter, std::span<const int> blocks, int firstSample,
+                            int lastSample, std::span<const int> stabilityKinds) {
+  TParamStat st = ComputeParamStatOnly(dataset, parameter, blocks, firstSample, lastSample);
+  if (st.computed) CheckStabilityOf(st, dataset, stabilityKinds);
   return st;
 }
 

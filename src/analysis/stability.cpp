@@ -69,8 +69,12 @@ bool CheckOneChart(const TDatasetSPC& ds, const TSPCBlock& block, int b, int fro
   // cannot be judged stable.
   result.done = LimitsShown(set);
   if (!result.done) return true;
-  result.beyondCount = EvaluateChart(set, CriteriaSetMask(kStabilityCriteriaSet));
-  result.signalCount = static_cast<std::uint32_t>(set.signals.size());
+  // C1 reports exactly the points marked beyond, which the same pass counts; leaving it out of
+  // the mask keeps the list for the runs.
+  const auto runs = static_cast<std::uint16_t>(CriteriaSetMask(kStabilityCriteriaSet) & ~CriterionBit(1));
+  result.beyondCount = EvaluateChart(set, runs);
+  result.seriesCount = static_cast<std::uint32_t>(set.signals.size());
+  result.signalCount = result.beyondCount + result.seriesCount;
   result.stable = result.beyondCount == 0 && CriteriaFoundCount(set) == 0;
   result.lcl = set.lcl;
   result.ucl = set.ucl;

@@ -22,8 +22,9 @@ struct StabilityKindResult {
   double ucl = 0;
   bool hasLcl = false;
   bool hasUcl = false;
-  std::uint32_t beyondCount = 0;
-  std::uint32_t signalCount = 0;
+  std::uint32_t beyondCount = 0;  // points beyond the limits: each is a C1 hit
+  std::uint32_t seriesCount = 0;  // hits of the set's other criteria (the runs of C2 and C3)
+  std::uint32_t signalCount = 0;  // every hit: beyondCount + seriesCount
 };
 
 struct StabilityCheck {
@@ -36,8 +37,9 @@ struct StabilityCheck {
 // Points come from the active samples with points in analysis: X, R and S take the sample's
 // mean, range or standard deviation over its points in analysis and n̄ from their numbers;
 // x and MR take every measured value, the points out of analysis keeping their place without
-// taking part. MR and x use the span 2. "Out of memory: CheckOneChart" when the points cannot
-// be held.
+// taking part. MR and x use the span 2. The runs are counted apart from the points beyond the
+// limits, so that a full list of C1 hits cannot hide them. "Out of memory: CheckOneChart" when
+// the points cannot be held.
 StabilityCheck CheckStability(const TDatasetSPC& dataset, int block, int from, int to, int parameter,
                               std::span<const int> kinds);
 
