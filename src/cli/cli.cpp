@@ -335,6 +335,13 @@ const Command kCommands[] = {
      "a control chart: limits, zones, points and the tests for special causes", RunChart, kChartDetails},
 };
 
+bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h"; }
+
+// One command's usage, as the full help shows it.
+void PrintCommandHelp(const Command& c, std::ostream& out) {
+  out << "Usage: morvalen-cli " << c.usage << "\n      " << c.summary << "\n" << c.details;
+}
+
 void PrintHelp(std::ostream& out) {
   out << "Usage: morvalen-cli <command> [arguments]\n"
          "       morvalen-cli --version | --help\n\n"
@@ -353,7 +360,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitUsage;
   }
   const std::string& first = args[0];
-  if (first == "--help" || first == "-h") {
+  if (IsHelp(first)) {
     PrintHelp(out);
     return kExitOk;
   }
@@ -362,7 +369,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitOk;
   }
   for (const Command& c : kCommands) {
-    if (first == c.name) return c.run(Args(args).subspan(1), out, err);
+    if (first != c.name) continue;
+    const Args rest = Args(args).subspan(1);
+    // "--help" or "-h" anywhere after the command asks for its usage instead of running it.
+    if (std::any_of(rest.begin(), rest.end(), IsHelp)) {
+      PrintCommandHelp(c, out);
+      return kExitOk;
+    }
+    return c.run(rest, out, err);
   }
   err << "morvalen-cli: unknown command '" << SafeUtf8(first) << "' (see --help)\n";
   return kExitUsage;

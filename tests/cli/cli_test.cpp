@@ -31,6 +31,36 @@ TEST(Cli, VersionHelpAndBadCommands) {
   EXPECT_EQ(Cli({"gages"}).code, kExitUsage);
 }
 
+TEST(Cli, EveryCommandPrintsItsOwnUsageOnHelp) {
+  const struct {
+    std::string command;
+    std::string usage;  // the start of its usage line
+  } kCommands[] = {
+      {"gages", "gages <file.ggs>"},
+      {"info", "info <file.mvl>"},
+      {"create", "create <out.mvl> --from-csv <in.csv>"},
+      {"capability", "capability <file.mvl> --param"},
+      {"quality", "quality --ppm Q"},
+      {"chart", "chart <file.mvl> --param"},
+  };
+  for (const auto& c : kCommands) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {c.command, "--help"}, {c.command, "-h"}, {c.command, "missing.mvl", "--bogus", "-h"}}) {
+      SCOPED_TRACE(args.back() + " " + c.command + " " + std::to_string(args.size()));
+      const CliRun run = Cli(args);
+      EXPECT_EQ(run.code, kExitOk);
+      EXPECT_EQ(run.err, "");
+      EXPECT_TRUE(run.out.starts_with("Usage: morvalen-cli " + c.usage)) << run.out;
+      // Its own usage only: no other command's line.
+      for (const auto& other : kCommands) {
+        if (other.command != c.command) {
+          EXPECT_EQ(run.out.find(other.usage), std::string::npos) << other.command;
+        }
+      }
+    }
+  }
+}
+
 TEST(Cli, GagesPrintsTheListAsJson) {
   test::FakePlatform fake;
   test::TempFolder dir;
