@@ -117,7 +117,9 @@ int RunInfo(Args args, std::ostream& out, std::ostream& err) {
     points += b.stats.totalPoints;
     blocks.push_back(BlockJson(i, b));
   }
-  Json json = {{"file", SafeUtf8(args[0])}, {"id", ds.id}, {"example", ds.IsExample()},
+  Json json = {{"file", SafeUtf8(args[0])},
+               {"id", ds.id},
+               {"example", ds.IsExample()},
                {"passwordProtected", ds.passwordHash != 0}};
   json["process"] = {{"name", SafeUtf8(ds.processName)},       {"comment", SafeUtf8(ds.comment)},
                      {"department", SafeUtf8(ds.department)},  {"detail", SafeUtf8(ds.detail)},
@@ -193,7 +195,8 @@ struct CreateArgs {
   std::string out;
   std::string csv;
   TableDatasetOptions options;
-  bool example = false;  // marked as an example: the program never saves it under its own name
+  bool example = false;    // marked as an example: the program never saves it under its own name
+  bool overwrite = false;  // an existing output file may be replaced
 };
 
 // One option of create.
@@ -203,6 +206,8 @@ bool TakeCreateOption(const std::string& option, const std::string& value, Creat
     a.options.individual = true;
   } else if (option == "--example") {
     a.example = true;
+  } else if (option == "--overwrite") {
+    a.overwrite = true;
   } else if (option == "--from-csv") {
     if (!a.csv.empty()) {
       error = "--from-csv given twice";
@@ -248,7 +253,7 @@ bool TakeCreateOption(const std::string& option, const std::string& value, Creat
 bool ParseCreateArgs(Args args, CreateArgs& a, std::string& error) {
   static constexpr std::string_view kWithValue[] = {"--from-csv", "--block", "--process",  "--tolerance",
                                                     "--decimals", "--unit",  "--attribute"};
-  static constexpr std::string_view kFlags[] = {"--individual", "--example"};
+  static constexpr std::string_view kFlags[] = {"--individual", "--example", "--overwrite"};
   const auto take = [&a](const std::string& option, const std::string& value, std::string& e) {
     return TakeCreateOption(option, value, a, e);
   };
@@ -260,12 +265,33 @@ bool ParseCreateArgs(Args args, CreateArgs& a, std::string& error) {
   return true;
 }
 
+// The output may be written: never over the table it is made from, and over another file
+// only when asked to.
+bool OutputAllowed(const CreateArgs& a, std::string& error) {
+  std::error_code code;
+  if (std::filesystem::equivalent(a.out, a.csv, code)) {
+    error = SafeUtf8(a.out) + " is the table itself: give another name for the data file";
+    return false;
+  }
+  // A dangling link counts as something there as well.
+  const auto status = std::filesystem::symlink_status(a.out, code);
+  if (!code && std::filesystem::exists(status) && !a.overwrite) {
+    error = SafeUtf8(a.out) + " already exists (--overwrite replaces it)";
+    return false;
+  }
+  return true;
+}
+
 int RunCreate(Args args, std::ostream& out, std::ostream& err) {
   CreateArgs a;
   std::string error;
   if (!ParseCreateArgs(args, a, error)) {
     err << "create: " << error << "\n";
     return kExitUsage;
+  }
+  if (!OutputAllowed(a, error)) {
+    err << "create: " << error << "\n";
+    return kExitFailed;
   }
   std::string bytes;
   if (!ReadWholeFile(a.csv, CsvTable::kMaxBytes, bytes, error)) {
@@ -317,6 +343,7 @@ constexpr std::string_view kCreateDetails =
     "        --unit NAME=UNIT             the parameter's unit\n"
     "        --individual                 sampling mode: individual values\n"
     "        --example                    mark it as an example, never saved under its own name\n"
+    "        --overwrite                  replace OUT when it exists (never the table itself)\n"
     "        --attribute NAME=units|nonconf   an alternative parameter counting nonconforming\n"
     "                                     units or nonconformities; then every parameter column\n"
     "                                     must be one, each row is a sample, and size is required\n";
@@ -326,7 +353,8 @@ const Command kCommands[] = {
     {"info", "info <file.mvl>", "describe a data file: process, parameters, blocks", RunInfo},
     {"create", "create <out.mvl> --from-csv <in.csv> [options]", "make a data file from a table of measurements",
      RunCreate, kCreateDetails},
-    {"capability", "capability <file.mvl> --param NAME|POSITION [--block N [--samples FROM-TO] | --blocks N,M] [--bins K]",
+    {"capability",
+     "capability <file.mvl> --param NAME|POSITION [--block N [--samples FROM-TO] | --blocks N,M] [--bins K]",
      "a parameter's statistics, capability indices, normality, box plot and histogram", RunCapability,
      kCapabilityDetails},
     {"quality", "quality --ppm Q [--width W]", "the quality calculator: the index and sigma a target level needs",

@@ -6,8 +6,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "spc/gages.h"
 #include "cli_run.h"
+#include "spc/gages.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
 
@@ -151,7 +151,8 @@ TEST(Cli, CreateFromCsvThenInfoDescribesTheFile) {
 
   // Alternative data, marked as an example.
   test::WriteFileBytes(csv, "date,size,Дефекты\n01.03.2024,50,3\n02.03.2024,50,0\n");
-  const CliRun attr = Cli({"create", mvl, "--from-csv", csv, "--attribute", "Дефекты=nonconf", "--example"});
+  const CliRun attr =
+      Cli({"create", mvl, "--from-csv", csv, "--attribute", "Дефекты=nonconf", "--example", "--overwrite"});
   ASSERT_EQ(attr.code, kExitOk) << attr.err;
   const auto attrJson = nlohmann::json::parse(Cli({"info", mvl}).out);
   EXPECT_EQ(attrJson["example"], true);
@@ -218,8 +219,47 @@ TEST(Cli, CreateFailuresSayWhyAndLeaveNoFile) {
 
   // A file already there stays as it was when the table is bad.
   test::WriteFileBytes(out, "keep");
-  EXPECT_EQ(Cli({"create", out, "--from-csv", bad}).code, kExitFailed);
+  EXPECT_EQ(Cli({"create", out, "--from-csv", bad, "--overwrite"}).code, kExitFailed);
   EXPECT_EQ(test::ReadFileBytes(out), "keep");
+}
+
+TEST(Cli, CreateReplacesAFileOnlyWhenAskedAndNeverItsTable) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string csv = dir.Path("t.csv");
+  const std::string table = "x\n1\n2\n";
+  test::WriteFileBytes(csv, table);
+  const std::string out = dir.Path("t.mvl");
+  test::WriteFileBytes(out, "keep");
+  const std::string link = dir.Path("link.csv");
+  std::filesystem::create_symlink(csv, link);
+  const std::string dangling = dir.Path("dangling.mvl");
+  std::filesystem::create_symlink(dir.Path("nowhere.mvl"), dangling);
+  const std::string exists = " already exists (--overwrite replaces it)";
+  const std::string itself = " is the table itself: give another name for the data file";
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } kCases[] = {
+      {{"create", out, "--from-csv", csv}, "create: " + out + exists},
+      {{"create", dangling, "--from-csv", csv}, "create: " + dangling + exists},
+      {{"create", csv, "--from-csv", csv, "--overwrite"}, "create: " + csv + itself},
+      {{"create", dir.path() + "/./t.csv", "--from-csv", csv, "--overwrite"},
+       "create: " + dir.path() + "/./t.csv" + itself},
+      {{"create", link, "--from-csv", csv, "--overwrite"}, "create: " + link + itself},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.err);
+    const CliRun run = Cli(c.args);
+    EXPECT_EQ(run.code, kExitFailed);
+    EXPECT_EQ(run.err, c.err + "\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(test::ReadFileBytes(out), "keep");
+    EXPECT_EQ(test::ReadFileBytes(csv), table);
+  }
+  const CliRun replaced = Cli({"create", out, "--from-csv", csv, "--overwrite"});
+  ASSERT_EQ(replaced.code, kExitOk) << replaced.err;
+  EXPECT_EQ(nlohmann::json::parse(Cli({"info", out}).out)["counts"]["points"], 2);
 }
 
 TEST(Cli, InfoOnAnUnreadableFileGivesTheReadersMessage) {
