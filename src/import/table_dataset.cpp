@@ -382,7 +382,7 @@ class TableBuilder {
       Column& c = m_columns[i];
       if (c.role != Role::Data) continue;
       const std::string_view cell = Cell(row, i);
-      const TypedNumber number = ParseTypedNumber(cell);
+      const TypedNumber number = ParseImportedNumber(cell);
       if (number.status == TypedNumberStatus::Empty) continue;
       if (number.status == TypedNumberStatus::Invalid) return Fail(At(row.line, c) + Shown(cell) + " - не число");
       if (Attributes()) {

@@ -11,8 +11,8 @@
 //   date    the sample's date, dd.mm.yyyy or yyyy-mm-dd (taken from the sample's first row)
 //   time    the sample's time, hh:mm or hh:mm:ss (only together with date)
 //   size    alternative data only: the number of units inspected in the sample
-// Numbers follow the typed-number rule (a decimal comma is accepted); an empty cell leaves the
-// value slot empty. Rows whose cells are all empty are skipped.
+// Numbers follow the typed-number rule (a decimal comma is accepted) except that a cell is never
+// cut: one longer than 30 characters is not a number. An empty cell leaves the value slot empty. Rows whose cells are all empty are skipped.
 //
 // Quantitative data: each row is one point. Alternative data (every parameter named in
 // `attributes`): each row is one sample whose one point holds the counts.
