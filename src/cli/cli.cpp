@@ -214,6 +214,10 @@ bool TakeCreateOption(const std::string& option, const std::string& value, Creat
       return false;
     }
     a.csv = value;
+  } else if (option == "--sample-size") {
+    const auto n = ParseInteger(value, 1, static_cast<std::int64_t>(kMaxPoints));
+    if (!n) return bad("N from 1 to " + std::to_string(kMaxPoints));
+    a.options.sampleSize = static_cast<int>(*n);
   } else if (option == "--block") {
     a.options.blockName = value;
   } else if (option == "--process") {
@@ -251,8 +255,9 @@ bool TakeCreateOption(const std::string& option, const std::string& value, Creat
 }
 
 bool ParseCreateArgs(Args args, CreateArgs& a, std::string& error) {
-  static constexpr std::string_view kWithValue[] = {"--from-csv", "--block", "--process",  "--tolerance",
-                                                    "--decimals", "--unit",  "--attribute"};
+  static constexpr std::string_view kWithValue[] = {"--from-csv", "--block",     "--process",
+                                                    "--tolerance", "--decimals", "--unit",
+                                                    "--attribute", "--sample-size"};
   static constexpr std::string_view kFlags[] = {"--individual", "--example", "--overwrite"};
   const auto take = [&a](const std::string& option, const std::string& value, std::string& e) {
     return TakeCreateOption(option, value, a, e);
@@ -332,16 +337,18 @@ constexpr std::string_view kCreateDetails =
     "      The table: UTF-8 (or Windows-1251), delimiter ',', ';' or tab, first row the headings.\n"
     "      Columns with a meaning of their own: block (consecutive rows with the same label form\n"
     "      one block, named by the label), sample (consecutive rows with the same label form one\n"
-    "      sample; without it every row is a sample of one point), date (dd.mm.yyyy or yyyy-mm-dd)\n"
-    "      and time (hh:mm[:ss]) of the sample's first row, and with --attribute, size (units\n"
-    "      inspected). Every other column is a parameter named by its heading.\n"
+    "      sample; without it the rows fill samples in order: 200 points each with --individual,\n"
+    "      one otherwise, or --sample-size), date (dd.mm.yyyy or yyyy-mm-dd) and time (hh:mm[:ss])\n"
+    "      of the sample's first row (with --individual of every point too), and with --attribute,\n"
+    "      size (units inspected). Every other column is a parameter named by its heading.\n"
     "      Options:\n"
     "        --block NAME                 the block's name without a block column (\"Блок 1\")\n"
     "        --process TEXT               the process name\n"
     "        --tolerance NAME=LSL:USL[:NOMINAL]   either bound may be empty; repeatable\n"
     "        --decimals NAME=N            0..5; default: the most decimals written in the column\n"
     "        --unit NAME=UNIT             the parameter's unit\n"
-    "        --individual                 sampling mode: individual values\n"
+    "        --individual                 sampling mode: individual values (large samples)\n"
+    "        --sample-size N              1..200: the points of each sample without a sample column\n"
     "        --example                    mark it as an example, never saved under its own name\n"
     "        --overwrite                  replace OUT when it exists (never the table itself)\n"
     "        --attribute NAME=units|nonconf   an alternative parameter counting nonconforming\n"

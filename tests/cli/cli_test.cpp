@@ -262,6 +262,50 @@ TEST(Cli, CreateReplacesAFileOnlyWhenAskedAndNeverItsTable) {
   EXPECT_EQ(nlohmann::json::parse(Cli({"info", out}).out)["counts"]["points"], 2);
 }
 
+TEST(Cli, IndividualValuesFormOneSampleWhoseCapabilityAgreesWithTheXChart) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string csv = dir.Path("x.csv");
+  const std::string mvl = dir.Path("x.mvl");
+  // 40 values wandering about 10 in steps of a few hundredths.
+  std::string table = "Толщина\n";
+  for (int i = 0; i < 40; ++i) table += "10.0" + std::to_string((i * 7) % 10) + "\n";
+  test::WriteFileBytes(csv, table);
+  const CliRun create = Cli({"create", mvl, "--from-csv", csv, "--individual", "--tolerance", "Толщина=9.9:10.1:10"});
+  ASSERT_EQ(create.code, kExitOk) << create.err;
+  EXPECT_EQ(nlohmann::json::parse(create.out)["samples"], 1);
+  const auto info = nlohmann::json::parse(Cli({"info", mvl}).out);
+  EXPECT_EQ(info["blocks"][0]["samplingMode"], 1);
+  EXPECT_EQ(info["blocks"][0]["points"], 40);
+
+  const CliRun capability = Cli({"capability", mvl, "--param", "1"});
+  ASSERT_EQ(capability.code, kExitOk) << capability.err;
+  const auto cap = nlohmann::json::parse(capability.out);
+  const CliRun chart = Cli({"chart", mvl, "--param", "1", "--kind", "x-MR"});
+  ASSERT_EQ(chart.code, kExitOk) << chart.err;
+  const auto x = nlohmann::json::parse(chart.out)["charts"][0];
+  EXPECT_EQ(x["pointCount"], 40);
+  const double sigma = x["movingRanges"]["sigmaWithin"].get<double>();
+  EXPECT_GT(sigma, 0.01);
+  EXPECT_NEAR(cap["sigmaWithin"].get<double>(), sigma, 1e-12);
+  for (const char* index : {"cp", "cpk"}) {
+    SCOPED_TRACE(index);
+    EXPECT_EQ(cap["capability"][index]["status"], 1);
+  }
+  EXPECT_NEAR(cap["capability"]["cp"]["value"].get<double>(), 0.2 / (6 * sigma), 1e-9);
+
+  // Several samples: the chart still runs point by point across them.
+  const CliRun split = Cli({"create", mvl, "--from-csv", csv, "--individual", "--sample-size", "15", "--overwrite"});
+  ASSERT_EQ(split.code, kExitOk) << split.err;
+  EXPECT_EQ(nlohmann::json::parse(split.out)["samples"], 3);
+  const auto splitX = nlohmann::json::parse(Cli({"chart", mvl, "--param", "1", "--kind", "x-MR"}).out)["charts"][0];
+  EXPECT_EQ(splitX["pointCount"], 40);
+  EXPECT_NEAR(splitX["movingRanges"]["sigmaWithin"].get<double>(), sigma, 1e-12);
+  const CliRun bad = Cli({"create", mvl, "--from-csv", csv, "--sample-size", "201", "--overwrite"});
+  EXPECT_EQ(bad.code, kExitUsage);
+  EXPECT_EQ(bad.err, "create: --sample-size expects N from 1 to 200, got '201'\n");
+}
+
 TEST(Cli, InfoOnAnUnreadableFileGivesTheReadersMessage) {
   test::FakePlatform fake;
   test::TempFolder dir;
