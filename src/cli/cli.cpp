@@ -353,7 +353,8 @@ constexpr std::string_view kCreateDetails =
     "        --overwrite                  replace OUT when it exists (never the table itself)\n"
     "        --attribute NAME=units|nonconf   an alternative parameter counting nonconforming\n"
     "                                     units or nonconformities; then every parameter column\n"
-    "                                     must be one, each row is a sample, and size is required\n";
+    "                                     must be one, each row is a sample (a sample column\n"
+    "                                     names it, each label once a block), and size is required\n";
 
 const Command kCommands[] = {
     {"gages", "gages <file.ggs>", "list the gauges of a gauge file", RunGages},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "core/date_time.h"
 #include "core/numbers.h"
@@ -218,9 +219,6 @@ class TableBuilder {
       if (ColumnOf(Role::Size) == nullptr) {
         return Fail("Нет столбца size: у альтернативных данных каждая выборка имеет объём");
       }
-      if (ColumnOf(Role::Sample) != nullptr) {
-        return Fail("Столбец sample не нужен альтернативным данным: каждая строка - выборка");
-      }
     }
     return true;
   }
@@ -362,10 +360,20 @@ class TableBuilder {
     TSPCBlock& block = *m_dataset->Block(m_block);
 
     // Consecutive rows with one label form a sample; without labels the rows fill samples of
-    // m_rowsPerSample points in order.
+    // m_rowsPerSample points in order. Alternative data have a sample in every row, which a
+    // label only names: one that comes again would merge two samples, so it is refused.
     const bool labelled = ColumnOf(Role::Sample) != nullptr;
-    const bool newSample = newBlock || (labelled ? sampleLabel != m_sampleLabel
-                                                 : block.Samples().back().PointCount() >= m_rowsPerSample);
+    if (labelled && Attributes()) {
+      if (newBlock) m_labelLines.clear();
+      const auto [earlier, added] = m_labelLines.emplace(std::string(sampleLabel), row.line);
+      if (!added) {
+        return Fail(LineText(row.line) + ": выборка " + Shown(sampleLabel) + " уже была в строке " +
+                    std::to_string(earlier->second) + ", а у альтернативных данных каждая строка - выборка");
+      }
+    }
+    const bool byLabel = labelled && !Attributes();
+    const bool newSample = newBlock || (byLabel ? sampleLabel != m_sampleLabel
+                                                : block.Samples().back().PointCount() >= m_rowsPerSample);
     std::optional<TDateTime> when;
     if (dateColumn && (newSample || m_options.individual)) {
       when = ReadDateTime(row.line, *dateColumn, dateCell, timeColumn, timeCell);
@@ -506,6 +514,7 @@ class TableBuilder {
   int m_block = 0;         // position of the block being filled
   std::string m_blockLabel;
   std::string m_sampleLabel;
+  std::unordered_map<std::string, int> m_labelLines;  // alternative data: label, its row's line
 };
 
 }  // namespace

@@ -18,7 +18,8 @@
 // empty. Rows whose cells are all empty are skipped.
 //
 // Quantitative data: each row is one point. Alternative data (every parameter named in
-// `attributes`): each row is one sample whose one point holds the counts.
+// `attributes`): each row is one sample whose one point holds the counts; a sample column only
+// labels them, and a label may not come twice in a block.
 
 #include <memory>
 #include <optional>

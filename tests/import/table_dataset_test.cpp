@@ -210,6 +210,20 @@ TEST(TableDataset, AlternativeDataRowPerSampleWithSize) {
   EXPECT_EQ(ds.GetValue(1, 2, 1, 2), std::nullopt);
   EXPECT_EQ(block.stats.minPoints, 40);  // an alternative block's sizes are the units inspected
   EXPECT_EQ(block.stats.maxPoints, 50);
+
+  // A sample column of another tool names the rows' samples; labels start again in a new block.
+  const auto labelled = Build(
+      "block;sample;size;Брак\n"
+      "А;1;50;2\n"
+      "А;2;50;1\n"
+      "Б;1;40;0\n",
+      {.attributes = {{"Брак", AttrType::Units}}});
+  ASSERT_TRUE(labelled.Ok()) << labelled.error;
+  ASSERT_EQ(labelled.dataset->BlockCount(), 2);
+  EXPECT_EQ(labelled.dataset->Block(1)->SampleCount(), 2);
+  EXPECT_EQ(labelled.dataset->Block(2)->SampleCount(), 1);
+  EXPECT_EQ(labelled.dataset->GetValue(1, 2, 1, 1), 1.0);
+  EXPECT_EQ(labelled.dataset->Block(2)->Sample(1)->sampleSize, 40);
 }
 
 TEST(TableDataset, EveryProblemGivesItsMessageAndNoDataset) {
@@ -311,10 +325,14 @@ TEST(TableDataset, EveryProblemGivesItsMessageAndNoDataset) {
        "n\n1",
        {.attributes = {units}},
        "Нет столбца size: у альтернативных данных каждая выборка имеет объём"},
-      {"attributes with sample",
-       "sample;size;n\n1;5;1",
+      {"attribute label again",
+       "sample;size;n\nП-1;5;1\nП-2;5;0\n\nП-1;5;2",
        {.attributes = {units}},
-       "Столбец sample не нужен альтернативным данным: каждая строка - выборка"},
+       "Строка 5: выборка «П-1» уже была в строке 2, а у альтернативных данных каждая строка - выборка"},
+      {"attribute label in a row",
+       "block;sample;size;n\nА;1;5;1\nБ;1;5;0\nБ;1;5;2",
+       {.attributes = {units}},
+       "Строка 4: выборка «1» уже была в строке 3, а у альтернативных данных каждая строка - выборка"},
       {"attributes individual",
        "size;n\n5;1",
        {.individual = true, .attributes = {units}},
