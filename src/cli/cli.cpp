@@ -117,7 +117,9 @@ int RunInfo(Args args, std::ostream& out, std::ostream& err) {
     points += b.stats.totalPoints;
     blocks.push_back(BlockJson(i, b));
   }
-  Json json = {{"file", SafeUtf8(args[0])}, {"id", ds.id}, {"example", ds.IsExample()},
+  Json json = {{"file", SafeUtf8(args[0])},
+               {"id", ds.id},
+               {"example", ds.IsExample()},
                {"passwordProtected", ds.passwordHash != 0}};
   json["process"] = {{"name", SafeUtf8(ds.processName)},       {"comment", SafeUtf8(ds.comment)},
                      {"department", SafeUtf8(ds.department)},  {"detail", SafeUtf8(ds.detail)},
@@ -193,7 +195,8 @@ struct CreateArgs {
   std::string out;
   std::string csv;
   TableDatasetOptions options;
-  bool example = false;  // marked as an example: the program never saves it under its own name
+  bool example = false;    // marked as an example: the program never saves it under its own name
+  bool overwrite = false;  // an existing output file may be replaced
 };
 
 // One option of create.
@@ -203,12 +206,18 @@ bool TakeCreateOption(const std::string& option, const std::string& value, Creat
     a.options.individual = true;
   } else if (option == "--example") {
     a.example = true;
+  } else if (option == "--overwrite") {
+    a.overwrite = true;
   } else if (option == "--from-csv") {
     if (!a.csv.empty()) {
       error = "--from-csv given twice";
       return false;
     }
     a.csv = value;
+  } else if (option == "--sample-size") {
+    const auto n = ParseInteger(value, 1, static_cast<std::int64_t>(kMaxPoints));
+    if (!n) return bad("N from 1 to " + std::to_string(kMaxPoints));
+    a.options.sampleSize = static_cast<int>(*n);
   } else if (option == "--block") {
     a.options.blockName = value;
   } else if (option == "--process") {
@@ -246,9 +255,10 @@ bool TakeCreateOption(const std::string& option, const std::string& value, Creat
 }
 
 bool ParseCreateArgs(Args args, CreateArgs& a, std::string& error) {
-  static constexpr std::string_view kWithValue[] = {"--from-csv", "--block", "--process",  "--tolerance",
-                                                    "--decimals", "--unit",  "--attribute"};
-  static constexpr std::string_view kFlags[] = {"--individual", "--example"};
+  static constexpr std::string_view kWithValue[] = {"--from-csv", "--block",     "--process",
+                                                    "--tolerance", "--decimals", "--unit",
+                                                    "--attribute", "--sample-size"};
+  static constexpr std::string_view kFlags[] = {"--individual", "--example", "--overwrite"};
   const auto take = [&a](const std::string& option, const std::string& value, std::string& e) {
     return TakeCreateOption(option, value, a, e);
   };
@@ -260,12 +270,33 @@ bool ParseCreateArgs(Args args, CreateArgs& a, std::string& error) {
   return true;
 }
 
+// The output may be written: never over the table it is made from, and over another file
+// only when asked to.
+bool OutputAllowed(const CreateArgs& a, std::string& error) {
+  std::error_code code;
+  if (std::filesystem::equivalent(a.out, a.csv, code)) {
+    error = SafeUtf8(a.out) + " is the table itself: give another name for the data file";
+    return false;
+  }
+  // A dangling link counts as something there as well.
+  const auto status = std::filesystem::symlink_status(a.out, code);
+  if (!code && std::filesystem::exists(status) && !a.overwrite) {
+    error = SafeUtf8(a.out) + " already exists (--overwrite replaces it)";
+    return false;
+  }
+  return true;
+}
+
 int RunCreate(Args args, std::ostream& out, std::ostream& err) {
   CreateArgs a;
   std::string error;
   if (!ParseCreateArgs(args, a, error)) {
     err << "create: " << error << "\n";
     return kExitUsage;
+  }
+  if (!OutputAllowed(a, error)) {
+    err << "create: " << error << "\n";
+    return kExitFailed;
   }
   std::string bytes;
   if (!ReadWholeFile(a.csv, CsvTable::kMaxBytes, bytes, error)) {
@@ -306,27 +337,32 @@ constexpr std::string_view kCreateDetails =
     "      The table: UTF-8 (or Windows-1251), delimiter ',', ';' or tab, first row the headings.\n"
     "      Columns with a meaning of their own: block (consecutive rows with the same label form\n"
     "      one block, named by the label), sample (consecutive rows with the same label form one\n"
-    "      sample; without it every row is a sample of one point), date (dd.mm.yyyy or yyyy-mm-dd)\n"
-    "      and time (hh:mm[:ss]) of the sample's first row, and with --attribute, size (units\n"
-    "      inspected). Every other column is a parameter named by its heading.\n"
+    "      sample; without it the rows fill samples in order: 200 points each with --individual,\n"
+    "      one otherwise, or --sample-size), date (dd.mm.yyyy or yyyy-mm-dd) and time (hh:mm[:ss])\n"
+    "      of the sample's first row (with --individual of every point too), and with --attribute,\n"
+    "      size (units inspected). Every other column is a parameter named by its heading.\n"
     "      Options:\n"
     "        --block NAME                 the block's name without a block column (\"Блок 1\")\n"
     "        --process TEXT               the process name\n"
     "        --tolerance NAME=LSL:USL[:NOMINAL]   either bound may be empty; repeatable\n"
     "        --decimals NAME=N            0..5; default: the most decimals written in the column\n"
     "        --unit NAME=UNIT             the parameter's unit\n"
-    "        --individual                 sampling mode: individual values\n"
+    "        --individual                 sampling mode: individual values (large samples)\n"
+    "        --sample-size N              1..200: the points of each sample without a sample column\n"
     "        --example                    mark it as an example, never saved under its own name\n"
+    "        --overwrite                  replace OUT when it exists (never the table itself)\n"
     "        --attribute NAME=units|nonconf   an alternative parameter counting nonconforming\n"
     "                                     units or nonconformities; then every parameter column\n"
-    "                                     must be one, each row is a sample, and size is required\n";
+    "                                     must be one, each row is a sample (a sample column\n"
+    "                                     names it, each label once a block), and size is required\n";
 
 const Command kCommands[] = {
     {"gages", "gages <file.ggs>", "list the gauges of a gauge file", RunGages},
     {"info", "info <file.mvl>", "describe a data file: process, parameters, blocks", RunInfo},
     {"create", "create <out.mvl> --from-csv <in.csv> [options]", "make a data file from a table of measurements",
      RunCreate, kCreateDetails},
-    {"capability", "capability <file.mvl> --param NAME|POSITION [--block N [--samples FROM-TO] | --blocks N,M] [--bins K]",
+    {"capability",
+     "capability <file.mvl> --param NAME|POSITION [--block N [--samples FROM-TO] | --blocks N,M] [--bins K]",
      "a parameter's statistics, capability indices, normality, box plot and histogram", RunCapability,
      kCapabilityDetails},
     {"quality", "quality --ppm Q [--width W]", "the quality calculator: the index and sigma a target level needs",
@@ -334,6 +370,13 @@ const Command kCommands[] = {
     {"chart", "chart <file.mvl> --param NAME|POSITION --kind KIND [options]",
      "a control chart: limits, zones, points and the tests for special causes", RunChart, kChartDetails},
 };
+
+bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h"; }
+
+// One command's usage, as the full help shows it.
+void PrintCommandHelp(const Command& c, std::ostream& out) {
+  out << "Usage: morvalen-cli " << c.usage << "\n      " << c.summary << "\n" << c.details;
+}
 
 void PrintHelp(std::ostream& out) {
   out << "Usage: morvalen-cli <command> [arguments]\n"
@@ -353,7 +396,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitUsage;
   }
   const std::string& first = args[0];
-  if (first == "--help" || first == "-h") {
+  if (IsHelp(first)) {
     PrintHelp(out);
     return kExitOk;
   }
@@ -362,7 +405,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitOk;
   }
   for (const Command& c : kCommands) {
-    if (first == c.name) return c.run(Args(args).subspan(1), out, err);
+    if (first != c.name) continue;
+    const Args rest = Args(args).subspan(1);
+    // "--help" or "-h" anywhere after the command asks for its usage instead of running it.
+    if (std::any_of(rest.begin(), rest.end(), IsHelp)) {
+      PrintCommandHelp(c, out);
+      return kExitOk;
+    }
+    return c.run(rest, out, err);
   }
   err << "morvalen-cli: unknown command '" << SafeUtf8(first) << "' (see --help)\n";
   return kExitUsage;

@@ -6,8 +6,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "spc/gages.h"
 #include "cli_run.h"
+#include "spc/gages.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
 
@@ -29,6 +29,36 @@ TEST(Cli, VersionHelpAndBadCommands) {
   EXPECT_EQ(unknown.code, kExitUsage);
   EXPECT_NE(unknown.err.find("unknown command 'frobnicate'"), std::string::npos);
   EXPECT_EQ(Cli({"gages"}).code, kExitUsage);
+}
+
+TEST(Cli, EveryCommandPrintsItsOwnUsageOnHelp) {
+  const struct {
+    std::string command;
+    std::string usage;  // the start of its usage line
+  } kCommands[] = {
+      {"gages", "gages <file.ggs>"},
+      {"info", "info <file.mvl>"},
+      {"create", "create <out.mvl> --from-csv <in.csv>"},
+      {"capability", "capability <file.mvl> --param"},
+      {"quality", "quality --ppm Q"},
+      {"chart", "chart <file.mvl> --param"},
+  };
+  for (const auto& c : kCommands) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {c.command, "--help"}, {c.command, "-h"}, {c.command, "missing.mvl", "--bogus", "-h"}}) {
+      SCOPED_TRACE(args.back() + " " + c.command + " " + std::to_string(args.size()));
+      const CliRun run = Cli(args);
+      EXPECT_EQ(run.code, kExitOk);
+      EXPECT_EQ(run.err, "");
+      EXPECT_TRUE(run.out.starts_with("Usage: morvalen-cli " + c.usage)) << run.out;
+      // Its own usage only: no other command's line.
+      for (const auto& other : kCommands) {
+        if (other.command != c.command) {
+          EXPECT_EQ(run.out.find(other.usage), std::string::npos) << other.command;
+        }
+      }
+    }
+  }
 }
 
 TEST(Cli, GagesPrintsTheListAsJson) {
@@ -121,7 +151,8 @@ TEST(Cli, CreateFromCsvThenInfoDescribesTheFile) {
 
   // Alternative data, marked as an example.
   test::WriteFileBytes(csv, "date,size,Дефекты\n01.03.2024,50,3\n02.03.2024,50,0\n");
-  const CliRun attr = Cli({"create", mvl, "--from-csv", csv, "--attribute", "Дефекты=nonconf", "--example"});
+  const CliRun attr =
+      Cli({"create", mvl, "--from-csv", csv, "--attribute", "Дефекты=nonconf", "--example", "--overwrite"});
   ASSERT_EQ(attr.code, kExitOk) << attr.err;
   const auto attrJson = nlohmann::json::parse(Cli({"info", mvl}).out);
   EXPECT_EQ(attrJson["example"], true);
@@ -188,8 +219,91 @@ TEST(Cli, CreateFailuresSayWhyAndLeaveNoFile) {
 
   // A file already there stays as it was when the table is bad.
   test::WriteFileBytes(out, "keep");
-  EXPECT_EQ(Cli({"create", out, "--from-csv", bad}).code, kExitFailed);
+  EXPECT_EQ(Cli({"create", out, "--from-csv", bad, "--overwrite"}).code, kExitFailed);
   EXPECT_EQ(test::ReadFileBytes(out), "keep");
+}
+
+TEST(Cli, CreateReplacesAFileOnlyWhenAskedAndNeverItsTable) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string csv = dir.Path("t.csv");
+  const std::string table = "x\n1\n2\n";
+  test::WriteFileBytes(csv, table);
+  const std::string out = dir.Path("t.mvl");
+  test::WriteFileBytes(out, "keep");
+  const std::string link = dir.Path("link.csv");
+  std::filesystem::create_symlink(csv, link);
+  const std::string dangling = dir.Path("dangling.mvl");
+  std::filesystem::create_symlink(dir.Path("nowhere.mvl"), dangling);
+  const std::string exists = " already exists (--overwrite replaces it)";
+  const std::string itself = " is the table itself: give another name for the data file";
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } kCases[] = {
+      {{"create", out, "--from-csv", csv}, "create: " + out + exists},
+      {{"create", dangling, "--from-csv", csv}, "create: " + dangling + exists},
+      {{"create", csv, "--from-csv", csv, "--overwrite"}, "create: " + csv + itself},
+      {{"create", dir.path() + "/./t.csv", "--from-csv", csv, "--overwrite"},
+       "create: " + dir.path() + "/./t.csv" + itself},
+      {{"create", link, "--from-csv", csv, "--overwrite"}, "create: " + link + itself},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.err);
+    const CliRun run = Cli(c.args);
+    EXPECT_EQ(run.code, kExitFailed);
+    EXPECT_EQ(run.err, c.err + "\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(test::ReadFileBytes(out), "keep");
+    EXPECT_EQ(test::ReadFileBytes(csv), table);
+  }
+  const CliRun replaced = Cli({"create", out, "--from-csv", csv, "--overwrite"});
+  ASSERT_EQ(replaced.code, kExitOk) << replaced.err;
+  EXPECT_EQ(nlohmann::json::parse(Cli({"info", out}).out)["counts"]["points"], 2);
+}
+
+TEST(Cli, IndividualValuesFormOneSampleWhoseCapabilityAgreesWithTheXChart) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string csv = dir.Path("x.csv");
+  const std::string mvl = dir.Path("x.mvl");
+  // 40 values wandering about 10 in steps of a few hundredths.
+  std::string table = "Толщина\n";
+  for (int i = 0; i < 40; ++i) table += "10.0" + std::to_string((i * 7) % 10) + "\n";
+  test::WriteFileBytes(csv, table);
+  const CliRun create = Cli({"create", mvl, "--from-csv", csv, "--individual", "--tolerance", "Толщина=9.9:10.1:10"});
+  ASSERT_EQ(create.code, kExitOk) << create.err;
+  EXPECT_EQ(nlohmann::json::parse(create.out)["samples"], 1);
+  const auto info = nlohmann::json::parse(Cli({"info", mvl}).out);
+  EXPECT_EQ(info["blocks"][0]["samplingMode"], 1);
+  EXPECT_EQ(info["blocks"][0]["points"], 40);
+
+  const CliRun capability = Cli({"capability", mvl, "--param", "1"});
+  ASSERT_EQ(capability.code, kExitOk) << capability.err;
+  const auto cap = nlohmann::json::parse(capability.out);
+  const CliRun chart = Cli({"chart", mvl, "--param", "1", "--kind", "x-MR"});
+  ASSERT_EQ(chart.code, kExitOk) << chart.err;
+  const auto x = nlohmann::json::parse(chart.out)["charts"][0];
+  EXPECT_EQ(x["pointCount"], 40);
+  const double sigma = x["movingRanges"]["sigmaWithin"].get<double>();
+  EXPECT_GT(sigma, 0.01);
+  EXPECT_NEAR(cap["sigmaWithin"].get<double>(), sigma, 1e-12);
+  for (const char* index : {"cp", "cpk"}) {
+    SCOPED_TRACE(index);
+    EXPECT_EQ(cap["capability"][index]["status"], 1);
+  }
+  EXPECT_NEAR(cap["capability"]["cp"]["value"].get<double>(), 0.2 / (6 * sigma), 1e-9);
+
+  // Several samples: the chart still runs point by point across them.
+  const CliRun split = Cli({"create", mvl, "--from-csv", csv, "--individual", "--sample-size", "15", "--overwrite"});
+  ASSERT_EQ(split.code, kExitOk) << split.err;
+  EXPECT_EQ(nlohmann::json::parse(split.out)["samples"], 3);
+  const auto splitX = nlohmann::json::parse(Cli({"chart", mvl, "--param", "1", "--kind", "x-MR"}).out)["charts"][0];
+  EXPECT_EQ(splitX["pointCount"], 40);
+  EXPECT_NEAR(splitX["movingRanges"]["sigmaWithin"].get<double>(), sigma, 1e-12);
+  const CliRun bad = Cli({"create", mvl, "--from-csv", csv, "--sample-size", "201", "--overwrite"});
+  EXPECT_EQ(bad.code, kExitUsage);
+  EXPECT_EQ(bad.err, "create: --sample-size expects N from 1 to 200, got '201'\n");
 }
 
 TEST(Cli, InfoOnAnUnreadableFileGivesTheReadersMessage) {
