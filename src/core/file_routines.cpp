@@ -22,6 +22,8 @@ namespace fs = std::filesystem;
 constexpr std::size_t kBlock = 4096;
 // Large files are written in bigger pieces; the size does not change what ends up on disk.
 constexpr std::size_t kWriteBlock = 1 << 20;
+// The hidden temporary a save writes beside its target.
+constexpr std::string_view kTempPrefix = ".mvtmp-";
 
 void ShowFileFailure(bool quiet, const char* what, const std::string& fileName, int code, const char* place) {
   if (quiet) return;
@@ -29,11 +31,25 @@ void ShowFileFailure(bool quiet, const char* what, const std::string& fileName, 
 }
 
 
+// ".mvtmp-<pid>-<n>": short whatever the target is called, so that a name close to the file
+// system's limit still leaves room for its temporary beside it.
 fs::path TempNameBeside(const fs::path& target) {
   static std::atomic<unsigned> counter{0};
-  const std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-                           std::to_string(counter.fetch_add(1));
+  const std::string name =
+      std::string(kTempPrefix) + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
   return target.parent_path() / name;
+}
+
+// Creates a new temporary beside target. A name already taken (left by an earlier process that
+// had the same pid) is passed over for the next one.
+// The descriptor, or -1 with errno set.
+int CreateTempBeside(const fs::path& target, mode_t mode, fs::path& temp) {
+  constexpr int kAttempts = 64;
+  for (int attempt = 0;; ++attempt) {
+    temp = TempNameBeside(target);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST || attempt + 1 == kAttempts) return fd;
+  }
 }
 
 // Makes the rename itself durable; a failure here loses nothing already written.
@@ -114,10 +130,10 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, in
     }
     mode = old.st_mode & 07777;
   }
-  const fs::path temp = TempNameBeside(target);
+  fs::path temp;
   int err = 0;
   {
-    UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    UniqueFd fd(CreateTempBeside(target, mode, temp));
     if (!fd.ok()) {
       errorCode = FileErrorCode(errno, FileOp::Write, target);
       return false;
