@@ -91,7 +91,7 @@ bool Shell::OpenDatasetFile(const std::string& fileName, int source) {
   }
   // Old sample files, MSA datasets and exchange files are read once their readers exist; until
   // then they get the message for an unknown extension like any other file.
-  if (LowerCase(fs::path(fileName).extension().string()) != ".mvl") {
+  if (!HasSpcExtension(fileName)) {
     ShowError(UnknownExtensionText(fileName));
     return false;
   }

@@ -25,6 +25,17 @@ std::string OsMessage(int code) {
   return text;
 }
 
+// The codes with a text of their own in FileErrorText.
+bool HasOwnText(int code) {
+  switch (code) {
+    case 2: case 3: case 4: case 5: case 8: case 100: case 101: case 103:
+    case 150: case 152: case 158: case 163: case 1001:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 int FileErrorCode(int err, FileOp op, const std::filesystem::path& path) {
@@ -53,12 +64,14 @@ int FileErrorCode(int err, FileOp op, const std::filesystem::path& path) {
     // "too many open files".
     case EINTR:
       return op == FileOp::Read ? 100 : 101;
-    case ENOSPC:
-    case EDQUOT:
-      return 101;
     case EROFS:
       return 150;
     default:
+      // A full disk (ENOSPC), an exceeded quota and the rest keep their own numbers, so that
+      // the text is the operating system's, which says what went wrong. A number that happens
+      // to be one of the codes above ("файл не открыт" for a broken network connection) would
+      // name another failure: it counts as a failed read or write.
+      if (HasOwnText(err)) return op == FileOp::Read ? 100 : 101;
       return err;
   }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Failures of file operations, told in the system's terms. Operating-system errors are mapped
 // to the codes the system's texts know (2 file not found, 3 folder not found, 5 access denied,
-// 100/101 read/write failure, ...); any other errno keeps its own number.
+// 100/101 read/write failure, ...); any other errno (a full disk among them) keeps its own
+// number and is told in the operating system's words.
 
 #include <filesystem>
 #include <string>

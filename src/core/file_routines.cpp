@@ -1,18 +1,22 @@
 #include "core/file_routines.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <filesystem>
 #include <system_error>
 
 #include "core/file_error.h"
 #include "core/unique_fd.h"
 #include "core/messages.h"
+#include "core/text.h"
 
 namespace mv {
 namespace {
@@ -22,6 +26,8 @@ namespace fs = std::filesystem;
 constexpr std::size_t kBlock = 4096;
 // Large files are written in bigger pieces; the size does not change what ends up on disk.
 constexpr std::size_t kWriteBlock = 1 << 20;
+// The hidden temporary a save writes beside its target.
+constexpr std::string_view kTempPrefix = ".mvtmp-";
 
 void ShowFileFailure(bool quiet, const char* what, const std::string& fileName, int code, const char* place) {
   if (quiet) return;
@@ -29,11 +35,53 @@ void ShowFileFailure(bool quiet, const char* what, const std::string& fileName, 
 }
 
 
+// ".mvtmp-<pid>-<n>": short whatever the target is called, so that a name close to the file
+// system's limit still leaves room for its temporary beside it.
 fs::path TempNameBeside(const fs::path& target) {
   static std::atomic<unsigned> counter{0};
-  const std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-                           std::to_string(counter.fetch_add(1));
-  return target.parent_path() / name;
+  return TemporaryNameFor(target.string(), ::getpid(), counter.fetch_add(1));
+}
+
+// "<digits>-<digits>" at the end of name from `at`: the first number, or 0 when it is not that.
+pid_t PidAndNumber(std::string_view name, std::size_t at) {
+  const std::string_view rest = name.substr(std::min(at, name.size()));
+  const std::size_t dash = rest.find('-');
+  if (dash == 0 || dash == std::string_view::npos || dash + 1 == rest.size()) return 0;
+  const auto digits = [](std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (!digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1))) return 0;
+  pid_t pid = 0;
+  const auto [end, ec] = std::from_chars(rest.data(), rest.data() + dash, pid);
+  return ec == std::errc() && end == rest.data() + dash ? pid : 0;
+}
+
+// The process that a temporary of ours was named after, 0 when the name is not one of ours.
+// Earlier builds named the temporary of a data file ".<name>.mvl.tmp-<pid>-<n>"; those are
+// recognised as well, for data files only, which are the large ones.
+pid_t TemporaryOwner(std::string_view name) {
+  if (name.starts_with(kTempPrefix)) return PidAndNumber(name, kTempPrefix.size());
+  constexpr std::string_view kOldMark = ".tmp-";
+  const std::size_t mark = name.rfind(kOldMark);
+  if (!name.starts_with('.') || mark == std::string_view::npos || mark < 5) return 0;
+  const std::string_view ext = name.substr(mark - 4, 4);
+  if (!SameText(ext, ".mvl") && !SameText(ext, ".msa")) return 0;
+  return PidAndNumber(name, mark + kOldMark.size());
+}
+
+// A process that exists, ours or another user's (EPERM), counts as running.
+bool ProcessRuns(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
+
+// Creates a new temporary beside target. A name already taken (left by an earlier process that
+// had the same pid) is passed over for the next one.
+// The descriptor, or -1 with errno set.
+int CreateTempBeside(const fs::path& target, mode_t mode, fs::path& temp) {
+  constexpr int kAttempts = 64;
+  for (int attempt = 0;; ++attempt) {
+    temp = TempNameBeside(target);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST || attempt + 1 == kAttempts) return fd;
+  }
 }
 
 // Makes the rename itself durable; a failure here loses nothing already written.
@@ -45,6 +93,31 @@ void SyncFolder(const fs::path& folder) {
 }
 
 }  // namespace
+
+std::string TemporaryNameFor(const std::string& target, int processId, unsigned number) {
+  const std::string name = std::string(kTempPrefix) + std::to_string(processId) + "-" + std::to_string(number);
+  return (fs::path(target).parent_path() / name).string();
+}
+
+int RemoveStaleTemporaries(const std::string& folder) {
+  const fs::path where = folder.empty() ? fs::path(".") : fs::path(folder);
+  std::error_code ec;
+  fs::directory_iterator it(where, ec);
+  int removed = 0;
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const fs::path path = it->path();
+    const pid_t pid = TemporaryOwner(path.filename().string());
+    if (pid <= 0 || pid == ::getpid() || ProcessRuns(pid)) continue;
+    // Not through a link, never blocking on a special file; and a save that still holds it (a
+    // process of the same id on another machine writing into a shared folder) keeps it.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (!fd.ok() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) continue;
+    if (::unlink(path.c_str()) == 0) ++removed;
+  }
+  return removed;
+}
 
 std::string FileTooLargeText(const std::string& fileName, std::uint64_t amount) {
   return "Размер файла " + fileName + " слишком велик - " + std::to_string(amount);
@@ -114,14 +187,18 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, in
     }
     mode = old.st_mode & 07777;
   }
-  const fs::path temp = TempNameBeside(target);
+  RemoveStaleTemporaries(target.parent_path().string());
+  fs::path temp;
   int err = 0;
   {
-    UniqueFd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    UniqueFd fd(CreateTempBeside(target, mode, temp));
     if (!fd.ok()) {
       errorCode = FileErrorCode(errno, FileOp::Write, target);
       return false;
     }
+    // Held until the temporary is renamed or removed: a save elsewhere that finds it in the
+    // folder leaves it alone.
+    ::flock(fd.get(), LOCK_EX);
     ::fchmod(fd.get(), mode);  // the umask may have narrowed it
     std::size_t done = 0;
     while (err == 0 && done < bytes.size()) {

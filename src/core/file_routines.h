@@ -30,6 +30,13 @@ inline constexpr std::size_t kMaxFileStringSize = 65520;
 // Replaces fileName with `bytes` safely: temporary file beside it, flush, rename; a symbolic
 // link is followed, an existing file's permissions are kept.
 [[nodiscard]] bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, int& errorCode);
+// Removes the temporaries that saves of this program left in `folder` when their process ended
+// before finishing (killed, crashed, the machine stopped): a temporary's name carries the id of
+// the process writing it, and it is stale once that process no longer runs and no save holds
+// it. Gives how many were removed. Every save into a folder does this first.
+int RemoveStaleTemporaries(const std::string& folder);
+// The name of a new temporary beside `target` for this process (tests build stale ones from it).
+std::string TemporaryNameFor(const std::string& target, int processId, unsigned number);
 // Reads a whole file of at most maxSize bytes (larger: error code 8, not enough memory).
 [[nodiscard]] bool ReadWholeFile(const std::string& fileName, std::string& bytes, int& errorCode,
                                  std::uint64_t maxSize);

@@ -29,6 +29,10 @@ inline constexpr std::int16_t kSpcWriterRelease = 50;
 // old extension.
 std::string BackupName(const std::string& fileName);
 
+// Whether fileName has the data file's extension, "mvl" in any letter case ("a.MVL" too). The
+// one rule for opening a file by its extension and for saving under the current name.
+bool HasSpcExtension(const std::string& fileName);
+
 // The outcome of reading a file, without any window: what the user would be told.
 struct SpcReadResult {
   std::unique_ptr<TDatasetSPC> dataset;  // only on success

@@ -289,6 +289,10 @@ std::string BackupName(const std::string& fileName) {
   return backup.string();
 }
 
+bool HasSpcExtension(const std::string& fileName) {
+  return SameText(fs::path(fileName).extension().string(), ".mvl");
+}
+
 std::string EncodeSpcFile(const TDatasetSPC& ds, const std::string& fileName, TDateTime saveTime) {
   const std::array<std::string, 5> texts = {RawText(ds.note),
                                             ds.picture.data.size() <= 0xFFFF ? ds.picture.data : std::string(),

@@ -9,6 +9,7 @@
 #include "core/file_routines.h"
 #include "core/messages.h"
 #include "core/options.h"
+#include "core/text.h"
 #include "platform/file_dialogs.h"
 #include "platform/log_sink.h"
 #include "platform/services.h"
@@ -52,7 +53,7 @@ std::optional<std::string> AskFileName(const TDatasetSPC& ds) {
   auto chosen = platform::Current<platform::IFileDialogs>().ChooseSave(request);
   if (chosen) {
     fs::path path(*chosen);
-    if (path.extension() == ".smp") path.replace_extension(".mvl");
+    if (SameText(path.extension().string(), ".smp")) path.replace_extension(".mvl");
     *chosen = path.string();
   }
   return chosen;
@@ -61,7 +62,7 @@ std::optional<std::string> AskFileName(const TDatasetSPC& ds) {
 // The name to save under without asking, or nothing when the user is to choose one.
 std::optional<std::string> CurrentName(const TDatasetSPC& ds) {
   const std::string& name = ds.fileName;
-  if (name.empty() || fs::path(name).extension() != ".mvl") return std::nullopt;
+  if (name.empty() || !HasSpcExtension(name)) return std::nullopt;
   if (!Exists(name)) return name;
   std::uint64_t size = 0;
   TDateTime time = 0;

@@ -19,8 +19,12 @@ TEST(FileError, MapsErrnoToTheSystemCodes) {
       {ENOTDIR, FileOp::Read, 3},  {EMFILE, FileOp::Read, 4},   {ENFILE, FileOp::Write, 4},
       {EACCES, FileOp::Read, 5},   {EPERM, FileOp::Write, 5},   {EISDIR, FileOp::Write, 5},
       {ENOMEM, FileOp::Read, 8},   {EIO, FileOp::Read, 100},    {EIO, FileOp::Write, 101},
-      {EINTR, FileOp::Read, 100},  {ENOSPC, FileOp::Write, 101}, {EDQUOT, FileOp::Write, 101},
-      {EROFS, FileOp::Write, 150}, {EBUSY, FileOp::Write, EBUSY}, {ELOOP, FileOp::Read, ELOOP},
+      {EINTR, FileOp::Read, 100},  {EROFS, FileOp::Write, 150}, {EBUSY, FileOp::Write, EBUSY},
+      {ELOOP, FileOp::Read, ELOOP},
+      // A full disk and an exceeded quota are not "ошибка записи на диск": the system says what they are.
+      {ENOSPC, FileOp::Write, ENOSPC}, {EDQUOT, FileOp::Write, EDQUOT},
+      // Numbers that coincide with codes of other failures are read and write failures.
+      {ENETDOWN, FileOp::Read, 100}, {ENETUNREACH, FileOp::Write, 101}, {ECONNABORTED, FileOp::Write, 101},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.err);
@@ -60,7 +64,7 @@ TEST(FileError, TextsEndWithTheCode) {
     EXPECT_EQ(FileErrorText(c.code), c.text);
   }
   // Anything else: the operating system's own words.
-  for (const int code : {EBUSY, ELOOP, 99999}) {
+  for (const int code : {EBUSY, ELOOP, ENOSPC, EDQUOT, 99999}) {
     SCOPED_TRACE(code);
     EXPECT_EQ(FileErrorText(code), std::strerror(code) + (" (#" + std::to_string(code) + ")"));
   }
