@@ -13,6 +13,7 @@
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QUrl>
 #include <QPushButton>
 #include <QTabWidget>
@@ -23,7 +24,11 @@
 
 #include "app/dataset_outline.h"
 #include "app/instance_message.h"
+#include "app/password.h"
 #include "platform/prompts.h"
+#include "spc/spc_file.h"
+#include "ui/qt_message_windows.h"
+#include "ui/qt_progress.h"
 #include "ui/qt_prompts.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
@@ -309,6 +314,68 @@ TEST_F(FrmMain, ExitClosesTheWindowFromMenuAndKeyboard) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frmMain));
     c.exit(frmMain);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !frmMain.isVisible(); }, 2000));
+  }
+}
+
+// The windows that follow a load (the password prompt of a protected file, the error of a
+// damaged one) stay in front: the load's progress window, ended before them, never comes up over
+// them, however long they stay open.
+TEST_F(FrmMain, NoProgressWindowOverThePromptOrTheErrorAfterALoad) {
+  test::FakePlatform fake;
+  ui::QtProgress progress;
+  ui::QtPrompts prompts;
+  ui::QtMessageWindows messages;
+  test::ScopedService<platform::IProgress> useProgress(&progress);
+  test::ScopedService<platform::IPrompts> usePrompts(&prompts);
+  test::ScopedService<platform::IMessageWindows> useMessages(&messages);
+  test::TempFolder dir;
+  const std::string secret = dir.Path("secret.mvl");
+  {
+    auto ds = test::SampleDataset("Секрет");
+    ds->responsible = "Иванов И.И.";
+    ds->passwordHash = *PasswordHash("abcde");
+    ds->accessFlags |= access_flag::kPasswordOnOpen;
+    std::string error;
+    ASSERT_TRUE(WriteSpcFile(*ds, secret, error)) << error;
+  }
+  const std::string damaged = dir.Path("damaged.mvl");
+  ASSERT_TRUE(test::WriteSampleDataset(damaged));
+  const std::string whole = test::ReadFileBytes(damaged);
+  test::WriteFileBytes(damaged, whole.substr(0, whole.size() - 9));
+
+  const struct {
+    const char* what;
+    std::string file;
+    QStringList windows;  // the modal windows the opening shows, in order
+  } kCases[] = {
+      {"protected", secret, {"frmPassword", "messageWindow"}},
+      {"damaged", damaged, {"messageWindow"}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    ui::TfrmMain frmMain;
+    frmMain.show();
+    QStringList seen;
+    QList<int> progressShown;
+    // Each window is looked at well after the progress window's delay, then closed; the next
+    // one is waited for meanwhile.
+    std::function<void(QWidget*)> look = [&](QWidget* modal) {
+      QTest::qWait(ui::kProgressShowDelayMs * 2);
+      seen << modal->objectName();
+      int shown = 0;
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QProgressDialog*>(widget) && widget->isVisible()) ++shown;
+      }
+      progressShown << shown;
+      EXPECT_EQ(QApplication::activeModalWidget(), modal);
+      if (seen.size() < c.windows.size()) test::WhenModal(look);
+      modal->close();
+    };
+    test::WhenModal(look);
+    test::RunInEventLoop([&] { frmMain.OpenFiles({c.file}); });
+    EXPECT_EQ(seen, c.windows);
+    EXPECT_EQ(progressShown, QList<int>(c.windows.size(), 0));
+    EXPECT_EQ(frmMain.Shell().Datasets().Count(), 0);
   }
 }
 
