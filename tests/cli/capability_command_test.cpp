@@ -192,5 +192,20 @@ TEST(QualityCommand, IndexAndSigma) {
   EXPECT_NE(help.out.find("quality --ppm Q [--width W]"), std::string::npos);
 }
 
+// Ten values of 1.7e308: the means overflow, and the figures are refused instead of printed.
+TEST_F(CapabilityCommand, ValuesNearTheLimitOfADoubleAreRefused) {
+  const std::string csv = m_dir.Path("huge.csv");
+  const std::string mvl = m_dir.Path("huge.mvl");
+  std::string table = "sample;Диаметр\n";
+  for (int s = 1; s <= 5; ++s) table += std::to_string(s) + ";1.7e308\n" + std::to_string(s) + ";1.7e308\n";
+  test::WriteFileBytes(csv, table);
+  ASSERT_EQ(Cli({"create", mvl, "--from-csv", csv}).code, kExitOk);
+  const CliRun run = Cli({"capability", mvl, "--param", "1"});
+  EXPECT_EQ(run.code, kExitFailed);
+  EXPECT_EQ(run.err, "capability: Невозможно рассчитать статистику параметра: значения параметра слишком велики для "
+                     "вычислений\n");
+  EXPECT_TRUE(run.out.empty());
+}
+
 }  // namespace
 }  // namespace mv::cli

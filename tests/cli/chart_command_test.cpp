@@ -213,5 +213,26 @@ TEST_F(ChartCommand, BlocksMustBeDistinctAndOfTheParametersKind) {
   }
 }
 
+// Ten values of 1.7e308: the mean overflows, and the chart is refused instead of printing limits
+// that are not numbers.
+TEST_F(ChartCommand, ValuesNearTheLimitOfADoubleAreRefused) {
+  const std::string csv = m_dir.Path("huge.csv");
+  const std::string mvl = m_dir.Path("huge.mvl");
+  std::string table = "sample;Диаметр\n";
+  for (int s = 1; s <= 5; ++s) table += std::to_string(s) + ";1.7e308\n" + std::to_string(s) + ";1.7e308\n";
+  test::WriteFileBytes(csv, table);
+  ASSERT_EQ(Cli({"create", mvl, "--from-csv", csv}).code, kExitOk);
+  for (const char* kind : {"X-R", "x-MR"}) {
+    SCOPED_TRACE(kind);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({"chart", mvl, "--param", "1", "--kind", kind}, out, err), kExitFailed);
+    EXPECT_NE(err.str().find("Невозможно построить график: значения параметра слишком велики для вычислений"),
+              std::string::npos)
+        << err.str();
+    EXPECT_EQ(out.str(), "");
+  }
+}
+
 }  // namespace
 }  // namespace mv::cli
