@@ -194,12 +194,8 @@ TEST(QualityCommand, IndexAndSigma) {
 
 // Ten values of 1.7e308: the means overflow, and the figures are refused instead of printed.
 TEST_F(CapabilityCommand, ValuesNearTheLimitOfADoubleAreRefused) {
-  const std::string csv = m_dir.Path("huge.csv");
   const std::string mvl = m_dir.Path("huge.mvl");
-  std::string table = "sample;Диаметр\n";
-  for (int s = 1; s <= 5; ++s) table += std::to_string(s) + ";1.7e308\n" + std::to_string(s) + ";1.7e308\n";
-  test::WriteFileBytes(csv, table);
-  ASSERT_EQ(Cli({"create", mvl, "--from-csv", csv}).code, kExitOk);
+  ASSERT_EQ(test::CreateValuesNearTheDoubleLimit(m_dir.Path("huge.csv"), mvl), kExitOk);
   const CliRun run = Cli({"capability", mvl, "--param", "1"});
   EXPECT_EQ(run.code, kExitFailed);
   EXPECT_EQ(run.err, "capability: Невозможно рассчитать статистику параметра: значения параметра слишком велики для "

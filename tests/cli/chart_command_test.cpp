@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "cli_run.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
 #include "support/sample_dataset.h"
@@ -216,12 +217,8 @@ TEST_F(ChartCommand, BlocksMustBeDistinctAndOfTheParametersKind) {
 // Ten values of 1.7e308: the mean overflows, and the chart is refused instead of printing limits
 // that are not numbers.
 TEST_F(ChartCommand, ValuesNearTheLimitOfADoubleAreRefused) {
-  const std::string csv = m_dir.Path("huge.csv");
   const std::string mvl = m_dir.Path("huge.mvl");
-  std::string table = "sample;Диаметр\n";
-  for (int s = 1; s <= 5; ++s) table += std::to_string(s) + ";1.7e308\n" + std::to_string(s) + ";1.7e308\n";
-  test::WriteFileBytes(csv, table);
-  ASSERT_EQ(Cli({"create", mvl, "--from-csv", csv}).code, kExitOk);
+  ASSERT_EQ(test::CreateValuesNearTheDoubleLimit(m_dir.Path("huge.csv"), mvl), kExitOk);
   for (const char* kind : {"X-R", "x-MR"}) {
     SCOPED_TRACE(kind);
     std::ostringstream out;
