@@ -77,6 +77,13 @@ CapabilityFigures Capability(const CapTolerance& tolerance, int n, double sigmaW
   return f;
 }
 
+bool CapabilityFinite(const CapabilityFigures& f) {
+  for (const TCapIndex* index : {&f.cp, &f.cpk, &f.pp, &f.ppk, &f.cpm}) {
+    if (index->status == cap_status::kComputed && !std::isfinite(index->value)) return false;
+  }
+  return std::isfinite(f.percentBelow) && std::isfinite(f.percentAbove) && std::isfinite(f.percentTotal);
+}
+
 std::string CapIndexText(const TCapIndex& index, int decimals, Lang lang, bool withDetails) {
   const bool ru = lang == Lang::Ru;
   switch (index.status) {

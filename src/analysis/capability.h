@@ -51,6 +51,10 @@ struct CapabilityFigures {
 CapabilityFigures Capability(const CapTolerance& tolerance, int n, double sigmaWithin, double sigmaOverall,
                              double meanWithin, double meanOverall);
 
+// Every computed index and the percentages are finite numbers (a sigma so small or a mean so
+// large that a quotient overflows gives neither).
+bool CapabilityFinite(const CapabilityFigures& figures);
+
 // The value with `decimals` decimals for status 1, else the status's words; withDetails adds
 // the reason where the status has one.
 std::string CapIndexText(const TCapIndex& index, int decimals, Lang lang, bool withDetails);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "analysis/chart_constants.h"
+#include "analysis/data_set.h"
 #include "analysis/value_list.h"
 #include "core/numbers.h"
 #include "spc/dataset_spc.h"
@@ -39,6 +40,10 @@ void ForEachSample(const TDatasetSPC& ds, std::span<const int> blocks, int first
 }
 
 }  // namespace
+
+std::string ParamStatNotFiniteText() {
+  return "Невозможно рассчитать статистику параметра: " + std::string(kValuesTooLarge);
+}
 
 CapTolerance ToleranceOf(const ValueRange& tolerance) {
   return {tolerance.Get(ValueRange::kLower), tolerance.Get(ValueRange::kUpper), tolerance.Get(ValueRange::kTarget)};
@@ -136,6 +141,7 @@ TParamStat ComputeParamStatOnly(const TDatasetSPC& dataset, int parameter, std::
   st.xDoubleBar = sumMeans / used;
   if (attribute) {
     st.attrLevel = sumSizes > 0 ? sumCounts / sumSizes : 0;
+    st.finite = AllFinite({st.minValue, st.maxValue, st.xDoubleBar, st.attrLevel});
     return st;
   }
 
@@ -168,11 +174,18 @@ TParamStat ComputeParamStatOnly(const TDatasetSPC& dataset, int parameter, std::
     }
   });
   st.sigmaOverall = st.pointCount >= 2 ? std::sqrt(sumSquares / (st.pointCount - 1)) : 0;
+  st.finite = AllFinite({st.minValue, st.maxValue, st.xDoubleBar, st.grandMean, st.rBar, st.sBar, st.sigmaFromS,
+                         st.sigmaWithin, st.sigmaOverall});
+  if (!st.finite) return st;
 
   const std::uint64_t capN = st.individual ? sumNm1 : st.samplesUsed;
   const int n = static_cast<int>(std::min<std::uint64_t>(capN, 1u << 30));
   const CapabilityFigures f =
       Capability(ToleranceOf(*param), n, st.sigmaWithin, st.sigmaOverall, st.xDoubleBar, st.grandMean);
+  if (!CapabilityFinite(f)) {
+    st.finite = false;
+    return st;
+  }
   st.cp = f.cp;
   st.cpk = f.cpk;
   st.pp = f.pp;

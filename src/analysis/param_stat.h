@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "analysis/capability.h"
 #include "analysis/normality.h"
@@ -33,6 +34,9 @@ struct StabilitySlot {
 
 struct TParamStat {
   bool computed = false;
+  // Every figure is a finite number. Values near the limits of a double overflow the sums;
+  // then the capability indices stay at status 0 and the normality test is not run.
+  bool finite = true;
   int parameter = 0;  // position in the dataset
   int block = 0;      // the block with one block selected, 0 with several
   DataKind kind = DataKind::Var;
@@ -86,6 +90,10 @@ struct TParamStat {
 // slots stay unchecked, the check being one block's.
 TParamStat ComputeParamStat(const TDatasetSPC& dataset, int parameter, std::span<const int> blocks, int firstSample,
                             int lastSample, std::span<const int> stabilityKinds = {});
+
+// "Невозможно рассчитать статистику параметра: значения параметра слишком велики для
+// вычислений", for statistics that are not finite.
+std::string ParamStatNotFiniteText();
 
 // The capability tolerance of a parameter, or of a tolerance range (LSL, USL, nominal as present).
 CapTolerance ToleranceOf(const TSPCParameter& parameter);

@@ -67,7 +67,8 @@ bool CheckOneChart(const TDatasetSPC& ds, const TSPCBlock& block, int b, int fro
   }
   // As on the chart, limits that are not shown (none, or UCL = LCL) run no tests: the kind
   // cannot be judged stable.
-  result.done = LimitsShown(set);
+  // Limits that are not numbers (values near the limits of a double) judge nothing either.
+  result.done = LimitsShown(set) && set.FiguresFinite();
   if (!result.done) return true;
   // C1 reports exactly the points marked beyond, which the same pass counts; leaving it out of
   // the mask keeps the list for the runs.

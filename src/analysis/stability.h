@@ -14,8 +14,8 @@ class TDatasetSPC;
 struct StabilityKindResult {
   int kind = 0;
   // Limits were computed and are shown. A kind without limits (fewer than two points per
-  // sample, no analysed value) or with UCL = LCL is not done, and the check fails: it cannot
-  // say the process is stable.
+  // sample, no analysed value), with UCL = LCL or with figures that are not finite numbers is
+  // not done, and the check fails: it cannot say the process is stable.
   bool done = false;
   bool stable = false;  // no point beyond the limits and no signal
   double lcl = 0;

@@ -338,5 +338,34 @@ TEST(ParamStat, AttributeLevelAndSamplesAboveTheQualityLimit) {
   EXPECT_EQ(sizeless.samplesAboveQualityLimit, 0u);
 }
 
+TEST(ParamStat, FiguresThatAreNotNumbersComputeNoIndex) {
+  // Ten values of 1.7e308 in samples of two: the means overflow.
+  test::FakePlatform fake;
+  StatFixture f;
+  const int b = f.Block();
+  for (int s = 0; s < 5; ++s) test::AddTestSample(f.ds, b, 1, Points({1.7e308, 1.7e308}));
+  f.ds.ComputeAllStats();
+  const int blocks[] = {b};
+  const int kinds[] = {1, 5};
+  const TParamStat st = ComputeParamStat(f.ds, 1, blocks, 1, 5, kinds);
+  EXPECT_TRUE(st.computed);
+  EXPECT_FALSE(st.finite);
+  for (const TCapIndex* i : {&st.cp, &st.cpk, &st.pp, &st.ppk, &st.cpm}) EXPECT_EQ(i->status, cap_status::kNotComputed);
+  EXPECT_FALSE(st.hasPercents);
+  EXPECT_FALSE(st.normality.computed);
+  // Nor can the stability check judge limits that are not numbers.
+  EXPECT_FALSE(st.stability[1].result.done);
+  EXPECT_FALSE(st.stability[5].result.done);
+  EXPECT_EQ(ParamStatNotFiniteText(), "Невозможно рассчитать статистику параметра: значения параметра слишком велики для вычислений");
+
+  // Large values whose squares stay finite have figures.
+  StatFixture g;
+  const int c = g.Block();
+  for (int s = 0; s < 5; ++s) test::AddTestSample(g.ds, c, 1, Points({1e150, 2e150}));
+  g.ds.ComputeAllStats();
+  const int other[] = {c};
+  EXPECT_TRUE(ComputeParamStat(g.ds, 1, other, 1, 5).finite);
+}
+
 }  // namespace
 }  // namespace mv
