@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <ostream>
 #include <string_view>
 
 #include "cli/capability_command.h"
 #include "cli/chart_command.h"
 #include "cli/cli_support.h"
+#include "core/file_error.h"
 #include "core/file_routines.h"
 #include "core/numbers.h"
 #include "core/text.h"
@@ -19,6 +21,8 @@
 
 namespace mv::cli {
 namespace {
+
+constexpr int kOutOfMemoryCode = 8;  // the file error code whose text is "недостаточно памяти"
 
 struct Command {
   std::string_view name;
@@ -385,7 +389,8 @@ void PrintHelp(std::ostream& out) {
          "Commands:\n";
   for (const Command& c : kCommands) out << "  " << c.usage << "\n      " << c.summary << "\n" << c.details;
   out << "\nExit codes: 0 done; 2 bad input: a wrong command line, or a file or table that cannot\n"
-         "be used (missing, unreadable, damaged, a bad cell), with the reason on the error stream.\n";
+         "be used (missing, unreadable, damaged, a bad cell, more than the memory holds), with the\n"
+         "reason on the error stream.\n";
 }
 
 }  // namespace
@@ -412,7 +417,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       PrintCommandHelp(c, out);
       return kExitOk;
     }
-    return c.run(rest, out, err);
+    // Sizes from outside make the commands allocate: a failed allocation is told like any
+    // other reason the input cannot be used, never an abort.
+    try {
+      return c.run(rest, out, err);
+    } catch (const std::bad_alloc&) {
+      err << c.name << ": " << FileErrorText(kOutOfMemoryCode) << "\n";
+      return kExitFailed;
+    }
   }
   err << "morvalen-cli: unknown command '" << SafeUtf8(first) << "' (see --help)\n";
   return kExitUsage;

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <unordered_map>
 
 #include "core/date_time.h"
+#include "core/file_error.h"
 #include "core/numbers.h"
 #include "core/text.h"
 
@@ -520,7 +522,14 @@ class TableBuilder {
 }  // namespace
 
 TableDatasetResult BuildTableDataset(CsvTable& table, const TableDatasetOptions& options) {
-  return TableBuilder(table, options).Run();
+  // The table decides how much the dataset takes: a failed allocation is an error like any
+  // other, and the dataset built so far is dropped.
+  try {
+    return TableBuilder(table, options).Run();
+  } catch (const std::bad_alloc&) {
+    constexpr int kOutOfMemoryCode = 8;  // "недостаточно памяти"
+    return {nullptr, FileErrorText(kOutOfMemoryCode)};
+  }
 }
 
 }  // namespace mv

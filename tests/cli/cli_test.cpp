@@ -2,14 +2,51 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli_run.h"
 #include "spc/gages.h"
+#include "spc/sample.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
+
+namespace mv::cli {
+namespace {
+
+// While not 0, every allocation of more bytes fails, as it would under a memory limit.
+std::size_t g_allocationLimit = 0;
+
+class AllocationLimit {
+ public:
+  explicit AllocationLimit(std::size_t bytes) { g_allocationLimit = bytes; }
+  ~AllocationLimit() { g_allocationLimit = 0; }
+  AllocationLimit(const AllocationLimit&) = delete;
+  AllocationLimit& operator=(const AllocationLimit&) = delete;
+};
+
+}  // namespace
+}  // namespace mv::cli
+
+// The allocation functions of this test program, with the limit. Every replaced function
+// allocates and frees with malloc, so the pairs match whatever the compiler inlines.
+void* operator new(std::size_t size) {
+  if (mv::cli::g_allocationLimit != 0 && size > mv::cli::g_allocationLimit) throw std::bad_alloc();
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"  // it takes our new for the library's
+#endif
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 namespace mv::cli {
 namespace {
@@ -304,6 +341,39 @@ TEST(Cli, IndividualValuesFormOneSampleWhoseCapabilityAgreesWithTheXChart) {
   const CliRun bad = Cli({"create", mvl, "--from-csv", csv, "--sample-size", "201", "--overwrite"});
   EXPECT_EQ(bad.code, kExitUsage);
   EXPECT_EQ(bad.err, "create: --sample-size expects N from 1 to 200, got '201'\n");
+}
+
+TEST(Cli, AFailedAllocationIsToldAndNothingIsWritten) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string big = dir.Path("big.csv");
+  test::WriteFileBytes(big, "x\n" + std::string(100000, '1') + "\n");
+  const std::string rows = dir.Path("rows.csv");
+  std::string table = "x\n";
+  for (int i = 0; i < 1000; ++i) table += "1\n";
+  test::WriteFileBytes(rows, table);
+  const std::string out = dir.Path("out.mvl");
+  const struct {
+    std::string csv;
+    std::size_t limit;
+    std::string err;
+  } kCases[] = {
+      {big, 64 * 1024, "create: недостаточно памяти (#8)"},  // reading the table
+      // The block's samples outgrow the limit while the table is built.
+      {rows, 600 * sizeof(TSPCSample), "create: " + rows + ": недостаточно памяти (#8)"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.err);
+    CliRun run;
+    {
+      const AllocationLimit limit(c.limit);
+      run = Cli({"create", out, "--from-csv", c.csv});
+    }
+    EXPECT_EQ(run.code, kExitFailed);
+    EXPECT_EQ(run.err, c.err + "\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
 }
 
 TEST(Cli, InfoOnAnUnreadableFileGivesTheReadersMessage) {
