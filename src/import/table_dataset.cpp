@@ -521,6 +521,19 @@ class TableBuilder {
 
 }  // namespace
 
+std::optional<TDateTime> ParseTableDateTime(std::string_view text) {
+  const std::size_t blank = text.find(' ');
+  const auto date = ParseDate(text.substr(0, blank));
+  if (!date) return std::nullopt;
+  ClockTime time;
+  if (blank != std::string_view::npos) {
+    const auto parsed = ParseTime(text.substr(blank + 1));
+    if (!parsed) return std::nullopt;
+    time = *parsed;
+  }
+  return EncodeDateTime(*date, time);
+}
+
 TableDatasetResult BuildTableDataset(CsvTable& table, const TableDatasetOptions& options) {
   // The table decides how much the dataset takes: a failed allocation is an error like any
   // other, and the dataset built so far is dropped.

@@ -9,8 +9,10 @@
 #include <sstream>
 
 #include "cli_run.h"
+#include "core/date_time.h"
 #include "spc/gages.h"
 #include "spc/sample.h"
+#include "spc/spc_file.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
 
@@ -373,6 +375,47 @@ TEST(Cli, AFailedAllocationIsToldAndNothingIsWritten) {
     EXPECT_EQ(run.err, c.err + "\n");
     EXPECT_EQ(run.out, "");
     EXPECT_FALSE(std::filesystem::exists(out));
+  }
+}
+
+TEST(Cli, CreateWithFixedTimeAndIdentifierGivesTheSameBytesEveryTime) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string csv = dir.Path("t.csv");
+  test::WriteFileBytes(csv, "date;time;Длина\n04.03.2024;08:00;1,5\n04.03.2024;09:00;1,7\n");
+  const std::string out = dir.Path("t.mvl");
+  const std::vector<std::string> args = {"create",           out,    "--from-csv", csv,          "--fixed-time",
+                                         "2024-03-08 17:00", "--id", "240308170",  "--overwrite"};
+  ASSERT_EQ(Cli(args).code, kExitOk);
+  const std::string first = test::ReadFileBytes(out);
+  fake.clock.now += 3.5;  // a later run, on another day
+  ASSERT_EQ(Cli(args).code, kExitOk);
+  EXPECT_TRUE(test::ReadFileBytes(out) == first);  // byte for byte
+
+  const SpcReadResult read = ReadSpcFile(out);
+  ASSERT_TRUE(read.Ok()) << read.message;
+  const TDatasetSPC& ds = *read.dataset;
+  EXPECT_EQ(ds.id, 240308170);
+  EXPECT_EQ(ds.creationNote, "08.03.2024 17:00 Создание набора данных");
+  EXPECT_EQ(DateTimeText(ds.Block(1)->created), "08.03.2024 17:00");
+  EXPECT_EQ(ds.Block(1)->Sample(2)->Text(), "04.03.2024 09:00");  // the table's own dates stay
+
+  const struct {
+    std::string option;
+    std::string value;
+    std::string err;
+  } kBad[] = {
+      {"--fixed-time", "31.02.2024", "--fixed-time expects dd.mm.yyyy|yyyy-mm-dd [hh:mm[:ss]], got '31.02.2024'"},
+      {"--fixed-time", "08.03.2024 25:00",
+       "--fixed-time expects dd.mm.yyyy|yyyy-mm-dd [hh:mm[:ss]], got '08.03.2024 25:00'"},
+      {"--id", "99999999", "--id expects N from 100000000 to 999999999, got '99999999'"},
+      {"--id", "1e9", "--id expects N from 100000000 to 999999999, got '1e9'"},
+  };
+  for (const auto& c : kBad) {
+    SCOPED_TRACE(c.value);
+    const CliRun run = Cli({"create", dir.Path("bad.mvl"), "--from-csv", csv, c.option, c.value});
+    EXPECT_EQ(run.code, kExitUsage);
+    EXPECT_EQ(run.err, "create: " + c.err + "\n");
   }
 }
 
