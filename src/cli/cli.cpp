@@ -1,24 +1,34 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <new>
+#include <optional>
 #include <ostream>
+#include <random>
 #include <string_view>
 
 #include "cli/capability_command.h"
 #include "cli/chart_command.h"
 #include "cli/cli_support.h"
+#include "core/file_error.h"
 #include "core/file_routines.h"
 #include "core/numbers.h"
 #include "core/text.h"
 #include "import/csv_table.h"
 #include "import/table_dataset.h"
+#include "platform/clock.h"
+#include "platform/id_source.h"
+#include "platform/services.h"
 #include "spc/gages.h"
 #include "spc/spc_file.h"
 
 namespace mv::cli {
 namespace {
+
+constexpr int kOutOfMemoryCode = 8;  // the file error code whose text is "недостаточно памяти"
 
 struct Command {
   std::string_view name;
@@ -197,7 +207,52 @@ struct CreateArgs {
   TableDatasetOptions options;
   bool example = false;    // marked as an example: the program never saves it under its own name
   bool overwrite = false;  // an existing output file may be replaced
+  std::optional<TDateTime> fixedTime;  // every time the file carries
+  std::optional<std::int32_t> id;      // the dataset's identifier, the seed of the others
 };
+
+// Time that stands still at a given moment: each call a step as small as a double allows, so
+// the clock still never repeats and every stamp shows that moment.
+class FixedClock final : public platform::IClock {
+ public:
+  explicit FixedClock(TDateTime when) : m_next(when), m_previous(platform::Install<platform::IClock>(this)) {}
+  ~FixedClock() override { platform::Install<platform::IClock>(m_previous); }
+  FixedClock(const FixedClock&) = delete;
+  FixedClock& operator=(const FixedClock&) = delete;
+
+  TDateTime Now() override {
+    const TDateTime now = m_next;
+    m_next = std::nextafter(m_next, m_next + 1.0);
+    return now;
+  }
+
+ private:
+  TDateTime m_next;
+  platform::IClock* m_previous;
+};
+
+// Identifiers drawn from a generator seeded by the dataset's own, so they come out the same
+// every time.
+class SeededIds final : public platform::IIdSource {
+ public:
+  explicit SeededIds(std::int32_t seed)
+      : m_engine(static_cast<std::mt19937::result_type>(seed)),
+        m_previous(platform::Install<platform::IIdSource>(this)) {}
+  ~SeededIds() override { platform::Install<platform::IIdSource>(m_previous); }
+  SeededIds(const SeededIds&) = delete;
+  SeededIds& operator=(const SeededIds&) = delete;
+
+  std::int32_t NewId() override { return m_dist(m_engine); }
+
+ private:
+  std::mt19937 m_engine;
+  std::uniform_int_distribution<std::int32_t> m_dist{platform::kIdentifierMin, platform::kIdentifierEnd - 1};
+  platform::IIdSource* m_previous;
+};
+
+// The range an identifier given by hand must lie in.
+constexpr std::int64_t kGivenIdMin = 100000000;
+constexpr std::int64_t kGivenIdMax = 999999999;
 
 // One option of create.
 bool TakeCreateOption(const std::string& option, const std::string& value, CreateArgs& a, std::string& error) {
@@ -214,6 +269,13 @@ bool TakeCreateOption(const std::string& option, const std::string& value, Creat
       return false;
     }
     a.csv = value;
+  } else if (option == "--fixed-time") {
+    a.fixedTime = ParseTableDateTime(value);
+    if (!a.fixedTime) return bad("dd.mm.yyyy|yyyy-mm-dd [hh:mm[:ss]]");
+  } else if (option == "--id") {
+    const auto n = ParseInteger(value, kGivenIdMin, kGivenIdMax);
+    if (!n) return bad("N from " + std::to_string(kGivenIdMin) + " to " + std::to_string(kGivenIdMax));
+    a.id = static_cast<std::int32_t>(*n);
   } else if (option == "--sample-size") {
     const auto n = ParseInteger(value, 1, static_cast<std::int64_t>(kMaxPoints));
     if (!n) return bad("N from 1 to " + std::to_string(kMaxPoints));
@@ -255,9 +317,9 @@ bool TakeCreateOption(const std::string& option, const std::string& value, Creat
 }
 
 bool ParseCreateArgs(Args args, CreateArgs& a, std::string& error) {
-  static constexpr std::string_view kWithValue[] = {"--from-csv", "--block",     "--process",
-                                                    "--tolerance", "--decimals", "--unit",
-                                                    "--attribute", "--sample-size"};
+  static constexpr std::string_view kWithValue[] = {"--from-csv",   "--block", "--process",   "--tolerance",
+                                                    "--decimals",   "--unit",  "--attribute", "--sample-size",
+                                                    "--fixed-time", "--id"};
   static constexpr std::string_view kFlags[] = {"--individual", "--example", "--overwrite"};
   const auto take = [&a](const std::string& option, const std::string& value, std::string& e) {
     return TakeCreateOption(option, value, a, e);
@@ -298,6 +360,12 @@ int RunCreate(Args args, std::ostream& out, std::ostream& err) {
     err << "create: " << error << "\n";
     return kExitFailed;
   }
+  // A file that must come out the same every time (the demo dataset of a build) fixes the
+  // times and identifiers it would otherwise take from the clock and the random source.
+  std::optional<FixedClock> clock;
+  if (a.fixedTime) clock.emplace(*a.fixedTime);
+  std::optional<SeededIds> ids;
+  if (a.id) ids.emplace(*a.id);
   std::string bytes;
   if (!ReadWholeFile(a.csv, CsvTable::kMaxBytes, bytes, error)) {
     err << "create: " << SafeUtf8(error) << "\n";
@@ -311,9 +379,10 @@ int RunCreate(Args args, std::ostream& out, std::ostream& err) {
   }
   TDatasetSPC& ds = *built.dataset;
   if (a.example) ds.accessFlags |= access_flag::kExample;
+  if (a.id) ds.id = *a.id;
   // Everything is checked before this point: a failure leaves no file, and the safe write
   // leaves an existing file as it was.
-  if (!WriteSpcFile(ds, a.out, error)) {
+  if (!WriteSpcFile(ds, a.out, error, a.fixedTime)) {
     err << "create: " << OneLine(error) << "\n";
     return kExitFailed;
   }
@@ -351,6 +420,10 @@ constexpr std::string_view kCreateDetails =
     "        --sample-size N              1..200: the points of each sample without a sample column\n"
     "        --example                    mark it as an example, never saved under its own name\n"
     "        --overwrite                  replace OUT when it exists (never the table itself)\n"
+    "        --fixed-time \"DATE [hh:mm]\"  every time the file carries (dd.mm.yyyy or yyyy-mm-dd)\n"
+    "        --id N                       the dataset's identifier (100000000..999999999), which\n"
+    "                                     also seeds the others: with --fixed-time the same table\n"
+    "                                     and options give the same bytes\n"
     "        --attribute NAME=units|nonconf   an alternative parameter counting nonconforming\n"
     "                                     units or nonconformities; then every parameter column\n"
     "                                     must be one, each row is a sample (a sample column\n"
@@ -385,7 +458,8 @@ void PrintHelp(std::ostream& out) {
          "Commands:\n";
   for (const Command& c : kCommands) out << "  " << c.usage << "\n      " << c.summary << "\n" << c.details;
   out << "\nExit codes: 0 done; 2 bad input: a wrong command line, or a file or table that cannot\n"
-         "be used (missing, unreadable, damaged, a bad cell), with the reason on the error stream.\n";
+         "be used (missing, unreadable, damaged, a bad cell, more than the memory holds), with the\n"
+         "reason on the error stream.\n";
 }
 
 }  // namespace
@@ -412,7 +486,14 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       PrintCommandHelp(c, out);
       return kExitOk;
     }
-    return c.run(rest, out, err);
+    // Sizes from outside make the commands allocate: a failed allocation is told like any
+    // other reason the input cannot be used, never an abort.
+    try {
+      return c.run(rest, out, err);
+    } catch (const std::bad_alloc&) {
+      err << c.name << ": " << FileErrorText(kOutOfMemoryCode) << "\n";
+      return kExitFailed;
+    }
   }
   err << "morvalen-cli: unknown command '" << SafeUtf8(first) << "' (see --help)\n";
   return kExitUsage;

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <unordered_map>
 
 #include "core/date_time.h"
+#include "core/file_error.h"
 #include "core/numbers.h"
 #include "core/text.h"
 
@@ -519,8 +521,28 @@ class TableBuilder {
 
 }  // namespace
 
+std::optional<TDateTime> ParseTableDateTime(std::string_view text) {
+  const std::size_t blank = text.find(' ');
+  const auto date = ParseDate(text.substr(0, blank));
+  if (!date) return std::nullopt;
+  ClockTime time;
+  if (blank != std::string_view::npos) {
+    const auto parsed = ParseTime(text.substr(blank + 1));
+    if (!parsed) return std::nullopt;
+    time = *parsed;
+  }
+  return EncodeDateTime(*date, time);
+}
+
 TableDatasetResult BuildTableDataset(CsvTable& table, const TableDatasetOptions& options) {
-  return TableBuilder(table, options).Run();
+  // The table decides how much the dataset takes: a failed allocation is an error like any
+  // other, and the dataset built so far is dropped.
+  try {
+    return TableBuilder(table, options).Run();
+  } catch (const std::bad_alloc&) {
+    constexpr int kOutOfMemoryCode = 8;  // "недостаточно памяти"
+    return {nullptr, FileErrorText(kOutOfMemoryCode)};
+  }
 }
 
 }  // namespace mv

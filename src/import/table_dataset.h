@@ -24,6 +24,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "import/csv_table.h"
@@ -74,6 +75,10 @@ struct TableDatasetResult {
   std::string error;                     // the first problem found, one line naming its row and column
   bool Ok() const { return dataset != nullptr; }
 };
+
+// "dd.mm.yyyy" or "yyyy-mm-dd" (day and month may have one digit), then optionally a blank and
+// "hh:mm" or "hh:mm:ss": a date and time written as the date and time columns take them.
+std::optional<TDateTime> ParseTableDateTime(std::string_view text);
 
 // Reads the rest of `table` and builds the dataset: parameters, blocks (numbered), samples,
 // points, tolerance marks and statistics. Any problem in the table or the options gives the

@@ -2,14 +2,53 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli_run.h"
+#include "core/date_time.h"
 #include "spc/gages.h"
+#include "spc/sample.h"
+#include "spc/spc_file.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
+
+namespace mv::cli {
+namespace {
+
+// While not 0, every allocation of more bytes fails, as it would under a memory limit.
+std::size_t g_allocationLimit = 0;
+
+class AllocationLimit {
+ public:
+  explicit AllocationLimit(std::size_t bytes) { g_allocationLimit = bytes; }
+  ~AllocationLimit() { g_allocationLimit = 0; }
+  AllocationLimit(const AllocationLimit&) = delete;
+  AllocationLimit& operator=(const AllocationLimit&) = delete;
+};
+
+}  // namespace
+}  // namespace mv::cli
+
+// The allocation functions of this test program, with the limit. Every replaced function
+// allocates and frees with malloc, so the pairs match whatever the compiler inlines.
+void* operator new(std::size_t size) {
+  if (mv::cli::g_allocationLimit != 0 && size > mv::cli::g_allocationLimit) throw std::bad_alloc();
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"  // it takes our new for the library's
+#endif
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 namespace mv::cli {
 namespace {
@@ -304,6 +343,80 @@ TEST(Cli, IndividualValuesFormOneSampleWhoseCapabilityAgreesWithTheXChart) {
   const CliRun bad = Cli({"create", mvl, "--from-csv", csv, "--sample-size", "201", "--overwrite"});
   EXPECT_EQ(bad.code, kExitUsage);
   EXPECT_EQ(bad.err, "create: --sample-size expects N from 1 to 200, got '201'\n");
+}
+
+TEST(Cli, AFailedAllocationIsToldAndNothingIsWritten) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string big = dir.Path("big.csv");
+  test::WriteFileBytes(big, "x\n" + std::string(100000, '1') + "\n");
+  const std::string rows = dir.Path("rows.csv");
+  std::string table = "x\n";
+  for (int i = 0; i < 1000; ++i) table += "1\n";
+  test::WriteFileBytes(rows, table);
+  const std::string out = dir.Path("out.mvl");
+  const struct {
+    std::string csv;
+    std::size_t limit;
+    std::string err;
+  } kCases[] = {
+      {big, 64 * 1024, "create: недостаточно памяти (#8)"},  // reading the table
+      // The block's samples outgrow the limit while the table is built.
+      {rows, 600 * sizeof(TSPCSample), "create: " + rows + ": недостаточно памяти (#8)"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.err);
+    CliRun run;
+    {
+      const AllocationLimit limit(c.limit);
+      run = Cli({"create", out, "--from-csv", c.csv});
+    }
+    EXPECT_EQ(run.code, kExitFailed);
+    EXPECT_EQ(run.err, c.err + "\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
+}
+
+TEST(Cli, CreateWithFixedTimeAndIdentifierGivesTheSameBytesEveryTime) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string csv = dir.Path("t.csv");
+  test::WriteFileBytes(csv, "date;time;Длина\n04.03.2024;08:00;1,5\n04.03.2024;09:00;1,7\n");
+  const std::string out = dir.Path("t.mvl");
+  const std::vector<std::string> args = {"create",           out,    "--from-csv", csv,          "--fixed-time",
+                                         "2024-03-08 17:00", "--id", "240308170",  "--overwrite"};
+  ASSERT_EQ(Cli(args).code, kExitOk);
+  const std::string first = test::ReadFileBytes(out);
+  fake.clock.now += 3.5;  // a later run, on another day
+  ASSERT_EQ(Cli(args).code, kExitOk);
+  EXPECT_TRUE(test::ReadFileBytes(out) == first);  // byte for byte
+
+  const SpcReadResult read = ReadSpcFile(out);
+  ASSERT_TRUE(read.Ok()) << read.message;
+  const TDatasetSPC& ds = *read.dataset;
+  EXPECT_EQ(ds.id, 240308170);
+  EXPECT_EQ(ds.creationNote, "08.03.2024 17:00 Создание набора данных");
+  EXPECT_EQ(DateTimeText(ds.Block(1)->created), "08.03.2024 17:00");
+  EXPECT_EQ(ds.Block(1)->Sample(2)->Text(), "04.03.2024 09:00");  // the table's own dates stay
+
+  const struct {
+    std::string option;
+    std::string value;
+    std::string err;
+  } kBad[] = {
+      {"--fixed-time", "31.02.2024", "--fixed-time expects dd.mm.yyyy|yyyy-mm-dd [hh:mm[:ss]], got '31.02.2024'"},
+      {"--fixed-time", "08.03.2024 25:00",
+       "--fixed-time expects dd.mm.yyyy|yyyy-mm-dd [hh:mm[:ss]], got '08.03.2024 25:00'"},
+      {"--id", "99999999", "--id expects N from 100000000 to 999999999, got '99999999'"},
+      {"--id", "1e9", "--id expects N from 100000000 to 999999999, got '1e9'"},
+  };
+  for (const auto& c : kBad) {
+    SCOPED_TRACE(c.value);
+    const CliRun run = Cli({"create", dir.Path("bad.mvl"), "--from-csv", csv, c.option, c.value});
+    EXPECT_EQ(run.code, kExitUsage);
+    EXPECT_EQ(run.err, "create: " + c.err + "\n");
+  }
 }
 
 TEST(Cli, InfoOnAnUnreadableFileGivesTheReadersMessage) {
