@@ -28,8 +28,16 @@ inline constexpr std::size_t kMaxFileStringSize = 65520;
 // The quiet primitives below them. Each gives the system's file error code (FileErrorText) on
 // failure.
 // Replaces fileName with `bytes` safely: temporary file beside it, flush, rename; a symbolic
-// link is followed, an existing file's permissions are kept.
+// link is followed, an existing file's permissions are kept and so are its owner and group
+// where the system lets us; a file that may not be written is refused (ReplaceRefusal).
 [[nodiscard]] bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, int& errorCode);
+// 0 when a save may replace fileName (it does not exist yet, or it may be written), else the
+// code to refuse with: 150 "файл или диск защищен от записи" for a file this user may not write
+// and for one without any write permission (the administrator could override it, but a file
+// made read-only is a finished record), the system's code for a failure to look at it.
+// WriteFileAtomically checks this first; a caller that prepares the save (a backup copy) asks
+// before that.
+[[nodiscard]] int ReplaceRefusal(const std::string& fileName);
 // Removes the temporaries that saves of this program left in `folder` when their process ended
 // before finishing (killed, crashed, the machine stopped): a temporary's name carries the id of
 // the process writing it, and it is stale once that process no longer runs and no save holds

@@ -344,8 +344,12 @@ bool WriteSpcFile(const TDatasetSPC& dataset, const std::string& fileName, std::
   const std::string bytes = EncodeSpcFile(dataset, fileName, Now());
   int code = 0;
   if (WriteFileAtomically(fileName, bytes, code)) return true;
-  error = "Сбой при записи файла\r\n" + fileName + "\r\n\r\n" + FileErrorText(code);
+  error = WriteFailureText(fileName, code);
   return false;
+}
+
+std::string WriteFailureText(const std::string& fileName, int code) {
+  return "Сбой при записи файла\r\n" + fileName + "\r\n\r\n" + FileErrorText(code);
 }
 
 }  // namespace mv

@@ -133,6 +133,11 @@ bool SaveDatasetFile(TDatasetSPC& ds, bool askName, const std::function<bool(con
   const bool sameName = !ds.fileName.empty() && fs::absolute(ds.fileName, ec).string() == target;
   if (ds.isNew || !sameName) ds.SetNewIdentifier();
 
+  // A file that may not be written is refused before anything is done to it or beside it.
+  if (const int refusal = ReplaceRefusal(target); refusal != 0) {
+    ShowError(WriteFailureText(target, refusal), 0, kSavePlace);
+    return false;
+  }
   bool keptBackup = false;
   if (Options().keepPreviousDataFile && Exists(target) && !(ds.fromBackup && sameName)) {
     keptBackup = KeepCopyAs(target, BackupName(target));

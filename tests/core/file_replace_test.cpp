@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,6 +54,47 @@ TEST(FileReplace, NamesUpToTheSystemsLimitAreSaved) {
     EXPECT_EQ(Names(dir.path()), std::vector<std::string>{name});
     fs::remove(path);
   }
+}
+
+TEST(FileReplace, AFileThatMayNotBeWrittenIsRefusedAndKept) {
+  TempFolder dir;
+  const std::string path = dir.Path("record.mvl");
+  const struct {
+    fs::perms mode;
+    int code;
+  } kCases[] = {
+      {fs::perms(0444), 150}, {fs::perms(0400), 150}, {fs::perms(0), 150},
+      {fs::perms(0644), 0},   {fs::perms(0600), 0},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(static_cast<int>(c.mode));
+    fs::remove(path);
+    WriteFileBytes(path, "finished");
+    fs::permissions(path, c.mode);
+    EXPECT_EQ(ReplaceRefusal(path), c.code);
+    int code = -1;
+    EXPECT_EQ(WriteFileAtomically(path, "replaced", code), c.code == 0);
+    EXPECT_EQ(code, c.code);
+    EXPECT_EQ(ReadFileBytes(path), c.code == 0 ? "replaced" : "finished");
+    EXPECT_EQ(fs::status(path).permissions(), c.mode);
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"record.mvl"});
+  }
+  EXPECT_EQ(ReplaceRefusal(dir.Path("new.mvl")), 0);
+  EXPECT_EQ(ReplaceRefusal(dir.path()), 5);  // a folder
+}
+
+TEST(FileReplace, AFileOfAnotherOwnerStaysTheirs) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the administrator may give a file away";
+  TempFolder dir;
+  const std::string path = dir.Path("shared.mvl");
+  WriteFileBytes(path, "theirs");
+  ASSERT_EQ(::chown(path.c_str(), 4321, 8765), 0);
+  int code = 0;
+  ASSERT_TRUE(WriteFileAtomically(path, "changed", code)) << code;
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 4321u);
+  EXPECT_EQ(info.st_gid, 8765u);
 }
 
 // The id of a process that has ended.

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/options.h"
 #include "spc/spc_file.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
@@ -51,6 +52,36 @@ TEST(SpcFileSave, AnUpperCaseNameSavesUnderItselfWithoutTheDialog) {
   fake.fileDialogs.choices.push_back(dir.Path("копия.SMP"));
   ASSERT_TRUE(SaveDatasetFile(*ds, true));
   EXPECT_EQ(ds->fileName, dir.Path("копия.mvl"));
+}
+
+TEST(SpcFileSave, AWriteProtectedFileIsRefusedBeforeAnythingIsDone) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string path = dir.Path("запись.mvl");
+  TDatasetSPC original;
+  std::string error;
+  ASSERT_TRUE(WriteSpcFile(original, path, error)) << error;
+  ASSERT_TRUE(WriteSpcFile(original, BackupName(path), error)) << error;
+  test::WriteFileBytes(BackupName(path), "older backup");
+  auto ds = LoadDatasetFile(path);
+  ASSERT_NE(ds, nullptr);
+  ds->MarkSaved();
+  ds->processName = "изменен";
+  ds->Touch();
+  const std::string before = test::ReadFileBytes(path);
+  std::filesystem::permissions(path, std::filesystem::perms(0444));
+  Options().keepPreviousDataFile = true;
+  const bool saved = SaveDatasetFile(*ds, false);
+  Options().keepPreviousDataFile = false;
+
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(test::ReadFileBytes(path), before);
+  EXPECT_EQ(test::ReadFileBytes(BackupName(path)), "older backup");
+  EXPECT_TRUE(ds->IsChanged());
+  ASSERT_EQ(fake.messages.shown.size(), 1u);
+  EXPECT_EQ(fake.messages.shown[0].text,
+            "Сбой при записи файла\r\n" + path + "\r\n\r\nфайл или диск защищен от записи (#150)");
+  EXPECT_EQ(fake.messages.shown[0].sourceTag, "SPC file");
 }
 
 }  // namespace
