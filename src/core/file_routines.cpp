@@ -24,8 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kBlock = 4096;
-// Large files are written in bigger pieces; the size does not change what ends up on disk.
-constexpr std::size_t kWriteBlock = 1 << 20;
 // FileErrorText: "файл или диск защищен от записи".
 constexpr int kWriteProtected = 150;
 // The hidden temporary a save writes beside its target.
@@ -183,6 +181,11 @@ bool LoadFileToString(const std::string& fileName, std::string& text, bool quiet
 }
 
 bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, int& errorCode) {
+  return WriteFileAtomically(fileName, bytes, errorCode, {});
+}
+
+bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, int& errorCode,
+                         const WriteProgress& progress) {
   errorCode = 0;
   fs::path target(fileName);
   std::error_code ec;
@@ -220,7 +223,8 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, in
     ::fchmod(fd.get(), mode);  // the umask may have narrowed it; after fchown, which may clear set-id bits
     std::size_t done = 0;
     while (err == 0 && done < bytes.size()) {
-      const std::size_t want = std::min(kWriteBlock, bytes.size() - done);
+      if (progress && (err = progress(done)) != 0) break;
+      const std::size_t want = std::min(kWritePieceSize, bytes.size() - done);
       const ssize_t put = ::write(fd.get(), bytes.data() + done, want);
       if (put < 0 && errno == EINTR) continue;
       if (put <= 0) {
@@ -229,6 +233,7 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, in
       }
       done += static_cast<std::size_t>(put);
     }
+    if (err == 0 && progress) err = progress(done);
     if (err == 0 && ::fsync(fd.get()) != 0) err = errno;
     if (!fd.Close() && err == 0) err = errno;
   }

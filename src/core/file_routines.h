@@ -3,6 +3,7 @@
 // the routine's name as the place of the failure.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,15 @@ inline constexpr std::size_t kMaxFileStringSize = 65520;
 // link is followed, an existing file's permissions are kept and so are its owner and group
 // where the system lets us; a file that may not be written is refused (ReplaceRefusal).
 [[nodiscard]] bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, int& errorCode);
+// The size of the pieces a long write is made in.
+inline constexpr std::size_t kWritePieceSize = std::size_t{1} << 20;
+// Told how many bytes are written so far: before the first piece, between pieces and after the
+// last one. Gives 0 to go on, or an errno to stop with (a stop asked by the user, a failure).
+using WriteProgress = std::function<int(std::size_t written)>;
+// WriteFileAtomically reporting to `progress` (empty: not told). A stop removes the temporary
+// and leaves the file as it was; errorCode is the stop's errno as FileErrorCode gives it.
+[[nodiscard]] bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, int& errorCode,
+                                       const WriteProgress& progress);
 // 0 when a save may replace fileName (it does not exist yet, or it may be written), else the
 // code to refuse with: 150 "файл или диск защищен от записи" for a file this user may not write
 // and for one without any write permission (the administrator could override it, but a file

@@ -9,11 +9,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/file_routines.h"
+#include "core/file_error.h"
 #include "core/unique_fd.h"
 #include "support/bytes.h"
 
@@ -95,6 +98,35 @@ TEST(FileReplace, AFileOfAnotherOwnerStaysTheirs) {
   ASSERT_EQ(::stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_uid, 4321u);
   EXPECT_EQ(info.st_gid, 8765u);
+}
+
+TEST(FileReplace, ProgressIsToldBetweenPiecesAndMayStopTheWrite) {
+  TempFolder dir;
+  const std::string path = dir.Path("large.mvl");
+  const std::string bytes(2 * kWritePieceSize + kWritePieceSize / 2, 'x');
+  std::vector<std::size_t> told;
+  int code = -1;
+  ASSERT_TRUE(WriteFileAtomically(path, bytes, code, [&](std::size_t written) {
+    told.push_back(written);
+    return 0;
+  }));
+  EXPECT_EQ(told, (std::vector<std::size_t>{0, kWritePieceSize, 2 * kWritePieceSize, bytes.size()}));
+
+  // A stop by the user or a disk that fills up (as the hook plays it) at any of those points:
+  // the old file stays, no temporary is left, and a full disk is told in the system's words.
+  for (const std::size_t at : told) {
+    for (const int err : {ECANCELED, ENOSPC}) {
+      SCOPED_TRACE(testing::Message() << at << " " << err);
+      const bool failed = WriteFileAtomically(path, std::string(bytes.size(), 'y'), code,
+                                             [&](std::size_t written) { return written == at ? err : 0; });
+      EXPECT_FALSE(failed);
+      EXPECT_EQ(code, err);
+      EXPECT_EQ(ReadFileBytes(path), bytes);
+      EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"large.mvl"});
+    }
+  }
+  EXPECT_EQ(FileErrorText(code), std::strerror(ENOSPC) + std::string(" (#28)"));
+  EXPECT_NE(FileErrorText(code).find("space"), std::string::npos);
 }
 
 // The id of a process that has ended.

@@ -10,6 +10,7 @@
 #include "spc/spc_file.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
+#include "support/sample_dataset.h"
 
 namespace mv {
 namespace {
@@ -82,6 +83,61 @@ TEST(SpcFileSave, AWriteProtectedFileIsRefusedBeforeAnythingIsDone) {
   EXPECT_EQ(fake.messages.shown[0].text,
             "Сбой при записи файла\r\n" + path + "\r\n\r\nфайл или диск защищен от записи (#150)");
   EXPECT_EQ(fake.messages.shown[0].sourceTag, "SPC file");
+}
+
+TEST(SpcFileSave, SavingShowsItsProgressAndMayBeStopped) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::unique_ptr<TDatasetSPC> sample = test::SampleDataset();
+  const int params = sample->ParameterCount();
+  const int blocks = sample->BlockCount();
+  // One step for the header, one per parameter and block, one per piece written (one here).
+  const int allSteps = 1 + params + blocks + 1;
+  const std::string path = dir.Path("пример.mvl");
+  const std::string copy = dir.Path("копия.mvl");
+
+  {
+    TDatasetSPC& ds = *sample;
+    fake.fileDialogs.choices.push_back(path);
+    ASSERT_TRUE(SaveDatasetFile(ds, false));
+    EXPECT_EQ(fake.progress.titles, std::vector<std::string>{"Cохранение файла"});  // a Latin C first
+    EXPECT_EQ(fake.progress.plannedSteps, allSteps);
+    EXPECT_EQ(fake.progress.steps, allSteps);
+    EXPECT_TRUE(fake.progress.ended);
+  }
+  const std::string saved = test::ReadFileBytes(path);
+
+  // Stopped before the first block, before the first piece and after the last one: the old
+  // file stays, nothing is left beside it, the dataset is as unsaved as it was.
+  for (const int stopAt : {1 + params, 1 + params + blocks, allSteps}) {
+    SCOPED_TRACE(stopAt);
+    fake.messages.shown.clear();
+    auto ds = LoadDatasetFile(path);
+    ASSERT_NE(ds, nullptr);
+    ds->MarkSaved();
+    ds->accessFlags |= access_flag::kExample;
+    ds->processName = "изменен";
+    ds->Touch();
+    const std::int32_t id = ds->id;
+    test::WriteFileBytes(copy, "older copy");
+    fake.progress.abortAfterSteps = stopAt;
+    fake.progress.ended = false;
+    fake.fileDialogs.choices.push_back(copy);
+    EXPECT_FALSE(SaveDatasetFile(*ds, true));
+    fake.progress.abortAfterSteps = -1;
+    EXPECT_TRUE(fake.progress.ended);
+    EXPECT_EQ(test::ReadFileBytes(path), saved);
+    EXPECT_EQ(test::ReadFileBytes(copy), "older copy");
+    EXPECT_TRUE(ds->IsChanged());
+    EXPECT_EQ(ds->fileName, path);
+    EXPECT_EQ(ds->id, id);
+    EXPECT_TRUE(ds->IsExample());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+    ASSERT_FALSE(fake.messages.shown.empty());
+    EXPECT_EQ(fake.messages.shown.back().text, "Сохранение файла прервано пользователем");
+    EXPECT_EQ(fake.messages.shown.back().kind, platform::MsgKind::Info);
+    EXPECT_EQ(fake.log.lines.back(), "Save aborted by user: " + copy);
+  }
 }
 
 }  // namespace
