@@ -56,19 +56,6 @@ pid_t PidAndNumber(std::string_view name, std::size_t at) {
   return ec == std::errc() && end == rest.data() + dash ? pid : 0;
 }
 
-// The process that a temporary of ours was named after, 0 when the name is not one of ours.
-// Earlier builds named the temporary of a data file ".<name>.mvl.tmp-<pid>-<n>"; those are
-// recognised as well, for data files only, which are the large ones.
-pid_t TemporaryOwner(std::string_view name) {
-  if (name.starts_with(kTempPrefix)) return PidAndNumber(name, kTempPrefix.size());
-  constexpr std::string_view kOldMark = ".tmp-";
-  const std::size_t mark = name.rfind(kOldMark);
-  if (!name.starts_with('.') || mark == std::string_view::npos || mark < 5) return 0;
-  const std::string_view ext = name.substr(mark - 4, 4);
-  if (!SameText(ext, ".mvl") && !SameText(ext, ".msa")) return 0;
-  return PidAndNumber(name, mark + kOldMark.size());
-}
-
 // A process that exists, ours or another user's (EPERM), counts as running.
 bool ProcessRuns(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
 
@@ -108,6 +95,18 @@ int ReplaceRefusal(const std::string& fileName) {
     return errno == EACCES || errno == EPERM ? kWriteProtected : FileErrorCode(errno, FileOp::Write, fileName);
   }
   return 0;
+}
+
+// Earlier builds named the temporary of a data file ".<name>.mvl.tmp-<pid>-<n>"; those are
+// recognised as well, for data files only, which are the large ones.
+int TemporaryOwner(std::string_view name) {
+  if (name.starts_with(kTempPrefix)) return PidAndNumber(name, kTempPrefix.size());
+  constexpr std::string_view kOldMark = ".tmp-";
+  const std::size_t mark = name.rfind(kOldMark);
+  if (!name.starts_with('.') || mark == std::string_view::npos || mark < 5) return 0;
+  const std::string_view ext = name.substr(mark - 4, 4);
+  if (!SameText(ext, ".mvl") && !SameText(ext, ".msa")) return 0;
+  return PidAndNumber(name, mark + kOldMark.size());
 }
 
 int RemoveStaleTemporaries(const std::string& folder) {

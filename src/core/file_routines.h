@@ -53,8 +53,11 @@ using WriteProgress = std::function<int(std::size_t written)>;
 // the process writing it, and it is stale once that process no longer runs and no save holds
 // it. Gives how many were removed. Every save into a folder does this first.
 int RemoveStaleTemporaries(const std::string& folder);
-// The name of a new temporary beside `target` for this process (tests build stale ones from it).
+// The name of the temporary number `number` of process processId beside `target`.
 std::string TemporaryNameFor(const std::string& target, int processId, unsigned number);
+// The id of the process whose temporary a file name (without folder) names, 0 when the name is
+// not a temporary of this program.
+int TemporaryOwner(std::string_view fileName);
 // Reads a whole file of at most maxSize bytes (larger: error code 8, not enough memory).
 [[nodiscard]] bool ReadWholeFile(const std::string& fileName, std::string& bytes, int& errorCode,
                                  std::uint64_t maxSize);
