@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "core/options.h"
@@ -14,6 +15,16 @@
 
 namespace mv {
 namespace {
+
+// The dataset of the file at path as loaded, then changed (its process name "изменен").
+std::unique_ptr<TDatasetSPC> LoadedAndChanged(const std::string& path) {
+  auto ds = LoadDatasetFile(path);
+  if (!ds) return ds;
+  ds->MarkSaved();
+  ds->processName = "изменен";
+  ds->Touch();
+  return ds;
+}
 
 TEST(SpcFileSave, TheExtensionIsTheDataFilesInAnyLetterCase) {
   const struct {
@@ -37,11 +48,8 @@ TEST(SpcFileSave, AnUpperCaseNameSavesUnderItselfWithoutTheDialog) {
   TDatasetSPC original;
   std::string error;
   ASSERT_TRUE(WriteSpcFile(original, path, error)) << error;
-  auto ds = LoadDatasetFile(path);
+  auto ds = LoadedAndChanged(path);
   ASSERT_NE(ds, nullptr);
-  ds->MarkSaved();
-  ds->processName = "изменен";
-  ds->Touch();
   ASSERT_TRUE(SaveDatasetFile(*ds, false));
   EXPECT_TRUE(fake.fileDialogs.asked.empty());
   EXPECT_EQ(ds->fileName, path);
@@ -62,13 +70,9 @@ TEST(SpcFileSave, AWriteProtectedFileIsRefusedBeforeAnythingIsDone) {
   TDatasetSPC original;
   std::string error;
   ASSERT_TRUE(WriteSpcFile(original, path, error)) << error;
-  ASSERT_TRUE(WriteSpcFile(original, BackupName(path), error)) << error;
   test::WriteFileBytes(BackupName(path), "older backup");
-  auto ds = LoadDatasetFile(path);
+  auto ds = LoadedAndChanged(path);
   ASSERT_NE(ds, nullptr);
-  ds->MarkSaved();
-  ds->processName = "изменен";
-  ds->Touch();
   const std::string before = test::ReadFileBytes(path);
   std::filesystem::permissions(path, std::filesystem::perms(0444));
   Options().keepPreviousDataFile = true;
@@ -112,12 +116,9 @@ TEST(SpcFileSave, SavingShowsItsProgressAndMayBeStopped) {
   for (const int stopAt : {1 + params, 1 + params + blocks, allSteps}) {
     SCOPED_TRACE(stopAt);
     fake.messages.shown.clear();
-    auto ds = LoadDatasetFile(path);
+    auto ds = LoadedAndChanged(path);
     ASSERT_NE(ds, nullptr);
-    ds->MarkSaved();
     ds->accessFlags |= access_flag::kExample;
-    ds->processName = "изменен";
-    ds->Touch();
     const std::int32_t id = ds->id;
     test::WriteFileBytes(copy, "older copy");
     fake.progress.abortAfterSteps = stopAt;
