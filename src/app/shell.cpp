@@ -171,6 +171,9 @@ bool Shell::SaveDataset(int slot, bool askName) {
     }
     return true;
   };
+  // The progress window lets the event loop run: queued files wait and the run does not end
+  // while the file is written.
+  BusyScope busy(*this, "saving " + (ds->fileName.empty() ? m_list.DisplayName(index) : ds->fileName));
   if (!SaveDatasetFile(*ds, askName, nameAllowed)) return false;
   SetStatus("  Сохранен файл " + ds->fileName);
   Changed();

@@ -382,7 +382,7 @@ int RunCreate(Args args, std::ostream& out, std::ostream& err) {
   if (a.id) ds.id = *a.id;
   // Everything is checked before this point: a failure leaves no file, and the safe write
   // leaves an existing file as it was.
-  if (!WriteSpcFile(ds, a.out, error, a.fixedTime)) {
+  if (!WriteSpcFile(ds, a.out, error, nullptr, a.fixedTime)) {
     err << "create: " << OneLine(error) << "\n";
     return kExitFailed;
   }

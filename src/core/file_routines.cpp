@@ -24,8 +24,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kBlock = 4096;
-// Large files are written in bigger pieces; the size does not change what ends up on disk.
-constexpr std::size_t kWriteBlock = 1 << 20;
+// FileErrorText: "файл или диск защищен от записи".
+constexpr int kWriteProtected = 150;
 // The hidden temporary a save writes beside its target.
 constexpr std::string_view kTempPrefix = ".mvtmp-";
 
@@ -56,19 +56,6 @@ pid_t PidAndNumber(std::string_view name, std::size_t at) {
   return ec == std::errc() && end == rest.data() + dash ? pid : 0;
 }
 
-// The process that a temporary of ours was named after, 0 when the name is not one of ours.
-// Earlier builds named the temporary of a data file ".<name>.mvl.tmp-<pid>-<n>"; those are
-// recognised as well, for data files only, which are the large ones.
-pid_t TemporaryOwner(std::string_view name) {
-  if (name.starts_with(kTempPrefix)) return PidAndNumber(name, kTempPrefix.size());
-  constexpr std::string_view kOldMark = ".tmp-";
-  const std::size_t mark = name.rfind(kOldMark);
-  if (!name.starts_with('.') || mark == std::string_view::npos || mark < 5) return 0;
-  const std::string_view ext = name.substr(mark - 4, 4);
-  if (!SameText(ext, ".mvl") && !SameText(ext, ".msa")) return 0;
-  return PidAndNumber(name, mark + kOldMark.size());
-}
-
 // A process that exists, ours or another user's (EPERM), counts as running.
 bool ProcessRuns(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
 
@@ -97,6 +84,29 @@ void SyncFolder(const fs::path& folder) {
 std::string TemporaryNameFor(const std::string& target, int processId, unsigned number) {
   const std::string name = std::string(kTempPrefix) + std::to_string(processId) + "-" + std::to_string(number);
   return (fs::path(target).parent_path() / name).string();
+}
+
+int ReplaceRefusal(const std::string& fileName) {
+  struct stat info {};
+  if (::stat(fileName.c_str(), &info) != 0) return errno == ENOENT ? 0 : FileErrorCode(errno, FileOp::Write, fileName);
+  if (S_ISDIR(info.st_mode)) return FileErrorCode(EISDIR, FileOp::Write, fileName);
+  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return kWriteProtected;
+  if (::faccessat(AT_FDCWD, fileName.c_str(), W_OK, AT_EACCESS) != 0) {
+    return errno == EACCES || errno == EPERM ? kWriteProtected : FileErrorCode(errno, FileOp::Write, fileName);
+  }
+  return 0;
+}
+
+// Earlier builds named the temporary of a data file ".<name>.mvl.tmp-<pid>-<n>"; those are
+// recognised as well, for data files only, which are the large ones.
+int TemporaryOwner(std::string_view name) {
+  if (name.starts_with(kTempPrefix)) return PidAndNumber(name, kTempPrefix.size());
+  constexpr std::string_view kOldMark = ".tmp-";
+  const std::size_t mark = name.rfind(kOldMark);
+  if (!name.starts_with('.') || mark == std::string_view::npos || mark < 5) return 0;
+  const std::string_view ext = name.substr(mark - 4, 4);
+  if (!SameText(ext, ".mvl") && !SameText(ext, ".msa")) return 0;
+  return PidAndNumber(name, mark + kOldMark.size());
 }
 
 int RemoveStaleTemporaries(const std::string& folder) {
@@ -170,6 +180,11 @@ bool LoadFileToString(const std::string& fileName, std::string& text, bool quiet
 }
 
 bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, int& errorCode) {
+  return WriteFileAtomically(fileName, bytes, errorCode, {});
+}
+
+bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, int& errorCode,
+                         const WriteProgress& progress) {
   errorCode = 0;
   fs::path target(fileName);
   std::error_code ec;
@@ -178,15 +193,14 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, in
     const fs::path resolved = fs::canonical(target, ec);
     if (!ec) target = resolved;
   }
+  if (const int refusal = ReplaceRefusal(target.string()); refusal != 0) {
+    errorCode = refusal;
+    return false;
+  }
   mode_t mode = 0644;
   struct stat old {};
-  if (::stat(target.c_str(), &old) == 0) {
-    if (S_ISDIR(old.st_mode)) {
-      errorCode = FileErrorCode(EISDIR, FileOp::Write, target);
-      return false;
-    }
-    mode = old.st_mode & 07777;
-  }
+  const bool exists = ::stat(target.c_str(), &old) == 0;
+  if (exists) mode = old.st_mode & 07777;
   RemoveStaleTemporaries(target.parent_path().string());
   fs::path temp;
   int err = 0;
@@ -199,10 +213,17 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, in
     // Held until the temporary is renamed or removed: a save elsewhere that finds it in the
     // folder leaves it alone.
     ::flock(fd.get(), LOCK_EX);
-    ::fchmod(fd.get(), mode);  // the umask may have narrowed it
+    // A file of another owner or group (a shared folder) stays theirs as far as we may give it
+    // away: the owner only for the administrator, the group for one of its members.
+    if (exists && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) &&
+        ::fchown(fd.get(), old.st_uid, old.st_gid) != 0 && ::fchown(fd.get(), static_cast<uid_t>(-1), old.st_gid) != 0) {
+      // the temporary stays ours
+    }
+    ::fchmod(fd.get(), mode);  // the umask may have narrowed it; after fchown, which may clear set-id bits
     std::size_t done = 0;
     while (err == 0 && done < bytes.size()) {
-      const std::size_t want = std::min(kWriteBlock, bytes.size() - done);
+      if (progress && (err = progress(done)) != 0) break;
+      const std::size_t want = std::min(kWritePieceSize, bytes.size() - done);
       const ssize_t put = ::write(fd.get(), bytes.data() + done, want);
       if (put < 0 && errno == EINTR) continue;
       if (put <= 0) {
@@ -211,6 +232,7 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, in
       }
       done += static_cast<std::size_t>(put);
     }
+    if (err == 0 && progress) err = progress(done);
     if (err == 0 && ::fsync(fd.get()) != 0) err = errno;
     if (!fd.Close() && err == 0) err = errno;
   }

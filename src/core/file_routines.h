@@ -3,6 +3,7 @@
 // the routine's name as the place of the failure.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,15 +29,35 @@ inline constexpr std::size_t kMaxFileStringSize = 65520;
 // The quiet primitives below them. Each gives the system's file error code (FileErrorText) on
 // failure.
 // Replaces fileName with `bytes` safely: temporary file beside it, flush, rename; a symbolic
-// link is followed, an existing file's permissions are kept.
+// link is followed, an existing file's permissions are kept and so are its owner and group
+// where the system lets us; a file that may not be written is refused (ReplaceRefusal).
 [[nodiscard]] bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, int& errorCode);
+// The size of the pieces a long write is made in.
+inline constexpr std::size_t kWritePieceSize = std::size_t{1} << 20;
+// Told how many bytes are written so far: before the first piece, between pieces and after the
+// last one. Gives 0 to go on, or an errno to stop with (a stop asked by the user, a failure).
+using WriteProgress = std::function<int(std::size_t written)>;
+// WriteFileAtomically reporting to `progress` (empty: not told). A stop removes the temporary
+// and leaves the file as it was; errorCode is the stop's errno as FileErrorCode gives it.
+[[nodiscard]] bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, int& errorCode,
+                                       const WriteProgress& progress);
+// 0 when a save may replace fileName (it does not exist yet, or it may be written), else the
+// code to refuse with: 150 "файл или диск защищен от записи" for a file this user may not write
+// and for one without any write permission (the administrator could override it, but a file
+// made read-only is a finished record), the system's code for a failure to look at it.
+// WriteFileAtomically checks this first; a caller that prepares the save (a backup copy) asks
+// before that.
+[[nodiscard]] int ReplaceRefusal(const std::string& fileName);
 // Removes the temporaries that saves of this program left in `folder` when their process ended
 // before finishing (killed, crashed, the machine stopped): a temporary's name carries the id of
 // the process writing it, and it is stale once that process no longer runs and no save holds
 // it. Gives how many were removed. Every save into a folder does this first.
 int RemoveStaleTemporaries(const std::string& folder);
-// The name of a new temporary beside `target` for this process (tests build stale ones from it).
+// The name of the temporary number `number` of process processId beside `target`.
 std::string TemporaryNameFor(const std::string& target, int processId, unsigned number);
+// The id of the process whose temporary a file name (without folder) names, 0 when the name is
+// not a temporary of this program.
+int TemporaryOwner(std::string_view fileName);
 // Reads a whole file of at most maxSize bytes (larger: error code 8, not enough memory).
 [[nodiscard]] bool ReadWholeFile(const std::string& fileName, std::string& bytes, int& errorCode,
                                  std::uint64_t maxSize);

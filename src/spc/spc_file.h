@@ -57,11 +57,15 @@ SpcReadResult ReadSpcBytes(const std::string& bytes, const std::string& fileName
 std::string EncodeSpcFile(const TDatasetSPC& dataset, const std::string& fileName, TDateTime saveTime,
                           std::optional<TDateTime> programDate = std::nullopt);
 
-// Writes the dataset to fileName safely (temporary file, flush, rename). No windows; on
+// Writes the dataset to fileName safely (temporary file, flush, rename). No windows but the
+// installed progress interface ("Cохранение файла": a step for the header, each parameter and
+// block and each piece written), which may stop it between blocks and between pieces; on
 // failure `error` holds the system's message text ("Сбой при записи файла" CR LF name CR LF
-// CR LF cause). Does not change the dataset.
+// CR LF cause, or "Сохранение файла прервано пользователем" with *aborted set after a stop).
+// Does not change the dataset; a failure or a stop leaves the file on disk as it was.
+// programDate as for EncodeSpcFile.
 bool WriteSpcFile(const TDatasetSPC& dataset, const std::string& fileName, std::string& error,
-                  std::optional<TDateTime> programDate = std::nullopt);
+                  bool* aborted = nullptr, std::optional<TDateTime> programDate = std::nullopt);
 
 // The program's flows with their questions and messages.
 // Loading: shows its own messages, offers the backup file when loading failed; nothing on

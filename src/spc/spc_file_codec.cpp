@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -304,22 +305,34 @@ bool HasSpcExtension(const std::string& fileName) {
   return SameText(fs::path(fileName).extension().string(), ".mvl");
 }
 
-std::string EncodeSpcFile(const TDatasetSPC& ds, const std::string& fileName, TDateTime saveTime,
-                          std::optional<TDateTime> programDate) {
-  const std::array<std::string, 5> texts = {RawText(ds.note),
-                                            ds.picture.data.size() <= 0xFFFF ? ds.picture.data : std::string(),
-                                            RawText(ds.department), RawText(ds.detail), RawText(ds.operation)};
-  const std::string header = EncodeHeader(ds, fileName, saveTime, programDate, texts);
+namespace {
 
-  std::size_t estimate = kSpcPrefixSize + header.size() + prm::kSize * static_cast<std::size_t>(ds.ParameterCount());
+// The progress window's title while saving. Its first letter is a Latin C, as users have
+// always seen it.
+constexpr const char* kSaveProgressTitle = "Cохранение файла";
+
+// A little more than the file will hold, so that the bytes are gathered without moving.
+std::size_t EncodedSizeEstimate(const TDatasetSPC& ds) {
+  std::size_t estimate = kSpcPrefixSize + kSpcHeaderSize + prm::kSize * static_cast<std::size_t>(ds.ParameterCount());
   for (int b = 1; b <= ds.BlockCount(); ++b) {
     for (const TSPCSample& s : ds.Block(b)->Samples()) {
       estimate += smp::kSize + 2 * 152 + s.Points().size() * (pnt::kHead + 8 + pnt::kSlot * ds.ParameterCount());
     }
     estimate += blk::kSize;
   }
-  std::string out;
-  out.reserve(estimate);
+  return estimate;
+}
+
+// The file's bytes into out, one progress step for the header, each parameter and each block.
+// False when the user stopped it (asked between blocks); out is then incomplete.
+bool EncodeInto(const TDatasetSPC& ds, const std::string& fileName, TDateTime saveTime,
+                std::optional<TDateTime> programDate, std::string& out, platform::IProgress* progress) {
+  const std::array<std::string, 5> texts = {RawText(ds.note),
+                                            ds.picture.data.size() <= 0xFFFF ? ds.picture.data : std::string(),
+                                            RawText(ds.department), RawText(ds.detail), RawText(ds.operation)};
+  const std::string header = EncodeHeader(ds, fileName, saveTime, programDate, texts);
+  out.clear();
+  out.reserve(EncodedSizeEstimate(ds) + texts[0].size() + texts[1].size());
   out.append(mvl::kSignature, 4);
   out += static_cast<char>(kSpcFileVersion);
   out += '\0';
@@ -338,27 +351,60 @@ std::string EncodeSpcFile(const TDatasetSPC& ds, const std::string& fileName, TD
   for (std::size_t i = 0; i < std::min<std::size_t>(ds.attachments.size(), 255); ++i) {
     out += EncodeAttachment(ds.attachments[i]);
   }
+  if (progress) progress->Step();
   for (int i = 1; i <= ds.ParameterCount(); ++i) {
     const TSPCParameter& p = *ds.Parameter(i);
     out += EncodeParameter(p, ds.scales.IndexOfID(p.scaleId));
+    if (progress) progress->Step();
   }
   for (int b = 1; b <= ds.BlockCount(); ++b) {
+    if (progress && progress->Aborted()) return false;
     const TSPCBlock& block = *ds.Block(b);
     out += EncodeBlockRecord(block, b);
     for (int s = 1; s <= block.SampleCount(); ++s) EncodeSample(out, *block.Sample(s), s, ds.ParameterCount());
+    if (progress) progress->Step();
   }
   if (ds.classes.Count() > 0) out += EncodeClasses(ds.classes, saveTime);
+  return true;
+}
+
+}  // namespace
+
+std::string EncodeSpcFile(const TDatasetSPC& ds, const std::string& fileName, TDateTime saveTime,
+                          std::optional<TDateTime> programDate) {
+  std::string out;
+  EncodeInto(ds, fileName, saveTime, programDate, out, nullptr);
   return out;
 }
 
-bool WriteSpcFile(const TDatasetSPC& dataset, const std::string& fileName, std::string& error,
+bool WriteSpcFile(const TDatasetSPC& dataset, const std::string& fileName, std::string& error, bool* aborted,
                   std::optional<TDateTime> programDate) {
   error.clear();
-  const std::string bytes = EncodeSpcFile(dataset, fileName, Now(), programDate);
+  if (aborted) *aborted = false;
+  auto& progress = platform::Current<platform::IProgress>();
+  progress.Begin(kSaveProgressTitle, 1 + dataset.ParameterCount() + dataset.BlockCount() +
+                     static_cast<int>(std::min<std::size_t>(EncodedSizeEstimate(dataset) / kWritePieceSize + 1, 1 << 20)));
+  std::string bytes;
+  bool stopped = !EncodeInto(dataset, fileName, Now(), programDate, bytes, &progress);
   int code = 0;
-  if (WriteFileAtomically(fileName, bytes, code)) return true;
-  error = "Сбой при записи файла\r\n" + fileName + "\r\n\r\n" + FileErrorText(code);
+  const bool written = !stopped && WriteFileAtomically(fileName, bytes, code, [&](std::size_t done) {
+    if (done > 0) progress.Step();
+    stopped = progress.Aborted();
+    return stopped ? ECANCELED : 0;
+  });
+  progress.End();
+  if (written) return true;
+  if (stopped) {
+    if (aborted) *aborted = true;
+    error = "Сохранение файла прервано пользователем";  // saving stopped by the user
+  } else {
+    error = WriteFailureText(fileName, code);
+  }
   return false;
+}
+
+std::string WriteFailureText(const std::string& fileName, int code) {
+  return "Сбой при записи файла\r\n" + fileName + "\r\n\r\n" + FileErrorText(code);
 }
 
 }  // namespace mv

@@ -130,9 +130,22 @@ bool SaveDatasetFile(TDatasetSPC& ds, bool askName, const std::function<bool(con
   std::error_code ec;
   const std::string target = fs::absolute(*name, ec).string();
   if (nameAllowed && !nameAllowed(target)) return false;
+  // A file that may not be written is refused before anything is done to it or beside it.
+  if (const int refusal = ReplaceRefusal(target); refusal != 0) {
+    ShowError(WriteFailureText(target, refusal), 0, kSavePlace);
+    return false;
+  }
   const bool sameName = !ds.fileName.empty() && fs::absolute(ds.fileName, ec).string() == target;
+  // A save that does not happen leaves the dataset as it was, its identity included: an example
+  // that failed to save under another name is still the example of its own file.
+  const std::int32_t previousId = ds.id;
+  const std::uint32_t previousFlags = ds.accessFlags;
+  const auto unsaved = [&] {
+    ds.id = previousId;
+    ds.accessFlags = previousFlags;
+    return false;
+  };
   if (ds.isNew || !sameName) ds.SetNewIdentifier();
-
   bool keptBackup = false;
   if (Options().keepPreviousDataFile && Exists(target) && !(ds.fromBackup && sameName)) {
     keptBackup = KeepCopyAs(target, BackupName(target));
@@ -141,9 +154,15 @@ bool SaveDatasetFile(TDatasetSPC& ds, bool askName, const std::function<bool(con
                     (keptBackup ? ", BAK preserved" : ""),
                 ds.slot);
   std::string error;
-  if (!WriteSpcFile(ds, target, error)) {
-    ShowError(error, 0, kSavePlace);
-    return false;
+  bool aborted = false;
+  if (!WriteSpcFile(ds, target, error, &aborted)) {
+    if (aborted) {
+      Log().LogLine("Save aborted by user: " + target, ds.slot);
+      ShowInfo(error);
+    } else {
+      ShowError(error, 0, kSavePlace);
+    }
+    return unsaved();
   }
   ds.fileName = target;
   ds.folder = fs::path(target).parent_path().string();

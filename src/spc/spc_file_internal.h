@@ -22,6 +22,9 @@ inline std::int32_t NextSaveCounter(std::int32_t counter) {
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(counter) + 1U);
 }
 
+// The message of a failed save: "Сбой при записи файла" CR LF name CR LF CR LF the cause.
+std::string WriteFailureText(const std::string& fileName, int code);
+
 // The error window's source tag of the loading messages.
 inline constexpr const char* kLoadPlace = "LoadFile_MVL";
 

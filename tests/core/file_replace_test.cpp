@@ -4,15 +4,19 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/file_routines.h"
+#include "core/file_error.h"
 #include "core/unique_fd.h"
 #include "support/bytes.h"
 
@@ -53,6 +57,76 @@ TEST(FileReplace, NamesUpToTheSystemsLimitAreSaved) {
     EXPECT_EQ(Names(dir.path()), std::vector<std::string>{name});
     fs::remove(path);
   }
+}
+
+TEST(FileReplace, AFileThatMayNotBeWrittenIsRefusedAndKept) {
+  TempFolder dir;
+  const std::string path = dir.Path("record.mvl");
+  const struct {
+    fs::perms mode;
+    int code;
+  } kCases[] = {
+      {fs::perms(0444), 150}, {fs::perms(0400), 150}, {fs::perms(0), 150},
+      {fs::perms(0644), 0},   {fs::perms(0600), 0},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(static_cast<int>(c.mode));
+    fs::remove(path);
+    WriteFileBytes(path, "finished");
+    fs::permissions(path, c.mode);
+    EXPECT_EQ(ReplaceRefusal(path), c.code);
+    int code = -1;
+    EXPECT_EQ(WriteFileAtomically(path, "replaced", code), c.code == 0);
+    EXPECT_EQ(code, c.code);
+    EXPECT_EQ(ReadFileBytes(path), c.code == 0 ? "replaced" : "finished");
+    EXPECT_EQ(fs::status(path).permissions(), c.mode);
+    EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"record.mvl"});
+  }
+  EXPECT_EQ(ReplaceRefusal(dir.Path("new.mvl")), 0);
+  EXPECT_EQ(ReplaceRefusal(dir.path()), 5);  // a folder
+}
+
+TEST(FileReplace, AFileOfAnotherOwnerStaysTheirs) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the administrator may give a file away";
+  TempFolder dir;
+  const std::string path = dir.Path("shared.mvl");
+  WriteFileBytes(path, "theirs");
+  ASSERT_EQ(::chown(path.c_str(), 4321, 8765), 0);
+  int code = 0;
+  ASSERT_TRUE(WriteFileAtomically(path, "changed", code)) << code;
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 4321u);
+  EXPECT_EQ(info.st_gid, 8765u);
+}
+
+TEST(FileReplace, ProgressIsToldBetweenPiecesAndMayStopTheWrite) {
+  TempFolder dir;
+  const std::string path = dir.Path("large.mvl");
+  const std::string bytes(2 * kWritePieceSize + kWritePieceSize / 2, 'x');
+  std::vector<std::size_t> told;
+  int code = -1;
+  ASSERT_TRUE(WriteFileAtomically(path, bytes, code, [&](std::size_t written) {
+    told.push_back(written);
+    return 0;
+  }));
+  EXPECT_EQ(told, (std::vector<std::size_t>{0, kWritePieceSize, 2 * kWritePieceSize, bytes.size()}));
+
+  // A stop by the user or a disk that fills up (as the hook plays it) at any of those points:
+  // the old file stays, no temporary is left, and a full disk is told in the system's words.
+  for (const std::size_t at : told) {
+    for (const int err : {ECANCELED, ENOSPC}) {
+      SCOPED_TRACE(testing::Message() << at << " " << err);
+      const bool failed = WriteFileAtomically(path, std::string(bytes.size(), 'y'), code,
+                                             [&](std::size_t written) { return written == at ? err : 0; });
+      EXPECT_FALSE(failed);
+      EXPECT_EQ(code, err);
+      EXPECT_EQ(ReadFileBytes(path), bytes);
+      EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"large.mvl"});
+    }
+  }
+  EXPECT_EQ(FileErrorText(code), std::strerror(ENOSPC) + std::string(" (#28)"));
+  EXPECT_NE(FileErrorText(code).find("space"), std::string::npos);
 }
 
 // The id of a process that has ended.

@@ -390,6 +390,7 @@ TEST(SpcFile, LoadingCanBeStoppedBetweenBlocks) {
   std::string error;
   ASSERT_TRUE(WriteSpcFile(ds, path, error)) << error;
   ASSERT_TRUE(WriteSpcFile(ds, BackupName(path), error)) << error;
+  fake.progress.titles.clear();  // those of the two saves
   fake.progress.abortAfterSteps = 5;  // header, 3 parameters, the first block
   EXPECT_EQ(LoadDatasetFile(path), nullptr);
   ASSERT_EQ(fake.messages.shown.size(), 1u);  // no offer of the backup after a stop
