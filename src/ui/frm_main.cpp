@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QColor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -15,6 +16,7 @@
 #include <QMessageBox>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -30,6 +32,8 @@ namespace {
 const QString kProgramName = QStringLiteral("Morvalen");
 const QString kVersion = QStringLiteral(MV_VERSION);
 const QString kReady = QStringLiteral("Готово");  // "Ready"
+// The page tab of an example dataset, and its name in the list, are drawn in this colour.
+const QColor kExampleColour(0xb0, 0x4a, 0x00);
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -263,6 +267,11 @@ void TfrmMain::Refresh() {
       const QString cells[] = {QString::number(list.Entry(i)->slot), Q(list.StatusText(i)),
                                Q(DatasetTabText(name)), Q(name)};
       for (int c = 0; c < 4; ++c) m_list->setItem(i, c, new QTableWidgetItem(cells[c]));
+      if (list.At(i)->IsExample()) {
+        m_pages->tabBar()->setTabTextColor(i + 1, kExampleColour);
+        m_list->item(i, 2)->setForeground(kExampleColour);
+        m_list->item(i, 2)->setToolTip(Q(DatasetTypeText(*list.At(i))));
+      }
     }
     // The list page stays in front unless another dataset became current or one came or went.
     const bool keepList = listInFront && list.CurrentIndex() == m_shownCurrent &&

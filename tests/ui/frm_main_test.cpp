@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QDialogButtonBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -174,6 +175,41 @@ TEST_F(FrmMain, ShowsTheListOfDatasetsAndAPagePerDataset) {
   EXPECT_EQ(frmMain.windowTitle(), QStringLiteral("Morvalen " MV_VERSION));
   for (const char* name : {"actSave", "actSaveAs", "actClose"}) EXPECT_FALSE(action(name)->isEnabled()) << name;
   EXPECT_TRUE(fake.messages.shown.empty());
+}
+
+// An example dataset says so after its type, and its tab and its name in the list stand out.
+TEST_F(FrmMain, AnExampleDatasetIsMarkedOnItsPageAndTab) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string plain = dir.Path("вал.mvl");
+  const std::string example = dir.Path("пример.mvl");
+  ASSERT_TRUE(test::WriteSampleDataset(plain));
+  {
+    auto ds = test::SampleDataset("Пример");
+    ds->accessFlags |= access_flag::kExample;
+    std::string error;
+    ASSERT_TRUE(WriteSpcFile(*ds, example, error)) << error;
+  }
+  ui::TfrmMain frmMain;
+  frmMain.OpenFiles({plain, example});
+  auto* pages = frmMain.findChild<QTabWidget*>(QStringLiteral("tabPages"));
+  auto* list = frmMain.findChild<QTableWidget*>(QStringLiteral("tblDatasets"));
+  ASSERT_TRUE(pages && list);
+  ASSERT_EQ(pages->count(), 3);
+  const auto typeOn = [&](int page) {
+    auto* type = pages->widget(page)->findChild<QLabel*>(QStringLiteral("lblType"));
+    return type ? type->text() : QStringLiteral("no type shown");
+  };
+  EXPECT_EQ(typeOn(1), QStringLiteral("Набор данных SPC"));
+  EXPECT_EQ(typeOn(2), QStringLiteral("Набор данных SPC (пример)"));
+  const QColor usual = pages->tabBar()->tabTextColor(1);
+  const QColor marked = pages->tabBar()->tabTextColor(2);
+  EXPECT_TRUE(marked.isValid());
+  EXPECT_NE(marked, usual);
+  EXPECT_NE(marked, pages->tabBar()->palette().color(QPalette::WindowText));
+  EXPECT_EQ(list->item(1, 2)->foreground().color(), marked);
+  EXPECT_NE(list->item(0, 2)->foreground().color(), marked);
+  EXPECT_EQ(list->item(1, 2)->toolTip(), QStringLiteral("Набор данных SPC (пример)"));
 }
 
 // The window closes only when every dataset could be closed.
