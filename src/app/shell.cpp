@@ -47,6 +47,18 @@ std::string UnknownExtensionText(const std::string& fileName) {
          "изменить его средствами операционной системы и загрузить файл снова";
 }
 
+std::optional<std::string> NotYetOpenedText(const std::string& fileName) {
+  const std::string ext = LowerCase(fs::path(fileName).extension().string());
+  const std::pair<const char*, const char*> kinds[] = {
+      {".msa", "файл данных MSA"}, {".mef", "файл обмена данными"}, {".smp", "файл данных версии DOS"}};
+  for (const auto& [known, kind] : kinds) {
+    if (ext != known) continue;
+    return "Файл " + Quoted(fileName) + " не открыт\r\n\r\nЭто " + kind + " (расширение " + (known + 1) +
+           "), а данная версия приложения Morvalen пока не умеет открывать файлы этого типа";
+  }
+  return std::nullopt;
+}
+
 Shell::BusyScope::BusyScope(Shell& shell, std::string activity) : m_shell(shell), m_previous(shell.m_activity) {
   ++m_shell.m_busy;
   m_shell.m_activity = std::move(activity);
@@ -90,9 +102,13 @@ bool Shell::OpenDatasetFile(const std::string& fileName, int source) {
                   " bt, " + DateTimeText(time, true));
   }
   // Old sample files, MSA datasets and exchange files are read once their readers exist; until
-  // then they get the message for an unknown extension like any other file.
+  // then the user is told so, and any other extension is unknown.
   if (!HasSpcExtension(fileName)) {
-    ShowError(UnknownExtensionText(fileName));
+    if (const std::optional<std::string> notYet = NotYetOpenedText(fileName)) {
+      ShowWarning(*notYet);
+    } else {
+      ShowError(UnknownExtensionText(fileName));
+    }
     return false;
   }
   std::string loadLine;
