@@ -34,8 +34,6 @@ namespace fs = std::filesystem;
 using namespace mvl;
 
 constexpr std::uint64_t kMaxFileSize = 16ULL << 30;
-// End of file counts as a failed read of the disk, as the system reports it.
-constexpr int kEndOfFileCode = 100;
 
 template <std::size_t N>
 void GetArea(std::string_view b, std::size_t off, std::array<std::uint8_t, N>& area) {
@@ -66,9 +64,10 @@ class SpcDecoder {
     m_result.place = kLoadPlace;
     return false;
   }
-  bool ReadFailure(std::uint64_t offset, int code = kEndOfFileCode) {
-    m_result.message =
-        "Сбой при чтении файла (смещение " + OffsetText(offset) + ")\r\n" + m_name + "\r\n\r\n" + FileErrorText(code);
+  // A read past the end of the file (code 0) or one the system failed (its code).
+  bool ReadFailure(std::uint64_t offset, int code = 0) {
+    m_result.message = "Сбой при чтении файла (смещение " + OffsetText(offset) + ")\r\n" + m_name + "\r\n\r\n" +
+                       (code == 0 ? std::string(kFileEndsEarlyText) : FileErrorText(code));
     m_result.place = kLoadPlace;
     return false;
   }
