@@ -18,6 +18,7 @@
 #include "core/file_routines.h"
 #include "core/numbers.h"
 #include "core/short_text.h"
+#include "core/unique_fd.h"
 #include "core/text.h"
 #include "platform/app_folders.h"
 #include "platform/log_sink.h"
@@ -493,22 +494,29 @@ SpcReadResult ReadSpcBytes(const std::string& bytes, const std::string& fileName
 
 SpcReadResult ReadSpcFile(const std::string& fileName) {
   SpcReadResult result;
-  std::error_code ec;
-  if (!fs::exists(fileName, ec)) {
-    result.message = "Файл не найден:\r\n" + fileName;
-    result.place = kLoadPlace;
-    return result;
-  }
-  std::string bytes;
+  std::uint64_t size = 0;
   int code = 0;
-  if (!ReadWholeFile(fileName, bytes, code, kMaxFileSize)) {
-    result.message = "Сбой при чтении файла (смещение 0)\r\n" + fileName + "\r\n\r\n" + FileErrorText(code);
+  // Only a regular file is opened, and without waiting: a pipe or a device would block.
+  UniqueFd fd(OpenRegularFile(fileName, size, code));
+  std::string bytes;
+  std::size_t got = 0;
+  if (fd.ok() && size > kMaxFileSize) code = 8;
+  if (fd.ok() && code == 0) {
+    bytes.resize(static_cast<std::size_t>(size));
+    if (ReadFileAt(fd.get(), 0, bytes.data(), bytes.size(), got, code, fileName)) bytes.resize(got);
+  }
+  if (code != 0) {
+    // A missing file or folder is "not found"; a folder we may not enter is an access error.
+    result.message = code == 2 || code == 3
+                         ? "Файл не найден:\r\n" + fileName
+                         : "Сбой при чтении файла (смещение 0)\r\n" + fileName + "\r\n\r\n" + FileErrorText(code);
     result.place = kLoadPlace;
     return result;
   }
   result = ReadSpcBytes(bytes, fileName);
   if (result.Ok()) {
     TDatasetSPC& ds = *result.dataset;
+    std::error_code ec;
     const fs::path path = fs::absolute(fileName, ec);
     ds.fileName = path.string();
     ds.folder = path.parent_path().string();
