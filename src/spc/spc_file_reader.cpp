@@ -1,12 +1,15 @@
-// Reading the SPC data file (version 6). The whole file is parsed from memory by one cursor
-// that knows the file offset of every record, so each message can name where the file went
-// wrong.
+// Reading the SPC data file (version 6). The file is parsed from memory by one cursor that
+// knows the file offset of every record, so each message can name where the file went wrong.
+// A file on disk is read in steps: the prefix, then the header, and only then as much of the
+// rest as the header's counts can account for, so a large file that is not a data file costs
+// nothing to refuse.
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <new>
 #include <system_error>
 
 #include "core/byte_order.h"
@@ -35,6 +38,15 @@ namespace fs = std::filesystem;
 using namespace mvl;
 
 constexpr std::uint64_t kMaxFileSize = 16ULL << 30;
+constexpr int kOutOfMemoryCode = 8;
+
+// The decoder's bytes: all in memory, or an open file read in steps into `storage`.
+struct SpcSource {
+  std::string_view bytes;   // the bytes at hand, from offset 0
+  std::uint64_t total = 0;  // the size of the whole input
+  int fd = -1;              // the open file, or -1 when everything is in `bytes`
+  std::string storage;      // what has been read of the file
+};
 
 template <std::size_t N>
 void GetArea(std::string_view b, std::size_t off, std::array<std::uint8_t, N>& area) {
@@ -48,11 +60,20 @@ std::int16_t ClampWidth(std::int16_t width) {
 
 class SpcDecoder {
  public:
-  SpcDecoder(std::string_view bytes, const std::string& fileName) : m_bytes(bytes), m_name(fileName) {}
+  SpcDecoder(SpcSource& source, const std::string& fileName)
+      : m_source(source), m_bytes(source.bytes), m_name(fileName) {}
 
   SpcReadResult Run() {
     auto& progress = platform::Current<platform::IProgress>();
-    const bool ok = Decode(progress);
+    bool ok = false;
+    try {
+      ok = Decode(progress);
+    } catch (const std::bad_alloc&) {
+      // Counts from the file made us ask for more memory than there is: the load fails with
+      // the system's message, and the program goes on.
+      m_ds.reset();
+      ok = ReadFailure(m_pos, kOutOfMemoryCode);
+    }
     progress.End();
     if (ok) m_result.dataset = std::move(m_ds);
     return std::move(m_result);
@@ -73,6 +94,39 @@ class SpcDecoder {
     return false;
   }
 
+  // Makes the first `upTo` bytes of the input (or all there are) available in m_bytes.
+  bool Extend(std::uint64_t upTo) {
+    upTo = std::min(upTo, m_source.total);
+    if (m_source.fd < 0 || upTo <= m_bytes.size()) return true;
+    const std::size_t have = m_bytes.size();
+    if (upTo > kMaxFileSize) return ReadFailure(have, kOutOfMemoryCode);
+    std::string& storage = m_source.storage;
+    storage.resize(static_cast<std::size_t>(upTo));
+    std::size_t got = 0;
+    int code = 0;
+    const bool read = ReadFileAt(m_source.fd, have, storage.data() + have, storage.size() - have, got, code, m_name);
+    storage.resize(have + got);  // a file that shrank meanwhile ends where it ends now
+    m_bytes = m_source.bytes = storage;
+    return read || ReadFailure(have + got, code);
+  }
+
+  // The largest file the header's counts can describe: every length at its limit.
+  std::uint64_t LargestImpliedSize() const {
+    std::uint64_t size = kPrefixSize + hdr::kSize + m_extension;
+    for (const std::uint16_t length : m_textLengths) size += length;
+    size += static_cast<std::uint64_t>(m_reportCount) * kReportKindSize;
+    size += static_cast<std::uint64_t>(m_attestCount) * kAttestKindSize;
+    size += static_cast<std::uint64_t>(m_attachmentCount) * (att::kSize + 2 * 0xFFFFULL);
+    const auto params = static_cast<std::uint64_t>(m_paramCount);
+    size += params * (prm::kSize + 0xFF);
+    const std::uint64_t point = pnt::kHead + 8 + pnt::kSlot * params;
+    const std::uint64_t sample = smp::kSize + 2 * 256 + kMaxPoints * point;
+    size += static_cast<std::uint64_t>(m_blockCount) * (blk::kSize + kMaxSamples * sample);
+    // A chunk of a newer content version may be of any size its 32-bit field gives.
+    if (m_classCount > 0) size += ChunkHeader::kSize + static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
+    return size;
+  }
+
   // The next n bytes, or a read failure at the current offset.
   bool Take(std::size_t n, std::string_view& out) {
     if (m_bytes.size() - m_pos < n) return ReadFailure(m_pos);
@@ -87,8 +141,10 @@ class SpcDecoder {
   }
 
   bool Decode(platform::IProgress& progress) {
+    // The prefix and the header come first; views into the bytes stay valid until the next
+    // Extend.
     std::string_view prefix;
-    if (!Take(kPrefixSize, prefix)) return false;
+    if (!Extend(kPrefixSize + hdr::kSize) || !Take(kPrefixSize, prefix)) return false;
     if (prefix.substr(0, 4) != std::string_view(kSignature, 4)) {
       m_result.message = "Неизвестный формат файла\r\n" + m_name;
       m_result.details = HexUpper(GetU32(prefix, 0), 8) + "h";
@@ -109,6 +165,8 @@ class SpcDecoder {
     if (!Take(hdr::kSize, h)) return false;
     if (CheckValue(h) != GetU16(prefix, kPrefixCheck)) return Damage("основной заголовок", kPrefixSize);
     if (!ReadHeader(h)) return false;
+    // The rest is read only now, and no more of it than the header's counts can account for.
+    if (!Extend(LargestImpliedSize())) return false;
     progress.Begin("Загрузка файла", 1 + m_paramCount + m_blockCount);
     progress.Step();
     if (!ReadSections() || !ReadParameters(progress) || !ReadBlocks(progress) || !ReadClasses()) return false;
@@ -466,6 +524,7 @@ class SpcDecoder {
     ds.ComputeAllStats();
   }
 
+  SpcSource& m_source;
   std::string_view m_bytes;
   const std::string& m_name;
   std::size_t m_pos = 0;
@@ -489,23 +548,19 @@ std::string OffsetText(std::uint64_t offset) {
 }
 
 SpcReadResult ReadSpcBytes(const std::string& bytes, const std::string& fileName) {
-  return SpcDecoder(bytes, fileName).Run();
+  SpcSource source;
+  source.bytes = bytes;
+  source.total = bytes.size();
+  return SpcDecoder(source, fileName).Run();
 }
 
 SpcReadResult ReadSpcFile(const std::string& fileName) {
   SpcReadResult result;
-  std::uint64_t size = 0;
+  SpcSource source;
   int code = 0;
   // Only a regular file is opened, and without waiting: a pipe or a device would block.
-  UniqueFd fd(OpenRegularFile(fileName, size, code));
-  std::string bytes;
-  std::size_t got = 0;
-  if (fd.ok() && size > kMaxFileSize) code = 8;
-  if (fd.ok() && code == 0) {
-    bytes.resize(static_cast<std::size_t>(size));
-    if (ReadFileAt(fd.get(), 0, bytes.data(), bytes.size(), got, code, fileName)) bytes.resize(got);
-  }
-  if (code != 0) {
+  UniqueFd fd(OpenRegularFile(fileName, source.total, code));
+  if (!fd.ok()) {
     // A missing file or folder is "not found"; a folder we may not enter is an access error.
     result.message = code == 2 || code == 3
                          ? "Файл не найден:\r\n" + fileName
@@ -513,7 +568,8 @@ SpcReadResult ReadSpcFile(const std::string& fileName) {
     result.place = kLoadPlace;
     return result;
   }
-  result = ReadSpcBytes(bytes, fileName);
+  source.fd = fd.get();
+  result = SpcDecoder(source, fileName).Run();
   if (result.Ok()) {
     TDatasetSPC& ds = *result.dataset;
     std::error_code ec;

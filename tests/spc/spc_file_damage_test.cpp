@@ -1,12 +1,15 @@
-// Damaged, hostile and unusual data files: files that are no files and folders that may not
-// be entered. Fixtures are laid out by the test-side builder.
+// Damaged, hostile and unusual data files: files that are no files, folders that may not be
+// entered, large files and memory running out. Fixtures are laid out by the test-side builder.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <fstream>
 #include <vector>
 
 #include "spc/mvl_builder.h"
@@ -21,6 +24,13 @@ namespace {
 using test::MvlBuilder;
 
 constexpr std::size_t kHeaderEnd = 8 + 11836;
+
+// "12358=00003046h", as the messages write an offset.
+std::string At(std::size_t offset) {
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "%08zX", offset);
+  return std::to_string(offset) + "=" + hex + "h";
+}
 
 // One parameter and the given blocks, each a list of samples given by their point counts;
 // every value is nonzero. `offsets` receives the file offset of every record in order.
@@ -106,6 +116,62 @@ TEST(SpcFileDamage, AFolderThatMayNotBeEnteredIsAnAccessErrorNotAMissingFile) {
   for (const std::string& missing : {dir.Path("none.mvl"), dir.Path("none/a.mvl")}) {
     EXPECT_EQ(ReadSpcFile(missing).message, "Файл не найден:\r\n" + missing);
   }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressLimitWorks = false;  // the sanitizer reserves address space of its own
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressLimitWorks = false;
+#else
+constexpr bool kAddressLimitWorks = true;
+#endif
+#else
+constexpr bool kAddressLimitWorks = true;
+#endif
+
+// The process's address space now, in bytes.
+std::uint64_t AddressSpace() {
+  std::ifstream in("/proc/self/statm");
+  std::uint64_t pages = 0;
+  in >> pages;
+  return pages * static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+}
+
+TEST(SpcFileDamage, LargeFilesCostOnlyWhatTheirHeaderAccountsForAndMemoryRunningOutIsAMessage) {
+  if (!kAddressLimitWorks) {
+    GTEST_SKIP() << "address space limits do not mix with the address sanitizer";
+  }
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  constexpr off_t kLarge = off_t{1} << 28;
+  // A large file of each kind: the size comes from a hole, so the disk holds next to nothing.
+  const auto large = [&](const std::string& name, const std::string& start) {
+    const std::string path = dir.Path(name);
+    test::WriteFileBytes(path, start);
+    EXPECT_EQ(::truncate(path.c_str(), kLarge), 0);
+    return path;
+  };
+  const std::string notData = large("text.mvl", "Это не файл данных");
+  const std::string padded = large("padded.mvl", File({}));
+  MvlBuilder many;
+  const std::string manyBlocks = large("blocks.mvl", many.HeaderI16(242, 20).HeaderI16(244, 200).Build());
+
+  struct rlimit saved {};
+  ASSERT_EQ(::getrlimit(RLIMIT_AS, &saved), 0);
+  struct rlimit limited = saved;
+  limited.rlim_cur = AddressSpace() + (128ULL << 20);
+  ASSERT_EQ(::setrlimit(RLIMIT_AS, &limited), 0);
+  const SpcReadResult text = ReadSpcFile(notData);
+  const SpcReadResult zeros = ReadSpcFile(padded);
+  const SpcReadResult blocks = ReadSpcFile(manyBlocks);
+  ::setrlimit(RLIMIT_AS, &saved);
+
+  EXPECT_EQ(text.message, "Неизвестный формат файла\r\n" + notData);
+  EXPECT_TRUE(zeros.Ok()) << zeros.message;
+  EXPECT_EQ(blocks.message, "Сбой при чтении файла (смещение " + At(kHeaderEnd) + ")\r\n" + manyBlocks +
+                                "\r\n\r\nнедостаточно памяти (#8)");
+  EXPECT_TRUE(fake.progress.ended);
 }
 
 }  // namespace
