@@ -2,7 +2,8 @@
 // knows the file offset of every record, so each message can name where the file went wrong.
 // A file on disk is read in steps: the prefix, then the header, and only then as much of the
 // rest as the header's counts can account for, so a large file that is not a data file costs
-// nothing to refuse.
+// nothing to refuse. Nothing in the layout follows the last record: bytes left over mean the
+// counts are wrong, and the file is damaged.
 
 #include <algorithm>
 #include <cmath>
@@ -39,6 +40,8 @@ using namespace mvl;
 
 constexpr std::uint64_t kMaxFileSize = 16ULL << 30;
 constexpr int kOutOfMemoryCode = 8;
+// A zero tail past the last record is looked through in pieces of this size, never held whole.
+constexpr std::size_t kTailPiece = 1 << 20;
 
 // The decoder's bytes: all in memory, or an open file read in steps into `storage`.
 struct SpcSource {
@@ -127,6 +130,44 @@ class SpcDecoder {
     return size;
   }
 
+  // The bytes after the last record. None is the rule. Zeros appended by a copy or a crash of
+  // the file system are let through with a line in the log, unless they could be points of
+  // the last sample whose count was lowered (points of zero values are all zero bytes).
+  bool CheckTail() {
+    if (m_pos == m_source.total) return true;
+    const std::uint64_t tail = m_source.total - m_pos;
+    const auto zero = [](std::string_view part) {
+      return part.empty() || (part[0] == 0 && std::memcmp(part.data(), part.data() + 1, part.size() - 1) == 0);
+    };
+    bool zeros = zero(m_bytes.substr(m_pos));
+    if (zeros && m_source.fd >= 0) {
+      std::string piece(kTailPiece, '\0');
+      for (std::uint64_t at = m_bytes.size(); zeros && at < m_source.total;) {
+        std::size_t got = 0;
+        int code = 0;
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kTailPiece, m_source.total - at));
+        if (!ReadFileAt(m_source.fd, at, piece.data(), want, got, code, m_name)) return ReadFailure(at, code);
+        if (got == 0) break;
+        zeros = zero(std::string_view(piece).substr(0, got));
+        at += got;
+      }
+    }
+    if (!zeros || CouldBeLostPoints(tail)) return Damage(m_lastRecord, m_pos);
+    platform::Current<platform::ILog>().LogLine("Load " + m_name + ": " + std::to_string(tail) +
+                                                " zero bytes after the last record ignored (offset " +
+                                                OffsetText(m_pos) + ")");
+    return true;
+  }
+
+  bool CouldBeLostPoints(std::uint64_t tail) const {
+    if (!m_lastIsBlock || m_ds->BlockCount() == 0) return false;
+    const TSPCBlock& block = *m_ds->Block(m_ds->BlockCount());
+    if (block.SampleCount() == 0) return false;
+    const std::uint64_t point = pnt::kHead + pnt::kSlot * static_cast<std::uint64_t>(m_ds->ParameterCount());
+    const auto room = static_cast<std::uint64_t>(kMaxPoints - static_cast<std::size_t>(block.Sample(block.SampleCount())->PointCount()));
+    return tail % point == 0 && tail / point <= room;
+  }
+
   // The next n bytes, or a read failure at the current offset.
   bool Take(std::size_t n, std::string_view& out) {
     if (m_bytes.size() - m_pos < n) return ReadFailure(m_pos);
@@ -165,11 +206,14 @@ class SpcDecoder {
     if (!Take(hdr::kSize, h)) return false;
     if (CheckValue(h) != GetU16(prefix, kPrefixCheck)) return Damage("основной заголовок", kPrefixSize);
     if (!ReadHeader(h)) return false;
+    m_lastRecord = "основной заголовок";
     // The rest is read only now, and no more of it than the header's counts can account for.
     if (!Extend(LargestImpliedSize())) return false;
     progress.Begin("Загрузка файла", 1 + m_paramCount + m_blockCount);
     progress.Step();
-    if (!ReadSections() || !ReadParameters(progress) || !ReadBlocks(progress) || !ReadClasses()) return false;
+    if (!ReadSections() || !ReadParameters(progress) || !ReadBlocks(progress) || !ReadClasses() || !CheckTail()) {
+      return false;
+    }
     Finish();
     return true;
   }
@@ -362,6 +406,7 @@ class SpcDecoder {
       p->id = id != 0 ? id : i;
       ds.AppendParameter(std::move(p));
       if (!Skip(GetU8(r, prm::kExtension))) return false;
+      m_lastRecord = what;
       progress.Step();
     }
     return true;
@@ -457,6 +502,8 @@ class SpcDecoder {
       }
       block->loaded = true;
       ds.AppendBlock(std::move(block));
+      m_lastRecord = what;
+      m_lastIsBlock = true;
       progress.Step();
     }
     return true;
@@ -484,7 +531,7 @@ class SpcDecoder {
     }
     std::string_view content;
     if (!Take(static_cast<std::size_t>(header.contentSize), content)) return false;
-    if (header.contentVersion > 1) return true;  // a newer layout: skipped by its size
+    if (header.contentVersion > 1) return ClassesRead();  // a newer layout: skipped by its size
     if (content.size() < cls::kListHeader) return damage();
     const std::uint8_t count = GetU8(content, cls::kListCount);
     if (count > ParamClassList::kCapacity || content.size() != cls::kListHeader + cls::kRecord * count ||
@@ -499,6 +546,12 @@ class SpcDecoder {
       if (r.substr(0, 4) != std::string_view(cls::kMarker, 4)) return damage();
       classes.AddRead(GetI16(r, cls::kId), GetShortText(r, cls::kName, 40), GetShortText(r, cls::kNote, 150));
     }
+    return ClassesRead();
+  }
+
+  bool ClassesRead() {
+    m_lastRecord = "классы параметров";
+    m_lastIsBlock = false;
     return true;
   }
 
@@ -527,6 +580,8 @@ class SpcDecoder {
   SpcSource& m_source;
   std::string_view m_bytes;
   const std::string& m_name;
+  std::string m_lastRecord;  // what the bytes after the last record follow
+  bool m_lastIsBlock = false;
   std::size_t m_pos = 0;
   SpcReadResult m_result;
   std::unique_ptr<TDatasetSPC> m_ds;
