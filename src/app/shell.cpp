@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <system_error>
 
 #include "app/password.h"
 #include "core/date_time.h"
+#include "core/file_error.h"
 #include "core/file_facts.h"
 #include "core/messages.h"
 #include "core/text.h"
@@ -112,7 +114,15 @@ bool Shell::OpenDatasetFile(const std::string& fileName, int source) {
     return false;
   }
   std::string loadLine;
-  std::unique_ptr<TDatasetSPC> ds = LoadDatasetFile(fileName, &loadLine);
+  std::unique_ptr<TDatasetSPC> ds;
+  try {
+    ds = LoadDatasetFile(fileName, &loadLine);
+  } catch (const std::bad_alloc&) {
+    // Out of memory while loading: this file fails with the system's message, and the open
+    // datasets stay as they are.
+    ShowError("Сбой при загрузке файла\r\n" + fileName + "\r\n\r\n" + FileErrorText(8));
+    return false;
+  }
   if (!ds) return false;
   if (ds->passwordHash != 0 && (ds->accessFlags & access_flag::kPasswordOnOpen) != 0 &&
       !AskPassword(*ds, "файлу " + Quoted(ds->fileName))) {
