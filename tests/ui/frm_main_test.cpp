@@ -112,6 +112,13 @@ TEST_F(FrmMain, EveryMenuAndCommandHasItsOwnMnemonic) {
   }
 }
 
+// Shows the window and waits until it has the keyboard.
+bool ShownActive(QWidget& window) {
+  window.show();
+  window.activateWindow();
+  return QTest::qWaitForWindowActive(&window);
+}
+
 // A key press as the keyboard delivers it, with the character it types (mnemonics are matched
 // by the character).
 void Key(QWidget* to, QChar typed, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -164,9 +171,7 @@ TEST_F(FrmMain, MenusWorkFromTheKeyboard) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.how);
     ui::TfrmMain frmMain;
-    frmMain.show();
-    frmMain.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frmMain));
+    ASSERT_TRUE(ShownActive(frmMain));
     QString opened = QStringLiteral("nothing");
     test::WhenModal([&](QWidget* modal) {
       opened = modal->windowTitle();
@@ -441,9 +446,7 @@ TEST_F(FrmMain, ExitClosesTheWindowFromMenuAndKeyboard) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.how);
     ui::TfrmMain frmMain;
-    frmMain.show();
-    frmMain.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frmMain));
+    ASSERT_TRUE(ShownActive(frmMain));
     c.exit(frmMain);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !frmMain.isVisible(); }, 2000));
   }
