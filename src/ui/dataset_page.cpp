@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPalette>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -68,7 +69,11 @@ DatasetPage::DatasetPage(const TDatasetSPC& ds, QWidget* parent) : QWidget(paren
   layout->addWidget(heading);
   auto* type = new QLabel(Q(outline.type), this);
   type->setObjectName(QStringLiteral("lblType"));
-  type->setEnabled(false);
+  if (ds.IsExample()) {
+    QPalette palette = type->palette();
+    palette.setColor(QPalette::WindowText, ExampleColour());
+    type->setPalette(palette);
+  }
   layout->addWidget(type);
 
   if (outline.process.size() > 1) {

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QColor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
@@ -34,8 +33,6 @@ namespace {
 const QString kProgramName = QStringLiteral("Morvalen");
 const QString kVersion = QStringLiteral(MV_VERSION);
 const QString kReady = QStringLiteral("Готово");  // "Ready"
-// The page tab of an example dataset, and its name in the list, are drawn in this colour.
-const QColor kExampleColour(0xb0, 0x4a, 0x00);
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -295,8 +292,8 @@ void TfrmMain::Refresh() {
                                Q(DatasetTabText(name)), Q(name)};
       for (int c = 0; c < 4; ++c) m_list->setItem(i, c, new QTableWidgetItem(cells[c]));
       if (list.At(i)->IsExample()) {
-        m_pages->tabBar()->setTabTextColor(i + 1, kExampleColour);
-        m_list->item(i, 2)->setForeground(kExampleColour);
+        m_pages->tabBar()->setTabTextColor(i + 1, ExampleColour());
+        m_list->item(i, 2)->setForeground(ExampleColour());
         m_list->item(i, 2)->setToolTip(Q(DatasetTypeText(*list.At(i))));
       }
     }

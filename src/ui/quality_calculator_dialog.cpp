@@ -1,6 +1,7 @@
 #include "ui/quality_calculator_dialog.h"
 
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -8,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace mv::ui {
 namespace {
@@ -62,12 +65,13 @@ QualityCalculatorDialog::QualityCalculatorDialog(QualityCalculator& calculator, 
   auto* results = new QFormLayout(m_results);
   results->addRow(QStringLiteral("Индекс Cp (Pp):"), ResultRow(m_index, m_copyIndex));
   results->addRow(QStringLiteral("Стандартное отклонение:"), ResultRow(m_sigma, m_copySigma));
-  auto* note = new QLabel(Q(kQualityCalculatorNote).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-  note->setObjectName("note");
-  note->setWordWrap(true);
-  results->addRow(note);
+  m_note = new QLabel(Q(kQualityCalculatorNote).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  m_note->setObjectName("note");
+  m_note->setWordWrap(true);
+  results->addRow(m_note);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+  buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Закрыть"));
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
   auto* layout = new QVBoxLayout(this);
@@ -80,6 +84,29 @@ QualityCalculatorDialog::QualityCalculatorDialog(QualityCalculator& calculator, 
   // A new opening starts with the conditions open to editing; the texts are those of the run.
   m_calc.ChangeConditions();
   ShowState();
+  FitToContents();
+}
+
+void QualityCalculatorDialog::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  if (event->type() == QEvent::FontChange) FitToContents();
+}
+
+void QualityCalculatorDialog::FitToContents() {
+  if (!m_note) return;  // a font change while the window is being built
+  // Each field is wide enough for the most it can hold, whatever the font.
+  const int field = fontMetrics().horizontalAdvance(QStringLiteral("0").repeated(kQualityInputMax + 3));
+  for (QLineEdit* edit : {m_level, m_width, m_index, m_sigma}) edit->setMinimumWidth(field);
+  // The note keeps its own lines: the window is never narrower than its longest line, so the
+  // note's height is known from its lines and the window's minimum size holds all of it (the
+  // wrapping is there for texts longer than these).
+  int longest = 0;
+  for (const QString& line : m_note->text().split(QLatin1Char('\n'))) {
+    longest = std::max(longest, m_note->fontMetrics().horizontalAdvance(line));
+  }
+  m_note->setMinimumWidth(longest + m_note->fontMetrics().averageCharWidth());
+  if (QLayout* all = layout()) all->invalidate();
+  if (isVisible()) adjustSize();
 }
 
 void QualityCalculatorDialog::Open(QWidget* parent) {
@@ -111,6 +138,11 @@ void QualityCalculatorDialog::ShowState() {
   m_index->setText(done ? Q(m_calc.Result().indexText) : QString());
   m_sigma->setText(done ? Q(m_calc.Result().sigmaText) : QString());
   m_copySigma->setEnabled(m_calc.CanCopySigma());
+  // The results come and go: the window grows to show them whole.
+  if (isVisible()) {
+    layout()->activate();
+    resize(size().expandedTo(minimumSizeHint()));
+  }
 }
 
 }  // namespace mv::ui

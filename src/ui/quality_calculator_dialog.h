@@ -8,6 +8,7 @@
 #include "analysis/quality_calculator.h"
 
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -23,11 +24,16 @@ class QualityCalculatorDialog : public QDialog {
   // Shows the calculator modally, on the state kept for the whole run.
   static void Open(QWidget* parent);
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
   void Calculate();
   void ChangeConditions();
   // Inputs editable and results hidden, or inputs read-only and results shown.
   void ShowState();
+  // Minimum widths of the fields and the note from the font, so that everything shows.
+  void FitToContents();
 
   QualityCalculator& m_calc;
   QLineEdit* m_level = nullptr;
@@ -38,6 +44,7 @@ class QualityCalculatorDialog : public QDialog {
   QLineEdit* m_sigma = nullptr;
   QPushButton* m_copyIndex = nullptr;
   QPushButton* m_copySigma = nullptr;
+  QLabel* m_note = nullptr;
 };
 
 }  // namespace mv::ui

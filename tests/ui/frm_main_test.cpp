@@ -112,6 +112,13 @@ TEST_F(FrmMain, EveryMenuAndCommandHasItsOwnMnemonic) {
   }
 }
 
+// Shows the window and waits until it has the keyboard.
+bool ShownActive(QWidget& window) {
+  window.show();
+  window.activateWindow();
+  return QTest::qWaitForWindowActive(&window);
+}
+
 // A key press as the keyboard delivers it, with the character it types (mnemonics are matched
 // by the character).
 void Key(QWidget* to, QChar typed, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -164,9 +171,7 @@ TEST_F(FrmMain, MenusWorkFromTheKeyboard) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.how);
     ui::TfrmMain frmMain;
-    frmMain.show();
-    frmMain.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frmMain));
+    ASSERT_TRUE(ShownActive(frmMain));
     QString opened = QStringLiteral("nothing");
     test::WhenModal([&](QWidget* modal) {
       opened = modal->windowTitle();
@@ -194,7 +199,7 @@ QStringList Headings(const QTableWidget& table) {
 // Opening through the menu shows the dataset on its page; closing takes it away again.
 TEST_F(FrmMain, ShowsTheListOfDatasetsAndAPagePerDataset) {
   test::FakePlatform fake;
-  test::TempFolder dir;
+  test::PictureFolder dir;
   const std::string first = dir.Path("вал.mvl");
   const std::string second = dir.Path("втулка.mvl");
   ASSERT_TRUE(test::WriteSampleDataset(first, "Токарная обработка"));
@@ -273,7 +278,7 @@ TEST_F(FrmMain, ShowsTheListOfDatasetsAndAPagePerDataset) {
 // An example dataset says so after its type, and its tab and its name in the list stand out.
 TEST_F(FrmMain, AnExampleDatasetIsMarkedOnItsPageAndTab) {
   test::FakePlatform fake;
-  test::TempFolder dir;
+  test::PictureFolder dir;
   const std::string plain = dir.Path("вал.mvl");
   const std::string example = dir.Path("пример.mvl");
   ASSERT_TRUE(test::WriteSampleDataset(plain));
@@ -303,6 +308,9 @@ TEST_F(FrmMain, AnExampleDatasetIsMarkedOnItsPageAndTab) {
   EXPECT_EQ(list->item(1, 2)->foreground().color(), marked);
   EXPECT_NE(list->item(0, 2)->foreground().color(), marked);
   EXPECT_EQ(list->item(1, 2)->toolTip(), QStringLiteral("Набор данных SPC (пример)"));
+  pages->setCurrentIndex(2);
+  frmMain.resize(1000, 600);
+  test::SaveScreenshot(frmMain, "example_dataset.png");
 }
 
 // The window closes only when every dataset could be closed.
@@ -438,9 +446,7 @@ TEST_F(FrmMain, ExitClosesTheWindowFromMenuAndKeyboard) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.how);
     ui::TfrmMain frmMain;
-    frmMain.show();
-    frmMain.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frmMain));
+    ASSERT_TRUE(ShownActive(frmMain));
     c.exit(frmMain);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !frmMain.isVisible(); }, 2000));
   }

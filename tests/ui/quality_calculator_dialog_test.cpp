@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,6 +68,46 @@ TEST_F(QualityCalculatorDialog, CalculatesCopiesAndChangesConditionsThroughTheLo
   EXPECT_EQ(Child<QLineEdit>(dialog, "sigma")->text(), " не указан допуск");
   EXPECT_FALSE(Child<QPushButton>(dialog, "copySigma")->isEnabled());
   EXPECT_TRUE(m_fake.messages.shown.empty());
+}
+
+// At the size the window opens with, and its smallest size, the whole note shows (wrapped or
+// not) below the results, and every field shows its whole text: with the usual font and one
+// twice as large, as a screen at twice the scale gives.
+TEST_F(QualityCalculatorDialog, TheWholeNoteAndEveryFieldShowAtTheWindowsSize) {
+  for (const double scale : {1.0, 2.0}) {
+    SCOPED_TRACE(scale);
+    m_calc.SetLevelText("2700");
+    m_calc.SetWidthText("0,06");
+    ui::QualityCalculatorDialog dialog(m_calc);
+    QFont font = dialog.font();
+    font.setPointSizeF(font.pointSizeF() * scale);
+    dialog.setFont(font);
+    dialog.show();
+    QTest::mouseClick(Child<QPushButton>(dialog, "command"), Qt::LeftButton);
+    ASSERT_TRUE(m_calc.Calculated());
+    for (const bool smallest : {false, true}) {
+      SCOPED_TRACE(smallest ? "smallest size" : "size as opened");
+      if (smallest) dialog.resize(dialog.minimumSize());
+      QApplication::processEvents();
+      if (scale == 1.0 && !smallest) test::SaveScreenshot(dialog, "quality_calculator.png");
+      auto* note = Child<QLabel>(dialog, "note");
+      ASSERT_NE(note, nullptr);
+      EXPECT_GE(note->height(), note->heightForWidth(note->width()));
+      const QRect noteRect(note->mapTo(&dialog, QPoint(0, 0)), note->size());
+      EXPECT_TRUE(dialog.rect().contains(noteRect));
+      for (const char* above : {"index", "sigma", "copySigma"}) {
+        auto* field = Child<QWidget>(dialog, above);
+        ASSERT_NE(field, nullptr);
+        EXPECT_LE(field->mapTo(&dialog, QPoint(0, field->height())).y(), noteRect.top()) << above;
+      }
+      for (const char* name : {"level", "width", "index", "sigma"}) {
+        auto* field = Child<QLineEdit>(dialog, name);
+        ASSERT_NE(field, nullptr);
+        const int wanted = field->fontMetrics().horizontalAdvance(QStringLiteral("0").repeated(9));
+        EXPECT_GT(field->width(), wanted) << name;
+      }
+    }
+  }
 }
 
 TEST_F(QualityCalculatorDialog, RefusedInputShowsTheMessageAndKeepsEditing) {

@@ -12,8 +12,14 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <ostream>
+#include <string>
+#include <string_view>
+
+#include "support/bytes.h"
 
 // Readable QString values in GoogleTest messages.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -71,6 +77,37 @@ inline void RunInEventLoop(const std::function<void()>& work) {
   });
   loop.exec();
 }
+
+// Whether this run makes the README's pictures (MV_SCREENSHOT_DIR is set).
+inline bool MakingScreenshots() { return !qEnvironmentVariableIsEmpty("MV_SCREENSHOT_DIR"); }
+
+// Where a test that makes a picture keeps its data files: a fresh temporary folder, but one of a
+// fixed name while the pictures are made, so they show the same paths at every run.
+class PictureFolder {
+ public:
+  PictureFolder() {
+    if (!MakingScreenshots()) {
+      m_temp.emplace();
+      return;
+    }
+    m_fixed = (std::filesystem::temp_directory_path() / "Данные ОТК").string();
+    std::error_code ec;
+    std::filesystem::remove_all(m_fixed, ec);
+    std::filesystem::create_directories(m_fixed, ec);
+  }
+  ~PictureFolder() {
+    std::error_code ec;
+    if (!m_fixed.empty()) std::filesystem::remove_all(m_fixed, ec);
+  }
+  PictureFolder(const PictureFolder&) = delete;
+  PictureFolder& operator=(const PictureFolder&) = delete;
+  std::string Path(std::string_view name) const { return m_temp ? m_temp->Path(name) : m_fixed + "/" + std::string(name); }
+  std::string path() const { return m_temp ? m_temp->path() : m_fixed; }
+
+ private:
+  std::optional<TempFolder> m_temp;
+  std::string m_fixed;
+};
 
 // With MV_SCREENSHOT_DIR set, saves what the widget shows there (the pictures of the README).
 inline void SaveScreenshot(QWidget& widget, const char* fileName) {
