@@ -78,6 +78,11 @@ void ProgramRun::Start(const Options& options) {
   Status("Инициализация log-файлов");
   log.run.Begin();
   log.run.Set(RunFlag::PrevInstance, options.additionalInstance);
+  log.run.Set(RunFlag::MultiLaunchAllow, options.multiLaunch);
+  log.run.Set(RunFlag::RegistryDisabled, options.registryDisabled);
+  log.run.Set(RunFlag::DebugMode, options.debugMode);
+  log.run.Set(RunFlag::JustUpdated, options.justUpdated);
+  log.run.parameters = options.parameters;
   log.run.windowHandle = options.windowHandle;
   m_previousLog = platform::Install<platform::ILog>(&log);
   // The message windows name this run in their diagnostic line and play its event sounds.
@@ -106,12 +111,16 @@ void ProgramRun::Start(const Options& options) {
   }
   DecodeOptionAreas();
   log.run.Set(RunFlag::CFG_Loaded, m_configLoaded);
+  // A configuration written by another build: this is the first run of this one.
+  log.run.Set(RunFlag::UpdatedEXE, m_configLoaded && m_config->WriterBuild() != ConfigFile::kBuildNumber);
   CheckTempFolder();
 
   Status("Работа с файлом сеансов");
   SettleRunNumber(log, m_configLoaded ? m_config->runCounter + 1 : 1);
   m_config->runCounter = log.run.runNumber;
+  log.run.BeginStep("Init session file");
   AppendSession(log);
+  log.run.EndStep();
   CheckProgramFolder();
 
   Status("Проверка целостности системы");

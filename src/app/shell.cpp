@@ -293,6 +293,7 @@ std::optional<std::string> Shell::HandleInstanceMessage(std::span<const std::uin
       Log().LogLine("Request for terminate: " + message->requester);
       if (!Busy() && !UnsavedChanges()) {
         Log().LogLine("Terminate: " + message->requester);
+        if (run) run->Set(RunFlag::Terminated);
         if (m_view) m_view->EndRun();
       } else {
         if (m_view) m_view->MarkTitle(" - ЗАКРОЙТЕ ЭТО ОКНО!");

@@ -87,7 +87,8 @@ int main(int argc, char* argv[]) {
   }
 
   // QApplication has taken its own options out of argv; the file names are kept as bytes.
-  const mv::CommandLine commandLine = mv::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const mv::CommandLine commandLine = mv::ParseCommandLine(arguments);
 
   mv::ui::InstallQtPlatform();
   // The first instance receives messages from later ones; they reach the shell once the main
@@ -120,6 +121,11 @@ int main(int argc, char* argv[]) {
       mv::ProgramRun::Options runOptions;
       runOptions.additionalInstance = additional;
       runOptions.readConfiguration = !commandLine.noConfiguration;
+      runOptions.parameters = mv::CommandLineText(arguments);
+      runOptions.multiLaunch = commandLine.multiLaunch;
+      runOptions.registryDisabled = commandLine.registryDisabled;
+      runOptions.debugMode = commandLine.debugMode;
+      runOptions.justUpdated = commandLine.justUpdated;
       runOptions.appFolder = mv::platform::AppFolder().string();
       runOptions.windowHandle = static_cast<std::uint64_t>(frmMain.winId());
       runOptions.registerFileTypes = !commandLine.registryDisabled && !additional;
@@ -137,6 +143,7 @@ int main(int argc, char* argv[]) {
       shell.importOption = commandLine.importOption;
       shell.dataFolder = program.Config().Folder(mv::ConfigFile::kDataFolder);
       shell.sessionNumber = program.Log().run.runNumber;
+      shell.run = &program.Log().run;
       shell.sessionInfo.started = mv::platform::Current<mv::platform::IClock>().Now();
       shell.sessionInfo.program = "Morvalen " MV_VERSION;
       shell.sessionInfo.programPath = runOptions.programPath;

@@ -199,3 +199,60 @@ TEST(ProgramRun, ChartAndHistogramOptionsAreKeptBetweenRuns) {
 
 }  // namespace
 }  // namespace mv
+
+namespace mv {
+namespace {
+
+TEST(ProgramRun, TheCommandLineAndTheSwitchesAreRecordedInTheLogAndTheSessionFile) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  {
+    ProgramRun program;
+    program.Start(In(dir.path()));
+    program.Finish();
+  }
+  // The configuration was written by another build: this run is the first of this build.
+  std::string cfg = test::ReadFileBytes(dir.Path("mvl.cfg"));
+  ASSERT_GT(cfg.size(), 160u);
+  cfg[5 + 153] = static_cast<char>(ConfigFile::kBuildNumber - 1);  // the installation record's build
+  test::WriteFileBytes(dir.Path("mvl.cfg"), cfg);
+
+  ProgramRun::Options options = In(dir.path());
+  options.parameters = "-m -d -rd -u \"/данные/вал 12.mvl\"";
+  options.multiLaunch = options.debugMode = options.registryDisabled = options.justUpdated = true;
+  {
+    ProgramRun program;
+    program.Start(options);
+    program.Finish();
+  }
+  const std::string log = Text(dir.path() + "/Log/mvl_sess.log");
+  EXPECT_NE(log.find("Prm: -m -d -rd -u \"/данные/вал 12.mvl\"\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("- Start Morvalen " MV_VERSION " after update ("), std::string::npos) << log;
+
+  TSessFile file;
+  file.fileName = dir.path() + "/Log/mvl.ses";
+  ASSERT_TRUE(ReadSessions(file, 1, 0));
+  ASSERT_EQ(file.sessions.size(), 2u);
+  const struct {
+    const char* parameters;
+    const char* flags;
+    std::uint32_t sessionFlags;
+  } kExpected[] = {
+      {"", "CFG_Saved", 0},
+      {"-m -d -rd -u \"/данные/вал 12.m",  // the first 30 characters
+       "MultiLaunchAllow, RegistryDisabled, DebugMode, JustUpdated, UpdatedEXE, CFG_Loaded, CFG_Saved",
+       ses::rec::kNewBuild | ses::rec::kConfigRead},
+  };
+  for (std::size_t i = 0; i < file.sessions.size(); ++i) {
+    SCOPED_TRACE(i);
+    const SessionRecord& record = file.sessions[i].record;
+    EXPECT_EQ(record.parameters, kExpected[i].parameters);
+    RunState flags;
+    flags.flags = record.runFlags;
+    EXPECT_EQ(flags.FlagNames(), kExpected[i].flags);
+    EXPECT_EQ(record.sessionFlags, kExpected[i].sessionFlags);
+  }
+}
+
+}  // namespace
+}  // namespace mv

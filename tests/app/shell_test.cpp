@@ -449,16 +449,21 @@ TEST_F(ShellTest, TerminateRequestEndsTheRunOnlyWithoutUnsavedChanges) {
   terminate.requester = "Установщик";
   const std::string bytes = EncodeInstanceMessage(terminate);
   const std::vector<std::uint8_t> record(bytes.begin(), bytes.end());
+  RunState run;
+  m_shell.run = &run;
 
   m_shell.HandleInstanceMessage(record);
   EXPECT_EQ(m_view.endRuns, 1);
   EXPECT_EQ(Count("Request for terminate: Установщик"), 1);
   EXPECT_EQ(Count("Terminate: Установщик"), 1);
+  EXPECT_EQ(run.FlagNames(), "Terminated");  // the session record tells why the run ended
 
+  run.flags = 0;
   ASSERT_EQ(Open(File("a.mvl")), 0);
   Change(0);
   m_shell.HandleInstanceMessage(record);
   EXPECT_EQ(m_view.endRuns, 1);
+  EXPECT_EQ(run.flags, 0u);
   EXPECT_EQ(m_view.title, " - ЗАКРОЙТЕ ЭТО ОКНО!");
   EXPECT_EQ(m_shell.StatusLine(),
             "Закройте этот экземпляр приложения (это окно) прямо сейчас, чтобы другой экземпляр мог выполнить важную "
