@@ -92,6 +92,9 @@ class Shell {
   std::optional<std::string> HandleInstanceMessage(std::span<const std::uint8_t> record);
   // The session information another instance sent last.
   const std::optional<InstanceSessionInfo>& PeerInfo() const { return m_peer; }
+  // An additional session asks the first instance for its session information (code 2) and
+  // keeps the answer as PeerInfo. True when an answer came.
+  bool AskFirstSession();
   // Opens the next queued file unless the shell is busy or a modal window is up. True when a
   // file was taken from the queue.
   bool OpenQueued();

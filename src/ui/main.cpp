@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <system_error>
@@ -95,8 +96,14 @@ int main(int argc, char* argv[]) {
   // window exists (they are delivered from the event loop, which starts after it).
   mv::ui::TfrmMain* window = nullptr;
   mv::platform::IInstanceChannel& channel = mv::platform::Current<mv::platform::IInstanceChannel>();
+  // A request for this session's information is answered over the connection it came on.
   const bool additional = !channel.Listen([&window](std::vector<std::uint8_t> record) {
-    if (window) window->Shell().HandleInstanceMessage(record);
+    std::vector<std::uint8_t> answer;
+    if (!window) return answer;
+    if (const std::optional<std::string> reply = window->Shell().HandleInstanceMessage(record)) {
+      answer.assign(reply->begin(), reply->end());
+    }
+    return answer;
   });
   // A later instance started with files hands them to the first one and ends quietly, unless
   // several instances were asked for (switch M) or the first one cannot be reached.
@@ -149,6 +156,8 @@ int main(int argc, char* argv[]) {
       shell.sessionInfo.programPath = runOptions.programPath;
       shell.sessionInfo.dataFolder = shell.dataFolder;
       frmMain.autoSaveAtEnd = program.Config().autoSaveDatasets;
+      // An additional session learns which session is the first one (kept for the support records).
+      if (additional) shell.AskFirstSession();
       for (const std::string& error : commandLine.errors) mv::ShowError(error);
       shell.OpenStartupDatasets(program.PreviousFiles(), commandLine.noPreviousDatasets, "Morvalen");
     });
