@@ -24,6 +24,7 @@
 #include "platform/app_folders.h"
 #include "platform/clock.h"
 #include "platform/instance_channel.h"
+#include "platform/runtime_folder.h"
 #include "platform/services.h"
 #include "ui/frm_main.h"
 #include "ui/qt_platform.h"
@@ -73,6 +74,9 @@ bool HandOver(const std::vector<std::string>& files) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // Qt and the instance socket use one per-user runtime folder, the same in every run, so a
+  // later instance finds the first one.
+  mv::platform::SettleRuntimeFolder();
   QApplication app(argc, argv);  // takes Qt's own arguments out of argv
   QApplication::setApplicationName(QStringLiteral("Morvalen"));
   QApplication::setOrganizationName(QStringLiteral("Morvalen"));

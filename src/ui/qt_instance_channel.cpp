@@ -8,7 +8,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
@@ -17,6 +16,7 @@
 #include <algorithm>
 
 #include "platform/instance_frame_reader.h"
+#include "platform/runtime_folder.h"
 
 namespace mv::ui {
 namespace {
@@ -46,11 +46,12 @@ QString QtInstanceChannel::DefaultServerName() {
   }
   if (user.isEmpty()) user = QString::number(::geteuid());
   const QString name = QStringLiteral("morvalen-") + user;
-  // The per-user runtime folder is private to the user and emptied at logout, so no socket file
-  // of an earlier session lingers there. It is used only when it exists and the path fits into
-  // a socket address; otherwise the plain name puts the socket into the temporary folder.
-  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (runtime.isEmpty() || !QFileInfo(runtime).isDir()) return name;
+  // The per-user runtime folder is private to the user, and every instance of the user finds
+  // the same one. Only when there is none, or the path does not fit into a socket address, the
+  // plain name puts the socket into the temporary folder.
+  const QString runtime = QString::fromStdString(
+      platform::UserRuntimeFolder(qgetenv("XDG_RUNTIME_DIR").toStdString(), "/tmp", ::geteuid()));
+  if (runtime.isEmpty()) return name;
   const QString path = QDir(runtime).absoluteFilePath(name);
   if (static_cast<std::size_t>(QFile::encodeName(path).size()) >= kSocketPathMax) return name;
   return path;

@@ -31,7 +31,7 @@ class QtInstanceChannel final : public platform::IInstanceChannel {
   QtInstanceChannel& operator=(const QtInstanceChannel&) = delete;
 
   // "morvalen-" + the user's login name, so instances of different users never meet: a path in
-  // $XDG_RUNTIME_DIR when that folder exists, else the plain name.
+  // the user's runtime folder (platform/runtime_folder.h), else the plain name.
   static QString DefaultServerName();
 
   // Blocks for at most kInstanceSendTimeoutMs per step. False for an empty record or one over

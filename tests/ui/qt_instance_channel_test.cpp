@@ -1,6 +1,7 @@
 #include "ui/qt_instance_channel.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -22,6 +23,7 @@
 #include "app/instance_message.h"
 #include "app/shell.h"
 #include "platform/instance_frame_reader.h"
+#include "platform/runtime_folder.h"
 #include "ui_test_app.h"
 
 namespace mv {
@@ -250,24 +252,30 @@ class ScopedEnv {
 };
 
 TEST_F(QtInstanceChannel, DefaultSocketLivesInTheRuntimeFolderWhenThereIsOne) {
-  const QString plain = [] {
-    ScopedEnv none("XDG_RUNTIME_DIR", nullptr);
-    return ui::QtInstanceChannel::DefaultServerName();
-  }();
-  EXPECT_TRUE(plain.startsWith(QStringLiteral("morvalen-"))) << plain.toStdString();
-  EXPECT_FALSE(plain.contains(QLatin1Char('/')));
+  const passwd* entry = ::getpwuid(::geteuid());
+  ASSERT_NE(entry, nullptr);
+  const QString plain = QStringLiteral("morvalen-") + QString::fromLocal8Bit(entry->pw_name);
+  // Without a usable session folder every instance takes the program's own in /tmp.
+  const QString own = QString::fromStdString(platform::UserRuntimeFolder("", "/tmp", ::geteuid()));
+  ASSERT_FALSE(own.isEmpty());
 
   // A folder whose socket path would not fit into a socket address (108 bytes).
   const QString deep = m_dir.filePath(QString(110, QLatin1Char('d')));
   ASSERT_TRUE(QDir().mkpath(deep));
+  ASSERT_TRUE(QFile::setPermissions(deep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  const QString open = m_dir.filePath(QStringLiteral("open"));
+  ASSERT_TRUE(QDir().mkpath(open));
+  ASSERT_TRUE(QFile::setPermissions(open, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                              QFile::ExeOther));
   const struct {
     const char* what;
     QString runtime;
     QString expected;
   } kCases[] = {
       {"runtime folder", m_dir.path(), m_dir.filePath(plain)},
-      {"empty", QString(), plain},
-      {"missing folder", m_dir.filePath(QStringLiteral("missing")), plain},
+      {"empty", QString(), QDir(own).filePath(plain)},
+      {"missing folder", m_dir.filePath(QStringLiteral("missing")), QDir(own).filePath(plain)},
+      {"folder open to others", open, QDir(own).filePath(plain)},
       {"path too long", deep, plain},
   };
   for (const auto& c : kCases) {
