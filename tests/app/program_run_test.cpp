@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "support/bytes.h"
@@ -252,6 +253,45 @@ TEST(ProgramRun, TheCommandLineAndTheSwitchesAreRecordedInTheLogAndTheSessionFil
     EXPECT_EQ(flags.FlagNames(), kExpected[i].flags);
     EXPECT_EQ(record.sessionFlags, kExpected[i].sessionFlags);
   }
+}
+
+}  // namespace
+}  // namespace mv
+
+namespace mv {
+namespace {
+
+TEST(ProgramRun, WriteProtectedFoldersAreToldInTermsOfFileAccessRights) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  // A folder that stands where the write probe goes: no file can be made there, whoever runs.
+  for (const char* probe : {".morvalen-write-test", "Tmp/.morvalen-write-test"}) {
+    fs::create_directories(dir.Path(probe));
+    test::WriteFileBytes(dir.Path(std::string(probe) + "/keep"), "x");
+  }
+  std::vector<std::string> statuses;
+  ProgramRun::Options options = In(dir.path());
+  options.registerFileTypes = true;
+  options.dataHome = dir.Path("share");
+  options.programPath = "/opt/morvalen/morvalen";
+  options.status = [&statuses](const std::string& text) { statuses.push_back(text); };
+  ProgramRun program;
+  program.Start(options);
+  ASSERT_GE(statuses.size(), 3u);
+  EXPECT_EQ(statuses[1], "Проверка системы");
+  EXPECT_EQ(statuses[2], "Проверка регистрации типов файлов");
+  const std::vector<std::string> texts = fake.messages.Texts();
+  const std::string tmp = program.Config().Folder(ConfigFile::kTempFolder);
+  for (const std::string& expected :
+       {"Morvalen не может делать запись в папку временных файлов \"" + tmp +
+            "\"\r\n\r\nВозможно, в правах доступа файловой системы запрещена запись по данному пути.\r\n"
+            "Это препятствует работе многих функций приложения!",
+        "Невозможно сохранение файла в системной папке приложения Morvalen\r\n\"" + dir.path() +
+            "\"\r\n\r\nВероятно, эта папка защищена от записи правами доступа файловой системы. Снимите эту защиту "
+            "прямо сейчас и перезапустите приложение!"}) {
+    EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
+  }
+  program.Finish();
 }
 
 }  // namespace

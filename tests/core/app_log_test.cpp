@@ -383,8 +383,8 @@ TEST(AppLog, WithoutALogFolderTheRunGoesOnWithItsLinesInMemory) {
   ASSERT_EQ(fake.messages.shown.size(), 1u);
   EXPECT_EQ(fake.messages.shown[0].text,
             "Не найдена папка протокола работы (" + folder +
-                ").\r\n\r\nСоздайте эту папку в Windows или исправьте настройки приложения, а затем перезапустите "
-                "Morvalen.\r\nРабота с наборами данных без ведения протокола несет дополнительные риски!");
+                ").\r\n\r\nСоздайте эту папку средствами операционной системы или исправьте настройки "
+                "приложения, а затем перезапустите Morvalen.\r\nРабота с наборами данных без ведения протокола несет дополнительные риски!");
   EXPECT_FALSE(LogLine(log, "later"));
   EXPECT_NE(log.mainLog.pending.find("  later\r\n"), std::string::npos);
   SettleRunNumber(log, 17);
