@@ -47,11 +47,35 @@ mv_build() {
     cmake --build "$dir" -j "$(nproc)"
 }
 
-# Qt wants a private runtime folder; give it one when the session has none.
+# A folder the user may keep sockets in: a folder (links followed only with "follow") owned by
+# the user, writable, and closed to group and others.
+mv_private_dir() {
+  local dir="$1" follow="${2:-}" mode
+  case "$dir" in /*) ;; *) return 1 ;; esac
+  if [ "$follow" != follow ] && [ -L "$dir" ]; then return 1; fi
+  [ -d "$dir" ] && [ -O "$dir" ] && [ -w "$dir" ] || return 1
+  mode="$(stat -L -c %a "$dir")" || return 1
+  [ $((8#$mode & 8#077)) -eq 0 ]
+}
+
+# One stable private runtime folder per user for Qt and the program's instance socket, so that
+# a second start finds the first instance: $XDG_RUNTIME_DIR when it is usable, else
+# /tmp/morvalen-runtime-<uid>, made with mode 0700 and taken only when it is a real folder of
+# ours (the program makes the same choice). When even that one is not ours (somebody planted a
+# link or a folder under the name) the run gets a fresh private folder of its own and says so.
 mv_runtime_dir() {
-  if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -w "${XDG_RUNTIME_DIR:-/nonexistent}" ]; then
-    XDG_RUNTIME_DIR="$(mktemp -d)"
-    chmod 700 "$XDG_RUNTIME_DIR"
+  if [ -n "${XDG_RUNTIME_DIR:-}" ] && mv_private_dir "$XDG_RUNTIME_DIR" follow; then
     export XDG_RUNTIME_DIR
+    return 0
   fi
+  local dir
+  dir="/tmp/morvalen-runtime-$(id -u)"
+  mkdir -m 700 "$dir" 2>/dev/null || true
+  if mv_private_dir "$dir"; then
+    XDG_RUNTIME_DIR="$dir"
+  else
+    echo "$dir is not a private folder of this user; using a temporary one (other instances will not be found)" >&2
+    XDG_RUNTIME_DIR="$(mktemp -d)"
+  fi
+  export XDG_RUNTIME_DIR
 }

@@ -52,4 +52,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   return line;
 }
 
+std::string CommandLineText(const std::vector<std::string>& arguments) {
+  std::string text;
+  for (const std::string& argument : arguments) {
+    if (!text.empty()) text += ' ';
+    const bool quoted = argument.empty() || argument.find_first_of(" \t") != std::string::npos;
+    text += quoted ? '"' + argument + '"' : argument;
+  }
+  return text;
+}
+
 }  // namespace mv

@@ -33,4 +33,9 @@ struct CommandLine {
 // The arguments without the program's name.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
+// The command line as the log's "Prm:" line and the session record keep it: the arguments
+// (without the program's name) joined by blanks, each one that is empty or holds a blank in
+// double quotes, so that a file name with blanks reads as one argument.
+std::string CommandLineText(const std::vector<std::string>& arguments);
+
 }  // namespace mv

@@ -331,6 +331,8 @@ std::string ConfigFile::InstallationSummary() const {
          std::to_string(GetU16(record, ins::kBuild.offset)) + ", run " + std::to_string(runCounter);
 }
 
+std::uint16_t ConfigFile::WriterBuild() const { return GetU16(Area(OwnedArea::kInstallation), ins::kBuild.offset); }
+
 void ConfigFile::ApplyHeader(std::string_view h) {
   // Of the two run counters, the header's own is the one read.
   runCounter = GetI32(h, hdr::kRunCounter.offset);

@@ -157,6 +157,9 @@ class ConfigFile {
   static std::array<std::string, kFolders> DefaultFolders();
   // A summary of the installation record for the log.
   std::string InstallationSummary() const;
+  // The build number the installation record holds: the build of the program that wrote the
+  // configuration read (0 when none was read).
+  std::uint16_t WriterBuild() const;
 
   // The settings dialog: its current values, and its OK. ApplySetup stores the switches, the
   // data, report and temporary folder texts (trimmed), the unit and the fonts, and logs

@@ -59,7 +59,7 @@ void ProgramRun::CheckTempFolder() {
   if (!FolderWritable(folder)) {
     m_log->LogLine("Temp folder is write-protected - " + Quoted(folder));
     ShowWarning("Morvalen не может делать запись в папку временных файлов " + Quoted(folder) +
-                "\r\n\r\nВозможно, в настройках Windows запрещена запись по данному пути.\r\n"
+                "\r\n\r\nВозможно, в правах доступа файловой системы запрещена запись по данному пути.\r\n"
                 "Это препятствует работе многих функций приложения!");
   }
 }
@@ -68,8 +68,8 @@ void ProgramRun::CheckProgramFolder() {
   if (FolderWritable(m_options.appFolder)) return;
   m_log->LogLine("System folder is write-protected");
   ShowError("Невозможно сохранение файла в системной папке приложения Morvalen\r\n" + Quoted(m_options.appFolder) +
-            "\r\n\r\nВероятно, эта папка защищена от записи настройками Windows. Снимите эту защиту прямо сейчас и "
-            "перезапустите приложение!");
+            "\r\n\r\nВероятно, эта папка защищена от записи правами доступа файловой системы. Снимите эту защиту "
+            "прямо сейчас и перезапустите приложение!");
 }
 
 void ProgramRun::Start(const Options& options) {
@@ -78,6 +78,11 @@ void ProgramRun::Start(const Options& options) {
   Status("Инициализация log-файлов");
   log.run.Begin();
   log.run.Set(RunFlag::PrevInstance, options.additionalInstance);
+  log.run.Set(RunFlag::MultiLaunchAllow, options.multiLaunch);
+  log.run.Set(RunFlag::RegistryDisabled, options.registryDisabled);
+  log.run.Set(RunFlag::DebugMode, options.debugMode);
+  log.run.Set(RunFlag::JustUpdated, options.justUpdated);
+  log.run.parameters = options.parameters;
   log.run.windowHandle = options.windowHandle;
   m_previousLog = platform::Install<platform::ILog>(&log);
   // The message windows name this run in their diagnostic line and play its event sounds.
@@ -87,7 +92,7 @@ void ProgramRun::Start(const Options& options) {
 
   Status("Проверка системы");
   if (options.registerFileTypes) {
-    Status("Проверка реестра Windows");
+    Status("Проверка регистрации типов файлов");  // file types of the desktop (MIME, desktop entry)
     std::string problem;
     if (!RegisterFileTypes(options.dataHome, options.programPath, problem)) {
       log.LogLine("File types not registered: " + problem);
@@ -106,12 +111,16 @@ void ProgramRun::Start(const Options& options) {
   }
   DecodeOptionAreas();
   log.run.Set(RunFlag::CFG_Loaded, m_configLoaded);
+  // A configuration written by another build: this is the first run of this one.
+  log.run.Set(RunFlag::UpdatedEXE, m_configLoaded && m_config->WriterBuild() != ConfigFile::kBuildNumber);
   CheckTempFolder();
 
   Status("Работа с файлом сеансов");
   SettleRunNumber(log, m_configLoaded ? m_config->runCounter + 1 : 1);
   m_config->runCounter = log.run.runNumber;
+  log.run.BeginStep("Init session file");
   AppendSession(log);
+  log.run.EndStep();
   CheckProgramFolder();
 
   Status("Проверка целостности системы");

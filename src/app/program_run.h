@@ -25,6 +25,13 @@ class ProgramRun {
   struct Options {
     bool additionalInstance = false;  // another instance was running at start
     bool readConfiguration = true;    // false: start with the defaults (switch X)
+    // The command line without the program's name (CommandLineText), for the log and the
+    // session record, and the switches the run's flags record.
+    std::string parameters;
+    bool multiLaunch = false;       // M
+    bool registryDisabled = false;  // RD
+    bool debugMode = false;         // D
+    bool justUpdated = false;       // U
     std::string appFolder;            // where the program keeps its files (platform::AppFolder())
     std::uint64_t windowHandle = 0;   // the main window when it exists before the start
     // Register the data file types with the desktop (not with switch RD).
@@ -40,8 +47,9 @@ class ProgramRun {
   ProgramRun(const ProgramRun&) = delete;
   ProgramRun& operator=(const ProgramRun&) = delete;
 
-  // The first steps of the start, each with its status text: opens the logs (and installs them
-  // as the program's log), registers the file types, reads the configuration and checks the
+  // The first steps of the start, each with its status text: records the command line and its
+  // switches in the run's flags, opens the logs (and installs them as the program's log),
+  // registers the file types, reads the configuration and checks the
   // temporary folder, settles the run number and records the start in the session file,
   // checks that the program folder can be written, logs the folders, adds the default event
   // sounds and input profile and loads the gauge list. Nothing here stops the start.

@@ -14,6 +14,7 @@
 #include "core/text.h"
 #include "platform/clock.h"
 #include "platform/file_dialogs.h"
+#include "platform/instance_channel.h"
 #include "platform/log_sink.h"
 #include "platform/prompts.h"
 #include "platform/services.h"
@@ -322,6 +323,7 @@ std::optional<std::string> Shell::HandleInstanceMessage(std::span<const std::uin
       Log().LogLine("Request for terminate: " + message->requester);
       if (!Busy() && !UnsavedChanges()) {
         Log().LogLine("Terminate: " + message->requester);
+        if (run) run->Set(RunFlag::Terminated);
         if (m_view) m_view->EndRun();
       } else {
         if (m_view) m_view->MarkTitle(" - ЗАКРОЙТЕ ЭТО ОКНО!");
@@ -348,6 +350,24 @@ std::optional<std::string> Shell::HandleInstanceMessage(std::span<const std::uin
       return std::nullopt;
   }
   return std::nullopt;
+}
+
+bool Shell::AskFirstSession() {
+  InstanceMessage ask;
+  ask.code = InstanceCode::AskSession;
+  ask.session = sessionNumber;
+  const std::string record = EncodeInstanceMessage(ask);
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(record.data());
+  const std::optional<std::vector<std::uint8_t>> answer =
+      platform::Current<platform::IInstanceChannel>().AskFirst(std::span<const std::uint8_t>(bytes, record.size()));
+  if (!answer) return false;
+  const std::optional<InstanceMessage> message =
+      DecodeInstanceMessage(std::string_view(reinterpret_cast<const char*>(answer->data()), answer->size()));
+  // Only session information is taken as the answer: whatever else comes back is no request
+  // to this instance.
+  if (!message || message->code != InstanceCode::SessionInfo) return false;
+  m_peer = SessionInfoOf(*message);
+  return m_peer.has_value();
 }
 
 bool Shell::OpenQueued() {

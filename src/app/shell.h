@@ -14,6 +14,7 @@
 
 #include "app/instance_message.h"
 #include "app/open_dataset_list.h"
+#include "core/run_state.h"
 #include "spc/dataset_basic.h"
 
 namespace mv {
@@ -55,6 +56,9 @@ class Shell {
   // This session as other instances are told about it.
   InstanceSessionInfo sessionInfo;
   std::int32_t sessionNumber = 0;
+  // The run's state, when the shell runs in a program run: a run that ends at another
+  // instance's request is marked Terminated.
+  RunState* run = nullptr;
 
   // Busy while a file is being opened; queued files wait, the window is not closed.
   bool Busy() const { return m_busy > 0; }
@@ -88,6 +92,9 @@ class Shell {
   std::optional<std::string> HandleInstanceMessage(std::span<const std::uint8_t> record);
   // The session information another instance sent last.
   const std::optional<InstanceSessionInfo>& PeerInfo() const { return m_peer; }
+  // An additional session asks the first instance for its session information (code 2) and
+  // keeps the answer as PeerInfo. True when an answer came.
+  bool AskFirstSession();
   // Opens the next queued file unless the shell is busy or a modal window is up. True when a
   // file was taken from the queue.
   bool OpenQueued();

@@ -368,7 +368,8 @@ bool StartLogs(AppLog& log, const std::string& logFolder, const std::string& old
     if (!fs::is_directory(folder, ec)) {
       ShowError("Не найдена папка протокола работы (" + folder +
                 ").\r\n\r\n"
-                "Создайте эту папку в Windows или исправьте настройки приложения, а затем перезапустите " +
+                "Создайте эту папку средствами операционной системы или исправьте настройки приложения, а затем "
+                "перезапустите " +
                 std::string(kAppName) +
                 ".\r\n"
                 "Работа с наборами данных без ведения протокола несет дополнительные риски!");
@@ -399,9 +400,68 @@ bool StartLogs(AppLog& log, const std::string& logFolder, const std::string& old
   return true;
 }
 
+namespace {
+
+// Whether the session file's header was refused for what the file holds (not because it is
+// missing or the disk failed).
+bool Damaged(const TSessFile& file) {
+  switch (static_cast<ChunkStatus>(file.status)) {
+    case ChunkStatus::BadHeader:
+    case ChunkStatus::BadHeaderVersion:
+    case ChunkStatus::BadType:
+    case ChunkStatus::BadTypeVersion:
+    case ChunkStatus::BufferTooSmall:
+    case ChunkStatus::Damaged: return true;
+    default: return false;
+  }
+}
+
+// "mvl.ses" -> "mvl_yyyyMMdd_hhnn.ses" beside it (with "_2", "_3", ... when that name is taken).
+std::string SetAsideName(const std::string& fileName, TDateTime now) {
+  const fs::path path(fileName);
+  const std::string base = (path.parent_path() / path.stem()).string() + "_" + MinuteStamp(now);
+  const std::string extension = path.extension().string();
+  std::string name = base + extension;
+  struct stat info {};
+  for (int n = 2; ::lstat(name.c_str(), &info) == 0 && n < 1000; ++n) name = base + "_" + std::to_string(n) + extension;
+  return name;
+}
+
+// A damaged session file would be refused at every start and never gain a record: it is kept
+// under a dated name for support, and the run starts a new one. One window says so.
+void SetAsideDamagedSessionFile(AppLog& log) {
+  TSessFile& file = log.sessionFile;
+  const std::string status = ChunkStatusText(file.status);
+  const std::string aside = SetAsideName(file.fileName, Now());
+  if (::rename(file.fileName.c_str(), aside.c_str()) != 0) {
+    const int code = FileErrorCode(errno, FileOp::Write, aside);
+    log.sessionFileRefused = true;
+    LogError(log, "Session file not set aside as " + aside + ": " + FileErrorText(code));
+    ShowError("Файл сеансов работы\r\n" + file.fileName + "\r\nповрежден (" + status +
+              ") и не может быть переименован.\r\n\r\nСеансы работы не будут записываться, пока этот файл не "
+              "будет удален или переименован",
+              0, {}, 0, FileErrorText(code));
+    return;
+  }
+  file.headerRead = false;
+  file.header = SessionFileHeader{};
+  LogLine(log, "Session file set aside as " + aside + "; a new one is started");
+  ShowWarning("Файл сеансов работы\r\n" + file.fileName + "\r\nповрежден (" + status +
+              ").\r\n\r\nОн сохранен под именем\r\n" + aside + "\r\nи начат новый файл сеансов работы");
+}
+
+}  // namespace
+
 void SettleRunNumber(AppLog& log, std::int32_t configRunNumber) {
   log.run.runNumber = configRunNumber;
-  if (!ReadSessionHeader(log.sessionFile)) return;
+  if (!ReadSessionHeader(log.sessionFile)) {
+    if (Damaged(log.sessionFile)) {
+      SetAsideDamagedSessionFile(log);
+    } else if (log.sessionFile.status == static_cast<std::uint8_t>(ChunkStatus::FileError)) {
+      log.sessionFileRefused = true;  // its window has been shown; the run does not try again
+    }
+    return;
+  }
   const std::int64_t next = std::int64_t{log.sessionFile.header.lastRun} + 1;
   // A damaged count that gives no usable number leaves the configuration's.
   if (next <= 0 || next > std::numeric_limits<std::int32_t>::max()) return;
@@ -411,7 +471,10 @@ void SettleRunNumber(AppLog& log, std::int32_t configRunNumber) {
   }
 }
 
-bool AppendSession(AppLog& log) { return AppendSession(log.sessionFile, log.run, log.mainLog.sizeAtOpen); }
+bool AppendSession(AppLog& log) {
+  if (log.sessionFileRefused) return false;
+  return AppendSession(log.sessionFile, log.run, log.mainLog.sizeAtOpen);
+}
 
 void LogSessionClosing(AppLog& log) { LogLine(log, "-Closing session"); }
 

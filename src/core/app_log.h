@@ -93,6 +93,9 @@ class AppLog final : public platform::ILog {
   TSessFile sessionFile;
   std::string logFolder;  // with a trailing separator once StartLogs has run
   bool sysInfoLogged = false;
+  // The session file could not be read for a failing disk, or was damaged and could not be
+  // set aside: the run records nothing in it (its one window has been shown).
+  bool sessionFileRefused = false;
 
   void LogLine(std::string_view text, int slot = 0) override;
   void LogError(std::string_view text, int slot = 0) override;
@@ -118,9 +121,13 @@ bool StartLogs(AppLog& log, const std::string& logFolder, const std::string& old
 // Once the configuration is read (configRunNumber: its stored counter + 1, or 1 when it could
 // not be read): the run takes that number, then the session file's last run + 1 when its
 // header reads, logging "Correct session number by session file: old -> new" when they differ.
+// A session file whose header is damaged is renamed to "mvl_yyyyMMdd_hhnn.ses" beside it (so
+// AppendSession starts a new one) and one warning says so; a failure to read it for another
+// reason leaves it alone, and the run records nothing in it.
 void SettleRunNumber(AppLog& log, std::int32_t configRunNumber);
 
-// AppendSession for this run (after SettleRunNumber).
+// AppendSession for this run (after SettleRunNumber); false without a word when the session
+// file was refused.
 bool AppendSession(AppLog& log);
 
 // "-Closing session": the first line of the end of the run.

@@ -370,6 +370,10 @@ bool ReadSessionHeader(TSessFile& file) {
   ChunkHeader chunk;
   std::string content;
   ChunkStatus status = ReadChunk(fd.get(), 0, ses::hdr::kSize, file.fileName, chunk, content, file.ioError);
+  // A file that ends before its header does is damaged, not a failing disk.
+  if (status == ChunkStatus::FileError && file.fileSize >= 0 && file.fileSize < ses::kFirstRecordPosition) {
+    status = ChunkStatus::Damaged;
+  }
   if (status == ChunkStatus::FileError) {
     ReportFailure(file, "load header");
     return false;

@@ -167,8 +167,8 @@ struct TSessFile {
 };
 
 // Reads and checks the header chunk. False with status 0 when the file does not exist, with
-// status 1 when no file name is set; a damaged header is logged as
-// "Session file header - " + status text + " (" + path + ")".
+// status 1 when no file name is set; a damaged header (a file too short to hold it included,
+// status 9) is logged as "Session file header - " + status text + " (" + path + ")".
 [[nodiscard]] bool ReadSessionHeader(TSessFile& file);
 
 // At start-up, once the run number is settled: counts the run in the header and writes its

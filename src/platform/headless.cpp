@@ -42,6 +42,9 @@ bool HeadlessShellOpen::Open(const std::string& path) {
 }
 
 bool HeadlessInstanceChannel::SendToFirst(std::span<const std::uint8_t>) { return false; }
+std::optional<IInstanceChannel::Record> HeadlessInstanceChannel::AskFirst(std::span<const std::uint8_t>) {
+  return std::nullopt;
+}
 bool HeadlessInstanceChannel::Listen(Receiver) { return true; }
 
 TDateTime SystemClock::Now() {

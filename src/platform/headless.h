@@ -63,6 +63,7 @@ class HeadlessShellOpen final : public IShellOpen {
 class HeadlessInstanceChannel final : public IInstanceChannel {
  public:
   bool SendToFirst(std::span<const std::uint8_t> record) override;
+  std::optional<Record> AskFirst(std::span<const std::uint8_t> record) override;
   bool Listen(Receiver receiver) override;
 };
 

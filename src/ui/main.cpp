@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <system_error>
@@ -23,6 +24,7 @@
 #include "platform/app_folders.h"
 #include "platform/clock.h"
 #include "platform/instance_channel.h"
+#include "platform/runtime_folder.h"
 #include "platform/services.h"
 #include "ui/frm_main.h"
 #include "ui/qt_platform.h"
@@ -72,6 +74,9 @@ bool HandOver(const std::vector<std::string>& files) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  // Qt and the instance socket use one per-user runtime folder, the same in every run, so a
+  // later instance finds the first one.
+  mv::platform::SettleRuntimeFolder();
   QApplication app(argc, argv);  // takes Qt's own arguments out of argv
   QApplication::setApplicationName(QStringLiteral("Morvalen"));
   QApplication::setOrganizationName(QStringLiteral("Morvalen"));
@@ -87,15 +92,22 @@ int main(int argc, char* argv[]) {
   }
 
   // QApplication has taken its own options out of argv; the file names are kept as bytes.
-  const mv::CommandLine commandLine = mv::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const mv::CommandLine commandLine = mv::ParseCommandLine(arguments);
 
   mv::ui::InstallQtPlatform();
   // The first instance receives messages from later ones; they reach the shell once the main
   // window exists (they are delivered from the event loop, which starts after it).
   mv::ui::TfrmMain* window = nullptr;
   mv::platform::IInstanceChannel& channel = mv::platform::Current<mv::platform::IInstanceChannel>();
+  // A request for this session's information is answered over the connection it came on.
   const bool additional = !channel.Listen([&window](std::vector<std::uint8_t> record) {
-    if (window) window->Shell().HandleInstanceMessage(record);
+    std::vector<std::uint8_t> answer;
+    if (!window) return answer;
+    if (const std::optional<std::string> reply = window->Shell().HandleInstanceMessage(record)) {
+      answer.assign(reply->begin(), reply->end());
+    }
+    return answer;
   });
   // A later instance started with files hands them to the first one and ends quietly, unless
   // several instances were asked for (switch M) or the first one cannot be reached.
@@ -120,6 +132,11 @@ int main(int argc, char* argv[]) {
       mv::ProgramRun::Options runOptions;
       runOptions.additionalInstance = additional;
       runOptions.readConfiguration = !commandLine.noConfiguration;
+      runOptions.parameters = mv::CommandLineText(arguments);
+      runOptions.multiLaunch = commandLine.multiLaunch;
+      runOptions.registryDisabled = commandLine.registryDisabled;
+      runOptions.debugMode = commandLine.debugMode;
+      runOptions.justUpdated = commandLine.justUpdated;
       runOptions.appFolder = mv::platform::AppFolder().string();
       runOptions.windowHandle = static_cast<std::uint64_t>(frmMain.winId());
       runOptions.registerFileTypes = !commandLine.registryDisabled && !additional;
@@ -137,11 +154,14 @@ int main(int argc, char* argv[]) {
       shell.importOption = commandLine.importOption;
       shell.dataFolder = program.Config().Folder(mv::ConfigFile::kDataFolder);
       shell.sessionNumber = program.Log().run.runNumber;
+      shell.run = &program.Log().run;
       shell.sessionInfo.started = mv::platform::Current<mv::platform::IClock>().Now();
       shell.sessionInfo.program = "Morvalen " MV_VERSION;
       shell.sessionInfo.programPath = runOptions.programPath;
       shell.sessionInfo.dataFolder = shell.dataFolder;
       frmMain.autoSaveAtEnd = program.Config().autoSaveDatasets;
+      // An additional session learns which session is the first one (kept for the support records).
+      if (additional) shell.AskFirstSession();
       for (const std::string& error : commandLine.errors) mv::ShowError(error);
       shell.OpenStartupDatasets(program.PreviousFiles(), commandLine.noPreviousDatasets, "Morvalen");
     });

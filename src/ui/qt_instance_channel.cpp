@@ -5,14 +5,18 @@
 #include <unistd.h>
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
+
 #include "platform/instance_frame_reader.h"
+#include "platform/runtime_folder.h"
 
 namespace mv::ui {
 namespace {
@@ -42,29 +46,56 @@ QString QtInstanceChannel::DefaultServerName() {
   }
   if (user.isEmpty()) user = QString::number(::geteuid());
   const QString name = QStringLiteral("morvalen-") + user;
-  // The per-user runtime folder is private to the user and emptied at logout, so no socket file
-  // of an earlier session lingers there. It is used only when it exists and the path fits into
-  // a socket address; otherwise the plain name puts the socket into the temporary folder.
-  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (runtime.isEmpty() || !QFileInfo(runtime).isDir()) return name;
+  // The per-user runtime folder is private to the user, and every instance of the user finds
+  // the same one. Only when there is none, or the path does not fit into a socket address, the
+  // plain name puts the socket into the temporary folder.
+  const QString runtime = QString::fromStdString(
+      platform::UserRuntimeFolder(qgetenv("XDG_RUNTIME_DIR").toStdString(), "/tmp", ::geteuid()));
+  if (runtime.isEmpty()) return name;
   const QString path = QDir(runtime).absoluteFilePath(name);
   if (static_cast<std::size_t>(QFile::encodeName(path).size()) >= kSocketPathMax) return name;
   return path;
 }
 
-bool QtInstanceChannel::SendToFirst(std::span<const std::uint8_t> record) {
+bool QtInstanceChannel::Deliver(QLocalSocket& socket, std::span<const std::uint8_t> record,
+                                QIODevice::OpenMode mode) const {
   const std::vector<std::uint8_t> frame = platform::FrameInstanceRecord(record);
   if (frame.empty()) return false;
-  QLocalSocket socket;
-  socket.connectToServer(m_serverName, QIODevice::WriteOnly);
+  socket.connectToServer(m_serverName, mode);
   if (!socket.waitForConnected(kInstanceSendTimeoutMs)) return false;
   const auto size = static_cast<qint64>(frame.size());
   if (socket.write(reinterpret_cast<const char*>(frame.data()), size) != size) return false;
   while (socket.bytesToWrite() > 0) {
     if (!socket.waitForBytesWritten(kInstanceSendTimeoutMs)) return false;
   }
+  return true;
+}
+
+bool QtInstanceChannel::SendToFirst(std::span<const std::uint8_t> record) {
+  QLocalSocket socket;
+  if (!Deliver(socket, record, QIODevice::WriteOnly)) return false;
   socket.disconnectFromServer();
   return true;
+}
+
+std::optional<QtInstanceChannel::Record> QtInstanceChannel::AskFirst(std::span<const std::uint8_t> record) {
+  QLocalSocket socket;
+  if (!Deliver(socket, record, QIODevice::ReadWrite)) return std::nullopt;
+  // The answer comes from whoever listens under the name: it is framed and checked like any
+  // record that arrives, and read only until the deadline.
+  platform::InstanceFrameReader reader;
+  const QDeadlineTimer deadline(kInstanceSendTimeoutMs);
+  for (;;) {
+    while (socket.bytesAvailable() > 0) {
+      if (!reader.Feed(Bytes(socket.read(kReadChunk)))) return std::nullopt;
+    }
+    if (std::optional<Record> answer = reader.Next()) {
+      socket.disconnectFromServer();
+      return answer;
+    }
+    if (deadline.hasExpired() || socket.state() != QLocalSocket::ConnectedState) return std::nullopt;
+    socket.waitForReadyRead(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
+  }
 }
 
 bool QtInstanceChannel::Listen(Receiver receiver) {
@@ -117,10 +148,18 @@ void QtInstanceChannel::Serve(QLocalSocket* socket) {
     return true;
   };
   // Records are taken one at a time, so a nested call for the same connection keeps the order.
-  const auto deliver = [this, reader] {
+  // An answer goes back only while the sender is connected and the socket still exists.
+  const QPointer<QLocalSocket> alive(socket);
+  const auto deliver = [this, reader, alive] {
     while (auto record = reader->Next()) {
       const Receiver receiver = m_receiver;  // a receiver may call Listen and replace itself
-      if (receiver) receiver(std::move(*record));
+      if (!receiver) continue;
+      const Record answer = receiver(std::move(*record));
+      if (answer.empty() || !alive || alive->state() != QLocalSocket::ConnectedState) continue;
+      const std::vector<std::uint8_t> frame = platform::FrameInstanceRecord(answer);
+      if (frame.empty()) continue;
+      alive->write(reinterpret_cast<const char*>(frame.data()), static_cast<qint64>(frame.size()));
+      alive->flush();
     }
   };
   QObject::connect(socket, &QLocalSocket::readyRead, socket, [read, deliver] {

@@ -50,3 +50,24 @@ TEST(CommandLine, ModifiersDecide) {
 
 }  // namespace
 }  // namespace mv
+
+namespace mv {
+namespace {
+
+TEST(CommandLine, TextKeepsEveryArgumentWhole) {
+  const struct {
+    std::vector<std::string> arguments;
+    const char* text;
+  } kCases[] = {
+      {{}, ""},
+      {{"-m", "/data/вал.mvl"}, "-m /data/вал.mvl"},
+      {{"-y", "/data/вал 12.mvl", "", "a\tb"}, "-y \"/data/вал 12.mvl\" \"\" \"a\tb\""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(CommandLineText(c.arguments), c.text);
+  }
+}
+
+}  // namespace
+}  // namespace mv

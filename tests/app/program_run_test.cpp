@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "support/bytes.h"
@@ -195,6 +196,102 @@ TEST(ProgramRun, ChartAndHistogramOptionsAreKeptBetweenRuns) {
   EXPECT_EQ(next.ChartOptions().span, 7);
   EXPECT_TRUE(next.HistogramSettings().bars3d);
   next.Finish();
+}
+
+}  // namespace
+}  // namespace mv
+
+namespace mv {
+namespace {
+
+TEST(ProgramRun, TheCommandLineAndTheSwitchesAreRecordedInTheLogAndTheSessionFile) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  {
+    ProgramRun program;
+    program.Start(In(dir.path()));
+    program.Finish();
+  }
+  // The configuration was written by another build: this run is the first of this build.
+  std::string cfg = test::ReadFileBytes(dir.Path("mvl.cfg"));
+  ASSERT_GT(cfg.size(), 160u);
+  cfg[5 + 153] = static_cast<char>(ConfigFile::kBuildNumber - 1);  // the installation record's build
+  test::WriteFileBytes(dir.Path("mvl.cfg"), cfg);
+
+  ProgramRun::Options options = In(dir.path());
+  options.parameters = "-m -d -rd -u \"/данные/вал 12.mvl\"";
+  options.multiLaunch = options.debugMode = options.registryDisabled = options.justUpdated = true;
+  {
+    ProgramRun program;
+    program.Start(options);
+    program.Finish();
+  }
+  const std::string log = Text(dir.path() + "/Log/mvl_sess.log");
+  EXPECT_NE(log.find("Prm: -m -d -rd -u \"/данные/вал 12.mvl\"\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("- Start Morvalen " MV_VERSION " after update ("), std::string::npos) << log;
+
+  TSessFile file;
+  file.fileName = dir.path() + "/Log/mvl.ses";
+  ASSERT_TRUE(ReadSessions(file, 1, 0));
+  ASSERT_EQ(file.sessions.size(), 2u);
+  const struct {
+    const char* parameters;
+    const char* flags;
+    std::uint32_t sessionFlags;
+  } kExpected[] = {
+      {"", "CFG_Saved", 0},
+      {"-m -d -rd -u \"/данные/вал 12.m",  // the first 30 characters
+       "MultiLaunchAllow, RegistryDisabled, DebugMode, JustUpdated, UpdatedEXE, CFG_Loaded, CFG_Saved",
+       ses::rec::kNewBuild | ses::rec::kConfigRead},
+  };
+  for (std::size_t i = 0; i < file.sessions.size(); ++i) {
+    SCOPED_TRACE(i);
+    const SessionRecord& record = file.sessions[i].record;
+    EXPECT_EQ(record.parameters, kExpected[i].parameters);
+    RunState flags;
+    flags.flags = record.runFlags;
+    EXPECT_EQ(flags.FlagNames(), kExpected[i].flags);
+    EXPECT_EQ(record.sessionFlags, kExpected[i].sessionFlags);
+  }
+}
+
+}  // namespace
+}  // namespace mv
+
+namespace mv {
+namespace {
+
+TEST(ProgramRun, WriteProtectedFoldersAreToldInTermsOfFileAccessRights) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  // A folder that stands where the write probe goes: no file can be made there, whoever runs.
+  for (const char* probe : {".morvalen-write-test", "Tmp/.morvalen-write-test"}) {
+    fs::create_directories(dir.Path(probe));
+    test::WriteFileBytes(dir.Path(std::string(probe) + "/keep"), "x");
+  }
+  std::vector<std::string> statuses;
+  ProgramRun::Options options = In(dir.path());
+  options.registerFileTypes = true;
+  options.dataHome = dir.Path("share");
+  options.programPath = "/opt/morvalen/morvalen";
+  options.status = [&statuses](const std::string& text) { statuses.push_back(text); };
+  ProgramRun program;
+  program.Start(options);
+  ASSERT_GE(statuses.size(), 3u);
+  EXPECT_EQ(statuses[1], "Проверка системы");
+  EXPECT_EQ(statuses[2], "Проверка регистрации типов файлов");
+  const std::vector<std::string> texts = fake.messages.Texts();
+  const std::string tmp = program.Config().Folder(ConfigFile::kTempFolder);
+  for (const std::string& expected :
+       {"Morvalen не может делать запись в папку временных файлов \"" + tmp +
+            "\"\r\n\r\nВозможно, в правах доступа файловой системы запрещена запись по данному пути.\r\n"
+            "Это препятствует работе многих функций приложения!",
+        "Невозможно сохранение файла в системной папке приложения Morvalen\r\n\"" + dir.path() +
+            "\"\r\n\r\nВероятно, эта папка защищена от записи правами доступа файловой системы. Снимите эту защиту "
+            "прямо сейчас и перезапустите приложение!"}) {
+    EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
+  }
+  program.Finish();
 }
 
 }  // namespace

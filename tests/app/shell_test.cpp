@@ -467,16 +467,21 @@ TEST_F(ShellTest, TerminateRequestEndsTheRunOnlyWithoutUnsavedChanges) {
   terminate.requester = "Установщик";
   const std::string bytes = EncodeInstanceMessage(terminate);
   const std::vector<std::uint8_t> record(bytes.begin(), bytes.end());
+  RunState run;
+  m_shell.run = &run;
 
   m_shell.HandleInstanceMessage(record);
   EXPECT_EQ(m_view.endRuns, 1);
   EXPECT_EQ(Count("Request for terminate: Установщик"), 1);
   EXPECT_EQ(Count("Terminate: Установщик"), 1);
+  EXPECT_EQ(run.FlagNames(), "Terminated");  // the session record tells why the run ended
 
+  run.flags = 0;
   ASSERT_EQ(Open(File("a.mvl")), 0);
   Change(0);
   m_shell.HandleInstanceMessage(record);
   EXPECT_EQ(m_view.endRuns, 1);
+  EXPECT_EQ(run.flags, 0u);
   EXPECT_EQ(m_view.title, " - ЗАКРОЙТЕ ЭТО ОКНО!");
   EXPECT_EQ(m_shell.StatusLine(),
             "Закройте этот экземпляр приложения (это окно) прямо сейчас, чтобы другой экземпляр мог выполнить важную "
@@ -556,6 +561,49 @@ TEST_F(ShellTest, EndOfRunKeepsTheOpenFilesForTheNextRun) {
   EXPECT_EQ(List().Count(), 0);
   ASSERT_EQ(m_fake.prompts.questions.size(), 1u);
   EXPECT_EQ(m_fake.prompts.questions[0].text, "Вы хотите сохранить файл\r\nНовый SPC 1");
+}
+
+}  // namespace
+}  // namespace mv
+
+namespace mv {
+namespace {
+
+TEST_F(ShellTest, AnAdditionalSessionKeepsOnlyTheSessionInformationTheFirstOneAnswers) {
+  Shell first;
+  first.sessionNumber = 5;
+  first.sessionInfo.dataFolder = "/данные/первый";
+  m_fake.instances.otherInstance = true;
+  // The first instance answers the request the way its shell does.
+  m_shell.sessionNumber = 6;
+  ASSERT_FALSE(m_shell.AskFirstSession());  // no answer at all
+  ASSERT_EQ(m_fake.instances.sent.size(), 1u);
+  const std::vector<std::uint8_t> request = m_fake.instances.sent[0];
+  const auto decoded = DecodeInstanceMessage(std::string_view(reinterpret_cast<const char*>(request.data()), request.size()));
+  ASSERT_TRUE(decoded);
+  EXPECT_EQ(decoded->code, InstanceCode::AskSession);
+  EXPECT_EQ(decoded->session, 6);
+
+  const std::optional<std::string> answer = first.HandleInstanceMessage(request);
+  ASSERT_TRUE(answer);
+  const std::string openFile = EncodeInstanceMessage(OpenFileMessage(m_dir.Path("x.mvl")));
+  const struct {
+    const char* what;
+    std::string answer;
+    bool kept;
+  } kCases[] = {
+      {"another request instead of an answer", openFile, false},
+      {"cut short", answer->substr(0, 200), false},
+      {"session information", *answer, true},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    m_fake.instances.answer = std::vector<std::uint8_t>(c.answer.begin(), c.answer.end());
+    EXPECT_EQ(m_shell.AskFirstSession(), c.kept);
+    EXPECT_EQ(m_shell.PeerInfo().has_value(), c.kept);
+    EXPECT_TRUE(m_shell.Queue().Empty());
+  }
+  EXPECT_EQ(m_shell.PeerInfo()->dataFolder, "/данные/первый");
 }
 
 }  // namespace

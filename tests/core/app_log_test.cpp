@@ -383,8 +383,8 @@ TEST(AppLog, WithoutALogFolderTheRunGoesOnWithItsLinesInMemory) {
   ASSERT_EQ(fake.messages.shown.size(), 1u);
   EXPECT_EQ(fake.messages.shown[0].text,
             "Не найдена папка протокола работы (" + folder +
-                ").\r\n\r\nСоздайте эту папку в Windows или исправьте настройки приложения, а затем перезапустите "
-                "Morvalen.\r\nРабота с наборами данных без ведения протокола несет дополнительные риски!");
+                ").\r\n\r\nСоздайте эту папку средствами операционной системы или исправьте настройки "
+                "приложения, а затем перезапустите Morvalen.\r\nРабота с наборами данных без ведения протокола несет дополнительные риски!");
   EXPECT_FALSE(LogLine(log, "later"));
   EXPECT_NE(log.mainLog.pending.find("  later\r\n"), std::string::npos);
   SettleRunNumber(log, 17);
@@ -415,13 +415,16 @@ TEST(AppLog, TheSessionFileSettlesTheRunNumber) {
     std::string file;  // "" = no session file
     std::int32_t run;
     std::string logged;
+    std::size_t windows;
   } kCases[] = {
-      {"no file", "", 17, ""},
+      {"no file", "", 17, "", 0},
       {"later run in the file", SessionHeaderFile(41, false), 42,
-       L("   42     ", "Correct session number by session file: 17 -> 42")},
-      {"file agrees", SessionHeaderFile(16, false), 17, ""},
+       L("   42     ", "Correct session number by session file: 17 -> 42"), 0},
+      {"file agrees", SessionHeaderFile(16, false), 17, "", 0},
       {"damaged header", SessionHeaderFile(41, true), 17,
-       L("   17     ", "[ERR] Session file header - Повреждение данных (" + path + ")")},
+       L("   17     ", "[ERR] Session file header - Повреждение данных (" + path + ")") +
+           L("   17     ", "Session file set aside as " + dir.Path("mvl_20240305_1407.ses") + "; a new one is started"),
+       1},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -436,8 +439,69 @@ TEST(AppLog, TheSessionFileSettlesTheRunNumber) {
     SettleRunNumber(log, 17);
     EXPECT_EQ(log.run.runNumber, c.run);
     EXPECT_EQ(log.mainLog.pending, c.logged);
-    EXPECT_TRUE(fake.messages.shown.empty());
+    EXPECT_EQ(fake.messages.shown.size(), c.windows);
+    fs::remove(dir.Path("mvl_20240305_1407.ses"));
   }
+}
+
+TEST(AppLog, ADamagedSessionFileIsSetAsideWithOneMessageAndANewOneStarted) {
+  const struct {
+    const char* name;
+    std::string bytes;
+  } kCases[] = {
+      {"check value", SessionHeaderFile(41, true)},
+      {"cut inside the header", SessionHeaderFile(41, false).substr(0, 300)},
+      {"empty", ""},
+      {"not a session file", "Журнал работы участка 3, смена 2\r\n"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    FakePlatform fake;
+    fake.clock.Freeze(At(2024, 3, 5, 14, 7, 9));
+    TempFolder dir;
+    const std::string path = dir.Path("mvl.ses");
+    WriteFileBytes(path, c.bytes);
+    WriteFileBytes(dir.Path("mvl_20240305_1407.ses"), "taken");  // an earlier one set aside in the same minute
+    for (const std::int32_t run : {17, 18}) {
+      AppLog log;
+      test::ScopedService<platform::ILog> installed(&log);
+      log.sessionFile.fileName = path;
+      SettleRunNumber(log, 17);
+      EXPECT_EQ(log.run.runNumber, run);  // the new file numbers the next run
+      EXPECT_TRUE(AppendSession(log));
+    }
+    // One message in the two runs, naming both files.
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    const std::string aside = dir.Path("mvl_20240305_1407_2.ses");
+    EXPECT_EQ(fake.messages.shown[0].kind, platform::MsgKind::Warning);
+    EXPECT_EQ(fake.messages.shown[0].text, "Файл сеансов работы\r\n" + path + "\r\nповрежден (" +
+                                               ChunkStatusText(c.name == std::string("not a session file") ? 3 : 9) +
+                                               ").\r\n\r\nОн сохранен под именем\r\n" + aside +
+                                               "\r\nи начат новый файл сеансов работы");
+    EXPECT_EQ(ReadFileBytes(aside), c.bytes);
+    EXPECT_EQ(ReadFileBytes(dir.Path("mvl_20240305_1407.ses")), "taken");
+    TSessFile fresh;
+    fresh.fileName = path;
+    ASSERT_TRUE(ReadSessions(fresh, 1, 0));
+    ASSERT_EQ(fresh.sessions.size(), 2u);
+    EXPECT_EQ(fresh.sessions[0].record.runNumber, 17);
+  }
+}
+
+TEST(AppLog, ASessionFileThatCannotBeReadIsReportedOnceAndLeftAlone) {
+  FakePlatform fake;
+  TempFolder dir;
+  const std::string path = dir.Path("mvl.ses");
+  fs::create_directory(path);  // opens, but no byte can be read from it
+  AppLog log;
+  test::ScopedService<platform::ILog> installed(&log);
+  log.sessionFile.fileName = path;
+  SettleRunNumber(log, 17);
+  EXPECT_FALSE(AppendSession(log));
+  EXPECT_EQ(log.run.runNumber, 17);
+  EXPECT_EQ(fake.messages.shown.size(), 1u);
+  EXPECT_TRUE(fs::is_directory(path));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
 TEST(AppLog, DurationText) {

@@ -61,6 +61,12 @@ bool FakeInstanceChannel::SendToFirst(std::span<const std::uint8_t> record) {
   return true;
 }
 
+std::optional<platform::IInstanceChannel::Record> FakeInstanceChannel::AskFirst(std::span<const std::uint8_t> record) {
+  if (!otherInstance) return std::nullopt;
+  sent.emplace_back(record.begin(), record.end());
+  return answer;
+}
+
 bool FakeInstanceChannel::Listen(Receiver r) {
   if (otherInstance) return false;
   receiver = std::move(r);

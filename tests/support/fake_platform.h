@@ -66,9 +66,12 @@ class FakeShellOpen final : public platform::IShellOpen {
 class FakeInstanceChannel final : public platform::IInstanceChannel {
  public:
   bool SendToFirst(std::span<const std::uint8_t> record) override;
+  // Records what was asked and gives `answer` (with another instance running).
+  std::optional<Record> AskFirst(std::span<const std::uint8_t> record) override;
   bool Listen(Receiver receiver) override;
   std::vector<std::vector<std::uint8_t>> sent;
   bool otherInstance = false;
+  std::optional<Record> answer;
   Receiver receiver;
 };
 

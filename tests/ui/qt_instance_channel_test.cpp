@@ -1,19 +1,29 @@
 #include "ui/qt_instance_channel.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
+#include <atomic>
 #include <cstring>
+#include <memory>
+#include <optional>
 
+#include "app/instance_message.h"
+#include "app/shell.h"
 #include "platform/instance_frame_reader.h"
+#include "platform/runtime_folder.h"
 #include "ui_test_app.h"
 
 namespace mv {
@@ -37,7 +47,10 @@ class QtInstanceChannel : public ::testing::Test {
   QString Name() const { return m_dir.filePath(QStringLiteral("channel")); }
   // Listens with a receiver that collects into m_received.
   bool Listen(ui::QtInstanceChannel& channel) {
-    return channel.Listen([this](Bytes record) { m_received.push_back(std::move(record)); });
+    return channel.Listen([this](Bytes record) {
+      m_received.push_back(std::move(record));
+      return Bytes{};
+    });
   }
   bool WaitForRecords(std::size_t count) {
     return QTest::qWaitFor([&] { return m_received.size() >= count; }, 3000);
@@ -74,7 +87,10 @@ TEST_F(QtInstanceChannel, OnlyOneInstanceListens) {
   ui::QtInstanceChannel first(Name());
   ASSERT_TRUE(Listen(first));
   ui::QtInstanceChannel second(Name());
-  EXPECT_FALSE(second.Listen([](Bytes) { ADD_FAILURE() << "the second instance received"; }));
+  EXPECT_FALSE(second.Listen([](Bytes) {
+    ADD_FAILURE() << "the second instance received";
+    return Bytes{};
+  }));
   ASSERT_TRUE(second.SendToFirst(Pattern(128, 7)));
   ASSERT_TRUE(WaitForRecords(1));
   EXPECT_EQ(m_received.front(), Pattern(128, 7));
@@ -117,6 +133,97 @@ TEST_F(QtInstanceChannel, BadLengthDropsOnlyThatConnection) {
   EXPECT_EQ(m_received, std::vector<Bytes>{Pattern(128, 5)});
 }
 
+// Runs the blocking AskFirst on a thread of its own while this thread's event loop lets the
+// listening side answer.
+std::optional<Bytes> AskFrom(ui::QtInstanceChannel& later, const Bytes& record) {
+  std::optional<Bytes> answer;
+  std::atomic<bool> done = false;
+  std::unique_ptr<QThread> thread(QThread::create([&] {
+    answer = later.AskFirst(record);
+    done = true;
+  }));
+  thread->start();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return done.load(); }, 3 * ui::kInstanceSendTimeoutMs));
+  thread->wait();
+  return answer;
+}
+
+TEST_F(QtInstanceChannel, TheAnswerComesBackOverTheSameConnection) {
+  ui::QtInstanceChannel first(Name());
+  // Answers a record that starts with 2 with the record reversed; others get no answer.
+  ASSERT_TRUE(first.Listen([this](Bytes record) {
+    m_received.push_back(record);
+    if (record.front() != 2) return Bytes{};
+    return Bytes(record.rbegin(), record.rend());
+  }));
+  ui::QtInstanceChannel later(Name());
+  const Bytes request = Pattern(128 + 371, 2);
+  EXPECT_EQ(AskFrom(later, request), Bytes(request.rbegin(), request.rend()));
+  // A record sent without waiting is answered into a closed connection: nothing breaks.
+  ASSERT_TRUE(later.SendToFirst(request));
+  ASSERT_TRUE(WaitForRecords(2));
+  EXPECT_EQ(AskFrom(later, Pattern(129, 2)).value_or(Bytes{}).size(), 129u);
+  ui::QtInstanceChannel nobodyListens(m_dir.filePath(QStringLiteral("nobody")));
+  EXPECT_EQ(AskFrom(nobodyListens, request), std::nullopt);
+}
+
+TEST_F(QtInstanceChannel, TheFirstSessionAnswersARequestForItsInformation) {
+  Shell shell;
+  shell.sessionNumber = 31;
+  shell.sessionInfo.dataFolder = "/данные";
+  ui::QtInstanceChannel first(Name());
+  ASSERT_TRUE(first.Listen([&shell](Bytes record) {
+    const std::optional<std::string> answer = shell.HandleInstanceMessage(record);
+    return answer ? Bytes(answer->begin(), answer->end()) : Bytes{};
+  }));
+  InstanceMessage ask;
+  ask.code = InstanceCode::AskSession;
+  const std::string request = EncodeInstanceMessage(ask);
+  ui::QtInstanceChannel later(Name());
+  const std::optional<Bytes> answer = AskFrom(later, Bytes(request.begin(), request.end()));
+  ASSERT_TRUE(answer);
+  const auto message = DecodeInstanceMessage(std::string_view(reinterpret_cast<const char*>(answer->data()), answer->size()));
+  ASSERT_TRUE(message);
+  EXPECT_EQ(message->code, InstanceCode::SessionInfo);
+  EXPECT_EQ(message->session, 31);
+  EXPECT_EQ(SessionInfoOf(*message)->dataFolder, "/данные");
+}
+
+TEST_F(QtInstanceChannel, AnAnswerThatBreaksTheFramingIsRefused) {
+  // Whoever listens under the name answers with bytes of its own.
+  const struct {
+    const char* what;
+    QByteArray bytes;
+    bool taken;
+  } kCases[] = {
+      {"length over the largest record", QByteArray("\xFF\xFF\x01\x00" "abc", 7), false},
+      {"length 0", QByteArray("\x00\x00\x00\x00", 4), false},
+      {"fewer bytes than the length, then the end", QByteArray("\x08\x00\x00\x00" "abc", 7), false},
+      {"one record and more", QByteArray("\x02\x00\x00\x00ok\x01", 7), true},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    QLocalServer hostile;
+    QLocalServer::removeServer(Name());
+    ASSERT_TRUE(hostile.listen(Name()));
+    QObject::connect(&hostile, &QLocalServer::newConnection, &hostile, [&hostile, &c] {
+      QLocalSocket* socket = hostile.nextPendingConnection();
+      QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket, &c] {
+        socket->readAll();
+        socket->write(c.bytes);
+        socket->flush();
+        socket->disconnectFromServer();
+      });
+    });
+    ui::QtInstanceChannel later(Name());
+    const std::optional<Bytes> answer = AskFrom(later, Pattern(128, 2));
+    EXPECT_EQ(answer.has_value(), c.taken);
+    if (c.taken) {
+      EXPECT_EQ(*answer, (Bytes{'o', 'k'}));
+    }
+  }
+}
+
 // Puts a value into an environment variable (unset for nullptr) for one scope.
 class ScopedEnv {
  public:
@@ -145,24 +252,30 @@ class ScopedEnv {
 };
 
 TEST_F(QtInstanceChannel, DefaultSocketLivesInTheRuntimeFolderWhenThereIsOne) {
-  const QString plain = [] {
-    ScopedEnv none("XDG_RUNTIME_DIR", nullptr);
-    return ui::QtInstanceChannel::DefaultServerName();
-  }();
-  EXPECT_TRUE(plain.startsWith(QStringLiteral("morvalen-"))) << plain.toStdString();
-  EXPECT_FALSE(plain.contains(QLatin1Char('/')));
+  const passwd* entry = ::getpwuid(::geteuid());
+  ASSERT_NE(entry, nullptr);
+  const QString plain = QStringLiteral("morvalen-") + QString::fromLocal8Bit(entry->pw_name);
+  // Without a usable session folder every instance takes the program's own in /tmp.
+  const QString own = QString::fromStdString(platform::UserRuntimeFolder("", "/tmp", ::geteuid()));
+  ASSERT_FALSE(own.isEmpty());
 
   // A folder whose socket path would not fit into a socket address (108 bytes).
   const QString deep = m_dir.filePath(QString(110, QLatin1Char('d')));
   ASSERT_TRUE(QDir().mkpath(deep));
+  ASSERT_TRUE(QFile::setPermissions(deep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  const QString open = m_dir.filePath(QStringLiteral("open"));
+  ASSERT_TRUE(QDir().mkpath(open));
+  ASSERT_TRUE(QFile::setPermissions(open, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                              QFile::ExeOther));
   const struct {
     const char* what;
     QString runtime;
     QString expected;
   } kCases[] = {
       {"runtime folder", m_dir.path(), m_dir.filePath(plain)},
-      {"empty", QString(), plain},
-      {"missing folder", m_dir.filePath(QStringLiteral("missing")), plain},
+      {"empty", QString(), QDir(own).filePath(plain)},
+      {"missing folder", m_dir.filePath(QStringLiteral("missing")), QDir(own).filePath(plain)},
+      {"folder open to others", open, QDir(own).filePath(plain)},
       {"path too long", deep, plain},
   };
   for (const auto& c : kCases) {
