@@ -1,8 +1,8 @@
-// Arbitrary bytes as a CSV table: read row by row, then built into a dataset three ways (as it
-// is; as individual values with a tolerance and decimals on the first parameter; as
-// alternative data counting every column). The reader must keep its row contract, the builder
-// must give either a dataset within the capacities or an error, and every dataset it gives must
-// be written and read back with the same counts.
+// Arbitrary bytes as a CSV table: read row by row, then built into a dataset four ways (as it
+// is; as individual values with a tolerance and decimals on the first parameter, in samples of
+// 200 and of 3 rows; as alternative data counting every column). The reader must keep its row
+// contract, the builder must give either a dataset within the capacities or an error, and every
+// dataset it gives must be written and read back with the same counts.
 
 #include <cstdint>
 #include <cstdlib>
@@ -84,6 +84,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   individual.individual = true;
   individual.tolerances.push_back({names[0], 0.0, 10.0, 5.0});
   individual.decimals.push_back({names[0], 2});
+  Build(bytes, individual);
+  // Rows filling small samples, where the table has no sample column.
+  individual.sampleSize = 3;
   Build(bytes, individual);
   mv::TableDatasetOptions attributes;
   for (std::size_t i = 0; i < names.size(); ++i) {

@@ -61,14 +61,13 @@ CapabilityFigures Capability(const CapTolerance& tolerance, int n, double sigmaW
     f.pp = sigmaOverall <= 0 ? Status(cap_status::kSigmaZero) : Computed(width / (6 * sigmaOverall));
     if (!tolerance.nominal) {
       f.cpm = Status(cap_status::kNoTolerance);
-    } else if (sigmaOverall <= 0) {
+    } else if (sigmaOverall <= 0 || sigmaWithin <= 0) {
+      // Both sigmas weigh in the radicand: with sigma within 0 the index would rest on the
+      // mean's offset alone and come out inflated (or divide by zero on the nominal).
       f.cpm = Status(cap_status::kSigmaZero);
     } else {
       const double offset = meanOverall - *tolerance.nominal;
-      const double radicand = sigmaOverall * sigmaWithin + offset * offset;
-      // Positive sigma overall does not keep this positive: sigma within may be 0 (every
-      // sample range 0) while the mean sits on the nominal.
-      f.cpm = radicand > 0 ? Computed(width / (6 * std::sqrt(radicand))) : Status(cap_status::kSigmaZero);
+      f.cpm = Computed(width / (6 * std::sqrt(sigmaOverall * sigmaWithin + offset * offset)));
     }
   } else {
     f.cp = Status(cap_status::kNoTolerance);
@@ -76,6 +75,13 @@ CapabilityFigures Capability(const CapTolerance& tolerance, int n, double sigmaW
     f.cpm = Status(cap_status::kNoTolerance);
   }
   return f;
+}
+
+bool CapabilityFinite(const CapabilityFigures& f) {
+  for (const TCapIndex* index : {&f.cp, &f.cpk, &f.pp, &f.ppk, &f.cpm}) {
+    if (index->status == cap_status::kComputed && !std::isfinite(index->value)) return false;
+  }
+  return std::isfinite(f.percentBelow) && std::isfinite(f.percentAbove) && std::isfinite(f.percentTotal);
 }
 
 std::string CapIndexText(const TCapIndex& index, int decimals, Lang lang, bool withDetails) {

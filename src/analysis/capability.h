@@ -46,11 +46,14 @@ struct CapabilityFigures {
 // feed Pp, Ppk, Cpm and the percentages.
 //
 // Cpm is T / (6 sqrt(sigmaOverall * sigmaWithin + (meanOverall - nominal)^2)) as the system
-// defines it; callers that want the textbook index pass sigmaWithin = sigmaOverall. A radicand
-// that is not positive (sigma within 0 with the mean on the nominal) gives status 2 rather than
-// a division by zero.
+// defines it; callers that want the textbook index pass sigmaWithin = sigmaOverall. It needs
+// both sigmas positive (else status 2), as Cp and Cpk need sigma within.
 CapabilityFigures Capability(const CapTolerance& tolerance, int n, double sigmaWithin, double sigmaOverall,
                              double meanWithin, double meanOverall);
+
+// Every computed index and the percentages are finite numbers (a sigma so small or a mean so
+// large that a quotient overflows gives neither).
+bool CapabilityFinite(const CapabilityFigures& figures);
 
 // The value with `decimals` decimals for status 1, else the status's words; withDetails adds
 // the reason where the status has one.

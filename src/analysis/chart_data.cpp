@@ -133,13 +133,26 @@ bool AttributeLimitsComputed(ChartKind kind, const TChartDataX& data) {
   return data.minSize == data.maxSize;
 }
 
+namespace {
+
+// "Ошибка при при создании графика "<title>":" (the system's doubled word), the reason and the
+// advice.
+std::string ChartErrorText(std::string_view title, std::string_view reason) {
+  return "Ошибка при при создании графика \"" + std::string(title) + "\":\n\n" + std::string(reason) +
+         "\nВызовите функцию с другими исходными данными или измените вид графика";
+}
+
+}  // namespace
+
+ChartRefusal FiguresNotFiniteRefusal(std::string_view title) {
+  return {ChartErrorText(title, "Невозможно построить график: " + std::string(kValuesTooLarge) + "."), {}};
+}
+
 std::optional<ChartRefusal> CheckChartData(const TChartDataX& data, const SampleSelection& selection, ChartKind kind,
                                            std::string_view title) {
   if (data.activeCount >= 2) return std::nullopt;
   ChartRefusal refusal;
-  refusal.text = "Ошибка при при создании графика \"" + std::string(title) +
-                 "\":\n\nНевозможно построить график менее чем с двумя активными точками.\n"
-                 "Вызовите функцию с другими исходными данными или измените вид графика";
+  refusal.text = ChartErrorText(title, "Невозможно построить график менее чем с двумя активными точками.");
   if (!IsPointChart(kind) && !selection.wholeBlocks && selection.blocks.size() == 1 && selection.dataset) {
     const TSPCBlock* block = selection.dataset->Block(selection.blocks.front());
     refusal.details = "Вы пытаетесь построить выборочную контрольную карту, однако текущий блок \"" +

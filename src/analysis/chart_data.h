@@ -103,6 +103,9 @@ struct ChartRefusal {
 // built ("Ошибка при при создании графика "<title>": ..." with the system's doubled word).
 std::optional<ChartRefusal> CheckChartData(const TChartDataX& data, const SampleSelection& selection, ChartKind kind,
                                            std::string_view title);
+// The message that the chart cannot be built because its figures (mean, sigma, limits, axis)
+// are not finite numbers.
+ChartRefusal FiguresNotFiniteRefusal(std::string_view title);
 // CheckChartData and, when it refuses, the error window. True when the chart can be built.
 bool ConfirmChartData(const TChartDataX& data, const SampleSelection& selection, ChartKind kind,
                       std::string_view title);

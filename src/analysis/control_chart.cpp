@@ -143,6 +143,20 @@ void AddLines(TChart& chart, const ChartSeries& s, const TSPCParameter& paramete
   }
 }
 
+// Every figure of every parameter and the limits of the current one (own limits included) are
+// finite numbers.
+bool FiguresFinite(const TChart& chart) {
+  for (const ChartSeries& s : chart.series) {
+    if (!s.set.FiguresFinite() || !AllFinite({s.averageRange, s.averageMovingRange, s.sigmaWithin}) ||
+        !CapabilityFinite(s.capability)) {
+      return false;
+    }
+  }
+  return std::all_of(chart.data.points.begin(), chart.data.points.end(), [](const TChartPoint& e) {
+    return (e.flags & chart_point_flag::kOwnLimits) == 0 || AllFinite({e.ownLower, e.ownUpper});
+  });
+}
+
 void ComputeAxis(TChart& chart, const ChartSeries& s, bool absoluteScale) {
   const CDataSet& set = s.set;
   bool any = set.presentCount > 0;
@@ -261,6 +275,12 @@ ChartBuildResult BuildChart(TChart& chart, const TChartTask& task, ChartKind kin
   chart.upperTitle = std::string(UpperLimitTitle(chart.limitMode, chart.lang));
 
   ComputeLimits(chart, s, parameter, selection);
+  // Values near the limits of a double overflow the sums: such a chart would put every point
+  // beyond limits that are not numbers.
+  if (!FiguresFinite(chart)) {
+    const ChartRefusal refusal = FiguresNotFiniteRefusal(chart.title);
+    return {false, refusal.text, refusal.details};
+  }
   chart.hasUcl = s.set.hasUcl;
   chart.hasLcl = s.set.hasLcl;
   chart.limitsShown = LimitsShown(s.set);
@@ -271,6 +291,10 @@ ChartBuildResult BuildChart(TChart& chart, const TChartTask& task, ChartKind kin
 
   AddLines(chart, s, parameter, options);
   ComputeAxis(chart, s, options.absoluteScale);
+  if (!AllFinite({chart.axisMin, chart.axisMax})) {  // the margins of values near the limit
+    const ChartRefusal refusal = FiguresNotFiniteRefusal(chart.title);
+    return {false, refusal.text, refusal.details};
+  }
   return {true, {}, {}};
 }
 

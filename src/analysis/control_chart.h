@@ -104,7 +104,8 @@ struct ChartBuildResult {
 // Builds `chart` as `kind` over the task under the options: the point list (refused with the
 // system's message below two active entries), the MR span check, the data sets, the limits of
 // the current parameter, the beyond marks and, with control limits shown, the tests of the
-// options' criteria. Messages are returned, not shown.
+// options' criteria. Messages are returned, not shown. A chart whose figures (statistics,
+// limits, axis) are not finite numbers is refused too.
 ChartBuildResult BuildChart(TChart& chart, const TChartTask& task, ChartKind kind, const TChartOptions& options);
 
 // The value axis over the values, lines and limits from lo to hi: a margin of a twentieth of

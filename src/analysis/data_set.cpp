@@ -172,7 +172,7 @@ struct CDataSet::Tally {
     }
     ++active;
     sum += x;
-    outOfTolerance += (x < lower) | (x > upper) ? 1 : 0;
+    outOfTolerance += ((x < lower) | (x > upper)) ? 1 : 0;
     return true;
   }
 };

@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/chart_zones.h"
@@ -16,6 +19,15 @@
 namespace mv {
 
 class TDatasetSPC;
+
+// Why an analysis refuses figures that are not finite numbers: values near the limits of a
+// double overflow the sums (ten values of 1.7e308 have no finite mean).
+inline constexpr std::string_view kValuesTooLarge = "значения параметра слишком велики для вычислений";
+
+// True when every value is a finite number.
+inline bool AllFinite(std::initializer_list<double> values) {
+  return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+}
 
 namespace dsp_flag {
 inline constexpr std::uint8_t kPresent = 1;  // a value exists
@@ -141,6 +153,12 @@ class CDataSet {
   double ValueAtSigmas(double k) const { return mean + k * stdDev; }
   // 0 without a UCL; else the analysed points above the UCL plus, with an LCL, those below it.
   std::uint32_t CountBeyondLimits() const;
+  // The statistics (extremes, mean, range, standard deviation, average moving range) and the
+  // present limits are finite numbers.
+  bool FiguresFinite() const {
+    return AllFinite({presentMin, presentMax, min, max, mean, range, stdDev, averageMovingRange}) &&
+           (!hasUcl || std::isfinite(ucl)) && (!hasLcl || std::isfinite(lcl));
+  }
 
  private:
   struct Tally;

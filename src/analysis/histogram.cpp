@@ -110,11 +110,22 @@ void THistogram::Compute(const CDataSet& set, int requested, const std::optional
   }
   scaleTop = std::max(maxShareDensity, normalPeakDensity);
 
-  if (listed) {
+  // The normality test and the box plot need a mean and sigma that are numbers.
+  if (listed && AllFinite({mean, sigma})) {
     values.SetMeanAndSigma(mean, sigma);
     normality = TestNormality(values);
     boxPlot = ComputeBoxPlot(values);
   }
+}
+
+std::string HistogramNotFiniteText() { return "Невозможно построить гистограмму: " + std::string(kValuesTooLarge); }
+
+bool THistogram::FiguresFinite() const {
+  if (!AllFinite({min, max, width, binWidth, mean, sigma, maxShareDensity, normalPeakDensity, scaleTop})) return false;
+  if (!(binWidth > 0)) return false;  // equal values so large that max + 1 is max
+  return std::all_of(bins.begin(), bins.end(), [](const HistogramBin& b) {
+    return AllFinite({b.shareDensity, b.normalDensity, b.lower, b.upper, b.centre});
+  });
 }
 
 const HistogramBin* THistogram::Bin(int i) const {

@@ -83,6 +83,10 @@ class THistogram {
   // set's own minimum and maximum; values outside it go to the end bins.
   void Compute(const CDataSet& set, int requested = 0, const std::optional<HistogramRange>& range = std::nullopt);
 
+  // Every figure (extremes, widths, mean, sigma, densities, edges) is a finite number and the
+  // bins have a width: values near the limits of a double give neither.
+  bool FiguresFinite() const;
+
   // Bin 1..k, nullptr outside.
   const HistogramBin* Bin(int i) const;
   // The bin a value falls into: trunc((x - min) / bin width) + 1 limited to 1..k, with a value
@@ -91,6 +95,10 @@ class THistogram {
   // The bin under a horizontal position of the data axis, 0 when none.
   int BinAt(double x) const;
 };
+
+// The message that a histogram cannot be built from values too large to compute with
+// ("Невозможно построить гистограмму: значения параметра слишком велики для вычислений").
+std::string HistogramNotFiniteText();
 
 // "400\r уник.значений", ">400\r уник.значений" after an overflow, "1\r уник.значение",
 // "3\r уник.значения"; in English "3 unique values".

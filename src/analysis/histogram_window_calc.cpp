@@ -40,6 +40,12 @@ void ComputeHistograms(std::span<THisto> histos, bool keepScale) {
       range = CommonHistogramRange(same);
     }
     h.histogram.Compute(h.data, 0, range);
+    if (!h.histogram.FiguresFinite() || !CapabilityFinite(h.capability)) {
+      ShowError(HistogramNotFiniteText(), 0, kHistoLogTag);
+      h.loaded = false;
+      h.histogram.computed = false;
+      h.capability = CapabilityFigures{};
+    }
   }
 }
 

@@ -41,7 +41,9 @@ struct THisto {
 // Reloads the data of every histogram from its dataset and computes the histograms with the
 // automatic bin count plus each one's adjustment, and their capability. With keepScale,
 // histograms of parameters with the same scale (a scale other than none) share one horizontal
-// range; each still chooses its own bin count on it.
+// range; each still chooses its own bin count on it. A histogram whose figures are not finite
+// numbers (values near the limits of a double) is refused with the error window, like one
+// without data.
 void ComputeHistograms(std::span<THisto> histos, bool keepScale);
 
 // Capability over the histogram's own values: n = 1 (so Cp and Cpk carry status 4), both

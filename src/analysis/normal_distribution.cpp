@@ -133,7 +133,7 @@ struct TTable {
 double PhiCoarse(double z) {
   const double a = std::fabs(z);
   if (a < 0.0001) return 0.5;
-  if (a >= 5) return z > 0 ? 1 : 0;
+  if (!(a < 5)) return z > 0 ? 1 : 0;  // NaN too (figures out of range): never an index
   const double scaled = 10 * a;
   const auto c = static_cast<std::size_t>(scaled);  // trunc; scaled < 50
   const double lower = kCoarse[c] * 1e-8;
@@ -149,7 +149,7 @@ double PhiCoarse(double x, double mean, double sigma) {
 
 double PhiFine(double z) {
   const double a = std::fabs(z);
-  if (a > kFineMax) return z > 0 ? 1 : 0;
+  if (!(a <= kFineMax)) return z > 0 ? 1 : 0;  // NaN too: never an index
   if (a < 0.0001) return 0.5;
   const double tail = FineTail(a);
   return z < 0 ? tail : 1 - tail;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "analysis/chart_constants.h"
+#include "analysis/data_set.h"
 #include "analysis/value_list.h"
 #include "core/numbers.h"
 #include "spc/dataset_spc.h"
@@ -40,14 +41,32 @@ void ForEachSample(const TDatasetSPC& ds, std::span<const int> blocks, int first
 
 }  // namespace
 
+std::string ParamStatNotFiniteText() {
+  return "Невозможно рассчитать статистику параметра: " + std::string(kValuesTooLarge);
+}
+
 CapTolerance ToleranceOf(const ValueRange& tolerance) {
   return {tolerance.Get(ValueRange::kLower), tolerance.Get(ValueRange::kUpper), tolerance.Get(ValueRange::kTarget)};
 }
 
 CapTolerance ToleranceOf(const TSPCParameter& parameter) { return ToleranceOf(parameter.tolerance); }
 
-TParamStat ComputeParamStat(const TDatasetSPC& dataset, int parameter, std::span<const int> blocks, int firstSample,
-                            int lastSample) {
+namespace {
+
+// The stability check over the statistics' block and samples, into the slots of the kinds.
+void CheckStabilityOf(TParamStat& st, const TDatasetSPC& dataset, std::span<const int> kinds) {
+  if (kinds.empty() || st.block == 0) return;
+  const StabilityCheck check = CheckStability(dataset, st.block, st.firstSample, st.lastSample, st.parameter, kinds);
+  for (const StabilityKindResult& r : check.kinds) {
+    if (r.kind < 1 || static_cast<std::size_t>(r.kind) >= kStabilitySlots) continue;
+    StabilitySlot& slot = st.stability[static_cast<std::size_t>(r.kind)];
+    slot.checked = true;
+    slot.result = r;
+  }
+}
+
+TParamStat ComputeParamStatOnly(const TDatasetSPC& dataset, int parameter, std::span<const int> blocks,
+                                int firstSample, int lastSample) {
   TParamStat st;
   const TSPCParameter* param = dataset.Parameter(parameter);
   if (!param) return st;
@@ -122,6 +141,7 @@ TParamStat ComputeParamStat(const TDatasetSPC& dataset, int parameter, std::span
   st.xDoubleBar = sumMeans / used;
   if (attribute) {
     st.attrLevel = sumSizes > 0 ? sumCounts / sumSizes : 0;
+    st.finite = AllFinite({st.minValue, st.maxValue, st.xDoubleBar, st.attrLevel});
     return st;
   }
 
@@ -129,7 +149,8 @@ TParamStat ComputeParamStat(const TDatasetSPC& dataset, int parameter, std::span
   st.nBar = static_cast<std::uint32_t>(RoundHalfEven(st.averagePoints));
   st.grandMean = sumWeighted / st.pointCount;
   st.sBar = sumSd / used;
-  const int constN = static_cast<int>(std::clamp<std::uint32_t>(st.nBar, 2, kChartConstantsMaxN));
+  // Subgroups beyond the table take the exact factors (chart_constants.h).
+  const int constN = static_cast<int>(std::clamp<std::uint32_t>(st.nBar, 2, static_cast<std::uint32_t>(kMaxPoints)));
   st.sigmaFromS = st.sBar / ConstC4(constN);
   if (st.individual) {
     st.rBar = movingRangeSamples > 0 ? sumMovingRanges / movingRangeSamples : 0;
@@ -153,11 +174,18 @@ TParamStat ComputeParamStat(const TDatasetSPC& dataset, int parameter, std::span
     }
   });
   st.sigmaOverall = st.pointCount >= 2 ? std::sqrt(sumSquares / (st.pointCount - 1)) : 0;
+  st.finite = AllFinite({st.minValue, st.maxValue, st.xDoubleBar, st.grandMean, st.rBar, st.sBar, st.sigmaFromS,
+                         st.sigmaWithin, st.sigmaOverall});
+  if (!st.finite) return st;
 
   const std::uint64_t capN = st.individual ? sumNm1 : st.samplesUsed;
   const int n = static_cast<int>(std::min<std::uint64_t>(capN, 1u << 30));
   const CapabilityFigures f =
       Capability(ToleranceOf(*param), n, st.sigmaWithin, st.sigmaOverall, st.xDoubleBar, st.grandMean);
+  if (!CapabilityFinite(f)) {
+    st.finite = false;
+    return st;
+  }
   st.cp = f.cp;
   st.cpk = f.cpk;
   st.pp = f.pp;
@@ -172,6 +200,15 @@ TParamStat ComputeParamStat(const TDatasetSPC& dataset, int parameter, std::span
     values.SetMeanAndSigma(st.grandMean, st.sigmaOverall);
     st.normality = TestNormality(values);
   }
+  return st;
+}
+
+}  // namespace
+
+TParamStat ComputeParamStat(const TDatasetSPC& dataset, int parameter, std::span<const int> blocks, int firstSample,
+                            int lastSample, std::span<const int> stabilityKinds) {
+  TParamStat st = ComputeParamStatOnly(dataset, parameter, blocks, firstSample, lastSample);
+  if (st.computed) CheckStabilityOf(st, dataset, stabilityKinds);
   return st;
 }
 

@@ -8,9 +8,11 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "analysis/capability.h"
 #include "analysis/normality.h"
+#include "analysis/stability.h"
 #include "core/value_range.h"
 #include "spc/spc_types.h"
 
@@ -22,15 +24,19 @@ class TSPCParameter;
 // Chart kinds are numbered 1..11; slot 0 is unused.
 inline constexpr std::size_t kStabilitySlots = 12;
 
-// What the stability check of one chart kind found. The check belongs to the control charts;
-// TParamStat only carries its results, and every slot stays unchecked until that check fills it.
+// What the stability check (stability.h) found for one chart kind.
 struct StabilitySlot {
-  bool checked = false;
-  bool stable = false;
+  bool checked = false;  // the check was asked for this kind
+  // Its figures: result.done false when the kind could not be judged (the check failed);
+  // beyondCount (the C1 hits) and seriesCount (the other criteria's hits) kept apart.
+  StabilityKindResult result;
 };
 
 struct TParamStat {
   bool computed = false;
+  // Every figure is a finite number. Values near the limits of a double overflow the sums;
+  // then the capability indices stay at status 0 and the normality test is not run.
+  bool finite = true;
   int parameter = 0;  // position in the dataset
   int block = 0;      // the block with one block selected, 0 with several
   DataKind kind = DataKind::Var;
@@ -68,7 +74,7 @@ struct TParamStat {
   std::uint32_t samplesAboveQualityLimit = 0;
   bool hasQualityLimit = false;
 
-  // Filled by the control charts' stability check, by chart kind (index 1..11).
+  // The control charts' stability check, by chart kind (index 1..11), for the kinds asked.
   std::array<StabilitySlot, kStabilitySlots> stability{};
 };
 
@@ -78,8 +84,16 @@ struct TParamStat {
 // several blocks every sample of each. A sample is used when it is active and holds analysed
 // values of the parameter. With no used sample the result is computed with every index at
 // status 0. An invalid parameter gives a result that is not computed.
+//
+// With one block, the stability check of the chart kinds in `stabilityKinds` runs over the
+// same samples and fills their slots (kinds outside 1..11 have none); with several blocks the
+// slots stay unchecked, the check being one block's.
 TParamStat ComputeParamStat(const TDatasetSPC& dataset, int parameter, std::span<const int> blocks, int firstSample,
-                            int lastSample);
+                            int lastSample, std::span<const int> stabilityKinds = {});
+
+// "Невозможно рассчитать статистику параметра: значения параметра слишком велики для
+// вычислений", for statistics that are not finite.
+std::string ParamStatNotFiniteText();
 
 // The capability tolerance of a parameter, or of a tolerance range (LSL, USL, nominal as present).
 CapTolerance ToleranceOf(const TSPCParameter& parameter);

@@ -277,7 +277,7 @@ std::uint32_t PassOverPoints(CDataSet& set, const TChartDataX* data, bool ownLim
         room.run[n] = static_cast<std::uint8_t>(run);
         room.zone[n] = zoneClass;
         ++n;
-        rose = any & !flat ? rising : rose;
+        rose = (any & !flat) ? rising : rose;
         anyStep = anyStep | (any & !flat);
         any = true;
         previous = v;

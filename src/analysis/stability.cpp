@@ -65,11 +65,17 @@ bool CheckOneChart(const TDatasetSPC& ds, const TSPCBlock& block, int b, int fro
     case 5: SetIndividualsLimits(set, kStabilitySpan, set.averageMovingRange); break;
     default: SetMovingRangeLimits(set, kStabilitySpan); break;
   }
-  result.done = set.hasUcl;
+  // As on the chart, limits that are not shown (none, or UCL = LCL) run no tests: the kind
+  // cannot be judged stable.
+  // Limits that are not numbers (values near the limits of a double) judge nothing either.
+  result.done = LimitsShown(set) && set.FiguresFinite();
   if (!result.done) return true;
-  // As on the chart: the tests run only where the limits are shown.
-  result.beyondCount = EvaluateChart(set, LimitsShown(set) ? CriteriaSetMask(kStabilityCriteriaSet) : std::uint16_t{0});
-  result.signalCount = static_cast<std::uint32_t>(set.signals.size());
+  // C1 reports exactly the points marked beyond, which the same pass counts; leaving it out of
+  // the mask keeps the list for the runs.
+  const auto runs = static_cast<std::uint16_t>(CriteriaSetMask(kStabilityCriteriaSet) & ~CriterionBit(1));
+  result.beyondCount = EvaluateChart(set, runs);
+  result.seriesCount = static_cast<std::uint32_t>(set.signals.size());
+  result.signalCount = result.beyondCount + result.seriesCount;
   result.stable = result.beyondCount == 0 && CriteriaFoundCount(set) == 0;
   result.lcl = set.lcl;
   result.ucl = set.ucl;

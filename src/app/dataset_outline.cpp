@@ -25,6 +25,7 @@ std::string SampleDate(const TSPCBlock& block, bool last) {
 
 DatasetOutlineData DatasetOutline(const TDatasetSPC& ds) {
   DatasetOutlineData data;
+  data.type = DatasetTypeText(ds);
   const std::pair<const char*, const std::string*> texts[] = {
       {"Процесс", &ds.processName}, {"Подразделение", &ds.department}, {"Деталь", &ds.detail},
       {"Операция", &ds.operation},  {"Комментарий", &ds.comment},      {"Примечание", &ds.note},
@@ -64,6 +65,10 @@ std::string MainWindowTitle(const std::string& datasetName) {
   std::string title = "Morvalen " MV_VERSION;
   if (!datasetName.empty()) title += " - " + datasetName;
   return title;
+}
+
+std::string DatasetTypeText(const TDatasetSPC& ds) {
+  return std::string("Набор данных SPC") + (ds.IsExample() ? " (пример)" : "");
 }
 
 std::string DatasetTabText(const std::string& datasetName) {

@@ -18,6 +18,8 @@ struct OutlineTable {
 };
 
 struct DatasetOutlineData {
+  // DatasetTypeText of the dataset.
+  std::string type;
   // The process texts that are filled in: label and text ("Процесс", "Токарная обработка").
   std::vector<std::pair<std::string, std::string>> process;
   // Position, name, kind ("количественный" / "альтернативный"), unit, decimals, tolerance; the
@@ -32,6 +34,10 @@ DatasetOutlineData DatasetOutline(const TDatasetSPC& ds);
 
 // "Morvalen 0.1.0", and with a name " - " and the name (the file name, or a new dataset's).
 std::string MainWindowTitle(const std::string& datasetName);
+
+// The dataset's type, "Набор данных SPC", followed by " (пример)" for an example dataset (the
+// page tab of which is drawn in another colour, too).
+std::string DatasetTypeText(const TDatasetSPC& ds);
 
 // The dataset's name on its tab: the file name without the folder.
 std::string DatasetTabText(const std::string& datasetName);

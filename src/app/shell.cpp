@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <system_error>
 
 #include "app/password.h"
 #include "core/date_time.h"
+#include "core/file_error.h"
 #include "core/file_facts.h"
 #include "core/messages.h"
 #include "core/text.h"
@@ -45,6 +47,18 @@ std::string UnknownExtensionText(const std::string& fileName) {
          "\r\n\r\nДанная версия приложения Morvalen может работать только с файлами, имеющими расширения:\r\n"
          "mvl, smp, msa, mef\r\n\r\nЕсли Вы считаете, то текущее расширение файла указано неверно, то Вы можете "
          "изменить его средствами операционной системы и загрузить файл снова";
+}
+
+std::optional<std::string> NotYetOpenedText(const std::string& fileName) {
+  const std::string ext = LowerCase(fs::path(fileName).extension().string());
+  const std::pair<const char*, const char*> kinds[] = {
+      {".msa", "файл данных MSA"}, {".mef", "файл обмена данными"}, {".smp", "файл данных версии DOS"}};
+  for (const auto& [known, kind] : kinds) {
+    if (ext != known) continue;
+    return "Файл " + Quoted(fileName) + " не открыт\r\n\r\nЭто " + kind + " (расширение " + (known + 1) +
+           "), а данная версия приложения Morvalen пока не умеет открывать файлы этого типа";
+  }
+  return std::nullopt;
 }
 
 Shell::BusyScope::BusyScope(Shell& shell, std::string activity) : m_shell(shell), m_previous(shell.m_activity) {
@@ -90,13 +104,25 @@ bool Shell::OpenDatasetFile(const std::string& fileName, int source) {
                   " bt, " + DateTimeText(time, true));
   }
   // Old sample files, MSA datasets and exchange files are read once their readers exist; until
-  // then they get the message for an unknown extension like any other file.
+  // then the user is told so, and any other extension is unknown.
   if (!HasSpcExtension(fileName)) {
-    ShowError(UnknownExtensionText(fileName));
+    if (const std::optional<std::string> notYet = NotYetOpenedText(fileName)) {
+      ShowWarning(*notYet);
+    } else {
+      ShowError(UnknownExtensionText(fileName));
+    }
     return false;
   }
   std::string loadLine;
-  std::unique_ptr<TDatasetSPC> ds = LoadDatasetFile(fileName, &loadLine);
+  std::unique_ptr<TDatasetSPC> ds;
+  try {
+    ds = LoadDatasetFile(fileName, &loadLine);
+  } catch (const std::bad_alloc&) {
+    // Out of memory while loading: this file fails with the system's message, and the open
+    // datasets stay as they are.
+    ShowError("Сбой при загрузке файла\r\n" + fileName + "\r\n\r\n" + FileErrorText(8));
+    return false;
+  }
   if (!ds) return false;
   if (ds->passwordHash != 0 && (ds->accessFlags & access_flag::kPasswordOnOpen) != 0 &&
       !AskPassword(*ds, "файлу " + Quoted(ds->fileName))) {

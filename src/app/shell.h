@@ -136,5 +136,9 @@ class Shell {
 
 // The message for an extension this version cannot read.
 std::string UnknownExtensionText(const std::string& fileName);
+// For a file of a kind the program knows but cannot open yet (MSA data, exchange and old
+// sample files, by the extension in any letter case): the message that says so; nothing for
+// any other file.
+std::optional<std::string> NotYetOpenedText(const std::string& fileName);
 
 }  // namespace mv

@@ -140,6 +140,11 @@ int RunCapabilityChecked(const CapabilityArgs& a, std::ostream& out, std::ostrea
   }
   THistogram histogram;
   histogram.Compute(data, a.bins);
+  // Values near the limits of a double: refused rather than printed as figures that are not numbers.
+  if (!st.finite || !histogram.FiguresFinite()) {
+    err << "capability: " << (st.finite ? HistogramNotFiniteText() : ParamStatNotFiniteText()) << "\n";
+    return kExitFailed;
+  }
 
   Json json = {{"file", SafeUtf8(a.file)}};
   json["parameter"] = {{"position", position},

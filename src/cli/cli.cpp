@@ -1,24 +1,34 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <new>
+#include <optional>
 #include <ostream>
+#include <random>
 #include <string_view>
 
 #include "cli/capability_command.h"
 #include "cli/chart_command.h"
 #include "cli/cli_support.h"
+#include "core/file_error.h"
 #include "core/file_routines.h"
 #include "core/numbers.h"
 #include "core/text.h"
 #include "import/csv_table.h"
 #include "import/table_dataset.h"
+#include "platform/clock.h"
+#include "platform/id_source.h"
+#include "platform/services.h"
 #include "spc/gages.h"
 #include "spc/spc_file.h"
 
 namespace mv::cli {
 namespace {
+
+constexpr int kOutOfMemoryCode = 8;  // the file error code whose text is "недостаточно памяти"
 
 struct Command {
   std::string_view name;
@@ -117,7 +127,9 @@ int RunInfo(Args args, std::ostream& out, std::ostream& err) {
     points += b.stats.totalPoints;
     blocks.push_back(BlockJson(i, b));
   }
-  Json json = {{"file", SafeUtf8(args[0])}, {"id", ds.id}, {"example", ds.IsExample()},
+  Json json = {{"file", SafeUtf8(args[0])},
+               {"id", ds.id},
+               {"example", ds.IsExample()},
                {"passwordProtected", ds.passwordHash != 0}};
   json["process"] = {{"name", SafeUtf8(ds.processName)},       {"comment", SafeUtf8(ds.comment)},
                      {"department", SafeUtf8(ds.department)},  {"detail", SafeUtf8(ds.detail)},
@@ -193,8 +205,54 @@ struct CreateArgs {
   std::string out;
   std::string csv;
   TableDatasetOptions options;
-  bool example = false;  // marked as an example: the program never saves it under its own name
+  bool example = false;    // marked as an example: the program never saves it under its own name
+  bool overwrite = false;  // an existing output file may be replaced
+  std::optional<TDateTime> fixedTime;  // every time the file carries
+  std::optional<std::int32_t> id;      // the dataset's identifier, the seed of the others
 };
+
+// Time that stands still at a given moment: each call a step as small as a double allows, so
+// the clock still never repeats and every stamp shows that moment.
+class FixedClock final : public platform::IClock {
+ public:
+  explicit FixedClock(TDateTime when) : m_next(when), m_previous(platform::Install<platform::IClock>(this)) {}
+  ~FixedClock() override { platform::Install<platform::IClock>(m_previous); }
+  FixedClock(const FixedClock&) = delete;
+  FixedClock& operator=(const FixedClock&) = delete;
+
+  TDateTime Now() override {
+    const TDateTime now = m_next;
+    m_next = std::nextafter(m_next, m_next + 1.0);
+    return now;
+  }
+
+ private:
+  TDateTime m_next;
+  platform::IClock* m_previous;
+};
+
+// Identifiers drawn from a generator seeded by the dataset's own, so they come out the same
+// every time.
+class SeededIds final : public platform::IIdSource {
+ public:
+  explicit SeededIds(std::int32_t seed)
+      : m_engine(static_cast<std::mt19937::result_type>(seed)),
+        m_previous(platform::Install<platform::IIdSource>(this)) {}
+  ~SeededIds() override { platform::Install<platform::IIdSource>(m_previous); }
+  SeededIds(const SeededIds&) = delete;
+  SeededIds& operator=(const SeededIds&) = delete;
+
+  std::int32_t NewId() override { return m_dist(m_engine); }
+
+ private:
+  std::mt19937 m_engine;
+  std::uniform_int_distribution<std::int32_t> m_dist{platform::kIdentifierMin, platform::kIdentifierEnd - 1};
+  platform::IIdSource* m_previous;
+};
+
+// The range an identifier given by hand must lie in.
+constexpr std::int64_t kGivenIdMin = 100000000;
+constexpr std::int64_t kGivenIdMax = 999999999;
 
 // One option of create.
 bool TakeCreateOption(const std::string& option, const std::string& value, CreateArgs& a, std::string& error) {
@@ -203,12 +261,25 @@ bool TakeCreateOption(const std::string& option, const std::string& value, Creat
     a.options.individual = true;
   } else if (option == "--example") {
     a.example = true;
+  } else if (option == "--overwrite") {
+    a.overwrite = true;
   } else if (option == "--from-csv") {
     if (!a.csv.empty()) {
       error = "--from-csv given twice";
       return false;
     }
     a.csv = value;
+  } else if (option == "--fixed-time") {
+    a.fixedTime = ParseTableDateTime(value);
+    if (!a.fixedTime) return bad("dd.mm.yyyy|yyyy-mm-dd [hh:mm[:ss]]");
+  } else if (option == "--id") {
+    const auto n = ParseInteger(value, kGivenIdMin, kGivenIdMax);
+    if (!n) return bad("N from " + std::to_string(kGivenIdMin) + " to " + std::to_string(kGivenIdMax));
+    a.id = static_cast<std::int32_t>(*n);
+  } else if (option == "--sample-size") {
+    const auto n = ParseInteger(value, 1, static_cast<std::int64_t>(kMaxPoints));
+    if (!n) return bad("N from 1 to " + std::to_string(kMaxPoints));
+    a.options.sampleSize = static_cast<int>(*n);
   } else if (option == "--block") {
     a.options.blockName = value;
   } else if (option == "--process") {
@@ -246,15 +317,33 @@ bool TakeCreateOption(const std::string& option, const std::string& value, Creat
 }
 
 bool ParseCreateArgs(Args args, CreateArgs& a, std::string& error) {
-  static constexpr std::string_view kWithValue[] = {"--from-csv", "--block", "--process",  "--tolerance",
-                                                    "--decimals", "--unit",  "--attribute"};
-  static constexpr std::string_view kFlags[] = {"--individual", "--example"};
+  static constexpr std::string_view kWithValue[] = {"--from-csv",   "--block", "--process",   "--tolerance",
+                                                    "--decimals",   "--unit",  "--attribute", "--sample-size",
+                                                    "--fixed-time", "--id"};
+  static constexpr std::string_view kFlags[] = {"--individual", "--example", "--overwrite"};
   const auto take = [&a](const std::string& option, const std::string& value, std::string& e) {
     return TakeCreateOption(option, value, a, e);
   };
   if (!ParseCommandLine(args, kWithValue, kFlags, a.out, take, error)) return false;
   if (a.out.empty() || a.csv.empty()) {
     error = "expected OUT.mvl --from-csv IN.csv";
+    return false;
+  }
+  return true;
+}
+
+// The output may be written: never over the table it is made from, and over another file
+// only when asked to.
+bool OutputAllowed(const CreateArgs& a, std::string& error) {
+  std::error_code code;
+  if (std::filesystem::equivalent(a.out, a.csv, code)) {
+    error = SafeUtf8(a.out) + " is the table itself: give another name for the data file";
+    return false;
+  }
+  // A dangling link counts as something there as well.
+  const auto status = std::filesystem::symlink_status(a.out, code);
+  if (!code && std::filesystem::exists(status) && !a.overwrite) {
+    error = SafeUtf8(a.out) + " already exists (--overwrite replaces it)";
     return false;
   }
   return true;
@@ -267,6 +356,16 @@ int RunCreate(Args args, std::ostream& out, std::ostream& err) {
     err << "create: " << error << "\n";
     return kExitUsage;
   }
+  if (!OutputAllowed(a, error)) {
+    err << "create: " << error << "\n";
+    return kExitFailed;
+  }
+  // A file that must come out the same every time (the demo dataset of a build) fixes the
+  // times and identifiers it would otherwise take from the clock and the random source.
+  std::optional<FixedClock> clock;
+  if (a.fixedTime) clock.emplace(*a.fixedTime);
+  std::optional<SeededIds> ids;
+  if (a.id) ids.emplace(*a.id);
   std::string bytes;
   if (!ReadWholeFile(a.csv, CsvTable::kMaxBytes, bytes, error)) {
     err << "create: " << SafeUtf8(error) << "\n";
@@ -280,9 +379,10 @@ int RunCreate(Args args, std::ostream& out, std::ostream& err) {
   }
   TDatasetSPC& ds = *built.dataset;
   if (a.example) ds.accessFlags |= access_flag::kExample;
+  if (a.id) ds.id = *a.id;
   // Everything is checked before this point: a failure leaves no file, and the safe write
   // leaves an existing file as it was.
-  if (!WriteSpcFile(ds, a.out, error)) {
+  if (!WriteSpcFile(ds, a.out, error, nullptr, a.fixedTime)) {
     err << "create: " << OneLine(error) << "\n";
     return kExitFailed;
   }
@@ -306,27 +406,36 @@ constexpr std::string_view kCreateDetails =
     "      The table: UTF-8 (or Windows-1251), delimiter ',', ';' or tab, first row the headings.\n"
     "      Columns with a meaning of their own: block (consecutive rows with the same label form\n"
     "      one block, named by the label), sample (consecutive rows with the same label form one\n"
-    "      sample; without it every row is a sample of one point), date (dd.mm.yyyy or yyyy-mm-dd)\n"
-    "      and time (hh:mm[:ss]) of the sample's first row, and with --attribute, size (units\n"
-    "      inspected). Every other column is a parameter named by its heading.\n"
+    "      sample; without it the rows fill samples in order: 200 points each with --individual,\n"
+    "      one otherwise, or --sample-size), date (dd.mm.yyyy or yyyy-mm-dd) and time (hh:mm[:ss])\n"
+    "      of the sample's first row (with --individual of every point too), and with --attribute,\n"
+    "      size (units inspected). Every other column is a parameter named by its heading.\n"
     "      Options:\n"
     "        --block NAME                 the block's name without a block column (\"Блок 1\")\n"
     "        --process TEXT               the process name\n"
     "        --tolerance NAME=LSL:USL[:NOMINAL]   either bound may be empty; repeatable\n"
     "        --decimals NAME=N            0..5; default: the most decimals written in the column\n"
     "        --unit NAME=UNIT             the parameter's unit\n"
-    "        --individual                 sampling mode: individual values\n"
+    "        --individual                 sampling mode: individual values (large samples)\n"
+    "        --sample-size N              1..200: the points of each sample without a sample column\n"
     "        --example                    mark it as an example, never saved under its own name\n"
+    "        --overwrite                  replace OUT when it exists (never the table itself)\n"
+    "        --fixed-time \"DATE [hh:mm]\"  every time the file carries (dd.mm.yyyy or yyyy-mm-dd)\n"
+    "        --id N                       the dataset's identifier (100000000..999999999), which\n"
+    "                                     also seeds the others: with --fixed-time the same table\n"
+    "                                     and options give the same bytes\n"
     "        --attribute NAME=units|nonconf   an alternative parameter counting nonconforming\n"
     "                                     units or nonconformities; then every parameter column\n"
-    "                                     must be one, each row is a sample, and size is required\n";
+    "                                     must be one, each row is a sample (a sample column\n"
+    "                                     names it, each label once a block), and size is required\n";
 
 const Command kCommands[] = {
     {"gages", "gages <file.ggs>", "list the gauges of a gauge file", RunGages},
     {"info", "info <file.mvl>", "describe a data file: process, parameters, blocks", RunInfo},
     {"create", "create <out.mvl> --from-csv <in.csv> [options]", "make a data file from a table of measurements",
      RunCreate, kCreateDetails},
-    {"capability", "capability <file.mvl> --param NAME|POSITION [--block N [--samples FROM-TO] | --blocks N,M] [--bins K]",
+    {"capability",
+     "capability <file.mvl> --param NAME|POSITION [--block N [--samples FROM-TO] | --blocks N,M] [--bins K]",
      "a parameter's statistics, capability indices, normality, box plot and histogram", RunCapability,
      kCapabilityDetails},
     {"quality", "quality --ppm Q [--width W]", "the quality calculator: the index and sigma a target level needs",
@@ -335,6 +444,13 @@ const Command kCommands[] = {
      "a control chart: limits, zones, points and the tests for special causes", RunChart, kChartDetails},
 };
 
+bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h"; }
+
+// One command's usage, as the full help shows it.
+void PrintCommandHelp(const Command& c, std::ostream& out) {
+  out << "Usage: morvalen-cli " << c.usage << "\n      " << c.summary << "\n" << c.details;
+}
+
 void PrintHelp(std::ostream& out) {
   out << "Usage: morvalen-cli <command> [arguments]\n"
          "       morvalen-cli --version | --help\n\n"
@@ -342,7 +458,8 @@ void PrintHelp(std::ostream& out) {
          "Commands:\n";
   for (const Command& c : kCommands) out << "  " << c.usage << "\n      " << c.summary << "\n" << c.details;
   out << "\nExit codes: 0 done; 2 bad input: a wrong command line, or a file or table that cannot\n"
-         "be used (missing, unreadable, damaged, a bad cell), with the reason on the error stream.\n";
+         "be used (missing, unreadable, damaged, a bad cell, more than the memory holds), with the\n"
+         "reason on the error stream.\n";
 }
 
 }  // namespace
@@ -353,7 +470,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitUsage;
   }
   const std::string& first = args[0];
-  if (first == "--help" || first == "-h") {
+  if (IsHelp(first)) {
     PrintHelp(out);
     return kExitOk;
   }
@@ -362,7 +479,21 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kExitOk;
   }
   for (const Command& c : kCommands) {
-    if (first == c.name) return c.run(Args(args).subspan(1), out, err);
+    if (first != c.name) continue;
+    const Args rest = Args(args).subspan(1);
+    // "--help" or "-h" anywhere after the command asks for its usage instead of running it.
+    if (std::any_of(rest.begin(), rest.end(), IsHelp)) {
+      PrintCommandHelp(c, out);
+      return kExitOk;
+    }
+    // Sizes from outside make the commands allocate: a failed allocation is told like any
+    // other reason the input cannot be used, never an abort.
+    try {
+      return c.run(rest, out, err);
+    } catch (const std::bad_alloc&) {
+      err << c.name << ": " << FileErrorText(kOutOfMemoryCode) << "\n";
+      return kExitFailed;
+    }
   }
   err << "morvalen-cli: unknown command '" << SafeUtf8(first) << "' (see --help)\n";
   return kExitUsage;

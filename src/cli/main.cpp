@@ -1,11 +1,18 @@
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "cli/cli.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-  return mv::cli::RunCli(args, std::cout, std::cerr);
+  try {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    return mv::cli::RunCli(args, std::cout, std::cerr);
+  } catch (const std::bad_alloc&) {
+    // Every command catches its own; this is for the command line itself.
+    std::cerr << "morvalen-cli: недостаточно памяти (#8)\n";
+    return mv::cli::kExitFailed;
+  }
 }

@@ -21,7 +21,6 @@
 #include <system_error>
 #include <vector>
 
-#include "core/cp1251.h"
 #include "core/date_time.h"
 #include "core/file_error.h"
 #include "core/file_facts.h"
@@ -51,14 +50,15 @@ std::string RightAligned(std::int64_t value, std::size_t width) {
   return text;
 }
 
-// The line in the file's bytes, without its CR LF.
+// The line as it goes into the file, without its CR LF. The logs are read by people in a
+// terminal or an editor, so they stay in UTF-8 like the text in memory.
 std::string LineBytes(std::int32_t runNumber, std::uint8_t slot, std::string_view message) {
   std::string line = DateTimeText(Now(), true) + ' ';
   line += runNumber == 0 ? std::string("  --") : RightAligned(runNumber, 4);
   line += slot == 0 ? std::string("   ") : ' ' + RightAligned(slot, 2);
   line += "  ";
   line += message;
-  return Utf8ToCp1251(line);
+  return line;
 }
 
 void ReportFailure(TLogFile& log, int code) {
@@ -277,7 +277,7 @@ bool OpenLogFile(TLogFile& log, const std::string& fileName) {
     ReportFailure(log, FileErrorCode(errno, FileOp::Write, fileName));
     return false;
   }
-  const std::string first = Utf8ToCp1251(DateTimeText(Now(), true) + "  Start log file " + fileName) + kCrLf;
+  const std::string first = DateTimeText(Now(), true) + "  Start log file " + fileName + kCrLf;
   int code = 0;
   const bool written = AppendBytes(fd, first, fileName, code) == first.size();
   ::close(fd);

@@ -1,5 +1,6 @@
 #pragma once
-// The application log: two Windows-1251 text files with CR LF line ends in the log folder.
+// The application log: two UTF-8 text files with CR LF line ends in the log folder (text for
+// people to read in a terminal or an editor; the data files keep their Windows-1251).
 // "mvl.log" collects every run and is never truncated; "mvl_sess.log" holds the current run
 // (the previous run's copy is kept as "mvl_prev.log"). Every line goes to both.
 //
@@ -60,7 +61,7 @@ struct TLogFile {
   std::int32_t failures = 0;     // failed operations so far
   std::int32_t linesWritten = 0; // successful writes in this run
   std::uint32_t sizeAtOpen = 0;  // bytes when opened (low 32 bits), 0 for a new file
-  std::string pending;           // lines not yet written, each followed by CR LF (file bytes)
+  std::string pending;           // lines not yet written, each followed by CR LF
 };
 
 // Takes the file as the log. An existing file is usable at once and left as it is; a missing

@@ -139,21 +139,13 @@ bool LoadFileToString(const std::string& fileName, std::string& text, bool quiet
   static constexpr const char* kWhat = "Сбой при загрузке файла";
   text.clear();
   if (offset < 0) return false;
-  UniqueFd fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+  std::uint64_t size = 0;
+  int code = 0;
+  UniqueFd fd(OpenRegularFile(fileName, size, code));
   if (!fd.ok()) {
-    ShowFileFailure(quiet, kWhat, fileName, FileErrorCode(errno, FileOp::Read, fileName), kPlace);
+    ShowFileFailure(quiet, kWhat, fileName, code, kPlace);
     return false;
   }
-  struct stat info {};
-  if (::fstat(fd.get(), &info) != 0) {
-    ShowFileFailure(quiet, kWhat, fileName, FileErrorCode(errno, FileOp::Read, fileName), kPlace);
-    return false;
-  }
-  if (S_ISDIR(info.st_mode)) {
-    ShowFileFailure(quiet, kWhat, fileName, FileErrorCode(EISDIR, FileOp::Read, fileName), kPlace);
-    return false;
-  }
-  const auto size = static_cast<std::uint64_t>(info.st_size);
   if (size < static_cast<std::uint64_t>(offset)) return false;
   std::uint64_t amount = size - static_cast<std::uint64_t>(offset);
   if (maxLength != 0 && maxLength < amount) amount = maxLength;
@@ -249,34 +241,69 @@ bool WriteFileAtomically(const std::string& fileName, std::string_view bytes, in
 bool ReadWholeFile(const std::string& fileName, std::string& bytes, int& errorCode, std::uint64_t maxSize) {
   errorCode = 0;
   bytes.clear();
-  UniqueFd fd(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
-  struct stat info {};
-  if (!fd.ok() || ::fstat(fd.get(), &info) != 0) {
-    errorCode = FileErrorCode(errno, FileOp::Read, fileName);
-    return false;
-  }
-  if (S_ISDIR(info.st_mode)) {
-    errorCode = FileErrorCode(EISDIR, FileOp::Read, fileName);
-    return false;
-  }
-  if (static_cast<std::uint64_t>(info.st_size) > maxSize) {
+  std::uint64_t size = 0;
+  UniqueFd fd(OpenRegularFile(fileName, size, errorCode));
+  if (!fd.ok()) return false;
+  if (size > maxSize) {
     errorCode = FileErrorCode(ENOMEM, FileOp::Read, fileName);
     return false;
   }
-  bytes.resize(static_cast<std::size_t>(info.st_size));
+  bytes.resize(static_cast<std::size_t>(size));
   std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t got = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
+  if (!ReadFileAt(fd.get(), 0, bytes.data(), bytes.size(), done, errorCode, fileName)) {
+    bytes.clear();
+    return false;
+  }
+  bytes.resize(done);  // the file shrank while we read: take what is there
+  return true;
+}
+
+int OpenRegularFile(const std::string& fileName, std::uint64_t& size, int& errorCode) {
+  errorCode = 0;
+  size = 0;
+  const auto notRegular = [&] {
+    errorCode = FileErrorCode(EISDIR, FileOp::Read, fileName);
+    return -1;
+  };
+  struct stat info {};
+  if (::stat(fileName.c_str(), &info) != 0) {
+    errorCode = FileErrorCode(errno, FileOp::Read, fileName);
+    return -1;
+  }
+  // Opening a pipe waits for a writer, and reading a device may never end.
+  if (!S_ISREG(info.st_mode)) return notRegular();
+  const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    errorCode = FileErrorCode(errno, FileOp::Read, fileName);
+    return -1;
+  }
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const int err = errno;
+    ::close(fd);
+    if (S_ISREG(info.st_mode)) {
+      errorCode = FileErrorCode(err, FileOp::Read, fileName);
+      return -1;
+    }
+    return notRegular();
+  }
+  size = static_cast<std::uint64_t>(info.st_size);
+  return fd;
+}
+
+bool ReadFileAt(int fd, std::uint64_t offset, char* out, std::size_t n, std::size_t& got, int& errorCode,
+                const std::string& fileName) {
+  errorCode = 0;
+  got = 0;
+  while (got < n) {
+    const ssize_t part = ::pread(fd, out + got, n - got, static_cast<off_t>(offset + got));
+    if (part < 0 && errno == EINTR) continue;
+    if (part < 0) {
       errorCode = FileErrorCode(errno, FileOp::Read, fileName);
-      bytes.clear();
       return false;
     }
-    if (got == 0) break;  // the file shrank while we read: take what is there
-    done += static_cast<std::size_t>(got);
+    if (part == 0) break;
+    got += static_cast<std::size_t>(part);
   }
-  bytes.resize(done);
   return true;
 }
 

@@ -61,6 +61,15 @@ int TemporaryOwner(std::string_view fileName);
 // Reads a whole file of at most maxSize bytes (larger: error code 8, not enough memory).
 [[nodiscard]] bool ReadWholeFile(const std::string& fileName, std::string& bytes, int& errorCode,
                                  std::uint64_t maxSize);
+// Opens fileName for reading without ever waiting on it. Anything that is not a regular file
+// (a folder, a pipe, a device, a socket) is refused before it is opened, with error code 5 as
+// for a folder, and the open descriptor is checked again in case the name was replaced in
+// between. The descriptor (the caller closes it) with the file's size, or -1 with errorCode.
+[[nodiscard]] int OpenRegularFile(const std::string& fileName, std::uint64_t& size, int& errorCode);
+// Reads up to n bytes at offset into out, stopping early only at the end of the file; `got`
+// says how many arrived. False with errorCode when the system reports a failure.
+[[nodiscard]] bool ReadFileAt(int fd, std::uint64_t offset, char* out, std::size_t n, std::size_t& got,
+                              int& errorCode, const std::string& fileName);
 
 // Keeps the current content of `file` under the name `copy` (an older `copy` is replaced)
 // without moving `file` away: a hard link where the file system allows it, else a copy. Used

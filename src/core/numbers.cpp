@@ -105,7 +105,10 @@ std::string FormatInt(std::int64_t n) {
   return std::string(buffer, result.ptr);
 }
 
-std::string NormalizeTypedNumber(std::string_view text) {
+namespace {
+
+// The typed number without its blanks, apostrophes and no-break spaces, a comma as the point.
+std::string Unspaced(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t pos = 0; pos < text.size(); ++pos) {
@@ -117,13 +120,11 @@ std::string NormalizeTypedNumber(std::string_view text) {
     }
     out += c == ',' ? '.' : c;
   }
-  // Characters, not bytes: whatever is not ASCII makes the text invalid anyway, but the cut
-  // must not leave half a character behind.
-  return CutToChars(out, kTypedNumberMax);
+  return out;
 }
 
-TypedNumber ParseTypedNumber(std::string_view text) {
-  const std::string normal = NormalizeTypedNumber(text);
+// The value of a typed number already normalised.
+TypedNumber ParseNormal(const std::string& normal) {
   if (normal.empty()) return {TypedNumberStatus::Empty, 0};
   if (!HasTypedNumberForm(normal)) return {TypedNumberStatus::Invalid, 0};
   // from_chars takes a minus but not a plus.
@@ -141,6 +142,22 @@ TypedNumber ParseTypedNumber(std::string_view text) {
   }
   if (!std::isfinite(value)) return {TypedNumberStatus::Invalid, 0};
   return {TypedNumberStatus::Ok, value};
+}
+
+}  // namespace
+
+std::string NormalizeTypedNumber(std::string_view text) {
+  // Characters, not bytes: whatever is not ASCII makes the text invalid anyway, but the cut
+  // must not leave half a character behind.
+  return CutToChars(Unspaced(text), kTypedNumberMax);
+}
+
+TypedNumber ParseTypedNumber(std::string_view text) { return ParseNormal(NormalizeTypedNumber(text)); }
+
+TypedNumber ParseImportedNumber(std::string_view text) {
+  const std::string normal = Unspaced(text);
+  if (CharCount(normal) > kTypedNumberMax) return {TypedNumberStatus::Invalid, 0};
+  return ParseNormal(normal);
 }
 
 std::optional<double> TypedNumberValue(std::string_view text) {

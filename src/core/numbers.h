@@ -45,6 +45,10 @@ struct TypedNumber {
 
 // Empty after normalising means "value not present".
 TypedNumber ParseTypedNumber(std::string_view text);
+// A number read from an imported table, by the same rule but never cut: a cell that holds more
+// than 30 characters after normalising is not a number (a typed field stops at 30 as it is
+// typed, but cutting a longer cell would read another value).
+TypedNumber ParseImportedNumber(std::string_view text);
 
 // Convenience: the value when the text parses, nothing when it is empty or invalid.
 std::optional<double> TypedNumberValue(std::string_view text);

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
+#include <unordered_map>
 
 #include "core/date_time.h"
+#include "core/file_error.h"
 #include "core/numbers.h"
 #include "core/text.h"
 
@@ -218,9 +221,6 @@ class TableBuilder {
       if (ColumnOf(Role::Size) == nullptr) {
         return Fail("Нет столбца size: у альтернативных данных каждая выборка имеет объём");
       }
-      if (ColumnOf(Role::Sample) != nullptr) {
-        return Fail("Столбец sample не нужен альтернативным данным: каждая строка - выборка");
-      }
     }
     return true;
   }
@@ -244,6 +244,19 @@ class TableBuilder {
       if (!m_options.tolerances.empty() || !m_options.decimals.empty()) {
         return Fail("Допуск и число знаков задаются только количественным параметрам");
       }
+    }
+    if (m_options.sampleSize != 0) {
+      if (m_options.sampleSize < 1 || m_options.sampleSize > static_cast<int>(kMaxPoints)) {
+        return Fail("Объём выборки " + std::to_string(m_options.sampleSize) + " (допустимо от 1 до " +
+                    std::to_string(kMaxPoints) + ")");
+      }
+      if (Attributes()) return Fail("Объём выборки не задаётся альтернативным данным: каждая строка - выборка");
+      if (ColumnOf(Role::Sample) != nullptr) {
+        return Fail("Объём выборки задан, а выборки уже размечены столбцом sample");
+      }
+      m_rowsPerSample = m_options.sampleSize;
+    } else if (m_options.individual) {
+      m_rowsPerSample = static_cast<int>(kMaxPoints);
     }
     if (ColumnOf(Role::Block) == nullptr && Trim(m_options.blockName).empty()) return Fail("Не задано имя блока");
     for (const TableTolerance& t : m_options.tolerances) {
@@ -348,20 +361,38 @@ class TableBuilder {
     }
     TSPCBlock& block = *m_dataset->Block(m_block);
 
+    // Consecutive rows with one label form a sample; without labels the rows fill samples of
+    // m_rowsPerSample points in order. Alternative data have a sample in every row, which a
+    // label only names: one that comes again would merge two samples, so it is refused.
     const bool labelled = ColumnOf(Role::Sample) != nullptr;
-    const bool newSample = newBlock || !labelled || sampleLabel != m_sampleLabel;
-    if (!newSample && m_options.individual) {
-      return Fail(LineText(row.line) + ": выборка " + Shown(sampleLabel) +
-                  " из нескольких строк, а значения индивидуальные (одна точка в выборке)");
+    if (labelled && Attributes()) {
+      if (newBlock) m_labelLines.clear();
+      const auto [earlier, added] = m_labelLines.emplace(std::string(sampleLabel), row.line);
+      if (!added) {
+        return Fail(LineText(row.line) + ": выборка " + Shown(sampleLabel) + " уже была в строке " +
+                    std::to_string(earlier->second) + ", а у альтернативных данных каждая строка - выборка");
+      }
+    }
+    const bool byLabel = labelled && !Attributes();
+    const bool newSample = newBlock || (byLabel ? sampleLabel != m_sampleLabel
+                                                : block.Samples().back().PointCount() >= m_rowsPerSample);
+    std::optional<TDateTime> when;
+    if (dateColumn && (newSample || m_options.individual)) {
+      when = ReadDateTime(row.line, *dateColumn, dateCell, timeColumn, timeCell);
+      if (!when) return false;
     }
     if (newSample) {
+      // An individual-values block keeps its points together in large samples: a new sample
+      // starts only when the current one is full (or its label changes). Keyboard entry of
+      // individual values must add points to the block's current sample the same way instead
+      // of making a sample of every point.
       if (!block.AddSample("", "", true)) {
         return Fail(LineText(row.line) + ": в блоке " + Shown(block.name) + " больше " + std::to_string(kMaxSamples) +
                     " выборок");
       }
       m_sampleLabel = sampleLabel;
       TSPCSample& sample = block.Samples().back();
-      if (dateColumn && !SetDateTime(row.line, sample, *dateColumn, dateCell, timeColumn, timeCell)) return false;
+      if (when) sample.dateTime = *when;
       if (sizeColumn) {
         if (sizeCell.empty()) return Fail(At(row.line, *sizeColumn) + "нет объёма выборки");
         const auto size = ParseInteger(sizeCell, 1, kMaxSampleSize);
@@ -378,11 +409,16 @@ class TableBuilder {
                   " точек");
     }
     TFileSmpPoint& point = *sample.Point(sample.PointCount());
+    // Individual values were each measured at their own time: the point keeps its row's.
+    if (when && m_options.individual) {
+      point.dateTime = *when;
+      point.flags |= point_flag::kOwnDate | (timeColumn ? point_flag::kOwnTime : 0);
+    }
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
       Column& c = m_columns[i];
       if (c.role != Role::Data) continue;
       const std::string_view cell = Cell(row, i);
-      const TypedNumber number = ParseTypedNumber(cell);
+      const TypedNumber number = ParseImportedNumber(cell);
       if (number.status == TypedNumberStatus::Empty) continue;
       if (number.status == TypedNumberStatus::Invalid) return Fail(At(row.line, c) + Shown(cell) + " - не число");
       if (Attributes()) {
@@ -419,21 +455,33 @@ class TableBuilder {
     return true;
   }
 
-  bool SetDateTime(int line, TSPCSample& sample, const Column& dateColumn, std::string_view dateCell,
-                   const Column* timeColumn, std::string_view timeCell) {
-    if (dateCell.empty()) return Fail(At(line, dateColumn) + "нет даты");
+  // The date and time cells of a row as one value; nothing after setting the error.
+  std::optional<TDateTime> ReadDateTime(int line, const Column& dateColumn, std::string_view dateCell,
+                                        const Column* timeColumn, std::string_view timeCell) {
+    if (dateCell.empty()) {
+      Fail(At(line, dateColumn) + "нет даты");
+      return std::nullopt;
+    }
     const auto date = ParseDate(dateCell);
-    if (!date) return Fail(At(line, dateColumn) + Shown(dateCell) + " - не дата (дд.мм.гггг или гггг-мм-дд)");
+    if (!date) {
+      Fail(At(line, dateColumn) + Shown(dateCell) + " - не дата (дд.мм.гггг или гггг-мм-дд)");
+      return std::nullopt;
+    }
     ClockTime time;
     if (timeColumn) {
-      if (timeCell.empty()) return Fail(At(line, *timeColumn) + "нет времени");
+      if (timeCell.empty()) {
+        Fail(At(line, *timeColumn) + "нет времени");
+        return std::nullopt;
+      }
       const auto parsed = ParseTime(timeCell);
-      if (!parsed) return Fail(At(line, *timeColumn) + Shown(timeCell) + " - не время (чч:мм или чч:мм:сс)");
+      if (!parsed) {
+        Fail(At(line, *timeColumn) + Shown(timeCell) + " - не время (чч:мм или чч:мм:сс)");
+        return std::nullopt;
+      }
       time = *parsed;
     }
     // Both parts were checked on their own, so they combine.
-    sample.dateTime = EncodeDateTime(*date, time).value_or(0);
-    return true;
+    return EncodeDateTime(*date, time).value_or(0);
   }
 
   void Finish() {
@@ -464,15 +512,37 @@ class TableBuilder {
   std::vector<Column> m_columns;
   bool m_date = false;
   bool m_time = false;
-  int m_block = 0;  // position of the block being filled
+  int m_rowsPerSample = 1;  // without a sample column
+  int m_block = 0;         // position of the block being filled
   std::string m_blockLabel;
   std::string m_sampleLabel;
+  std::unordered_map<std::string, int> m_labelLines;  // alternative data: label, its row's line
 };
 
 }  // namespace
 
+std::optional<TDateTime> ParseTableDateTime(std::string_view text) {
+  const std::size_t blank = text.find(' ');
+  const auto date = ParseDate(text.substr(0, blank));
+  if (!date) return std::nullopt;
+  ClockTime time;
+  if (blank != std::string_view::npos) {
+    const auto parsed = ParseTime(text.substr(blank + 1));
+    if (!parsed) return std::nullopt;
+    time = *parsed;
+  }
+  return EncodeDateTime(*date, time);
+}
+
 TableDatasetResult BuildTableDataset(CsvTable& table, const TableDatasetOptions& options) {
-  return TableBuilder(table, options).Run();
+  // The table decides how much the dataset takes: a failed allocation is an error like any
+  // other, and the dataset built so far is dropped.
+  try {
+    return TableBuilder(table, options).Run();
+  } catch (const std::bad_alloc&) {
+    constexpr int kOutOfMemoryCode = 8;  // "недостаточно памяти"
+    return {nullptr, FileErrorText(kOutOfMemoryCode)};
+  }
 }
 
 }  // namespace mv

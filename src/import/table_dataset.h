@@ -6,20 +6,25 @@
 // characters):
 //   block   consecutive rows with the same label form one block, named by the label; without
 //           the column there is one block named by the options
-//   sample  consecutive rows with the same label form one sample; without it every row is a
-//           sample of one point
-//   date    the sample's date, dd.mm.yyyy or yyyy-mm-dd (taken from the sample's first row)
+//   sample  consecutive rows with the same label form one sample; without it the rows fill
+//           samples in order, `sampleSize` points each (by default 200 for individual values,
+//           one otherwise)
+//   date    the sample's date, dd.mm.yyyy or yyyy-mm-dd (taken from the sample's first row;
+//           with individual values every row's date and time also go to its point)
 //   time    the sample's time, hh:mm or hh:mm:ss (only together with date)
 //   size    alternative data only: the number of units inspected in the sample
-// Numbers follow the typed-number rule (a decimal comma is accepted); an empty cell leaves the
-// value slot empty. Rows whose cells are all empty are skipped.
+// Numbers follow the typed-number rule (a decimal comma is accepted) except that a cell is never
+// cut: one longer than 30 characters is not a number. An empty cell leaves the value slot
+// empty. Rows whose cells are all empty are skipped.
 //
 // Quantitative data: each row is one point. Alternative data (every parameter named in
-// `attributes`): each row is one sample whose one point holds the counts.
+// `attributes`): each row is one sample whose one point holds the counts; a sample column only
+// labels them, and a label may not come twice in a block.
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "import/csv_table.h"
@@ -58,6 +63,9 @@ struct TableDatasetOptions {
   std::vector<TableDecimals> decimals{};
   std::vector<TableUnit> units{};
   bool individual = false;  // sampling mode "individual values"
+  // Without a sample column: the points of each sample, 1..200; 0 for 200 with individual
+  // values and 1 otherwise.
+  int sampleSize = 0;
   // Non-empty: the block is of alternative data, and every parameter column must be named here.
   std::vector<TableAttribute> attributes{};
 };
@@ -67,6 +75,10 @@ struct TableDatasetResult {
   std::string error;                     // the first problem found, one line naming its row and column
   bool Ok() const { return dataset != nullptr; }
 };
+
+// "dd.mm.yyyy" or "yyyy-mm-dd" (day and month may have one digit), then optionally a blank and
+// "hh:mm" or "hh:mm:ss": a date and time written as the date and time columns take them.
+std::optional<TDateTime> ParseTableDateTime(std::string_view text);
 
 // Reads the rest of `table` and builds the dataset: parameters, blocks (numbered), samples,
 // points, tolerance marks and statistics. Any problem in the table or the options gives the

@@ -327,6 +327,8 @@ std::string TDatasetSPC::ContentsText() const {
   const int attr = CountOfKind(DataKind::Attr);
   if (var > 0) text += ", " + std::to_string(var) + " (колич.)";
   if (attr > 0) text += ", " + std::to_string(attr) + " (альт.)";
+  // A dataset without a process name says nothing about it rather than showing empty quotes.
+  if (Trim(processName).empty()) return text;
   return text + ", процесс \"" + processName + "\"";
 }
 

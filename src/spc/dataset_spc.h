@@ -141,7 +141,8 @@ class TDatasetSPC : public TDatasetBasic {
   // For each quantitative parameter in order: its default value marked as edited, or empty.
   void FillDefaults(TFileSmpPoint& point) const;
 
-  // "3 параметра, 2 (колич.), 1 (альт.), процесс "Токарная обработка""
+  // "3 параметра, 2 (колич.), 1 (альт.), процесс "Токарная обработка""; without a process
+  // name the process part is left out.
   std::string ContentsText() const override;
   // "prm=2+1, blk=4, process="..."" and the common details.
   std::string LogDetails() const override;

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "spc/dataset_spc.h"
@@ -51,8 +52,10 @@ SpcReadResult ReadSpcFile(const std::string& fileName);
 SpcReadResult ReadSpcBytes(const std::string& bytes, const std::string& fileName);
 
 // The file's bytes for a dataset (version 6) saved as fileName at saveTime (both go into the
-// header).
-std::string EncodeSpcFile(const TDatasetSPC& dataset, const std::string& fileName, TDateTime saveTime);
+// header). The header's stamp also carries the date of the program's file: the executable's,
+// or programDate when given (so that a file made by a build comes out the same every time).
+std::string EncodeSpcFile(const TDatasetSPC& dataset, const std::string& fileName, TDateTime saveTime,
+                          std::optional<TDateTime> programDate = std::nullopt);
 
 // Writes the dataset to fileName safely (temporary file, flush, rename). No windows but the
 // installed progress interface ("Cохранение файла": a step for the header, each parameter and
@@ -60,8 +63,9 @@ std::string EncodeSpcFile(const TDatasetSPC& dataset, const std::string& fileNam
 // failure `error` holds the system's message text ("Сбой при записи файла" CR LF name CR LF
 // CR LF cause, or "Сохранение файла прервано пользователем" with *aborted set after a stop).
 // Does not change the dataset; a failure or a stop leaves the file on disk as it was.
+// programDate as for EncodeSpcFile.
 bool WriteSpcFile(const TDatasetSPC& dataset, const std::string& fileName, std::string& error,
-                  bool* aborted = nullptr);
+                  bool* aborted = nullptr, std::optional<TDateTime> programDate = std::nullopt);
 
 // The program's flows with their questions and messages.
 // Loading: shows its own messages, offers the backup file when loading failed; nothing on

@@ -44,26 +44,37 @@ void PutArea(std::string& b, std::size_t off, const std::array<std::uint8_t, N>&
   std::memcpy(b.data() + off, area.data(), N);
 }
 
-// The date of the program's own file as the file system packs it (DOS date and time).
-std::int32_t ProgramFileDate() {
+// A date-time as the file system packs it (DOS date and time); 0 before 1980.
+std::int32_t PackedFileDate(int year, int month, int day, int hour, int minute, int second) {
+  if (year < 1980) return 0;
+  const auto packed =
+      static_cast<std::uint32_t>((year - 1980) << 25 | month << 21 | day << 16 | hour << 11 | minute << 5 | second / 2);
+  return static_cast<std::int32_t>(packed);
+}
+
+// The date of the program's own file, or the one given in its place.
+std::int32_t ProgramFileDate(std::optional<TDateTime> given) {
+  if (given) {
+    const CalendarDate d = DecodeDate(*given);
+    const ClockTime t = DecodeTime(*given);
+    return PackedFileDate(d.year, d.month, d.day, t.hour, t.minute, t.second);
+  }
   std::error_code ec;
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   struct stat info {};
   if (ec || ::stat(exe.c_str(), &info) != 0) return 0;
   std::tm t{};
   const std::time_t secs = info.st_mtime;
-  if (!localtime_r(&secs, &t) || t.tm_year < 80) return 0;
-  const auto packed = static_cast<std::uint32_t>((t.tm_year - 80) << 25 | (t.tm_mon + 1) << 21 | t.tm_mday << 16 |
-                                                 t.tm_hour << 11 | t.tm_min << 5 | t.tm_sec / 2);
-  return static_cast<std::int32_t>(packed);
+  if (!localtime_r(&secs, &t)) return 0;
+  return PackedFileDate(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec);
 }
 
-std::string EncodeStamp(TDateTime saveTime) {
+std::string EncodeStamp(TDateTime saveTime, std::optional<TDateTime> programDate) {
   std::string s(stamp::kSize, '\0');
   std::memcpy(s.data(), stamp::kMarker, 4);
   PutU8(s, stamp::kVersion, 1);
   PutShortText(s, stamp::kProgram, std::string("Morvalen ") + MV_VERSION, 50);
-  PutI32(s, stamp::kProgramFileDate, ProgramFileDate());
+  PutI32(s, stamp::kProgramFileDate, ProgramFileDate(programDate));
   PutF64(s, stamp::kSaveTime, saveTime);
   PutI16(s, stamp::kRelease, kSpcWriterRelease);
   PutI16(s, stamp::kBuild, stamp::kBuildNumber);
@@ -71,11 +82,11 @@ std::string EncodeStamp(TDateTime saveTime) {
 }
 
 std::string EncodeHeader(const TDatasetSPC& ds, const std::string& fileName, TDateTime saveTime,
-                         const std::array<std::string, 5>& texts) {
+                         std::optional<TDateTime> programDate, const std::array<std::string, 5>& texts) {
   std::string h(hdr::kSize, '\0');
   PutI16(h, hdr::kRelease, kSpcWriterRelease);
   PutI32(h, hdr::kSaveCounter, NextSaveCounter(ds.saveCounter));
-  const std::string st = EncodeStamp(saveTime);
+  const std::string st = EncodeStamp(saveTime, programDate);
   std::memcpy(h.data() + hdr::kStamp, st.data(), st.size());
   PutI32(h, hdr::kDatasetId, ds.id);
   PutU32(h, hdr::kAccessFlags, ds.accessFlags);
@@ -314,12 +325,12 @@ std::size_t EncodedSizeEstimate(const TDatasetSPC& ds) {
 
 // The file's bytes into out, one progress step for the header, each parameter and each block.
 // False when the user stopped it (asked between blocks); out is then incomplete.
-bool EncodeInto(const TDatasetSPC& ds, const std::string& fileName, TDateTime saveTime, std::string& out,
-                platform::IProgress* progress) {
+bool EncodeInto(const TDatasetSPC& ds, const std::string& fileName, TDateTime saveTime,
+                std::optional<TDateTime> programDate, std::string& out, platform::IProgress* progress) {
   const std::array<std::string, 5> texts = {RawText(ds.note),
                                             ds.picture.data.size() <= 0xFFFF ? ds.picture.data : std::string(),
                                             RawText(ds.department), RawText(ds.detail), RawText(ds.operation)};
-  const std::string header = EncodeHeader(ds, fileName, saveTime, texts);
+  const std::string header = EncodeHeader(ds, fileName, saveTime, programDate, texts);
   out.clear();
   out.reserve(EncodedSizeEstimate(ds) + texts[0].size() + texts[1].size());
   out.append(mvl::kSignature, 4);
@@ -359,20 +370,22 @@ bool EncodeInto(const TDatasetSPC& ds, const std::string& fileName, TDateTime sa
 
 }  // namespace
 
-std::string EncodeSpcFile(const TDatasetSPC& ds, const std::string& fileName, TDateTime saveTime) {
+std::string EncodeSpcFile(const TDatasetSPC& ds, const std::string& fileName, TDateTime saveTime,
+                          std::optional<TDateTime> programDate) {
   std::string out;
-  EncodeInto(ds, fileName, saveTime, out, nullptr);
+  EncodeInto(ds, fileName, saveTime, programDate, out, nullptr);
   return out;
 }
 
-bool WriteSpcFile(const TDatasetSPC& dataset, const std::string& fileName, std::string& error, bool* aborted) {
+bool WriteSpcFile(const TDatasetSPC& dataset, const std::string& fileName, std::string& error, bool* aborted,
+                  std::optional<TDateTime> programDate) {
   error.clear();
   if (aborted) *aborted = false;
   auto& progress = platform::Current<platform::IProgress>();
   progress.Begin(kSaveProgressTitle, 1 + dataset.ParameterCount() + dataset.BlockCount() +
                      static_cast<int>(std::min<std::size_t>(EncodedSizeEstimate(dataset) / kWritePieceSize + 1, 1 << 20)));
   std::string bytes;
-  bool stopped = !EncodeInto(dataset, fileName, Now(), bytes, &progress);
+  bool stopped = !EncodeInto(dataset, fileName, Now(), programDate, bytes, &progress);
   int code = 0;
   const bool written = !stopped && WriteFileAtomically(fileName, bytes, code, [&](std::size_t done) {
     if (done > 0) progress.Step();

@@ -1,12 +1,16 @@
-// Reading the SPC data file (version 6). The whole file is parsed from memory by one cursor
-// that knows the file offset of every record, so each message can name where the file went
-// wrong.
+// Reading the SPC data file (version 6). The file is parsed from memory by one cursor that
+// knows the file offset of every record, so each message can name where the file went wrong.
+// A file on disk is read in steps: the prefix, then the header, and only then as much of the
+// rest as the header's counts can account for, so a large file that is not a data file costs
+// nothing to refuse. Nothing in the layout follows the last record: bytes left over mean the
+// counts are wrong, and the file is damaged.
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <new>
 #include <system_error>
 
 #include "core/byte_order.h"
@@ -18,6 +22,7 @@
 #include "core/file_routines.h"
 #include "core/numbers.h"
 #include "core/short_text.h"
+#include "core/unique_fd.h"
 #include "core/text.h"
 #include "platform/app_folders.h"
 #include "platform/log_sink.h"
@@ -34,8 +39,17 @@ namespace fs = std::filesystem;
 using namespace mvl;
 
 constexpr std::uint64_t kMaxFileSize = 16ULL << 30;
-// End of file counts as a failed read of the disk, as the system reports it.
-constexpr int kEndOfFileCode = 100;
+constexpr int kOutOfMemoryCode = 8;
+// A zero tail past the last record is looked through in pieces of this size, never held whole.
+constexpr std::size_t kTailPiece = 1 << 20;
+
+// The decoder's bytes: all in memory, or an open file read in steps into `storage`.
+struct SpcSource {
+  std::string_view bytes;   // the bytes at hand, from offset 0
+  std::uint64_t total = 0;  // the size of the whole input
+  int fd = -1;              // the open file, or -1 when everything is in `bytes`
+  std::string storage;      // what has been read of the file
+};
 
 template <std::size_t N>
 void GetArea(std::string_view b, std::size_t off, std::array<std::uint8_t, N>& area) {
@@ -49,11 +63,20 @@ std::int16_t ClampWidth(std::int16_t width) {
 
 class SpcDecoder {
  public:
-  SpcDecoder(std::string_view bytes, const std::string& fileName) : m_bytes(bytes), m_name(fileName) {}
+  SpcDecoder(SpcSource& source, const std::string& fileName)
+      : m_source(source), m_bytes(source.bytes), m_name(fileName) {}
 
   SpcReadResult Run() {
     auto& progress = platform::Current<platform::IProgress>();
-    const bool ok = Decode(progress);
+    bool ok = false;
+    try {
+      ok = Decode(progress);
+    } catch (const std::bad_alloc&) {
+      // Counts from the file made us ask for more memory than there is: the load fails with
+      // the system's message, and the program goes on.
+      m_ds.reset();
+      ok = ReadFailure(m_pos, kOutOfMemoryCode);
+    }
     progress.End();
     if (ok) m_result.dataset = std::move(m_ds);
     return std::move(m_result);
@@ -66,11 +89,83 @@ class SpcDecoder {
     m_result.place = kLoadPlace;
     return false;
   }
-  bool ReadFailure(std::uint64_t offset, int code = kEndOfFileCode) {
-    m_result.message =
-        "Сбой при чтении файла (смещение " + OffsetText(offset) + ")\r\n" + m_name + "\r\n\r\n" + FileErrorText(code);
+  // A read past the end of the file (code 0) or one the system failed (its code).
+  bool ReadFailure(std::uint64_t offset, int code = 0) {
+    m_result.message = "Сбой при чтении файла (смещение " + OffsetText(offset) + ")\r\n" + m_name + "\r\n\r\n" +
+                       (code == 0 ? std::string(kFileEndsEarlyText) : FileErrorText(code));
     m_result.place = kLoadPlace;
     return false;
+  }
+
+  // Makes the first `upTo` bytes of the input (or all there are) available in m_bytes.
+  bool Extend(std::uint64_t upTo) {
+    upTo = std::min(upTo, m_source.total);
+    if (m_source.fd < 0 || upTo <= m_bytes.size()) return true;
+    const std::size_t have = m_bytes.size();
+    if (upTo > kMaxFileSize) return ReadFailure(have, kOutOfMemoryCode);
+    std::string& storage = m_source.storage;
+    storage.resize(static_cast<std::size_t>(upTo));
+    std::size_t got = 0;
+    int code = 0;
+    const bool read = ReadFileAt(m_source.fd, have, storage.data() + have, storage.size() - have, got, code, m_name);
+    storage.resize(have + got);  // a file that shrank meanwhile ends where it ends now
+    m_bytes = m_source.bytes = storage;
+    return read || ReadFailure(have + got, code);
+  }
+
+  // The largest file the header's counts can describe: every length at its limit.
+  std::uint64_t LargestImpliedSize() const {
+    std::uint64_t size = kPrefixSize + hdr::kSize + m_extension;
+    for (const std::uint16_t length : m_textLengths) size += length;
+    size += static_cast<std::uint64_t>(m_reportCount) * kReportKindSize;
+    size += static_cast<std::uint64_t>(m_attestCount) * kAttestKindSize;
+    size += static_cast<std::uint64_t>(m_attachmentCount) * (att::kSize + 2 * 0xFFFFULL);
+    const auto params = static_cast<std::uint64_t>(m_paramCount);
+    size += params * (prm::kSize + 0xFF);
+    const std::uint64_t point = pnt::kHead + 8 + pnt::kSlot * params;
+    const std::uint64_t sample = smp::kSize + 2 * 256 + kMaxPoints * point;
+    size += static_cast<std::uint64_t>(m_blockCount) * (blk::kSize + kMaxSamples * sample);
+    // A chunk of a newer content version may be of any size its 32-bit field gives.
+    if (m_classCount > 0) size += ChunkHeader::kSize + static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
+    return size;
+  }
+
+  // The bytes after the last record. None is the rule. Zeros appended by a copy or a crash of
+  // the file system are let through with a line in the log, unless they could be points of
+  // the last sample whose count was lowered (points of zero values are all zero bytes).
+  bool CheckTail() {
+    if (m_pos == m_source.total) return true;
+    const std::uint64_t tail = m_source.total - m_pos;
+    const auto zero = [](std::string_view part) {
+      return part.empty() || (part[0] == 0 && std::memcmp(part.data(), part.data() + 1, part.size() - 1) == 0);
+    };
+    bool zeros = zero(m_bytes.substr(m_pos));
+    if (zeros && m_source.fd >= 0) {
+      std::string piece(kTailPiece, '\0');
+      for (std::uint64_t at = m_bytes.size(); zeros && at < m_source.total;) {
+        std::size_t got = 0;
+        int code = 0;
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kTailPiece, m_source.total - at));
+        if (!ReadFileAt(m_source.fd, at, piece.data(), want, got, code, m_name)) return ReadFailure(at, code);
+        if (got == 0) break;
+        zeros = zero(std::string_view(piece).substr(0, got));
+        at += got;
+      }
+    }
+    if (!zeros || CouldBeLostPoints(tail)) return Damage(m_lastRecord, m_pos);
+    platform::Current<platform::ILog>().LogLine("Load " + m_name + ": " + std::to_string(tail) +
+                                                " zero bytes after the last record ignored (offset " +
+                                                OffsetText(m_pos) + ")");
+    return true;
+  }
+
+  bool CouldBeLostPoints(std::uint64_t tail) const {
+    if (!m_lastIsBlock || m_ds->BlockCount() == 0) return false;
+    const TSPCBlock& block = *m_ds->Block(m_ds->BlockCount());
+    if (block.SampleCount() == 0) return false;
+    const std::uint64_t point = pnt::kHead + pnt::kSlot * static_cast<std::uint64_t>(m_ds->ParameterCount());
+    const auto room = static_cast<std::uint64_t>(kMaxPoints - static_cast<std::size_t>(block.Sample(block.SampleCount())->PointCount()));
+    return tail % point == 0 && tail / point <= room;
   }
 
   // The next n bytes, or a read failure at the current offset.
@@ -87,8 +182,10 @@ class SpcDecoder {
   }
 
   bool Decode(platform::IProgress& progress) {
+    // The prefix and the header come first; views into the bytes stay valid until the next
+    // Extend.
     std::string_view prefix;
-    if (!Take(kPrefixSize, prefix)) return false;
+    if (!Extend(kPrefixSize + hdr::kSize) || !Take(kPrefixSize, prefix)) return false;
     if (prefix.substr(0, 4) != std::string_view(kSignature, 4)) {
       m_result.message = "Неизвестный формат файла\r\n" + m_name;
       m_result.details = HexUpper(GetU32(prefix, 0), 8) + "h";
@@ -109,9 +206,14 @@ class SpcDecoder {
     if (!Take(hdr::kSize, h)) return false;
     if (CheckValue(h) != GetU16(prefix, kPrefixCheck)) return Damage("основной заголовок", kPrefixSize);
     if (!ReadHeader(h)) return false;
+    m_lastRecord = "основной заголовок";
+    // The rest is read only now, and no more of it than the header's counts can account for.
+    if (!Extend(LargestImpliedSize())) return false;
     progress.Begin("Загрузка файла", 1 + m_paramCount + m_blockCount);
     progress.Step();
-    if (!ReadSections() || !ReadParameters(progress) || !ReadBlocks(progress) || !ReadClasses()) return false;
+    if (!ReadSections() || !ReadParameters(progress) || !ReadBlocks(progress) || !ReadClasses() || !CheckTail()) {
+      return false;
+    }
     Finish();
     return true;
   }
@@ -304,6 +406,7 @@ class SpcDecoder {
       p->id = id != 0 ? id : i;
       ds.AppendParameter(std::move(p));
       if (!Skip(GetU8(r, prm::kExtension))) return false;
+      m_lastRecord = what;
       progress.Step();
     }
     return true;
@@ -399,6 +502,8 @@ class SpcDecoder {
       }
       block->loaded = true;
       ds.AppendBlock(std::move(block));
+      m_lastRecord = what;
+      m_lastIsBlock = true;
       progress.Step();
     }
     return true;
@@ -426,7 +531,7 @@ class SpcDecoder {
     }
     std::string_view content;
     if (!Take(static_cast<std::size_t>(header.contentSize), content)) return false;
-    if (header.contentVersion > 1) return true;  // a newer layout: skipped by its size
+    if (header.contentVersion > 1) return ClassesRead();  // a newer layout: skipped by its size
     if (content.size() < cls::kListHeader) return damage();
     const std::uint8_t count = GetU8(content, cls::kListCount);
     if (count > ParamClassList::kCapacity || content.size() != cls::kListHeader + cls::kRecord * count ||
@@ -441,6 +546,12 @@ class SpcDecoder {
       if (r.substr(0, 4) != std::string_view(cls::kMarker, 4)) return damage();
       classes.AddRead(GetI16(r, cls::kId), GetShortText(r, cls::kName, 40), GetShortText(r, cls::kNote, 150));
     }
+    return ClassesRead();
+  }
+
+  bool ClassesRead() {
+    m_lastRecord = "классы параметров";
+    m_lastIsBlock = false;
     return true;
   }
 
@@ -466,8 +577,11 @@ class SpcDecoder {
     ds.ComputeAllStats();
   }
 
+  SpcSource& m_source;
   std::string_view m_bytes;
   const std::string& m_name;
+  std::string m_lastRecord;  // what the bytes after the last record follow
+  bool m_lastIsBlock = false;
   std::size_t m_pos = 0;
   SpcReadResult m_result;
   std::unique_ptr<TDatasetSPC> m_ds;
@@ -489,27 +603,31 @@ std::string OffsetText(std::uint64_t offset) {
 }
 
 SpcReadResult ReadSpcBytes(const std::string& bytes, const std::string& fileName) {
-  return SpcDecoder(bytes, fileName).Run();
+  SpcSource source;
+  source.bytes = bytes;
+  source.total = bytes.size();
+  return SpcDecoder(source, fileName).Run();
 }
 
 SpcReadResult ReadSpcFile(const std::string& fileName) {
   SpcReadResult result;
-  std::error_code ec;
-  if (!fs::exists(fileName, ec)) {
-    result.message = "Файл не найден:\r\n" + fileName;
-    result.place = kLoadPlace;
-    return result;
-  }
-  std::string bytes;
+  SpcSource source;
   int code = 0;
-  if (!ReadWholeFile(fileName, bytes, code, kMaxFileSize)) {
-    result.message = "Сбой при чтении файла (смещение 0)\r\n" + fileName + "\r\n\r\n" + FileErrorText(code);
+  // Only a regular file is opened, and without waiting: a pipe or a device would block.
+  UniqueFd fd(OpenRegularFile(fileName, source.total, code));
+  if (!fd.ok()) {
+    // A missing file or folder is "not found"; a folder we may not enter is an access error.
+    result.message = code == 2 || code == 3
+                         ? "Файл не найден:\r\n" + fileName
+                         : "Сбой при чтении файла (смещение 0)\r\n" + fileName + "\r\n\r\n" + FileErrorText(code);
     result.place = kLoadPlace;
     return result;
   }
-  result = ReadSpcBytes(bytes, fileName);
+  source.fd = fd.get();
+  result = SpcDecoder(source, fileName).Run();
   if (result.Ok()) {
     TDatasetSPC& ds = *result.dataset;
+    std::error_code ec;
     const fs::path path = fs::absolute(fileName, ec);
     ds.fileName = path.string();
     ds.folder = path.parent_path().string();

@@ -66,6 +66,10 @@ DatasetPage::DatasetPage(const TDatasetSPC& ds, QWidget* parent) : QWidget(paren
   heading->setText(outline.process.empty() ? QStringLiteral("Процесс не указан") : Q(outline.process.front().second));
   heading->setTextInteractionFlags(Qt::TextSelectableByMouse);
   layout->addWidget(heading);
+  auto* type = new QLabel(Q(outline.type), this);
+  type->setObjectName(QStringLiteral("lblType"));
+  type->setEnabled(false);
+  layout->addWidget(type);
 
   if (outline.process.size() > 1) {
     auto* form = new QFormLayout;

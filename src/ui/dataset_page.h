@@ -1,5 +1,6 @@
 #pragma once
-// A dataset's page in the main window: its process texts, its parameters and its blocks.
+// A dataset's page in the main window: its process texts and type, its parameters and its
+// blocks.
 
 #include <QWidget>
 

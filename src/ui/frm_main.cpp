@@ -3,9 +3,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QColor>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QProxyStyle>
+#include <QShortcut>
 #include <QUrl>
 #include <QHeaderView>
 #include <QKeySequence>
@@ -15,6 +18,7 @@
 #include <QMessageBox>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -30,6 +34,8 @@ namespace {
 const QString kProgramName = QStringLiteral("Morvalen");
 const QString kVersion = QStringLiteral(MV_VERSION);
 const QString kReady = QStringLiteral("Готово");  // "Ready"
+// The page tab of an example dataset, and its name in the list, are drawn in this colour.
+const QColor kExampleColour(0xb0, 0x4a, 0x00);
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -77,8 +83,33 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
 
 TfrmMain::~TfrmMain() { m_shell.SetView(nullptr); }
 
+namespace {
+
+// Alt pressed and released alone hands the keyboard to the menu bar (its first menu marked,
+// the letters of the mnemonics and the arrows then work), whatever the style's own habit.
+class MenuKeysStyle final : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* data) const override {
+    if (hint == SH_MenuBar_AltKeyNavigation || hint == SH_UnderlineShortcut) return 1;
+    return QProxyStyle::styleHint(hint, option, widget, data);
+  }
+};
+
+}  // namespace
+
+// Every menu and command has its mnemonic (unique within its menu); F10 opens the first menu.
 void TfrmMain::BuildMenus() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
+  auto* menuKeys = new MenuKeysStyle;
+  menuKeys->setParent(menuBar());
+  menuBar()->setStyle(menuKeys);
+  auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  f10->setObjectName(QStringLiteral("keyMenu"));
+  connect(f10, &QShortcut::activated, this, [this] {
+    if (!menuBar()->actions().isEmpty()) menuBar()->setActiveAction(menuBar()->actions().first());
+  });
+
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&Файл"));
   file->setObjectName(QStringLiteral("mnuFile"));
   // The platform's keys for the standard commands, with the common one where it has none
   // (several key schemes leave "Save as" without a key).
@@ -95,18 +126,18 @@ void TfrmMain::BuildMenus() {
     bool needsDataset;
     bool separatorAfter;
   } kCommands[] = {
-      {"actNew", QStringLiteral("Создать набор данных SPC"), keys(QKeySequence::New, Qt::CTRL | Qt::Key_N),
+      {"actNew", QStringLiteral("&Создать набор данных SPC"), keys(QKeySequence::New, Qt::CTRL | Qt::Key_N),
        [this] { m_shell.NewDataset(DatasetKind::Spc); }, false, false},
-      {"actNewMsa", QStringLiteral("Создать набор данных MSA"), {}, nullptr, false, false},
-      {"actOpen", QStringLiteral("Открыть..."), keys(QKeySequence::Open, Qt::CTRL | Qt::Key_O),
+      {"actNewMsa", QStringLiteral("Создать набор &данных MSA"), {}, nullptr, false, false},
+      {"actOpen", QStringLiteral("&Открыть..."), keys(QKeySequence::Open, Qt::CTRL | Qt::Key_O),
        [this] { m_shell.OpenWithDialog(); }, false, true},
-      {"actSave", QStringLiteral("Сохранить"), keys(QKeySequence::Save, Qt::CTRL | Qt::Key_S),
+      {"actSave", QStringLiteral("Со&хранить"), keys(QKeySequence::Save, Qt::CTRL | Qt::Key_S),
        [this] { CurrentSlotCommand([this](int slot) { m_shell.SaveDataset(slot, false); }); }, true, false},
-      {"actSaveAs", QStringLiteral("Сохранить как..."), keys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+      {"actSaveAs", QStringLiteral("Сохранить &как..."), keys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S),
        [this] { CurrentSlotCommand([this](int slot) { m_shell.SaveDataset(slot, true); }); }, true, false},
-      {"actClose", QStringLiteral("Закрыть"), keys(QKeySequence::Close, Qt::CTRL | Qt::Key_W),
+      {"actClose", QStringLiteral("&Закрыть"), keys(QKeySequence::Close, Qt::CTRL | Qt::Key_W),
        [this] { CurrentSlotCommand([this](int slot) { m_shell.CloseDataset(slot); }); }, true, true},
-      {"actPassword", QStringLiteral("Пароль набора данных..."), {},
+      {"actPassword", QStringLiteral("&Пароль набора данных..."), {},
        [this] {
          TDatasetSPC* ds = m_shell.Datasets().Current();
          // The protection settings of a protected dataset open only with its password.
@@ -130,20 +161,20 @@ void TfrmMain::BuildMenus() {
     }
     if (command.separatorAfter) file->addSeparator();
   }
-  QAction* exit = file->addAction(QStringLiteral("Выход"));  // "Exit"
+  QAction* exit = file->addAction(QStringLiteral("В&ыход"));  // "Exit"
   exit->setObjectName(QStringLiteral("actExit"));
   exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
   connect(exit, &QAction::triggered, this, &QWidget::close);
 
-  QMenu* tools = menuBar()->addMenu(QStringLiteral("Сервис"));
+  QMenu* tools = menuBar()->addMenu(QStringLiteral("С&ервис"));
   tools->setObjectName(QStringLiteral("mnuTools"));
-  QAction* calculator = tools->addAction(QStringLiteral("Калькулятор качества"));
+  QAction* calculator = tools->addAction(QStringLiteral("&Калькулятор качества"));
   calculator->setObjectName(QStringLiteral("actQualityCalculator"));
   connect(calculator, &QAction::triggered, this, [this] { QualityCalculatorDialog::Open(this); });
 
-  QMenu* help = menuBar()->addMenu(QStringLiteral("Справка"));
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));
   help->setObjectName(QStringLiteral("mnuHelp"));
-  QAction* about = help->addAction(QStringLiteral("О программе..."));
+  QAction* about = help->addAction(QStringLiteral("&О программе..."));
   about->setObjectName(QStringLiteral("actAbout"));
   connect(about, &QAction::triggered, this, &TfrmMain::ShowAbout);
 }
@@ -263,6 +294,11 @@ void TfrmMain::Refresh() {
       const QString cells[] = {QString::number(list.Entry(i)->slot), Q(list.StatusText(i)),
                                Q(DatasetTabText(name)), Q(name)};
       for (int c = 0; c < 4; ++c) m_list->setItem(i, c, new QTableWidgetItem(cells[c]));
+      if (list.At(i)->IsExample()) {
+        m_pages->tabBar()->setTabTextColor(i + 1, kExampleColour);
+        m_list->item(i, 2)->setForeground(kExampleColour);
+        m_list->item(i, 2)->setToolTip(Q(DatasetTypeText(*list.At(i))));
+      }
     }
     // The list page stays in front unless another dataset became current or one came or went.
     const bool keepList = listInFront && list.CurrentIndex() == m_shownCurrent &&

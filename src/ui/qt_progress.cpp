@@ -4,6 +4,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -54,9 +55,14 @@ void QtProgress::End() {
   QProgressDialog* dialog = m_dialog;
   m_dialog = nullptr;
   QObject::disconnect(dialog, nullptr, nullptr, nullptr);
+  // The delay before the window appears runs on a timer of the dialog's own, which hiding does
+  // not stop: left running, it would bring the window up over whatever comes next (an error, a
+  // password prompt), where a nested event loop keeps the deletion below from happening.
+  for (QTimer* timer : dialog->findChildren<QTimer*>()) timer->stop();
+  dialog->reset();
+  dialog->hide();
   // Deleted later, not now: End may be reached from code that the event loop runs inside this
   // dialog's own setValue.
-  dialog->hide();
   dialog->deleteLater();
 }
 

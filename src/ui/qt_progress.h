@@ -32,7 +32,8 @@ class QtProgress final : public platform::IProgress {
   void Step() override;
   // True once "Прервать" was pressed (or the window was closed) since Begin.
   bool Aborted() override;
-  // Closes the window; does nothing when none is up.
+  // Closes the window at once, and a window still waiting for its delay never appears; does
+  // nothing when none is up.
   void End() override;
 
  private:

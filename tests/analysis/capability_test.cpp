@@ -71,13 +71,17 @@ TEST(Capability, StatusesAndTheirTexts) {
   EXPECT_EQ(CapIndexText({cap_status::kComputed, 1.23456}, 3, Lang::En, false), "1.235");
 }
 
-TEST(Capability, CpmWithZeroSigmaWithinOnTheNominalIsNotComputed) {
-  // Every sample range 0 (sigma within 0), spread between samples (sigma overall > 0), mean on
-  // the nominal: the radicand sigma overall x sigma within + 0 is 0.
-  const CapabilityFigures f = Capability({9.0, 11.0, 10.0}, 25, 0, 0.3, 10, 10);
-  EXPECT_EQ(f.cpm.status, cap_status::kSigmaZero);
-  EXPECT_TRUE(std::isfinite(f.cpm.value));
-  EXPECT_EQ(f.pp.status, cap_status::kComputed);
+TEST(Capability, CpmNeedsSigmaWithinAsWellAsOverall) {
+  // Every sample range 0 (sigma within 0), spread between samples (sigma overall > 0): on the
+  // nominal the radicand would be 0, off it the index would be T / (6 |mean - nominal|).
+  for (const double mean : {10.0, 10.2}) {
+    SCOPED_TRACE(mean);
+    const CapabilityFigures f = Capability({9.0, 11.0, 10.0}, 25, 0, 0.3, mean, mean);
+    EXPECT_EQ(f.cpm.status, cap_status::kSigmaZero);
+    EXPECT_EQ(f.cpm.value, 0);
+    EXPECT_EQ(f.cp.status, cap_status::kSigmaZero);
+    EXPECT_EQ(f.pp.status, cap_status::kComputed);
+  }
 }
 
 TEST(QOfIndex, TwoTailsFromTheCoarseTable) {

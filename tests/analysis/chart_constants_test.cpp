@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace mv {
@@ -32,12 +33,60 @@ TEST(ChartConstants, TableRowsAndEnds) {
   }
 }
 
-TEST(ChartConstants, BeyondTwentyFive) {
-  // Range and mean factors stay at 25; B3/B4 follow the c4 approximation.
-  EXPECT_EQ(ConstA2(40), 0.153);
-  EXPECT_EQ(ConstD4(40), 1.541);
-  EXPECT_EQ(ConstD2(40), 3.931);
-  EXPECT_EQ(ConstC4(40), 0.9896);
+// Rounds to `decimals` decimals.
+double Rounded(double x, int decimals) {
+  const double scale = std::pow(10.0, decimals);
+  return std::round(x * scale) / scale;
+}
+
+TEST(ChartConstants, ExactFactorsReproduceTheTable) {
+  // The integration behind the larger subgroups gives the printed d2, A2 and c4 of every row,
+  // and D3, D4 to within the last digit (the printed rows come from a rounded d3).
+  for (int n = 4; n <= kChartConstantsMaxN; ++n) {
+    SCOPED_TRACE(n);
+    const RangeMoments m = ExactRangeMoments(n);
+    EXPECT_EQ(Rounded(m.d2, 3), ConstD2(n));
+    EXPECT_EQ(Rounded(3 / (m.d2 * std::sqrt(n)), 3), ConstA2(n));
+    EXPECT_EQ(Rounded(ExactC4(n), 4), ConstC4(n));
+    EXPECT_NEAR(1 + 3 * m.d3 / m.d2, ConstD4(n), 0.0011);
+    EXPECT_NEAR(std::max(0.0, 1 - 3 * m.d3 / m.d2), ConstD3(n), 0.0011);
+  }
+  // Closed forms at the small end: d2(2) = 2 / sqrt(pi), c4(2) = sqrt(2 / pi).
+  EXPECT_NEAR(ExactRangeMoments(2).d2, 2 / std::sqrt(std::acos(-1.0)), 1e-12);
+  EXPECT_NEAR(ExactC4(2), std::sqrt(2 / std::acos(-1.0)), 1e-15);
+}
+
+TEST(ChartConstants, BeyondTwentyFiveFromTheExactFactors) {
+  // Published d2 (4 decimals) and c4 of the normal range and standard deviation.
+  const struct {
+    int n;
+    double d2, c4;
+  } kPublished[] = {{30, 4.0855, 0.9914}, {50, 4.4981, 0.9949}, {100, 5.0152, 0.9975}};
+  for (const auto& c : kPublished) {
+    SCOPED_TRACE(c.n);
+    EXPECT_EQ(Rounded(ConstD2(c.n), 4), c.d2);
+    EXPECT_EQ(Rounded(ConstC4(c.n), 4), c.c4);
+  }
+  for (const int n : {26, 40, 200}) {
+    SCOPED_TRACE(n);
+    const RangeMoments m = ExactRangeMoments(n);
+    EXPECT_EQ(ConstD2(n), m.d2);
+    EXPECT_DOUBLE_EQ(ConstA2(n), 3 / (m.d2 * std::sqrt(n)));
+    EXPECT_DOUBLE_EQ(ConstD3(n), 1 - 3 * m.d3 / m.d2);
+    EXPECT_DOUBLE_EQ(ConstD4(n), 1 + 3 * m.d3 / m.d2);
+    EXPECT_EQ(ConstA2Median(n), 0.362);  // the median factor keeps the row of 25
+  }
+  // n = 200: the mean chart's half-width is about a quarter of the row of 25's.
+  EXPECT_NEAR(ConstA2(200), 0.0386, 5e-5);
+  EXPECT_NEAR(ConstD2(200), 5.4921, 5e-5);
+  // The factors carry on from the table's last row.
+  EXPECT_LT(ConstA2(26), ConstA2(25));
+  EXPECT_GT(ConstD2(26), ConstD2(25));
+  EXPECT_GT(ConstD3(26), ConstD3(25));
+  EXPECT_LT(ConstD4(26), ConstD4(25));
+  EXPECT_GT(ConstC4(26), ConstC4(25));
+
+  // The S chart keeps B3/B4 from the c4 approximation 4(n - 1) / (4n - 3).
   const double c4 = 4.0 * 39 / 157.0;
   const double half = 3.0 / (c4 * std::sqrt(78.0));
   EXPECT_DOUBLE_EQ(ConstB3(40), 1.0 - half);

@@ -324,5 +324,46 @@ TEST(ChartKinds, Table) {
   EXPECT_EQ(AttrScaleName(AttrScale::Share, ChartKind::P), "Доля  (от 0 до 1)");
 }
 
+TEST(ControlChart, FiguresThatAreNotNumbersRefuseTheChart) {
+  // Values near the limit of a double: every sum of ten equal values overflows, and the moving
+  // ranges of alternating signs do.
+  const struct {
+    const char* what;
+    double first, second;
+    ChartKind kind;
+  } kCases[] = {
+      {"equal, mean chart", 1.7e308, 1.7e308, ChartKind::Mean},
+      {"equal, individuals", 1.7e308, 1.7e308, ChartKind::Individuals},
+      {"alternating, moving ranges", 1.7e308, -1.7e308, ChartKind::MovingRange},
+      {"alternating, deviations", 1.7e308, -1.7e308, ChartKind::StdDev},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    test::FakePlatform fake;
+    ChartData d;
+    std::vector<std::vector<Pt>> samples;
+    for (int i = 0; i < 5; ++i) samples.push_back({{c.first}, {c.second}});
+    d.Samples(samples);
+    TChart chart;
+    const ChartBuildResult built = Build(chart, d.Task(d.var, 1), c.kind);
+    EXPECT_FALSE(built.ok);
+    EXPECT_EQ(built.message, "Ошибка при при создании графика \"" + chart.title +
+                                 "\":\n\nНевозможно построить график: значения параметра слишком велики для "
+                                 "вычислений.\nВызовите функцию с другими исходными данными или измените вид графика");
+  }
+  // The ranges of those equal values are 0: their chart has figures. So have large values
+  // whose squares stay finite.
+  test::FakePlatform fake;
+  ChartData huge;
+  huge.Samples(std::vector<std::vector<Pt>>(5, {{1.7e308}, {1.7e308}}));
+  TChart range;
+  EXPECT_TRUE(Build(range, huge.Task(huge.var, 1), ChartKind::Range).ok);
+  ChartData d;
+  d.Samples({{{1e150}, {2e150}}, {{1e150}, {3e150}}, {{2e150}, {2e150}}});
+  TChart chart;
+  EXPECT_TRUE(Build(chart, d.Task(d.var, 1), ChartKind::Mean).ok);
+  EXPECT_TRUE(chart.limitsShown);
+}
+
 }  // namespace
 }  // namespace mv

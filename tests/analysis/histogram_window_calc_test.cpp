@@ -154,5 +154,34 @@ TEST(HistogramWindow, HistogramsOfOneScaleShareTheirRange) {
   EXPECT_EQ(histos[1].histogram.min, 11.0);
 }
 
+TEST(HistogramWindow, FiguresThatAreNotNumbersRefuseTheHistogram) {
+  const struct {
+    const char* what;
+    std::vector<double> values;
+  } kCases[] = {
+      {"the sum overflows", std::vector<double>(10, 1.7e308)},
+      // Equal values so large that one each way changes nothing: bins of width 0.
+      {"no width", std::vector<double>(10, 1e300)},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    test::FakePlatform fake;
+    TDatasetSPC ds;
+    test::AddAnalysisParameters(ds);
+    const int b = test::AddTestBlock(ds, "Смена 1");
+    std::vector<test::Pt> points;
+    for (const double v : c.values) points.push_back({v});
+    test::AddTestSample(ds, b, 1, points);
+    ds.ComputeAllStats();
+    std::vector<THisto> histos(1);
+    histos[0].task = {{&ds, {b}, true, 1, 1}, 1, ""};
+    ComputeHistograms(histos, false);
+    EXPECT_FALSE(histos[0].loaded);
+    EXPECT_FALSE(histos[0].histogram.computed);
+    EXPECT_EQ(fake.messages.Texts(),
+              std::vector<std::string>{"Невозможно построить гистограмму: значения параметра слишком велики для вычислений"});
+  }
+}
+
 }  // namespace
 }  // namespace mv

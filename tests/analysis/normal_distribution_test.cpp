@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace mv {
@@ -32,6 +33,15 @@ TEST(PhiCoarse, TableInterpolationAndClamps) {
   }
   EXPECT_NEAR(PhiCoarse(8, 10, 2), 0.1587, 1e-12);
   EXPECT_EQ(PhiCoarse(8, 10, 0), 0);
+}
+
+TEST(PhiCoarse, ArgumentsThatAreNotNumbersIndexNoTable) {
+  // A quotient of overflowed figures (inf - inf, inf / inf) reaches the distribution functions.
+  const double nan = std::nan("");
+  EXPECT_EQ(PhiCoarse(nan), 0);
+  EXPECT_EQ(PhiFine(nan), 0);
+  EXPECT_EQ(PhiCoarse(std::numeric_limits<double>::infinity()), 1);
+  EXPECT_EQ(PhiFine(-std::numeric_limits<double>::infinity()), 0);
 }
 
 TEST(PhiCoarse, EveryNodeIsThePrintedRoundingOfTheExactValue) {

@@ -8,6 +8,7 @@
 
 #include "analysis/value_list.h"
 #include "analysis_fixture.h"
+#include "support/fake_platform.h"
 
 namespace mv {
 namespace {
@@ -122,7 +123,7 @@ TEST(ParamStat, SubgroupFiguresAndTooFewSamples) {
     EXPECT_EQ(st.normality.enoughData, fifth);  // 19 values, then 24
     EXPECT_NEAR(st.normality.statistic, expected.statistic, 1e-12);
     EXPECT_EQ(st.normality.normal, expected.normal);
-    // The stability of the chart kinds is the control charts' to fill.
+    // No stability kinds asked: every slot unchecked.
     for (const StabilitySlot& s : st.stability) EXPECT_FALSE(s.checked);
   }
 }
@@ -145,6 +146,67 @@ TEST(ParamStat, AverageSampleSizeRoundsHalfToEven) {
     const int blocks[] = {b};
     EXPECT_EQ(ComputeParamStat(f.ds, 1, blocks, 1, 0).nBar, c.nBar);
   }
+}
+
+TEST(ParamStat, SubgroupsBeyondTheTableTakeTheExactFactors) {
+  // Five samples of 30 points: σ within = R̄ / d2(30) and σ from S̄ = S̄ / c4(30), not the
+  // factors of 25 (3.931, 0.9896).
+  StatFixture f;
+  const int b = f.Block();
+  double sumRanges = 0, sumSd = 0;
+  for (int s = 0; s < 5; ++s) {
+    Values v;
+    for (int i = 0; i < 30; ++i) v.push_back(10 + 0.01 * ((i * (7 + s)) % 31));
+    sumRanges += Range(v);
+    sumSd += Sd(v);
+    test::AddTestSample(f.ds, b, 1, Points(v));
+  }
+  f.ds.ComputeAllStats();
+  const int blocks[] = {b};
+  const TParamStat st = ComputeParamStat(f.ds, 1, blocks, 1, 5);
+  EXPECT_EQ(st.nBar, 30u);
+  EXPECT_NEAR(st.sigmaWithin, sumRanges / 5 / 4.08552, 1e-6);
+  EXPECT_NEAR(st.sigmaFromS, sumSd / 5 / 0.991418, 1e-6);
+}
+
+TEST(ParamStat, StabilityOfTheKindsAskedWithTheRunsApartFromThePointsBeyond) {
+  test::FakePlatform fake;
+  StatFixture f;
+  const int b = f.Block();
+  // Sample means alternate 9 / 11 with one at 25 (beyond), then seven rise from 9.0 to 10.2
+  // (below the centre line: C2 and C3 runs); the ranges alternate 1 and 2.
+  std::vector<double> means{9, 11, 9, 11, 25, 11, 9, 11, 9, 11, 9, 11};
+  for (int i = 0; i < 7; ++i) means.push_back(9.0 + 0.2 * i);
+  for (std::size_t i = 0; i < means.size(); ++i) {
+    const double half = i % 2 == 0 ? 0.5 : 1;
+    test::AddTestSample(f.ds, b, 1, Points({means[i] - half, means[i] + half}));
+  }
+  f.ds.ComputeAllStats();
+  const int blocks[] = {b};
+  const int kinds[] = {1, 2, 4};
+  const TParamStat st = ComputeParamStat(f.ds, 1, blocks, 1, 0, kinds);
+  const StabilityCheck check = CheckStability(f.ds, b, 1, static_cast<int>(means.size()), 1, kinds);
+  ASSERT_EQ(check.kinds.size(), 3u);
+
+  const StabilitySlot& x = st.stability[1];
+  ASSERT_TRUE(x.checked);
+  EXPECT_TRUE(x.result.done);
+  EXPECT_FALSE(x.result.stable);
+  EXPECT_EQ(x.result.beyondCount, 1u);  // the one C1 hit
+  EXPECT_EQ(x.result.seriesCount, 2u);  // C2 and C3 over the rising means, counted apart
+  EXPECT_EQ(x.result.signalCount, 3u);
+  EXPECT_EQ(x.result.ucl, check.kinds[0].ucl);
+  const StabilitySlot& r = st.stability[2];
+  ASSERT_TRUE(r.checked);
+  EXPECT_TRUE(r.result.stable);
+  EXPECT_EQ(r.result.seriesCount, 0u);
+  EXPECT_TRUE(st.stability[4].checked);  // asked, but not a kind the check can judge
+  EXPECT_FALSE(st.stability[4].result.done);
+  for (const std::size_t unasked : {3u, 5u, 6u}) EXPECT_FALSE(st.stability[unasked].checked);
+
+  // Several blocks: the check covers one block, so nothing is checked.
+  const int two[] = {b, f.Block()};
+  for (const StabilitySlot& s : ComputeParamStat(f.ds, 1, two, 1, 0, kinds).stability) EXPECT_FALSE(s.checked);
 }
 
 TEST(ParamStat, IndividualValuesUseMovingRangesAndPointsForCapability) {
@@ -274,6 +336,35 @@ TEST(ParamStat, AttributeLevelAndSamplesAboveTheQualityLimit) {
   EXPECT_EQ(sizeless.samplesUsed, 1u);
   EXPECT_EQ(sizeless.attrLevel, 0);
   EXPECT_EQ(sizeless.samplesAboveQualityLimit, 0u);
+}
+
+TEST(ParamStat, FiguresThatAreNotNumbersComputeNoIndex) {
+  // Ten values of 1.7e308 in samples of two: the means overflow.
+  test::FakePlatform fake;
+  StatFixture f;
+  const int b = f.Block();
+  for (int s = 0; s < 5; ++s) test::AddTestSample(f.ds, b, 1, Points({1.7e308, 1.7e308}));
+  f.ds.ComputeAllStats();
+  const int blocks[] = {b};
+  const int kinds[] = {1, 5};
+  const TParamStat st = ComputeParamStat(f.ds, 1, blocks, 1, 5, kinds);
+  EXPECT_TRUE(st.computed);
+  EXPECT_FALSE(st.finite);
+  for (const TCapIndex* i : {&st.cp, &st.cpk, &st.pp, &st.ppk, &st.cpm}) EXPECT_EQ(i->status, cap_status::kNotComputed);
+  EXPECT_FALSE(st.hasPercents);
+  EXPECT_FALSE(st.normality.computed);
+  // Nor can the stability check judge limits that are not numbers.
+  EXPECT_FALSE(st.stability[1].result.done);
+  EXPECT_FALSE(st.stability[5].result.done);
+  EXPECT_EQ(ParamStatNotFiniteText(), "Невозможно рассчитать статистику параметра: значения параметра слишком велики для вычислений");
+
+  // Large values whose squares stay finite have figures.
+  StatFixture g;
+  const int c = g.Block();
+  for (int s = 0; s < 5; ++s) test::AddTestSample(g.ds, c, 1, Points({1e150, 2e150}));
+  g.ds.ComputeAllStats();
+  const int other[] = {c};
+  EXPECT_TRUE(ComputeParamStat(g.ds, 1, other, 1, 5).finite);
 }
 
 }  // namespace

@@ -74,6 +74,30 @@ TEST(Stability, WithoutLimitsTheCheckFails) {
   EXPECT_FALSE(CheckStability(ds, b, 1, 10, 7, kinds).ok);
 }
 
+TEST(Stability, LimitsThatCoincideAreNotDone) {
+  test::FakePlatform fake;
+  TDatasetSPC ds;
+  test::AddAnalysisParameters(ds);
+  const int b = test::AddTestBlock(ds, "Смена 1");
+  // Every value 10 in samples of 7: every range, deviation and moving range 0.
+  for (int i = 0; i < 10; ++i) test::AddTestSample(ds, b, 1, std::vector<Pt>(7, Pt{10.0}));
+  ds.ComputeAllStats();
+  const int kinds[] = {1, 2, 3, 5, 6};
+  const StabilityCheck check = CheckStability(ds, b, 1, 10, 1, kinds);
+  EXPECT_FALSE(check.ok);
+  ASSERT_EQ(check.kinds.size(), 5u);
+  // X, R (n = 7 has an LCL), S (from n = 6) and x: UCL = LCL, so no limits are shown.
+  for (std::size_t i = 0; i < 4; ++i) {
+    SCOPED_TRACE(check.kinds[i].kind);
+    EXPECT_FALSE(check.kinds[i].done);
+    EXPECT_FALSE(check.kinds[i].stable);
+  }
+  // MR of span 2 has only its UCL (at 0): shown, so judged (its equal values make a C3 run).
+  EXPECT_TRUE(check.kinds[4].done);
+  EXPECT_FALSE(check.kinds[4].hasLcl);
+  EXPECT_EQ(check.kinds[4].beyondCount, 0u);
+}
+
 TEST(Stability, PointsOutOfAnalysisDecideNothing) {
   test::FakePlatform fake;
   TDatasetSPC ds;

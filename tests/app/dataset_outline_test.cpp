@@ -33,6 +33,16 @@ TEST(DatasetOutline, ProcessTextsParametersByKindAndOrderNumberThenBlocks) {
   }
 }
 
+TEST(DatasetOutline, AnExampleIsMarkedAfterTheType) {
+  test::FakePlatform fake;
+  const auto ds = test::SampleDataset();
+  EXPECT_EQ(DatasetOutline(*ds).type, "Набор данных SPC");
+  ds->accessFlags |= access_flag::kExample;
+  EXPECT_EQ(DatasetOutline(*ds).type, "Набор данных SPC (пример)");
+  ds->SetNewIdentifier();  // no longer an example
+  EXPECT_EQ(DatasetTypeText(*ds), "Набор данных SPC");
+}
+
 TEST(DatasetOutline, TitleAndTabNameTheDataset) {
   EXPECT_EQ(MainWindowTitle(""), "Morvalen " MV_VERSION);
   EXPECT_EQ(MainWindowTitle("Новый SPC 1"), "Morvalen " MV_VERSION " - Новый SPC 1");

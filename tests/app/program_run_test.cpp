@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include "core/cp1251.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
 
@@ -13,7 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Text(const std::string& path) { return Cp1251ToUtf8(test::ReadFileBytes(path)); }
+std::string Text(const std::string& path) { return test::ReadFileBytes(path); }
 
 ProgramRun::Options In(const std::string& folder, bool readConfiguration = true) {
   ProgramRun::Options options;

@@ -112,15 +112,33 @@ TEST_F(ShellTest, OpeningLogsAndTellsWhatHappened) {
   EXPECT_TRUE(m_shell.StatusLine().ends_with("  Открыт файл \"" + a + "\""));
   EXPECT_FALSE(m_shell.Busy());
 
-  // Any extension but the data file's gets the full text, in capitals too.
-  for (const char* name : {"x.txt", "X.MEF", "old.smp"}) {
-    SCOPED_TRACE(name);
+  // The kinds of file that cannot be opened yet say so plainly, in capitals too, as a warning;
+  // any other extension is unknown.
+  const struct {
+    const char* name;
+    const char* kind;  // "" for an unknown extension
+  } kCases[] = {{"x.txt", ""},
+                {"X.MEF", "файл обмена данными (расширение mef)"},
+                {"old.smp", "файл данных версии DOS (расширение smp)"},
+                {"study.Msa", "файл данных MSA (расширение msa)"}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
     m_fake.messages.shown.clear();
-    const std::string path = m_dir.Path(name);
+    const std::string path = m_dir.Path(c.name);
     test::WriteFileBytes(path, "x");
     EXPECT_EQ(Open(path), -1);
+    EXPECT_EQ(List().Count(), 1);
     ASSERT_EQ(m_fake.messages.shown.size(), 1u);
-    EXPECT_EQ(m_fake.messages.shown[0].text, UnknownExtensionText(path));
+    const platform::TMsgWinParams& shown = m_fake.messages.shown[0];
+    if (*c.kind == '\0') {
+      EXPECT_EQ(shown.kind, platform::MsgKind::Error);
+      EXPECT_EQ(shown.text, UnknownExtensionText(path));
+      EXPECT_FALSE(NotYetOpenedText(path));
+    } else {
+      EXPECT_EQ(shown.kind, platform::MsgKind::Warning);
+      EXPECT_EQ(shown.text, "Файл \"" + path + "\" не открыт\r\n\r\nЭто " + c.kind +
+                                ", а данная версия приложения Morvalen пока не умеет открывать файлы этого типа");
+    }
   }
   const std::string text = m_dir.Path("x.txt");
   EXPECT_EQ(UnknownExtensionText(text),

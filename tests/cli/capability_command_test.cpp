@@ -192,5 +192,16 @@ TEST(QualityCommand, IndexAndSigma) {
   EXPECT_NE(help.out.find("quality --ppm Q [--width W]"), std::string::npos);
 }
 
+// Ten values of 1.7e308: the means overflow, and the figures are refused instead of printed.
+TEST_F(CapabilityCommand, ValuesNearTheLimitOfADoubleAreRefused) {
+  const std::string mvl = m_dir.Path("huge.mvl");
+  ASSERT_EQ(test::CreateValuesNearTheDoubleLimit(m_dir.Path("huge.csv"), mvl), kExitOk);
+  const CliRun run = Cli({"capability", mvl, "--param", "1"});
+  EXPECT_EQ(run.code, kExitFailed);
+  EXPECT_EQ(run.err, "capability: Невозможно рассчитать статистику параметра: значения параметра слишком велики для "
+                     "вычислений\n");
+  EXPECT_TRUE(run.out.empty());
+}
+
 }  // namespace
 }  // namespace mv::cli

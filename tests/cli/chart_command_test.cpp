@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "cli_run.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
 #include "support/sample_dataset.h"
@@ -210,6 +211,23 @@ TEST_F(ChartCommand, BlocksMustBeDistinctAndOfTheParametersKind) {
     const ChartRun run = Cli(c.args);
     EXPECT_EQ(run.code, kExitFailed);
     EXPECT_EQ(run.err, c.err + "\n");
+  }
+}
+
+// Ten values of 1.7e308: the mean overflows, and the chart is refused instead of printing limits
+// that are not numbers.
+TEST_F(ChartCommand, ValuesNearTheLimitOfADoubleAreRefused) {
+  const std::string mvl = m_dir.Path("huge.mvl");
+  ASSERT_EQ(test::CreateValuesNearTheDoubleLimit(m_dir.Path("huge.csv"), mvl), kExitOk);
+  for (const char* kind : {"X-R", "x-MR"}) {
+    SCOPED_TRACE(kind);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({"chart", mvl, "--param", "1", "--kind", kind}, out, err), kExitFailed);
+    EXPECT_NE(err.str().find("Невозможно построить график: значения параметра слишком велики для вычислений"),
+              std::string::npos)
+        << err.str();
+    EXPECT_EQ(out.str(), "");
   }
 }
 

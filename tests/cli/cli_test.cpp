@@ -2,14 +2,53 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "spc/gages.h"
 #include "cli_run.h"
+#include "core/date_time.h"
+#include "spc/gages.h"
+#include "spc/sample.h"
+#include "spc/spc_file.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
+
+namespace mv::cli {
+namespace {
+
+// While not 0, every allocation of more bytes fails, as it would under a memory limit.
+std::size_t g_allocationLimit = 0;
+
+class AllocationLimit {
+ public:
+  explicit AllocationLimit(std::size_t bytes) { g_allocationLimit = bytes; }
+  ~AllocationLimit() { g_allocationLimit = 0; }
+  AllocationLimit(const AllocationLimit&) = delete;
+  AllocationLimit& operator=(const AllocationLimit&) = delete;
+};
+
+}  // namespace
+}  // namespace mv::cli
+
+// The allocation functions of this test program, with the limit. Every replaced function
+// allocates and frees with malloc, so the pairs match whatever the compiler inlines.
+void* operator new(std::size_t size) {
+  if (mv::cli::g_allocationLimit != 0 && size > mv::cli::g_allocationLimit) throw std::bad_alloc();
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"  // it takes our new for the library's
+#endif
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 namespace mv::cli {
 namespace {
@@ -29,6 +68,36 @@ TEST(Cli, VersionHelpAndBadCommands) {
   EXPECT_EQ(unknown.code, kExitUsage);
   EXPECT_NE(unknown.err.find("unknown command 'frobnicate'"), std::string::npos);
   EXPECT_EQ(Cli({"gages"}).code, kExitUsage);
+}
+
+TEST(Cli, EveryCommandPrintsItsOwnUsageOnHelp) {
+  const struct {
+    std::string command;
+    std::string usage;  // the start of its usage line
+  } kCommands[] = {
+      {"gages", "gages <file.ggs>"},
+      {"info", "info <file.mvl>"},
+      {"create", "create <out.mvl> --from-csv <in.csv>"},
+      {"capability", "capability <file.mvl> --param"},
+      {"quality", "quality --ppm Q"},
+      {"chart", "chart <file.mvl> --param"},
+  };
+  for (const auto& c : kCommands) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {c.command, "--help"}, {c.command, "-h"}, {c.command, "missing.mvl", "--bogus", "-h"}}) {
+      SCOPED_TRACE(args.back() + " " + c.command + " " + std::to_string(args.size()));
+      const CliRun run = Cli(args);
+      EXPECT_EQ(run.code, kExitOk);
+      EXPECT_EQ(run.err, "");
+      EXPECT_TRUE(run.out.starts_with("Usage: morvalen-cli " + c.usage)) << run.out;
+      // Its own usage only: no other command's line.
+      for (const auto& other : kCommands) {
+        if (other.command != c.command) {
+          EXPECT_EQ(run.out.find(other.usage), std::string::npos) << other.command;
+        }
+      }
+    }
+  }
 }
 
 TEST(Cli, GagesPrintsTheListAsJson) {
@@ -121,7 +190,8 @@ TEST(Cli, CreateFromCsvThenInfoDescribesTheFile) {
 
   // Alternative data, marked as an example.
   test::WriteFileBytes(csv, "date,size,Дефекты\n01.03.2024,50,3\n02.03.2024,50,0\n");
-  const CliRun attr = Cli({"create", mvl, "--from-csv", csv, "--attribute", "Дефекты=nonconf", "--example"});
+  const CliRun attr =
+      Cli({"create", mvl, "--from-csv", csv, "--attribute", "Дефекты=nonconf", "--example", "--overwrite"});
   ASSERT_EQ(attr.code, kExitOk) << attr.err;
   const auto attrJson = nlohmann::json::parse(Cli({"info", mvl}).out);
   EXPECT_EQ(attrJson["example"], true);
@@ -188,8 +258,165 @@ TEST(Cli, CreateFailuresSayWhyAndLeaveNoFile) {
 
   // A file already there stays as it was when the table is bad.
   test::WriteFileBytes(out, "keep");
-  EXPECT_EQ(Cli({"create", out, "--from-csv", bad}).code, kExitFailed);
+  EXPECT_EQ(Cli({"create", out, "--from-csv", bad, "--overwrite"}).code, kExitFailed);
   EXPECT_EQ(test::ReadFileBytes(out), "keep");
+}
+
+TEST(Cli, CreateReplacesAFileOnlyWhenAskedAndNeverItsTable) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string csv = dir.Path("t.csv");
+  const std::string table = "x\n1\n2\n";
+  test::WriteFileBytes(csv, table);
+  const std::string out = dir.Path("t.mvl");
+  test::WriteFileBytes(out, "keep");
+  const std::string link = dir.Path("link.csv");
+  std::filesystem::create_symlink(csv, link);
+  const std::string dangling = dir.Path("dangling.mvl");
+  std::filesystem::create_symlink(dir.Path("nowhere.mvl"), dangling);
+  const std::string exists = " already exists (--overwrite replaces it)";
+  const std::string itself = " is the table itself: give another name for the data file";
+  const struct {
+    std::vector<std::string> args;
+    std::string err;
+  } kCases[] = {
+      {{"create", out, "--from-csv", csv}, "create: " + out + exists},
+      {{"create", dangling, "--from-csv", csv}, "create: " + dangling + exists},
+      {{"create", csv, "--from-csv", csv, "--overwrite"}, "create: " + csv + itself},
+      {{"create", dir.path() + "/./t.csv", "--from-csv", csv, "--overwrite"},
+       "create: " + dir.path() + "/./t.csv" + itself},
+      {{"create", link, "--from-csv", csv, "--overwrite"}, "create: " + link + itself},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.err);
+    const CliRun run = Cli(c.args);
+    EXPECT_EQ(run.code, kExitFailed);
+    EXPECT_EQ(run.err, c.err + "\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(test::ReadFileBytes(out), "keep");
+    EXPECT_EQ(test::ReadFileBytes(csv), table);
+  }
+  const CliRun replaced = Cli({"create", out, "--from-csv", csv, "--overwrite"});
+  ASSERT_EQ(replaced.code, kExitOk) << replaced.err;
+  EXPECT_EQ(nlohmann::json::parse(Cli({"info", out}).out)["counts"]["points"], 2);
+}
+
+TEST(Cli, IndividualValuesFormOneSampleWhoseCapabilityAgreesWithTheXChart) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string csv = dir.Path("x.csv");
+  const std::string mvl = dir.Path("x.mvl");
+  // 40 values wandering about 10 in steps of a few hundredths.
+  std::string table = "Толщина\n";
+  for (int i = 0; i < 40; ++i) table += "10.0" + std::to_string((i * 7) % 10) + "\n";
+  test::WriteFileBytes(csv, table);
+  const CliRun create = Cli({"create", mvl, "--from-csv", csv, "--individual", "--tolerance", "Толщина=9.9:10.1:10"});
+  ASSERT_EQ(create.code, kExitOk) << create.err;
+  EXPECT_EQ(nlohmann::json::parse(create.out)["samples"], 1);
+  const auto info = nlohmann::json::parse(Cli({"info", mvl}).out);
+  EXPECT_EQ(info["blocks"][0]["samplingMode"], 1);
+  EXPECT_EQ(info["blocks"][0]["points"], 40);
+
+  const CliRun capability = Cli({"capability", mvl, "--param", "1"});
+  ASSERT_EQ(capability.code, kExitOk) << capability.err;
+  const auto cap = nlohmann::json::parse(capability.out);
+  const CliRun chart = Cli({"chart", mvl, "--param", "1", "--kind", "x-MR"});
+  ASSERT_EQ(chart.code, kExitOk) << chart.err;
+  const auto x = nlohmann::json::parse(chart.out)["charts"][0];
+  EXPECT_EQ(x["pointCount"], 40);
+  const double sigma = x["movingRanges"]["sigmaWithin"].get<double>();
+  EXPECT_GT(sigma, 0.01);
+  EXPECT_NEAR(cap["sigmaWithin"].get<double>(), sigma, 1e-12);
+  for (const char* index : {"cp", "cpk"}) {
+    SCOPED_TRACE(index);
+    EXPECT_EQ(cap["capability"][index]["status"], 1);
+  }
+  EXPECT_NEAR(cap["capability"]["cp"]["value"].get<double>(), 0.2 / (6 * sigma), 1e-9);
+
+  // Several samples: the chart still runs point by point across them.
+  const CliRun split = Cli({"create", mvl, "--from-csv", csv, "--individual", "--sample-size", "15", "--overwrite"});
+  ASSERT_EQ(split.code, kExitOk) << split.err;
+  EXPECT_EQ(nlohmann::json::parse(split.out)["samples"], 3);
+  const auto splitX = nlohmann::json::parse(Cli({"chart", mvl, "--param", "1", "--kind", "x-MR"}).out)["charts"][0];
+  EXPECT_EQ(splitX["pointCount"], 40);
+  EXPECT_NEAR(splitX["movingRanges"]["sigmaWithin"].get<double>(), sigma, 1e-12);
+  const CliRun bad = Cli({"create", mvl, "--from-csv", csv, "--sample-size", "201", "--overwrite"});
+  EXPECT_EQ(bad.code, kExitUsage);
+  EXPECT_EQ(bad.err, "create: --sample-size expects N from 1 to 200, got '201'\n");
+}
+
+TEST(Cli, AFailedAllocationIsToldAndNothingIsWritten) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string big = dir.Path("big.csv");
+  test::WriteFileBytes(big, "x\n" + std::string(100000, '1') + "\n");
+  const std::string rows = dir.Path("rows.csv");
+  std::string table = "x\n";
+  for (int i = 0; i < 1000; ++i) table += "1\n";
+  test::WriteFileBytes(rows, table);
+  const std::string out = dir.Path("out.mvl");
+  const struct {
+    std::string csv;
+    std::size_t limit;
+    std::string err;
+  } kCases[] = {
+      {big, 64 * 1024, "create: недостаточно памяти (#8)"},  // reading the table
+      // The block's samples outgrow the limit while the table is built.
+      {rows, 600 * sizeof(TSPCSample), "create: " + rows + ": недостаточно памяти (#8)"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.err);
+    CliRun run;
+    {
+      const AllocationLimit limit(c.limit);
+      run = Cli({"create", out, "--from-csv", c.csv});
+    }
+    EXPECT_EQ(run.code, kExitFailed);
+    EXPECT_EQ(run.err, c.err + "\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
+}
+
+TEST(Cli, CreateWithFixedTimeAndIdentifierGivesTheSameBytesEveryTime) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string csv = dir.Path("t.csv");
+  test::WriteFileBytes(csv, "date;time;Длина\n04.03.2024;08:00;1,5\n04.03.2024;09:00;1,7\n");
+  const std::string out = dir.Path("t.mvl");
+  const std::vector<std::string> args = {"create",           out,    "--from-csv", csv,          "--fixed-time",
+                                         "2024-03-08 17:00", "--id", "240308170",  "--overwrite"};
+  ASSERT_EQ(Cli(args).code, kExitOk);
+  const std::string first = test::ReadFileBytes(out);
+  fake.clock.now += 3.5;  // a later run, on another day
+  ASSERT_EQ(Cli(args).code, kExitOk);
+  EXPECT_TRUE(test::ReadFileBytes(out) == first);  // byte for byte
+
+  const SpcReadResult read = ReadSpcFile(out);
+  ASSERT_TRUE(read.Ok()) << read.message;
+  const TDatasetSPC& ds = *read.dataset;
+  EXPECT_EQ(ds.id, 240308170);
+  EXPECT_EQ(ds.creationNote, "08.03.2024 17:00 Создание набора данных");
+  EXPECT_EQ(DateTimeText(ds.Block(1)->created), "08.03.2024 17:00");
+  EXPECT_EQ(ds.Block(1)->Sample(2)->Text(), "04.03.2024 09:00");  // the table's own dates stay
+
+  const struct {
+    std::string option;
+    std::string value;
+    std::string err;
+  } kBad[] = {
+      {"--fixed-time", "31.02.2024", "--fixed-time expects dd.mm.yyyy|yyyy-mm-dd [hh:mm[:ss]], got '31.02.2024'"},
+      {"--fixed-time", "08.03.2024 25:00",
+       "--fixed-time expects dd.mm.yyyy|yyyy-mm-dd [hh:mm[:ss]], got '08.03.2024 25:00'"},
+      {"--id", "99999999", "--id expects N from 100000000 to 999999999, got '99999999'"},
+      {"--id", "1e9", "--id expects N from 100000000 to 999999999, got '1e9'"},
+  };
+  for (const auto& c : kBad) {
+    SCOPED_TRACE(c.value);
+    const CliRun run = Cli({"create", dir.Path("bad.mvl"), "--from-csv", csv, c.option, c.value});
+    EXPECT_EQ(run.code, kExitUsage);
+    EXPECT_EQ(run.err, "create: " + c.err + "\n");
+  }
 }
 
 TEST(Cli, InfoOnAnUnreadableFileGivesTheReadersMessage) {

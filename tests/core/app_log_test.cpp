@@ -12,7 +12,6 @@
 #include <filesystem>
 
 #include "core/check_value.h"
-#include "core/cp1251.h"
 #include "core/date_time.h"
 #include "core/messages.h"
 #include "support/bytes.h"
@@ -38,8 +37,8 @@ constexpr char kNoRun[] = "   --     ";
 
 std::string FirstLine(const std::string& path) { return std::string(kWhen) + "  Start log file " + path + "\r\n"; }
 
-// A log file as text (its Windows-1251 bytes read back as UTF-8).
-std::string Text(const std::string& path) { return Cp1251ToUtf8(ReadFileBytes(path)); }
+// A log file as text: its bytes are UTF-8.
+std::string Text(const std::string& path) { return ReadFileBytes(path); }
 
 ProgramFacts TestProgram() { return {"Morvalen 0.1.0", "/opt/morvalen/morvalen", 123456, At(2024, 2, 1, 9, 30, 15)}; }
 constexpr char kStartLine[] = "- Start Morvalen 0.1.0 (/opt/morvalen/morvalen, 123456 bt, 01.02.2024 09:30:15), win=0";
@@ -110,17 +109,19 @@ TEST(AppLog, LinesHaveTheFixedLayout) {
     EXPECT_TRUE(WriteLogLine(log, c.run, c.message, c.slot));
     expected += std::string(c.line) + "\r\n";
   }
-  EXPECT_EQ(ReadFileBytes(path), Utf8ToCp1251(expected));
-  EXPECT_NE(ReadFileBytes(path).find("\xCE\xF2\xEA\xF0\xFB\xF2"), std::string::npos);  // "Открыт" in Windows-1251
+  EXPECT_EQ(ReadFileBytes(path), expected);
+  // Readable in a terminal: "Открыт" as UTF-8, not as Windows-1251.
+  EXPECT_NE(ReadFileBytes(path).find("\xD0\x9E\xD1\x82\xD0\xBA\xD1\x80\xD1\x8B\xD1\x82"), std::string::npos);
+  EXPECT_EQ(ReadFileBytes(path).find("\xCE\xF2\xEA\xF0\xFB\xF2"), std::string::npos);
   EXPECT_EQ(log.linesWritten, 5);
 
   // An existing log is only taken: nothing is written, its size is kept.
   TLogFile again;
   ASSERT_TRUE(OpenLogFile(again, path));
   EXPECT_FALSE(again.created);
-  EXPECT_EQ(again.sizeAtOpen, Utf8ToCp1251(expected).size());
+  EXPECT_EQ(again.sizeAtOpen, expected.size());
   EXPECT_EQ(LogFileSize(again), again.sizeAtOpen);
-  EXPECT_EQ(ReadFileBytes(path), Utf8ToCp1251(expected));
+  EXPECT_EQ(ReadFileBytes(path), expected);
 }
 
 TEST(AppLog, ALogInAMissingFolderStaysInMemory) {
@@ -434,7 +435,7 @@ TEST(AppLog, TheSessionFileSettlesTheRunNumber) {
     log.run.runNumber = 1;
     SettleRunNumber(log, 17);
     EXPECT_EQ(log.run.runNumber, c.run);
-    EXPECT_EQ(Cp1251ToUtf8(log.mainLog.pending), c.logged);
+    EXPECT_EQ(log.mainLog.pending, c.logged);
     EXPECT_TRUE(fake.messages.shown.empty());
   }
 }

@@ -132,6 +132,19 @@ TEST(Numbers, TypedNumbers) {
       EXPECT_EQ(TypedNumberValue(c.text), std::nullopt);
     }
   }
+  // A cell of an imported table reads as a typed field does, except that it is never cut:
+  // past 30 characters (blanks aside) it is not a number.
+  const std::string_view longer = "1234567890123456789012345678905";
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.text);
+    const TypedNumber number = ParseImportedNumber(c.text);
+    EXPECT_EQ(number.status, c.text == longer ? Invalid : c.status);
+    if (number.status == Ok) {
+      EXPECT_DOUBLE_EQ(number.value, c.value);
+    }
+  }
+  EXPECT_EQ(ParseImportedNumber("-12345678901234567890123456789").value, -1.2345678901234567890123456789e28);
+  EXPECT_EQ(ParseImportedNumber("1 234 567 890 123 456 789 012 345,5").value, 1234567890123456789012345.5);
   EXPECT_EQ(NormalizeTypedNumber(" 1 234,5 "), "1234.5");
   EXPECT_EQ(NormalizeTypedNumber("1,2,3"), "1.2.3");
 }

@@ -100,8 +100,8 @@ TEST(TableDataset, BlocksByLabelRowsAsSamplesAndOptions) {
     EXPECT_EQ(ds.Block(1)->Sample(1)->flags & sample_flag::kHasDate, 0);  // no date column, no dates
   }
   {
-    // Without a sample column every row is a sample of one point; options override what the
-    // cells suggest.
+    // Individual values without a sample column: the rows fill one sample; options override
+    // what the cells suggest.
     const auto result = Build("x;y;\n1.25;3\n1.5;4;\n", {.blockName = "Смена 2",
                                                          .tolerances = {{"y", std::nullopt, 3.5, std::nullopt}},
                                                          .decimals = {{"x", 0}, {"x", 1}},  // the last one counts
@@ -112,13 +112,75 @@ TEST(TableDataset, BlocksByLabelRowsAsSamplesAndOptions) {
     EXPECT_EQ(block.name, "Смена 2");
     EXPECT_EQ(block.mode, SamplingMode::Individual);
     EXPECT_EQ(block.flags, block_flag::kIndividual);
-    EXPECT_EQ(block.SampleCount(), 2);
+    ASSERT_EQ(block.SampleCount(), 1);
+    EXPECT_EQ(block.Sample(1)->PointCount(), 2);
     EXPECT_EQ(ds.Parameter(1)->decimals, 1);
     EXPECT_EQ(ds.Parameter(2)->decimals, 0);
     EXPECT_EQ(ds.Parameter(2)->Lsl(), std::nullopt);
     EXPECT_EQ(ds.Parameter(2)->Usl(), 3.5);
-    EXPECT_NE(block.Sample(2)->flags & sample_flag::kOutOfTolerance, 0);
+    EXPECT_NE(block.Sample(1)->flags & sample_flag::kOutOfTolerance, 0);
+    EXPECT_NE(block.Sample(1)->Point(2)->flags & point_flag::kOutOfTolerance, 0);
+    EXPECT_EQ(block.Sample(1)->Point(1)->flags & point_flag::kOutOfTolerance, 0);
   }
+}
+
+// The points per sample of block 1.
+std::vector<int> SampleSizes(const TDatasetSPC& ds) {
+  std::vector<int> sizes;
+  for (const TSPCSample& s : ds.Block(1)->Samples()) sizes.push_back(s.PointCount());
+  return sizes;
+}
+
+TEST(TableDataset, IndividualValuesFillLargeSamples) {
+  test::FakePlatform fake;
+  const auto numbered = [](int i) { return std::to_string(i); };
+  const std::string rows450 = Rows("x", 450, numbered);
+  const struct {
+    std::string_view what;
+    std::string csv;
+    TableDatasetOptions options;
+    std::vector<int> sizes;
+  } kCases[] = {
+      {"200 points a sample", rows450, {.individual = true}, {200, 200, 50}},
+      {"a smaller size", rows450, {.individual = true, .sampleSize = 150}, {150, 150, 150}},
+      {"one point a sample", Rows("x", 3, numbered), {.individual = true, .sampleSize = 1}, {1, 1, 1}},
+      {"samples of rows", Rows("x", 7, numbered), {.sampleSize = 5}, {5, 2}},
+      {"labels", "sample;x\nа;1\nа;2\nа;3\nб;4\nа;5\n", {.individual = true}, {3, 1, 1}},
+      {"200 rows of one label", Rows("sample;x", 200, [](int i) { return "s;" + std::to_string(i); }),
+       {.individual = true}, {200}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    const auto result = Build(c.csv, c.options);
+    ASSERT_TRUE(result.Ok()) << result.error;
+    EXPECT_EQ(SampleSizes(*result.dataset), c.sizes);
+  }
+  // The values stay in the order of the rows, across samples.
+  const auto filled = Build(rows450, {.individual = true});
+  ASSERT_TRUE(filled.Ok());
+  EXPECT_EQ(filled.dataset->GetValue(1, 2, 1, 1), 201.0);
+  EXPECT_EQ(filled.dataset->GetValue(1, 3, 50, 1), 450.0);
+  EXPECT_EQ(filled.dataset->Block(1)->stats.totalPoints, 450);
+
+  // The sample is dated by its first row; every point keeps the date and time of its own.
+  const auto dated = Build(
+      "date;time;x\n"
+      "04.03.2024;08:00;1\n"
+      "04.03.2024;08:10;2\n"
+      "05.03.2024;09:30;3\n",
+      {.individual = true, .sampleSize = 2});
+  ASSERT_TRUE(dated.Ok()) << dated.error;
+  const TSPCBlock& block = *dated.dataset->Block(1);
+  EXPECT_EQ(block.flags, block_flag::kIndividual | block_flag::kDates | block_flag::kTimes);
+  ASSERT_EQ(block.SampleCount(), 2);
+  EXPECT_EQ(block.Sample(1)->Text(), "04.03.2024 08:00");
+  EXPECT_EQ(block.Sample(2)->Text(), "05.03.2024 09:30");
+  const TFileSmpPoint& second = *block.Sample(1)->Point(2);
+  EXPECT_EQ(second.flags & (point_flag::kOwnDate | point_flag::kOwnTime), point_flag::kOwnDate | point_flag::kOwnTime);
+  EXPECT_EQ(DateTimeText(second.dateTime), "04.03.2024 08:10");
+  // Each row's date is checked, not only a sample's first.
+  EXPECT_EQ(Build("date;x\n04.03.2024;1\n31.02.2024;2\n", {.individual = true}).error,
+            "Строка 3, столбец «date»: «31.02.2024» - не дата (дд.мм.гггг или гггг-мм-дд)");
 }
 
 TEST(TableDataset, AlternativeDataRowPerSampleWithSize) {
@@ -148,6 +210,20 @@ TEST(TableDataset, AlternativeDataRowPerSampleWithSize) {
   EXPECT_EQ(ds.GetValue(1, 2, 1, 2), std::nullopt);
   EXPECT_EQ(block.stats.minPoints, 40);  // an alternative block's sizes are the units inspected
   EXPECT_EQ(block.stats.maxPoints, 50);
+
+  // A sample column of another tool names the rows' samples; labels start again in a new block.
+  const auto labelled = Build(
+      "block;sample;size;Брак\n"
+      "А;1;50;2\n"
+      "А;2;50;1\n"
+      "Б;1;40;0\n",
+      {.attributes = {{"Брак", AttrType::Units}}});
+  ASSERT_TRUE(labelled.Ok()) << labelled.error;
+  ASSERT_EQ(labelled.dataset->BlockCount(), 2);
+  EXPECT_EQ(labelled.dataset->Block(1)->SampleCount(), 2);
+  EXPECT_EQ(labelled.dataset->Block(2)->SampleCount(), 1);
+  EXPECT_EQ(labelled.dataset->GetValue(1, 2, 1, 1), 1.0);
+  EXPECT_EQ(labelled.dataset->Block(2)->Sample(1)->sampleSize, 40);
 }
 
 TEST(TableDataset, EveryProblemGivesItsMessageAndNoDataset) {
@@ -173,6 +249,10 @@ TEST(TableDataset, EveryProblemGivesItsMessageAndNoDataset) {
        {},
        "Столбец time есть, а столбца date нет: время задаётся только вместе с датой"},
       {"not a number", "x;Длина\n1;2\n\n3;12,5 мм", {}, "Строка 4, столбец «Длина»: «12,5 мм» - не число"},
+      {"33 digits",  // cut to 30 it would read as 1.23e29
+       "x;Длина\n1;2\n3;123456789012345678901234567890123",
+       {},
+       "Строка 3, столбец «Длина»: «123456789012345678901234567890123» - не число"},
       {"unclosed quote", "x\n1\n\"2\n", {}, "Строка 3: нет закрывающей кавычки"},
       {"cell past the headings", "x;y\n1;2;3", {}, "Строка 2, столбец 3: значение в столбце без заголовка"},
       {"no date", "date;x\n;1", {}, "Строка 2, столбец «date»: нет даты"},
@@ -196,10 +276,20 @@ TEST(TableDataset, EveryProblemGivesItsMessageAndNoDataset) {
        "block;x\nА;1\nБ;2\nа;3",
        {},
        "Строка 4: блок «а» уже был выше, а строки блока должны идти подряд"},
-      {"individual sample of two",
-       "sample;x\n1;1\n1;2",
+      {"individual sample of 201",
+       Rows("sample;x", 201, [](int) { return std::string("s;1"); }),
        {.individual = true},
-       "Строка 3: выборка «1» из нескольких строк, а значения индивидуальные (одна точка в выборке)"},
+       "Строка 202: в выборке «s» больше 200 точек"},
+      {"sample size 201", "x\n1", {.individual = true, .sampleSize = 201}, "Объём выборки 201 (допустимо от 1 до 200)"},
+      {"negative sample size", "x\n1", {.sampleSize = -1}, "Объём выборки -1 (допустимо от 1 до 200)"},
+      {"sample size and labels",
+       "sample;x\n1;1",
+       {.individual = true, .sampleSize = 5},
+       "Объём выборки задан, а выборки уже размечены столбцом sample"},
+      {"sample size of attributes",
+       "size;n\n5;1",
+       {.sampleSize = 5, .attributes = {units}},
+       "Объём выборки не задаётся альтернативным данным: каждая строка - выборка"},
       {"tolerance of no column",
        "x\n1",
        {.tolerances = {{"y", 1.0, 2.0, {}}}},
@@ -235,10 +325,14 @@ TEST(TableDataset, EveryProblemGivesItsMessageAndNoDataset) {
        "n\n1",
        {.attributes = {units}},
        "Нет столбца size: у альтернативных данных каждая выборка имеет объём"},
-      {"attributes with sample",
-       "sample;size;n\n1;5;1",
+      {"attribute label again",
+       "sample;size;n\nП-1;5;1\nП-2;5;0\n\nП-1;5;2",
        {.attributes = {units}},
-       "Столбец sample не нужен альтернативным данным: каждая строка - выборка"},
+       "Строка 5: выборка «П-1» уже была в строке 2, а у альтернативных данных каждая строка - выборка"},
+      {"attribute label in a row",
+       "block;sample;size;n\nА;1;5;1\nБ;1;5;0\nБ;1;5;2",
+       {.attributes = {units}},
+       "Строка 4: выборка «1» уже была в строке 3, а у альтернативных данных каждая строка - выборка"},
       {"attributes individual",
        "size;n\n5;1",
        {.individual = true, .attributes = {units}},

@@ -96,7 +96,13 @@ TEST(DatasetSpc, SetParameterTakesPropertiesAndIdentifiers) {
   EXPECT_EQ(ds.Parameter(4)->position, 2);  // follows the last alternative parameter
   EXPECT_EQ(ds.OrderList(DataKind::Attr), (std::vector<int>{3, 4}));
   EXPECT_EQ(ds.OrderList(DataKind::Var), (std::vector<int>{1, 2}));
-  EXPECT_EQ(ds.ContentsText(), "4 параметра, 2 (колич.), 2 (альт.), процесс \"\"");
+  // No process name: no empty quotes for it.
+  for (const auto& [process, text] : {std::pair{"", "4 параметра, 2 (колич.), 2 (альт.)"},
+                                      std::pair{"  ", "4 параметра, 2 (колич.), 2 (альт.)"},
+                                      std::pair{"Сборка", "4 параметра, 2 (колич.), 2 (альт.), процесс \"Сборка\""}}) {
+    ds.processName = process;
+    EXPECT_EQ(ds.ContentsText(), text) << process;
+  }
   EXPECT_TRUE(fake.messages.shown.empty());
 }
 

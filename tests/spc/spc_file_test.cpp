@@ -270,8 +270,10 @@ TEST(SpcFile, RefusedAndDamagedFilesSayWhatAndWhere) {
            (p2Offset == 12358 ? std::string("00003046") : std::string("?")) + "h)",
        ""},
       {"truncated", truncatedBuilder.Build(),
-       "Сбой при чтении файла (смещение 11844=00002E44h)\r\na.mvl\r\n\r\nошибка чтения диска (#100)", ""},
-      {"empty", "", "Сбой при чтении файла (смещение 0)\r\na.mvl\r\n\r\nошибка чтения диска (#100)", ""},
+       "Сбой при чтении файла (смещение 11844=00002E44h)\r\na.mvl\r\n\r\nфайл кончается раньше своего содержимого", ""},
+      {"empty", "", "Сбой при чтении файла (смещение 0)\r\na.mvl\r\n\r\nфайл кончается раньше своего содержимого", ""},
+      {"short plain text", "abc\n",
+       "Сбой при чтении файла (смещение 0)\r\na.mvl\r\n\r\nфайл кончается раньше своего содержимого", ""},
       {"signature", badSignature, "Неизвестный формат файла\r\na.mvl", "205A5958h"},
       {"version 7", MvlBuilder().Build(7),
        "Незагружаемая версия формата файла данных.\r\nРекомендуется обновить систему Morvalen",
@@ -330,7 +332,7 @@ TEST(SpcFile, CountsAndCodesBeyondTheirCapacityAreDamage) {
       {"negative extension", MvlBuilder().HeaderI16(5332, -4).Build(),
        "Файл a.mvl поврежден - основной заголовок  (смещение 8=00000008h)"},
       {"huge text length", MvlBuilder().HeaderI16(5324, -1).Build(),
-       "Сбой при чтении файла (смещение 11844=00002E44h)\r\na.mvl\r\n\r\nошибка чтения диска (#100)"},
+       "Сбой при чтении файла (смещение 11844=00002E44h)\r\na.mvl\r\n\r\nфайл кончается раньше своего содержимого"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);

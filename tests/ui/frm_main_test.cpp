@@ -8,11 +8,13 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QDialogButtonBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QUrl>
 #include <QPushButton>
 #include <QTabWidget>
@@ -23,7 +25,11 @@
 
 #include "app/dataset_outline.h"
 #include "app/instance_message.h"
+#include "app/password.h"
 #include "platform/prompts.h"
+#include "spc/spc_file.h"
+#include "ui/qt_message_windows.h"
+#include "ui/qt_progress.h"
 #include "ui/qt_prompts.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
@@ -38,11 +44,12 @@ class FrmMain : public ::testing::Test {
   void SetUp() override { test::UiApp(); }
 };
 
+// An action's text as shown, without its mnemonic mark.
+QString Shown(const QAction& action) { return QString(action.text()).remove(QLatin1Char('&')); }
+
 QStringList EntriesOf(const QMenu& menu) {
   QStringList entries;
-  for (const QAction* action : menu.actions()) {
-    entries << (action->isSeparator() ? QStringLiteral("-") : action->text());
-  }
+  for (const QAction* action : menu.actions()) entries << (action->isSeparator() ? QStringLiteral("-") : Shown(*action));
   return entries;
 }
 
@@ -57,7 +64,7 @@ TEST_F(FrmMain, TitleNamesProgramAndVersion) {
 TEST_F(FrmMain, MenusOfferOnlyWhatWorks) {
   ui::TfrmMain frmMain;
   QStringList titles;
-  for (const QAction* action : frmMain.menuBar()->actions()) titles << action->text();
+  for (const QAction* action : frmMain.menuBar()->actions()) titles << Shown(*action);
   EXPECT_EQ(titles, QStringList({"Файл", "Сервис", "Справка"}));
 
   auto* file = frmMain.findChild<QMenu*>(QStringLiteral("mnuFile"));
@@ -71,13 +78,105 @@ TEST_F(FrmMain, MenusOfferOnlyWhatWorks) {
   for (const QAction* action : file->actions()) {
     if (action->isSeparator()) continue;
     SCOPED_TRACE(action->text().toStdString());
-    EXPECT_EQ(action->isEnabled(), enabled.contains(action->text()));
-    EXPECT_EQ(action->shortcut().isEmpty(), withoutKey.contains(action->text()));
+    EXPECT_EQ(action->isEnabled(), enabled.contains(Shown(*action)));
+    EXPECT_EQ(action->shortcut().isEmpty(), withoutKey.contains(Shown(*action)));
   }
 
   auto* help = frmMain.findChild<QMenu*>(QStringLiteral("mnuHelp"));
   ASSERT_NE(help, nullptr);
   EXPECT_EQ(EntriesOf(*help), QStringList({"О программе..."}));
+}
+
+// The menu bar and every menu: each entry has one mnemonic, a letter no other entry beside it
+// uses.
+TEST_F(FrmMain, EveryMenuAndCommandHasItsOwnMnemonic) {
+  ui::TfrmMain frmMain;
+  std::vector<std::pair<QString, QList<QAction*>>> groups{{"menu bar", frmMain.menuBar()->actions()}};
+  for (QAction* title : frmMain.menuBar()->actions()) {
+    ASSERT_NE(title->menu(), nullptr);
+    groups.emplace_back(Shown(*title), title->menu()->actions());
+  }
+  for (const auto& [group, actions] : groups) {
+    SCOPED_TRACE(group.toStdString());
+    QString letters;
+    for (const QAction* action : actions) {
+      if (action->isSeparator()) continue;
+      const QString text = action->text();
+      const qsizetype mark = text.indexOf(QLatin1Char('&'));
+      ASSERT_TRUE(mark >= 0 && mark + 1 < text.size() && text.count(QLatin1Char('&')) == 1) << text.toStdString();
+      const QChar letter = text[mark + 1].toLower();
+      EXPECT_TRUE(letter.isLetter()) << text.toStdString();
+      EXPECT_FALSE(letters.contains(letter)) << text.toStdString();
+      letters += letter;
+    }
+  }
+}
+
+// A key press as the keyboard delivers it, with the character it types (mnemonics are matched
+// by the character).
+void Key(QWidget* to, QChar typed, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  ASSERT_NE(to, nullptr);
+  QTest::sendKeyEvent(QTest::Click, to, static_cast<Qt::Key>(typed.toUpper().unicode()),
+                      modifiers & Qt::AltModifier ? QString() : QString(typed), modifiers);
+}
+
+void Key(QWidget* to, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  ASSERT_NE(to, nullptr);
+  QTest::keyClick(to, key, modifiers);
+}
+
+// Where the keys go: the open menu, else the widget with the focus.
+QWidget* KeyTarget() {
+  if (QWidget* popup = QApplication::activePopupWidget()) return popup;
+  return QApplication::focusWidget();
+}
+
+// The quality calculator and "О программе" without a mouse: Alt or F10 reach the menu bar, the
+// mnemonics and the arrows do the rest.
+TEST_F(FrmMain, MenusWorkFromTheKeyboard) {
+  const struct {
+    const char* how;
+    std::function<void(QWidget& window)> keys;
+    const char* opens;  // the caption of the modal window the last key opens
+  } kCases[] = {
+      {"Alt alone, then the mnemonics",
+       [](QWidget& window) {
+         Key(&window, Qt::Key_Alt, Qt::AltModifier);
+         Key(KeyTarget(), QChar(u'е'));
+         Key(KeyTarget(), QChar(u'к'));
+       },
+       "Калькулятор качества"},
+      {"Alt with the menu's mnemonic",
+       [](QWidget& window) {
+         Key(&window, QChar(u'с'), Qt::AltModifier);
+         Key(KeyTarget(), QChar(u'о'));
+       },
+       "О программе"},
+      {"F10 and the arrows",
+       [](QWidget& window) {
+         Key(&window, Qt::Key_F10);
+         Key(KeyTarget(), Qt::Key_Right);
+         Key(KeyTarget(), Qt::Key_Right);
+         Key(KeyTarget(), Qt::Key_Return);
+       },
+       "О программе"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.how);
+    ui::TfrmMain frmMain;
+    frmMain.show();
+    frmMain.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frmMain));
+    QString opened = QStringLiteral("nothing");
+    test::WhenModal([&](QWidget* modal) {
+      opened = modal->windowTitle();
+      modal->close();
+    });
+    c.keys(frmMain);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return opened != QStringLiteral("nothing"); }, 6000));
+    EXPECT_EQ(opened, QString::fromUtf8(c.opens));
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  }
 }
 
 QStringList Row(const QTableWidget& table, int row) {
@@ -169,6 +268,41 @@ TEST_F(FrmMain, ShowsTheListOfDatasetsAndAPagePerDataset) {
   EXPECT_EQ(frmMain.windowTitle(), QStringLiteral("Morvalen " MV_VERSION));
   for (const char* name : {"actSave", "actSaveAs", "actClose"}) EXPECT_FALSE(action(name)->isEnabled()) << name;
   EXPECT_TRUE(fake.messages.shown.empty());
+}
+
+// An example dataset says so after its type, and its tab and its name in the list stand out.
+TEST_F(FrmMain, AnExampleDatasetIsMarkedOnItsPageAndTab) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string plain = dir.Path("вал.mvl");
+  const std::string example = dir.Path("пример.mvl");
+  ASSERT_TRUE(test::WriteSampleDataset(plain));
+  {
+    auto ds = test::SampleDataset("Пример");
+    ds->accessFlags |= access_flag::kExample;
+    std::string error;
+    ASSERT_TRUE(WriteSpcFile(*ds, example, error)) << error;
+  }
+  ui::TfrmMain frmMain;
+  frmMain.OpenFiles({plain, example});
+  auto* pages = frmMain.findChild<QTabWidget*>(QStringLiteral("tabPages"));
+  auto* list = frmMain.findChild<QTableWidget*>(QStringLiteral("tblDatasets"));
+  ASSERT_TRUE(pages && list);
+  ASSERT_EQ(pages->count(), 3);
+  const auto typeOn = [&](int page) {
+    auto* type = pages->widget(page)->findChild<QLabel*>(QStringLiteral("lblType"));
+    return type ? type->text() : QStringLiteral("no type shown");
+  };
+  EXPECT_EQ(typeOn(1), QStringLiteral("Набор данных SPC"));
+  EXPECT_EQ(typeOn(2), QStringLiteral("Набор данных SPC (пример)"));
+  const QColor usual = pages->tabBar()->tabTextColor(1);
+  const QColor marked = pages->tabBar()->tabTextColor(2);
+  EXPECT_TRUE(marked.isValid());
+  EXPECT_NE(marked, usual);
+  EXPECT_NE(marked, pages->tabBar()->palette().color(QPalette::WindowText));
+  EXPECT_EQ(list->item(1, 2)->foreground().color(), marked);
+  EXPECT_NE(list->item(0, 2)->foreground().color(), marked);
+  EXPECT_EQ(list->item(1, 2)->toolTip(), QStringLiteral("Набор данных SPC (пример)"));
 }
 
 // The window closes only when every dataset could be closed.
@@ -309,6 +443,68 @@ TEST_F(FrmMain, ExitClosesTheWindowFromMenuAndKeyboard) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frmMain));
     c.exit(frmMain);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !frmMain.isVisible(); }, 2000));
+  }
+}
+
+// The windows that follow a load (the password prompt of a protected file, the error of a
+// damaged one) stay in front: the load's progress window, ended before them, never comes up over
+// them, however long they stay open.
+TEST_F(FrmMain, NoProgressWindowOverThePromptOrTheErrorAfterALoad) {
+  test::FakePlatform fake;
+  ui::QtProgress progress;
+  ui::QtPrompts prompts;
+  ui::QtMessageWindows messages;
+  test::ScopedService<platform::IProgress> useProgress(&progress);
+  test::ScopedService<platform::IPrompts> usePrompts(&prompts);
+  test::ScopedService<platform::IMessageWindows> useMessages(&messages);
+  test::TempFolder dir;
+  const std::string secret = dir.Path("secret.mvl");
+  {
+    auto ds = test::SampleDataset("Секрет");
+    ds->responsible = "Иванов И.И.";
+    ds->passwordHash = *PasswordHash("abcde");
+    ds->accessFlags |= access_flag::kPasswordOnOpen;
+    std::string error;
+    ASSERT_TRUE(WriteSpcFile(*ds, secret, error)) << error;
+  }
+  const std::string damaged = dir.Path("damaged.mvl");
+  ASSERT_TRUE(test::WriteSampleDataset(damaged));
+  const std::string whole = test::ReadFileBytes(damaged);
+  test::WriteFileBytes(damaged, whole.substr(0, whole.size() - 9));
+
+  const struct {
+    const char* what;
+    std::string file;
+    QStringList windows;  // the modal windows the opening shows, in order
+  } kCases[] = {
+      {"protected", secret, {"frmPassword", "messageWindow"}},
+      {"damaged", damaged, {"messageWindow"}},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    ui::TfrmMain frmMain;
+    frmMain.show();
+    QStringList seen;
+    QList<int> progressShown;
+    // Each window is looked at well after the progress window's delay, then closed; the next
+    // one is waited for meanwhile.
+    std::function<void(QWidget*)> look = [&](QWidget* modal) {
+      QTest::qWait(ui::kProgressShowDelayMs * 2);
+      seen << modal->objectName();
+      int shown = 0;
+      for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QProgressDialog*>(widget) && widget->isVisible()) ++shown;
+      }
+      progressShown << shown;
+      EXPECT_EQ(QApplication::activeModalWidget(), modal);
+      if (seen.size() < c.windows.size()) test::WhenModal(look);
+      modal->close();
+    };
+    test::WhenModal(look);
+    test::RunInEventLoop([&] { frmMain.OpenFiles({c.file}); });
+    EXPECT_EQ(seen, c.windows);
+    EXPECT_EQ(progressShown, QList<int>(c.windows.size(), 0));
+    EXPECT_EQ(frmMain.Shell().Datasets().Count(), 0);
   }
 }
 

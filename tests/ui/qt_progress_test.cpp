@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
@@ -89,6 +90,36 @@ TEST_F(QtProgress, LongWorkShowsTheWindowAndTheUserCanAbortIt) {
   m_progress.Begin("Загрузка файла", 3);
   EXPECT_FALSE(m_progress.Aborted());
   m_progress.End();
+}
+
+// Progress windows that are on screen now.
+int VisibleProgressWindows() {
+  int count = 0;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (qobject_cast<QProgressDialog*>(widget) && widget->isVisible()) ++count;
+  }
+  return count;
+}
+
+// Work that ends quickly and is followed by a modal window (the error of a failed load, the
+// password prompt): the ended progress never comes up over it, however long the window stays.
+TEST_F(QtProgress, AnEndedProgressStaysAwayWhileTheNextWindowIsUp) {
+  int visibleMeanwhile = -1;
+  test::WhenModal([&](QWidget* modal) {
+    QTest::qWait(ui::kProgressShowDelayMs * 2);
+    visibleMeanwhile = VisibleProgressWindows();
+    EXPECT_EQ(QApplication::activeModalWidget(), modal);
+    modal->close();
+  });
+  test::RunInEventLoop([this] {
+    m_progress.Begin("Загрузка файла", 10);
+    m_progress.Step();
+    m_progress.End();
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Ошибка"), QStringLiteral("Файл поврежден"));
+    box.exec();
+  });
+  EXPECT_EQ(visibleMeanwhile, 0);
+  EXPECT_EQ(ProgressWindows(), 0);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -57,6 +58,18 @@ inline void WhenModal(std::function<void(QWidget*)> act) {
     }
   });
   timer->start();
+}
+
+// Runs work from inside a running event loop, as the program runs what the user asks for.
+// What work posts for later (deleteLater) then waits for that loop, not for the nested loop of
+// a modal window that work opens.
+inline void RunInEventLoop(const std::function<void()>& work) {
+  QEventLoop loop;
+  QTimer::singleShot(0, &loop, [&] {
+    work();
+    loop.quit();
+  });
+  loop.exec();
 }
 
 // With MV_SCREENSHOT_DIR set, saves what the widget shows there (the pictures of the README).
