@@ -34,7 +34,7 @@ double ScaleFactor(AttrScale scale) {
   return 1;
 }
 
-TChartDataX BuildChartData(const SampleSelection& selection, ChartKind kind, int parameter) {
+TChartDataX BuildChartData(const SampleSelection& selection, ChartKind kind, int parameter, std::size_t limit) {
   TChartDataX data;
   const bool perPoint = IsPointChart(kind);
   const bool attribute = IsAttributeChart(kind);
@@ -44,7 +44,8 @@ TChartDataX BuildChartData(const SampleSelection& selection, ChartKind kind, int
   bool blockStart = false;  // the next entry is the first of its block
 
   ForEachSelectedSample(selection, [&](int b, const TSPCBlock&, int s, const TSPCSample& sample) {
-    if (data.points.size() >= kMaxChartPoints) return;  // the rest is not shown
+    data.selectionCount += perPoint ? static_cast<std::uint32_t>(sample.PointCount()) : 1;
+    if (data.points.size() >= limit) return;  // the rest is not shown
     if (firstSample) {
       data.withTime = (sample.flags & sample_flag::kHasDate) != 0 && (sample.flags & sample_flag::kHasTime) != 0;
       firstSample = false;
@@ -54,7 +55,7 @@ TChartDataX BuildChartData(const SampleSelection& selection, ChartKind kind, int
     const std::uint16_t noteFlag = sample.note.empty() ? 0 : chart_point_flag::kNote;
 
     if (perPoint) {
-      for (int i = 1; i <= sample.PointCount() && data.points.size() < kMaxChartPoints; ++i) {
+      for (int i = 1; i <= sample.PointCount() && data.points.size() < limit; ++i) {
         const TFileSmpPoint& p = *sample.Point(i);
         TChartPoint e;
         e.block = static_cast<std::uint16_t>(b);

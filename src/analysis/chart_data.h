@@ -68,7 +68,9 @@ double ScaleFactor(AttrScale scale);
 
 struct TChartDataX {
   bool withTime = false;            // the first sample's date carries a time of day
-  std::vector<TChartPoint> points;  // entry i is points[i - 1]; at most 1000
+  std::vector<TChartPoint> points;  // entry i is points[i - 1]; at most the list's limit
+  // Entries the selection holds, the ones beyond the limit included.
+  std::uint32_t selectionCount = 0;
   // Over the stored entries only.
   std::uint32_t activeCount = 0;
   // Attribute charts: sizes of the active samples (p and u: of those with a size above 0).
@@ -83,11 +85,15 @@ struct TChartDataX {
   double BandLow() const { return meanSize - bandHalf; }
   double BandHigh() const { return meanSize + bandHalf; }
 
-  std::uint16_t Count() const { return static_cast<std::uint16_t>(points.size()); }
+  std::uint32_t Count() const { return static_cast<std::uint32_t>(points.size()); }
+  // The selection holds more entries than the list keeps.
+  bool Limited() const { return selectionCount > points.size(); }
 };
 
-// Builds the list of a chart of `kind` over `parameter` (position 1..20).
-TChartDataX BuildChartData(const SampleSelection& selection, ChartKind kind, int parameter);
+// Builds the list of a chart of `kind` over `parameter` (position 1..20): the first `limit`
+// entries of the selection (a window shows at most 1000), counting them all.
+TChartDataX BuildChartData(const SampleSelection& selection, ChartKind kind, int parameter,
+                           std::size_t limit = kMaxChartPoints);
 
 // Decimals of the plotted p or u values: 1 for a largest size up to 10, 2 up to 100, ... 7 above
 // 1000000; 2 fewer in percent, 6 fewer in PPM, never below 0.

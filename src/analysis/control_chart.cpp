@@ -207,7 +207,8 @@ AxisSpan ChartAxis(double lo, double hi, bool absoluteScale) {
   return axis;
 }
 
-ChartBuildResult BuildChart(TChart& chart, const TChartTask& task, ChartKind kind, const TChartOptions& options) {
+ChartBuildResult BuildChart(TChart& chart, const TChartTask& task, ChartKind kind, const TChartOptions& options,
+                            std::size_t pointLimit) {
   chart = TChart{};
   SetUpKind(chart, kind, options);
   const SampleSelection& selection = task.selection;
@@ -229,7 +230,7 @@ ChartBuildResult BuildChart(TChart& chart, const TChartTask& task, ChartKind kin
   if (parameters.empty()) return {false, std::string(kNoDisplayableParameter), {}};
 
   // The point list of the current parameter decides whether the chart can be built.
-  chart.data = BuildChartData(selection, kind, parameters[current]);
+  chart.data = BuildChartData(selection, kind, parameters[current], pointLimit);
   if (const auto refusal = CheckChartData(chart.data, selection, kind, chart.title)) {
     return {false, refusal->text, refusal->details};
   }
@@ -247,7 +248,7 @@ ChartBuildResult BuildChart(TChart& chart, const TChartTask& task, ChartKind kin
     ChartSeries& s = chart.series[i];
     s.parameter = parameters[i];
     // Entries have a value or not by parameter; activity and sizes are the same for all.
-    const TChartDataX own = i == current ? TChartDataX{} : BuildChartData(selection, kind, s.parameter);
+    const TChartDataX own = i == current ? TChartDataX{} : BuildChartData(selection, kind, s.parameter, pointLimit);
     const TChartDataX& data = i == current ? chart.data : own;
     if (!LoadChartDataSet(s.set, data, selection, kind, s.parameter, chart.span, chart.attrScale)) {
       return {false, "Out of memory: Chart init", {}};

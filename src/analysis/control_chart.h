@@ -105,8 +105,10 @@ struct ChartBuildResult {
 // system's message below two active entries), the MR span check, the data sets, the limits of
 // the current parameter, the beyond marks and, with control limits shown, the tests of the
 // options' criteria. Messages are returned, not shown. A chart whose figures (statistics,
-// limits, axis) are not finite numbers is refused too.
-ChartBuildResult BuildChart(TChart& chart, const TChartTask& task, ChartKind kind, const TChartOptions& options);
+// limits, axis) are not finite numbers is refused too. The chart holds the selection's first
+// `pointLimit` entries (a window's 1000).
+ChartBuildResult BuildChart(TChart& chart, const TChartTask& task, ChartKind kind, const TChartOptions& options,
+                            std::size_t pointLimit = kMaxChartPoints);
 
 // The value axis over the values, lines and limits from lo to hi: a margin of a twentieth of
 // the span on each side (a fifth of |value| when the span is 0, and 1 when that is 0 too);

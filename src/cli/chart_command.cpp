@@ -1,6 +1,7 @@
 #include "cli/chart_command.h"
 
 #include <algorithm>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
@@ -26,6 +27,7 @@ struct ChartArgs {
   std::optional<ChartKind> lower;
   TChartOptions options;
   bool criteriaGiven = false;
+  bool all = false;  // every point of the selection, not a window's first 1000
 };
 
 // "X-R", "x-MR", "p": the upper kind and an optional lower one.
@@ -67,6 +69,8 @@ bool TakeChartOption(const std::string& option, const std::string& value, ChartA
   const auto bad = [&](std::string_view form) { return BadValue(option, form, value, error); };
   if (option == "--regulation") {
     a.options.regulationLimits = true;
+  } else if (option == "--all") {
+    a.all = true;
   } else if (option == "--kind") {
     a.kindText = value;
     if (!ParseKinds(value, a)) return bad("X-R, X-S, X, M-R, x-MR, x, p, np, c or u");
@@ -94,7 +98,7 @@ bool TakeChartOption(const std::string& option, const std::string& value, ChartA
 bool ParseChartArgs(Args args, ChartArgs& a, std::string& error) {
   static constexpr std::string_view kWithValue[] = {"--param", "--block",    "--blocks", "--samples",
                                                     "--kind",  "--criteria", "--span",   "--scale"};
-  static constexpr std::string_view kFlags[] = {"--regulation"};
+  static constexpr std::string_view kFlags[] = {"--regulation", "--all"};
   const auto take = [&a](const std::string& option, const std::string& value, std::string& e) {
     if (IsSelectionOption(option)) return TakeSelectionOption(option, value, a.selection, e);
     return TakeChartOption(option, value, a, e);
@@ -247,6 +251,8 @@ Json ChartJson(const TChart& chart, std::string_view role, const TDatasetSPC& ds
                {"unit", SafeUtf8(chart.unit)},
                {"decimals", chart.decimals},
                {"pointCount", set.Count()},
+               {"selectionPoints", chart.data.selectionCount},
+               {"limited", chart.data.Limited()},
                {"limitMode", ModeName(chart.limitMode)}};
   switch (chart.kind) {
     case ChartKind::Mean:
@@ -326,7 +332,9 @@ const std::string_view kChartDetails =
     "        --criteria SET               1 out of limits, 2 (default), 3, 4, or C1,C2,... of one's own\n"
     "        --span W                     span of the moving ranges, 2..10 (default 2)\n"
     "        --scale share|percent|ppm    scale of the p and u charts (default share)\n"
-    "        --regulation                 X and M charts: the regulation limits LRL/URL\n";
+    "        --regulation                 X and M charts: the regulation limits LRL/URL\n"
+    "        --all                        every point of the selection (a chart window, and\n"
+    "                                     the command without it, show the first 1000)\n";
 
 int RunChart(Args args, std::ostream& out, std::ostream& err) {
   ChartArgs a;
@@ -361,15 +369,22 @@ int RunChart(Args args, std::ostream& out, std::ostream& err) {
   const std::vector<int>& blocks = task.selection.blocks;
 
   Json charts = Json::array();
+  std::optional<std::uint32_t> limitedFrom;  // the selection's points when a chart left some out
   for (const auto& [kind, role] : {std::pair{a.upper, "upper"}, std::pair{a.lower, "lower"}}) {
     if (!kind) continue;
     TChart chart;
-    const ChartBuildResult built = BuildChart(chart, task, *kind, a.options);
+    const std::size_t limit = a.all ? std::numeric_limits<std::size_t>::max() : kMaxChartPoints;
+    const ChartBuildResult built = BuildChart(chart, task, *kind, a.options, limit);
     if (!built.ok) {
       err << "chart: " << OneLine(built.message, built.details) << "\n";
       return kExitFailed;
     }
+    if (chart.data.Limited() && !limitedFrom) limitedFrom = chart.data.selectionCount;
     charts.push_back(ChartJson(chart, role, ds));
+  }
+  if (limitedFrom) {
+    err << "chart: the selection holds " << *limitedFrom << " points; the chart shows the first " << kMaxChartPoints
+        << " of them, as a chart window does (--all charts every point)\n";
   }
 
   Json blockList = Json::array();

@@ -187,6 +187,14 @@ TEST(ChartData, StopsAtAThousandEntries) {
   EXPECT_EQ(data.points.back().block, b2);
   EXPECT_EQ(data.points.back().sample, 400);
   EXPECT_EQ(data.points[600].flags, cpf::kBlockStart);
+  // The list counts what it leaves out, and a list without the limit keeps it all.
+  EXPECT_EQ(data.selectionCount, 1200u);
+  EXPECT_TRUE(data.Limited());
+  const TChartDataX all = BuildChartData({&ds, {b1, b2}, true, 1, 1}, ChartKind::Individuals, 1, 5000);
+  EXPECT_EQ(all.Count(), 1200u);
+  EXPECT_EQ(all.selectionCount, 1200u);
+  EXPECT_FALSE(all.Limited());
+  EXPECT_EQ(all.points.back().sample, 600);
 }
 
 }  // namespace

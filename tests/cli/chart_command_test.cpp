@@ -67,6 +67,8 @@ TEST_F(ChartCommand, MeanAndRangeChart) {
   EXPECT_NEAR(x["lowerLimit"]["value"].get<double>(), 10.45 - 1.88, 1e-12);
   EXPECT_EQ(x["upperLimit"]["title"], "Верхняя контрольная граница");
   EXPECT_EQ(x["limitsShown"], true);
+  EXPECT_EQ(x["selectionPoints"], 8);
+  EXPECT_EQ(x["limited"], false);
   EXPECT_EQ(x["beyondCount"], 1);
   EXPECT_EQ(x["criteriaFound"], nlohmann::json({"C1", "C2"}));
   ASSERT_EQ(x["hits"].size(), 2u);
@@ -211,6 +213,50 @@ TEST_F(ChartCommand, BlocksMustBeDistinctAndOfTheParametersKind) {
     const ChartRun run = Cli(c.args);
     EXPECT_EQ(run.code, kExitFailed);
     EXPECT_EQ(run.err, c.err + "\n");
+  }
+}
+
+// 1500 individual values (in samples of 200): the first 1000 alternate 9 and 11, the rest 19
+// and 21. A chart window shows the first 1000; so does the command unless --all asks for every
+// point, and it says so.
+TEST_F(ChartCommand, TellsWhenTheChartIsLimitedToAThousandPoints) {
+  std::string table = "Толщина\n";
+  for (int i = 0; i < 1500; ++i) table += std::to_string((i < 1000 ? 9 : 19) + 2 * (i % 2)) + "\n";
+  const std::string csv = m_dir.Path("long.csv");
+  const std::string mvl = m_dir.Path("long.mvl");
+  test::WriteFileBytes(csv, table);
+  ASSERT_EQ(Cli({"create", mvl, "--from-csv", csv, "--individual"}).code, kExitOk);
+  const std::string notice =
+      "chart: the selection holds 1500 points; the chart shows the first 1000 of them, as a chart window does "
+      "(--all charts every point)\n";
+  const struct {
+    std::vector<std::string> extra;
+    unsigned points;
+    unsigned selection;
+    bool limited;
+    double centre;
+    std::string err;
+  } kCases[] = {
+      {{"--kind", "x-MR"}, 1000, 1500, true, 10, notice},  // one line for the pair
+      {{"--kind", "x"}, 1000, 1500, true, 10, notice},
+      {{"--kind", "x-MR", "--all"}, 1500, 1500, false, 40.0 / 3, ""},
+      {{"--kind", "x", "--all", "--block", "1", "--samples", "1-5"}, 1000, 1000, false, 10, ""},
+      {{"--kind", "x", "--block", "1", "--samples", "4-8"}, 900, 900, false, 140.0 / 9, ""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::PrintToString(c.extra));
+    std::vector<std::string> args = {"chart", mvl, "--param", "1"};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    const ChartRun run = Cli(args);
+    ASSERT_EQ(run.code, kExitOk) << run.err;
+    EXPECT_EQ(run.err, c.err);
+    for (const auto& chart : run.json["charts"]) {
+      EXPECT_EQ(chart["pointCount"], c.points);
+      EXPECT_EQ(chart["points"].size(), chart["pointCount"].get<std::size_t>());
+      EXPECT_EQ(chart["limited"], c.limited);
+      EXPECT_EQ(chart["selectionPoints"], c.selection);
+    }
+    EXPECT_NEAR(run.json["charts"][0]["centralLine"]["value"].get<double>(), c.centre, 1e-9);
   }
 }
 
