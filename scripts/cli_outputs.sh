@@ -68,6 +68,8 @@ for p in 1 2 3; do
 done
 run capability-ind capability ind.mvl --param 1
 run chart-ind chart ind.mvl --param 1 --kind x-MR --criteria 4 --span 3
+run chart-ind-all chart ind.mvl --param 1 --kind x-MR --criteria 4 --all
+run chart-big-all chart big.mvl --param 3 --kind x-MR --criteria 3 --all
 run chart-demo-regulation chart "$demo" --param 1 --kind X --regulation
 run chart-demo-range chart "$demo" --param 2 --kind X-R --block 2 --samples 3-20 --criteria C1,C5,C10
 for k in p np; do run "chart-lots-$k" chart lots.mvl --param 1 --kind "$k" --scale ppm; done

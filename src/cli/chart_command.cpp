@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -12,6 +11,7 @@
 #include "analysis/special_causes.h"
 #include "cli/cli.h"
 #include "cli/cli_support.h"
+#include "core/json_writer.h"
 #include "core/numbers.h"
 #include "core/text.h"
 
@@ -115,8 +115,6 @@ bool ParseChartArgs(Args args, ChartArgs& a, std::string& error) {
   return true;
 }
 
-Json Number(double value, bool present) { return present ? Json(value) : Json(nullptr); }
-
 std::string_view ScaleCode(AttrScale scale) {
   switch (scale) {
     case AttrScale::Percent: return "percent";
@@ -135,73 +133,87 @@ std::string_view ModeName(LimitMode mode) {
   return "none";
 }
 
-Json EntryFlags(std::uint16_t flags) {
+void WriteEntryFlags(JsonWriter& w, std::uint16_t flags) {
   static constexpr std::pair<std::uint16_t, std::string_view> kNames[] = {
       {chart_point_flag::kExcluded, "excluded"},     {chart_point_flag::kNote, "note"},
       {chart_point_flag::kBlockStart, "blockStart"}, {chart_point_flag::kOwnLimits, "ownLimits"},
       {chart_point_flag::kFiltered, "filtered"},
   };
-  Json names = Json::array();
+  w.BeginArray();
   for (const auto& [bit, name] : kNames) {
-    if ((flags & bit) != 0) names.push_back(name);
+    if ((flags & bit) != 0) w.String(name);
   }
-  return names;
+  w.EndArray();
 }
 
-Json ZonesJson(const CDataSet& set) {
-  Json zones = {{"valid", set.zones.valid}};
-  if (!set.zones.valid) return zones;
-  zones["sigma"] = set.zones.sigma;
-  Json bands = Json::array();
-  const auto band = [&](const ChartZone& z, const ZoneBand& b, std::string_view side) {
-    bands.push_back({{"label", b.label},
-                     {"zone", std::string(1, z.letter)},
-                     {"side", side},
-                     {"from", b.lowerEdge},
-                     {"to", b.upperEdge}});
-  };
-  for (const ChartZone& z : set.zones.zones) band(z, z.upper, "upper");  // A, B, C
-  for (auto z = set.zones.zones.rbegin(); z != set.zones.zones.rend(); ++z) band(*z, z->lower, "lower");  // C, B, A
-  zones["bands"] = std::move(bands);
-  return zones;
+void WriteZones(JsonWriter& w, const CDataSet& set) {
+  w.BeginObject();
+  w.Field("valid", set.zones.valid);
+  if (set.zones.valid) {
+    w.Field("sigma", set.zones.sigma);
+    w.Key("bands");
+    w.BeginArray();
+    const auto band = [&](const ChartZone& z, const ZoneBand& b, std::string_view side) {
+      w.BeginObject();
+      w.Field("label", b.label);
+      w.Field("zone", std::string(1, z.letter));
+      w.Field("side", side);
+      w.Field("from", b.lowerEdge);
+      w.Field("to", b.upperEdge);
+      w.EndObject();
+    };
+    for (const ChartZone& z : set.zones.zones) band(z, z.upper, "upper");  // A, B, C
+    for (auto z = set.zones.zones.rbegin(); z != set.zones.zones.rend(); ++z) band(*z, z->lower, "lower");  // C, B, A
+    w.EndArray();
+  }
+  w.EndObject();
 }
 
-Json ZoneStatisticsJson(const CDataSet& set) {
+void WriteZoneStatistics(JsonWriter& w, const CDataSet& set) {
   const TZoneStat& st = set.zoneStat;
-  Json zones = Json::array();
   static constexpr std::string_view kZoneKeys[] = {"outside", "A", "B", "C"};
+  w.BeginObject();
+  w.Field("total", st.total);
+  w.Key("zones");
+  w.BeginArray();
   for (int zone = 0; zone <= 3; ++zone) {
     const auto& cells = st.cells[static_cast<std::size_t>(zone)];
-    zones.push_back({{"zone", kZoneKeys[zone]},
-                     {"code", ZoneCode(zone)},
-                     {"name", ZoneName(zone)},
-                     {"count", cells[0].count},
-                     {"percent", cells[0].percent},
-                     {"upperCount", cells[1].count},
-                     {"lowerCount", cells[2].count},
-                     {"expectedPercent", ZoneExpectedPercent(zone)}});
+    w.BeginObject();
+    w.Field("zone", kZoneKeys[zone]);
+    w.Field("code", ZoneCode(zone));
+    w.Field("name", ZoneName(zone));
+    w.Field("count", cells[0].count);
+    w.Field("percent", cells[0].percent);
+    w.Field("upperCount", cells[1].count);
+    w.Field("lowerCount", cells[2].count);
+    w.Field("expectedPercent", ZoneExpectedPercent(zone));
+    w.EndObject();
   }
-  return {{"total", st.total}, {"zones", std::move(zones)}};
+  w.EndArray();
+  w.EndObject();
 }
 
-Json HitsJson(const CDataSet& set) {
-  Json hits = Json::array();
+void WriteHits(JsonWriter& w, const CDataSet& set) {
+  w.BeginArray();
   for (const TCriterionHit& h : set.signals) {
-    hits.push_back({{"criterion", h.criterion},
-                    {"code", CriterionCode(h.criterion)},
-                    {"first", h.first},
-                    {"last", h.last},
-                    {"count", h.count},
-                    {"side", h.side},
-                    {"mean", h.mean},
-                    {"text", CriterionHitText(h, false)},
-                    {"longText", CriterionHitText(h, true)}});
+    w.BeginObject();
+    w.Field("criterion", h.criterion);
+    w.Field("code", CriterionCode(h.criterion));
+    w.Field("first", h.first);
+    w.Field("last", h.last);
+    w.Field("count", h.count);
+    w.Field("side", h.side);
+    w.Field("mean", h.mean);
+    w.Field("text", CriterionHitText(h, false));
+    w.Field("longText", CriterionHitText(h, true));
+    w.EndObject();
   }
-  return hits;
+  w.EndArray();
 }
 
-Json PointsJson(const TChart& chart, const CDataSet& set, const TDatasetSPC& ds) {
-  Json points = Json::array();
+void WritePoints(JsonWriter& w, const TChart& chart, const CDataSet& set, const TDatasetSPC& ds) {
+  static constexpr std::string_view kZones[] = {"outside", "A", "B", "C"};
+  w.BeginArray();
   for (std::uint32_t i = 1; i <= set.Count(); ++i) {
     const TDataSetPoint& p = *set.Point(i);
     const TChartPoint& e = chart.data.points[i - 1];
@@ -209,115 +221,168 @@ Json PointsJson(const TChart& chart, const CDataSet& set, const TDatasetSPC& ds)
     // Before the first index (the first span - 1 points of a moving-range chart) a point has
     // no plotted value.
     const bool plotted = present && i >= set.FirstIndex();
-    Json point = {{"index", i},
-                  {"block", p.block},
-                  {"sample", p.sample},
-                  {"point", p.point},
-                  {"value", Number(p.value, plotted)},
-                  {"present", present},
-                  {"active", (p.flags & dsp_flag::kActive) != 0},
-                  {"analysed", plotted && p.Analysed()},
-                  {"beyond", (p.flags & dsp_flag::kBeyond) != 0},
-                  {"inSeries", (p.flags & dsp_flag::kSeries) != 0}};
+    w.BeginObject();
+    w.Field("index", i);
+    w.Field("block", p.block);
+    w.Field("sample", p.sample);
+    w.Field("point", p.point);
+    w.Optional("value", p.value, plotted);
+    w.Field("present", present);
+    w.Field("active", (p.flags & dsp_flag::kActive) != 0);
+    w.Field("analysed", plotted && p.Analysed());
+    w.Field("beyond", (p.flags & dsp_flag::kBeyond) != 0);
+    w.Field("inSeries", (p.flags & dsp_flag::kSeries) != 0);
     if (set.zones.valid && i >= set.FirstIndex()) {
-      static constexpr std::string_view kZones[] = {"outside", "A", "B", "C"};
       const ZonePlace place = set.ZoneOf(i);
-      point["zone"] = kZones[place.zone & 3];
-      point["side"] = place.side == 1 ? "upper" : "lower";
-      point["sigmaDistance"] = set.ZoneDistance(i);
+      w.Field("zone", kZones[place.zone & 3]);
+      w.Field("side", place.side == 1 ? "upper" : "lower");
+      w.Field("sigmaDistance", set.ZoneDistance(i));
     }
-    point["entryFlags"] = EntryFlags(e.flags);
+    w.Key("entryFlags");
+    WriteEntryFlags(w, e.flags);
     if (chart.attribute) {
       const TSPCBlock* b = ds.Block(e.block);
       const TSPCSample* s = b ? b->Sample(e.sample) : nullptr;
-      point["sampleSize"] = s ? s->sampleSize : 0;
+      w.Field("sampleSize", s ? s->sampleSize : 0);
     }
     if ((e.flags & chart_point_flag::kOwnLimits) != 0) {
-      point["ownLimits"] = {{"lower", e.ownLower}, {"upper", e.ownUpper}};
+      w.Key("ownLimits");
+      w.BeginObject();
+      w.Field("lower", e.ownLower);
+      w.Field("upper", e.ownUpper);
+      w.EndObject();
     }
-    points.push_back(std::move(point));
+    w.EndObject();
   }
-  return points;
+  w.EndArray();
 }
 
-Json ChartJson(const TChart& chart, std::string_view role, const TDatasetSPC& ds) {
+void WriteLimit(JsonWriter& w, std::string_view key, const std::string& code, const std::string& title, bool present,
+                double value) {
+  w.Key(key);
+  w.BeginObject();
+  w.Field("code", code);
+  w.Field("title", title);
+  w.Field("present", present);
+  w.Optional("value", value, present);
+  w.EndObject();
+}
+
+void WriteChart(JsonWriter& w, const TChart& chart, std::string_view role, const TDatasetSPC& ds) {
   const ChartSeries& s = *chart.Current();
   const CDataSet& set = s.set;
-  Json json = {{"role", role},
-               {"kind", ChartKindNumber(chart.kind)},
-               {"code", chart.code},
-               {"title", chart.title},
-               {"titleEnglish", ChartKindTitle(chart.kind, Lang::En, chart.span)},
-               {"unit", SafeUtf8(chart.unit)},
-               {"decimals", chart.decimals},
-               {"pointCount", set.Count()},
-               {"selectionPoints", chart.data.selectionCount},
-               {"limited", chart.data.Limited()},
-               {"limitMode", ModeName(chart.limitMode)}};
+  w.BeginObject();
+  w.Field("role", role);
+  w.Field("kind", ChartKindNumber(chart.kind));
+  w.Field("code", chart.code);
+  w.Field("title", chart.title);
+  w.Field("titleEnglish", ChartKindTitle(chart.kind, Lang::En, chart.span));
+  w.Field("unit", SafeUtf8(chart.unit));
+  w.Field("decimals", chart.decimals);
+  w.Field("pointCount", set.Count());
+  w.Field("selectionPoints", chart.data.selectionCount);
+  w.Field("limited", chart.data.Limited());
+  w.Field("limitMode", ModeName(chart.limitMode));
   switch (chart.kind) {
     case ChartKind::Mean:
     case ChartKind::Range:
     case ChartKind::StdDev:
     case ChartKind::Median:
-      json["subgroups"] = {{"meanSize", s.meanSubgroupSize},
-                           {"largestSize", s.largestSubgroupSize},
-                           {"averageRange", s.averageRange}};
-      if (chart.kind == ChartKind::StdDev) json["subgroups"]["averageStdDev"] = set.mean;
+      w.Key("subgroups");
+      w.BeginObject();
+      w.Field("meanSize", s.meanSubgroupSize);
+      w.Field("largestSize", s.largestSubgroupSize);
+      w.Field("averageRange", s.averageRange);
+      if (chart.kind == ChartKind::StdDev) w.Field("averageStdDev", set.mean);
+      w.EndObject();
       break;
     case ChartKind::Individuals:
-      json["movingRanges"] = {
-          {"span", chart.span}, {"averageMovingRange", s.averageMovingRange}, {"sigmaWithin", s.sigmaWithin}};
+      w.Key("movingRanges");
+      w.BeginObject();
+      w.Field("span", chart.span);
+      w.Field("averageMovingRange", s.averageMovingRange);
+      w.Field("sigmaWithin", s.sigmaWithin);
+      w.EndObject();
       break;
     case ChartKind::MovingRange:
-      json["movingRanges"] = {{"span", chart.span}, {"averageMovingRange", set.mean}};
+      w.Key("movingRanges");
+      w.BeginObject();
+      w.Field("span", chart.span);
+      w.Field("averageMovingRange", set.mean);
+      w.EndObject();
       break;
     default: {
       const TChartDataX& d = chart.data;
-      json["attribute"] = {{"meanSampleSize", d.meanSize},
-                           {"sizeBand", {{"low", d.BandLow()}, {"high", d.BandHigh()}}},
-                           {"smallestSampleSize", d.minSize},
-                           {"largestSampleSize", d.maxSize},
-                           {"limitsComputable", chart.limitsComputable},
-                           {"scale", chart.scaled ? ScaleCode(chart.attrScale) : "share"},
-                           {"scaleFactor", chart.scale}};
+      w.Key("attribute");
+      w.BeginObject();
+      w.Field("meanSampleSize", d.meanSize);
+      w.Key("sizeBand");
+      w.BeginObject();
+      w.Field("low", d.BandLow());
+      w.Field("high", d.BandHigh());
+      w.EndObject();
+      w.Field("smallestSampleSize", d.minSize);
+      w.Field("largestSampleSize", d.maxSize);
+      w.Field("limitsComputable", chart.limitsComputable);
+      w.Field("scale", chart.scaled ? ScaleCode(chart.attrScale) : "share");
+      w.Field("scaleFactor", chart.scale);
+      w.EndObject();
       break;
     }
   }
-  json["centralLine"] = {{"code", ChartAlias(chart_alias::kCl)},
-                         {"title", CentralLineTitle(chart.lang)},
-                         {"value", set.mean},
-                         {"shown", chart.centralLineShown}};
-  json["upperLimit"] = {{"code", chart.upperCode},
-                        {"title", chart.upperTitle},
-                        {"present", set.hasUcl},
-                        {"value", Number(set.ucl, set.hasUcl)}};
-  json["lowerLimit"] = {{"code", chart.lowerCode},
-                        {"title", chart.lowerTitle},
-                        {"present", set.hasLcl},
-                        {"value", Number(set.lcl, set.hasLcl)}};
-  json["limitsShown"] = chart.limitsShown;
-  json["ownLimitsUsed"] = chart.ownLimitsUsed;
-  json["beyondCount"] = chart.beyondCount;
-  json["statistics"] = {{"present", set.presentCount}, {"analysed", set.activeCount}, {"firstIndex", set.FirstIndex()},
-                        {"mean", set.mean},            {"stdDev", set.stdDev},       {"min", set.min},
-                        {"max", set.max}};
-  Json lines = Json::array();
+  w.Key("centralLine");
+  w.BeginObject();
+  w.Field("code", ChartAlias(chart_alias::kCl));
+  w.Field("title", CentralLineTitle(chart.lang));
+  w.Field("value", set.mean);
+  w.Field("shown", chart.centralLineShown);
+  w.EndObject();
+  WriteLimit(w, "upperLimit", chart.upperCode, chart.upperTitle, set.hasUcl, set.ucl);
+  WriteLimit(w, "lowerLimit", chart.lowerCode, chart.lowerTitle, set.hasLcl, set.lcl);
+  w.Field("limitsShown", chart.limitsShown);
+  w.Field("ownLimitsUsed", chart.ownLimitsUsed);
+  w.Field("beyondCount", chart.beyondCount);
+  w.Key("statistics");
+  w.BeginObject();
+  w.Field("present", set.presentCount);
+  w.Field("analysed", set.activeCount);
+  w.Field("firstIndex", set.FirstIndex());
+  w.Field("mean", set.mean);
+  w.Field("stdDev", set.stdDev);
+  w.Field("min", set.min);
+  w.Field("max", set.max);
+  w.EndObject();
+  w.Key("lines");
+  w.BeginArray();
   for (const ChartLine& line : chart.lines) {
-    lines.push_back({{"code", line.code}, {"title", line.title}, {"value", line.value}});
+    w.BeginObject();
+    w.Field("code", line.code);
+    w.Field("title", line.title);
+    w.Field("value", line.value);
+    w.EndObject();
   }
-  json["lines"] = std::move(lines);
-  json["axis"] = {{"min", chart.axisMin}, {"max", chart.axisMax}};
-  json["zones"] = ZonesJson(set);
-  json["zoneStatistics"] = ZoneStatisticsJson(set);
-  Json found = Json::array();
+  w.EndArray();
+  w.Key("axis");
+  w.BeginObject();
+  w.Field("min", chart.axisMin);
+  w.Field("max", chart.axisMax);
+  w.EndObject();
+  w.Key("zones");
+  WriteZones(w, set);
+  w.Key("zoneStatistics");
+  WriteZoneStatistics(w, set);
+  w.Key("criteriaFound");
+  w.BeginArray();
   for (int c = 1; c <= 10; ++c) {
-    if (set.criterionFound[static_cast<std::size_t>(c - 1)]) found.push_back(CriterionCode(c));
+    if (set.criterionFound[static_cast<std::size_t>(c - 1)]) w.String(CriterionCode(c));
   }
-  json["criteriaFound"] = std::move(found);
-  json["hitCount"] = set.signals.size();
-  json["hits"] = HitsJson(set);
-  json["points"] = PointsJson(chart, set, ds);
-  return json;
+  w.EndArray();
+  w.Field("hitCount", set.signals.size());
+  w.Key("hits");
+  WriteHits(w, set);
+  w.Key("points");
+  WritePoints(w, chart, set, ds);
+  w.EndObject();
 }
 
 }  // namespace
@@ -368,11 +433,12 @@ int RunChart(Args args, std::ostream& out, std::ostream& err) {
   }
   const std::vector<int>& blocks = task.selection.blocks;
 
-  Json charts = Json::array();
+  // Every chart is built before anything is printed: a chart that cannot be built prints none.
+  std::vector<std::pair<TChart, std::string_view>> charts;
   std::optional<std::uint32_t> limitedFrom;  // the selection's points when a chart left some out
   for (const auto& [kind, role] : {std::pair{a.upper, "upper"}, std::pair{a.lower, "lower"}}) {
     if (!kind) continue;
-    TChart chart;
+    TChart& chart = charts.emplace_back(TChart{}, role).first;
     const std::size_t limit = a.all ? std::numeric_limits<std::size_t>::max() : kMaxChartPoints;
     const ChartBuildResult built = BuildChart(chart, task, *kind, a.options, limit);
     if (!built.ok) {
@@ -380,36 +446,69 @@ int RunChart(Args args, std::ostream& out, std::ostream& err) {
       return kExitFailed;
     }
     if (chart.data.Limited() && !limitedFrom) limitedFrom = chart.data.selectionCount;
-    charts.push_back(ChartJson(chart, role, ds));
   }
   if (limitedFrom) {
     err << "chart: the selection holds " << *limitedFrom << " points; the chart shows the first " << kMaxChartPoints
         << " of them, as a chart window does (--all charts every point)\n";
   }
 
-  Json blockList = Json::array();
-  for (const int b : blocks) blockList.push_back({{"position", b}, {"name", SafeUtf8(ds.Block(b)->name)}});
-  Json samples = "all";
-  if (!task.selection.wholeBlocks) samples = {{"from", task.selection.from}, {"to", task.selection.to}};
-  Json inForce = Json::array();
-  for (int c = 1; c <= 10; ++c) {
-    if ((a.options.criteria.mask & CriterionBit(c)) != 0) inForce.push_back(CriterionCode(c));
+  JsonWriter w(out);
+  w.BeginObject();
+  w.Field("file", SafeUtf8(a.file));
+  w.Key("parameter");
+  w.BeginObject();
+  w.Field("position", parameter);
+  w.Field("name", SafeUtf8(param.name));
+  w.Field("unit", SafeUtf8(param.unit));
+  w.Field("decimals", param.decimals);
+  w.Field("kind", KindCode(param.kind));
+  w.EndObject();
+  w.Key("selection");
+  w.BeginObject();
+  w.Key("blocks");
+  w.BeginArray();
+  for (const int b : blocks) {
+    w.BeginObject();
+    w.Field("position", b);
+    w.Field("name", SafeUtf8(ds.Block(b)->name));
+    w.EndObject();
   }
-  Json json = {{"file", SafeUtf8(a.file)}};
-  json["parameter"] = {{"position", parameter},        {"name", SafeUtf8(param.name)},
-                       {"unit", SafeUtf8(param.unit)}, {"decimals", param.decimals},
-                       {"kind", KindCode(param.kind)}};
-  json["selection"] = {{"blocks", std::move(blockList)}, {"samples", std::move(samples)}};
-  json["kind"] = a.kindText;
-  json["criteria"] = {{"set", a.options.criteria.set},
-                      {"name", CriteriaChoiceText(a.options.criteria)},
-                      {"mask", a.options.criteria.mask},
-                      {"inForce", std::move(inForce)}};
-  json["options"] = {{"span", a.options.span},
-                     {"scale", ScaleCode(a.options.pScale)},
-                     {"regulation", a.options.regulationLimits}};
-  json["charts"] = std::move(charts);
-  out << json.dump(2) << "\n";
+  w.EndArray();
+  w.Key("samples");
+  if (task.selection.wholeBlocks) {
+    w.String("all");
+  } else {
+    w.BeginObject();
+    w.Field("from", task.selection.from);
+    w.Field("to", task.selection.to);
+    w.EndObject();
+  }
+  w.EndObject();
+  w.Field("kind", a.kindText);
+  w.Key("criteria");
+  w.BeginObject();
+  w.Field("set", a.options.criteria.set);
+  w.Field("name", CriteriaChoiceText(a.options.criteria));
+  w.Field("mask", a.options.criteria.mask);
+  w.Key("inForce");
+  w.BeginArray();
+  for (int c = 1; c <= 10; ++c) {
+    if ((a.options.criteria.mask & CriterionBit(c)) != 0) w.String(CriterionCode(c));
+  }
+  w.EndArray();
+  w.EndObject();
+  w.Key("options");
+  w.BeginObject();
+  w.Field("span", a.options.span);
+  w.Field("scale", ScaleCode(a.options.pScale));
+  w.Field("regulation", a.options.regulationLimits);
+  w.EndObject();
+  w.Key("charts");
+  w.BeginArray();
+  for (const auto& [chart, role] : charts) WriteChart(w, chart, role, ds);
+  w.EndArray();
+  w.EndObject();
+  w.Done();
   return kExitOk;
 }
 
