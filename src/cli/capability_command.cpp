@@ -1,7 +1,6 @@
 #include "cli/capability_command.h"
 
 #include <algorithm>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "analysis/sample_selection.h"
 #include "cli/cli.h"
 #include "cli/cli_support.h"
+#include "core/json_writer.h"
 #include "core/messages.h"
 #include "core/numbers.h"
 
@@ -50,64 +50,94 @@ bool ParseCapabilityArgs(Args args, CapabilityArgs& a, std::string& error) {
   return true;
 }
 
-Json IndexJson(const TCapIndex& index) {
-  return {{"value", index.status == cap_status::kComputed ? Json(index.value) : Json(nullptr)},
-          {"status", index.status},
-          {"statusText", CapIndexText(index, 2, Lang::Ru, true)}};
+void WriteIndex(JsonWriter& w, std::string_view key, const TCapIndex& index) {
+  w.Key(key);
+  w.BeginObject();
+  w.Optional("value", index.value, index.status == cap_status::kComputed);
+  w.Field("status", index.status);
+  w.Field("statusText", CapIndexText(index, 2, Lang::Ru, true));
+  w.EndObject();
 }
 
-Json NormalityJson(const TNormality& n) {
-  return {{"computed", n.computed},
-          {"enoughData", n.enoughData},
-          {"normal", n.normal},
-          {"statistic", n.computed && n.enoughData ? Json(n.statistic) : Json(nullptr)},
-          {"criticalValue", n.computed && n.enoughData ? Json(n.critical) : Json(nullptr)},
-          {"text", NormalityText(n, Lang::Ru, true)}};
+void WriteNormality(JsonWriter& w, const TNormality& n) {
+  w.BeginObject();
+  w.Field("computed", n.computed);
+  w.Field("enoughData", n.enoughData);
+  w.Field("normal", n.normal);
+  w.Optional("statistic", n.statistic, n.computed && n.enoughData);
+  w.Optional("criticalValue", n.critical, n.computed && n.enoughData);
+  w.Field("text", NormalityText(n, Lang::Ru, true));
+  w.EndObject();
 }
 
-Json WhiskerJson(const BoxPlotWhisker& w) {
-  Json outliers = Json::array();
-  for (const BoxPlotOutlier& o : w.outliers) outliers.push_back({{"value", o.value}, {"count", o.multiplicity}});
-  return {{"end", w.end}, {"fence", w.fence}, {"length", w.length}, {"outliers", outliers}};
-}
-
-Json BoxPlotJson(const TBoxPlot& b, int decimals) {
-  Json json = {{"computed", b.computed}, {"text", BoxPlotText(b, decimals)}};
-  if (!b.computed) return json;
-  json["valueCount"] = b.count;
-  json["mean"] = b.mean;
-  json["q1"] = b.q1;
-  json["median"] = b.median;
-  json["q3"] = b.q3;
-  json["interquartileRange"] = b.iqr;
-  json["outlierCount"] = b.outlierCount;
-  json["lowerWhisker"] = WhiskerJson(b.lower);
-  json["upperWhisker"] = WhiskerJson(b.upper);
-  return json;
-}
-
-Json HistogramJson(const THistogram& h) {
-  Json edges = Json::array(), counts = Json::array(), shares = Json::array(), densities = Json::array(),
-       normal = Json::array();
-  for (int i = 1; i <= h.binCount; ++i) {
-    const HistogramBin& b = *h.Bin(i);
-    edges.push_back(b.lower);
-    counts.push_back(b.count);
-    shares.push_back(h.valueCount ? static_cast<double>(b.count) / h.valueCount : 0.0);
-    densities.push_back(b.shareDensity);
-    normal.push_back(b.normalDensity);
+void WriteWhisker(JsonWriter& w, std::string_view key, const BoxPlotWhisker& whisker) {
+  w.Key(key);
+  w.BeginObject();
+  w.Field("end", whisker.end);
+  w.Field("fence", whisker.fence);
+  w.Field("length", whisker.length);
+  w.Key("outliers");
+  w.BeginArray();
+  for (const BoxPlotOutlier& o : whisker.outliers) {
+    w.BeginObject();
+    w.Field("value", o.value);
+    w.Field("count", o.multiplicity);
+    w.EndObject();
   }
-  if (h.binCount > 0) edges.push_back(h.Bin(h.binCount)->upper);
-  return {{"valueCount", h.valueCount},
-          {"binCount", h.binCount},
-          {"binWidth", h.binWidth},
-          {"edges", edges},
-          {"counts", counts},
-          {"shares", shares},
-          {"shareDensities", densities},
-          {"normalDensityAtCentres", normal},
-          {"uniqueValues",
-           {{"count", h.uniqueValues.size()}, {"overflow", h.uniqueOverflow}, {"text", UniqueValuesText(h)}}}};
+  w.EndArray();
+  w.EndObject();
+}
+
+void WriteBoxPlot(JsonWriter& w, const TBoxPlot& b, int decimals) {
+  w.BeginObject();
+  w.Field("computed", b.computed);
+  w.Field("text", BoxPlotText(b, decimals));
+  if (b.computed) {
+    w.Field("valueCount", b.count);
+    w.Field("mean", b.mean);
+    w.Field("q1", b.q1);
+    w.Field("median", b.median);
+    w.Field("q3", b.q3);
+    w.Field("interquartileRange", b.iqr);
+    w.Field("outlierCount", b.outlierCount);
+    WriteWhisker(w, "lowerWhisker", b.lower);
+    WriteWhisker(w, "upperWhisker", b.upper);
+  }
+  w.EndObject();
+}
+
+// One array of a figure of every bin.
+template <typename Figure>
+void WriteBins(JsonWriter& w, std::string_view key, const THistogram& h, Figure figure) {
+  w.Key(key);
+  w.BeginArray();
+  for (int i = 1; i <= h.binCount; ++i) w.Value(figure(*h.Bin(i)));
+  w.EndArray();
+}
+
+void WriteHistogram(JsonWriter& w, const THistogram& h) {
+  w.BeginObject();
+  w.Field("valueCount", h.valueCount);
+  w.Field("binCount", h.binCount);
+  w.Field("binWidth", h.binWidth);
+  w.Key("edges");
+  w.BeginArray();
+  for (int i = 1; i <= h.binCount; ++i) w.Value(h.Bin(i)->lower);
+  if (h.binCount > 0) w.Value(h.Bin(h.binCount)->upper);
+  w.EndArray();
+  WriteBins(w, "counts", h, [](const HistogramBin& b) { return b.count; });
+  WriteBins(w, "shares", h, [&h](const HistogramBin& b) {
+    return h.valueCount ? static_cast<double>(b.count) / h.valueCount : 0.0;
+  });
+  WriteBins(w, "shareDensities", h, [](const HistogramBin& b) { return b.shareDensity; });
+  WriteBins(w, "normalDensityAtCentres", h, [](const HistogramBin& b) { return b.normalDensity; });
+  w.Key("uniqueValues");
+  w.BeginObject();
+  w.Field("count", h.uniqueValues.size());
+  w.Field("overflow", h.uniqueOverflow);
+  w.Field("text", UniqueValuesText(h));
+  w.EndObject();
+  w.EndObject();
 }
 
 int RunCapabilityChecked(const CapabilityArgs& a, std::ostream& out, std::ostream& err) {
@@ -146,58 +176,89 @@ int RunCapabilityChecked(const CapabilityArgs& a, std::ostream& out, std::ostrea
     return kExitFailed;
   }
 
-  Json json = {{"file", SafeUtf8(a.file)}};
-  json["parameter"] = {{"position", position},
-                       {"name", SafeUtf8(param.name)},
-                       {"kind", KindCode(param.kind)},
-                       {"unit", SafeUtf8(param.unit)},
-                       {"decimals", param.decimals},
-                       {"tolerance", {{"lsl", Optional(param.Lsl())}, {"usl", Optional(param.Usl())},
-                                      {"nominal", Optional(param.Nominal())}}}};
-  json["selection"] = {{"blocks", blocks},
-                       {"firstSample", st.block ? Json(st.firstSample) : Json(nullptr)},
-                       {"lastSample", st.block ? Json(st.lastSample) : Json(nullptr)},
-                       {"individualValues", st.individual}};
-  json["samplesSeen"] = st.samplesSeen;
-  json["samplesUsed"] = st.samplesUsed;
-  json["valueCount"] = st.pointCount;
-  json["smallestSampleSize"] = st.minPoints;
-  json["largestSampleSize"] = st.maxPoints;
-  json["minimum"] = st.minValue;
-  json["maximum"] = st.maxValue;
-  json["meanOfSampleMeans"] = st.xDoubleBar;
+  JsonWriter w(out);
+  w.BeginObject();
+  w.Field("file", SafeUtf8(a.file));
+  w.Key("parameter");
+  w.BeginObject();
+  w.Field("position", position);
+  w.Field("name", SafeUtf8(param.name));
+  w.Field("kind", KindCode(param.kind));
+  w.Field("unit", SafeUtf8(param.unit));
+  w.Field("decimals", param.decimals);
+  w.Key("tolerance");
+  WriteTolerance(w, param);
+  w.EndObject();
+  w.Key("selection");
+  w.BeginObject();
+  w.Key("blocks");
+  w.BeginArray();
+  for (const int b : blocks) w.Value(b);
+  w.EndArray();
+  w.Optional("firstSample", st.firstSample, st.block != 0);
+  w.Optional("lastSample", st.lastSample, st.block != 0);
+  w.Field("individualValues", st.individual);
+  w.EndObject();
+  w.Field("samplesSeen", st.samplesSeen);
+  w.Field("samplesUsed", st.samplesUsed);
+  w.Field("valueCount", st.pointCount);
+  w.Field("smallestSampleSize", st.minPoints);
+  w.Field("largestSampleSize", st.maxPoints);
+  w.Field("minimum", st.minValue);
+  w.Field("maximum", st.maxValue);
+  w.Field("meanOfSampleMeans", st.xDoubleBar);
   const bool attribute = param.kind == DataKind::Attr;
   if (!attribute) {
-    json["averageSampleSize"] = st.averagePoints;
-    json["averageSampleSizeRounded"] = st.nBar;
-    json["grandMean"] = st.grandMean;
-    json[st.individual ? "averageMovingRange" : "averageRange"] = st.rBar;
-    json["averageStandardDeviation"] = st.sBar;
-    json["sigmaFromAverageStandardDeviation"] = st.sigmaFromS;
-    json["sigmaWithin"] = st.sigmaWithin;
-    json["sigmaOverall"] = st.sigmaOverall;
-    json["capability"] = {{"cp", IndexJson(st.cp)},
-                          {"cpk", IndexJson(st.cpk)},
-                          {"pp", IndexJson(st.pp)},
-                          {"ppk", IndexJson(st.ppk)},
-                          {"cpm", IndexJson(st.cpm)}};
-    json["nonconformity"] = {
-        {"estimated", st.hasPercents},
-        {"percentBelowLsl", st.hasPercents ? Json(st.percentBelow) : Json(nullptr)},
-        {"percentAboveUsl", st.hasPercents ? Json(st.percentAbove) : Json(nullptr)},
-        {"percentTotal", st.hasPercents ? Json(st.percentTotal) : Json(nullptr)},
-        {"levelText", st.hasPercents ? Json(LevelText(st.percentTotal, st.normality.normal, Lang::Ru, true))
-                                     : Json(nullptr)}};
-    json["normality"] = NormalityJson(st.normality);
+    w.Field("averageSampleSize", st.averagePoints);
+    w.Field("averageSampleSizeRounded", st.nBar);
+    w.Field("grandMean", st.grandMean);
+    w.Field(st.individual ? "averageMovingRange" : "averageRange", st.rBar);
+    w.Field("averageStandardDeviation", st.sBar);
+    w.Field("sigmaFromAverageStandardDeviation", st.sigmaFromS);
+    w.Field("sigmaWithin", st.sigmaWithin);
+    w.Field("sigmaOverall", st.sigmaOverall);
+    w.Key("capability");
+    w.BeginObject();
+    WriteIndex(w, "cp", st.cp);
+    WriteIndex(w, "cpk", st.cpk);
+    WriteIndex(w, "pp", st.pp);
+    WriteIndex(w, "ppk", st.ppk);
+    WriteIndex(w, "cpm", st.cpm);
+    w.EndObject();
+    w.Key("nonconformity");
+    w.BeginObject();
+    w.Field("estimated", st.hasPercents);
+    w.Optional("percentBelowLsl", st.percentBelow, st.hasPercents);
+    w.Optional("percentAboveUsl", st.percentAbove, st.hasPercents);
+    w.Optional("percentTotal", st.percentTotal, st.hasPercents);
+    w.Key("levelText");
+    if (st.hasPercents) {
+      w.String(LevelText(st.percentTotal, st.normality.normal, Lang::Ru, true));
+    } else {
+      w.Null();
+    }
+    w.EndObject();
+    w.Key("normality");
+    WriteNormality(w, st.normality);
   } else {
-    json["attribute"] = {{"nonconformityLevel", st.attrLevel},
-                         {"qualityLimit", Optional(param.Usl())},
-                         {"samplesAboveQualityLimit", st.hasQualityLimit ? Json(st.samplesAboveQualityLimit)
-                                                                         : Json(nullptr)}};
+    w.Key("attribute");
+    w.BeginObject();
+    w.Field("nonconformityLevel", st.attrLevel);
+    WriteOptional(w, "qualityLimit", param.Usl());
+    w.Key("samplesAboveQualityLimit");
+    if (st.hasQualityLimit) {
+      w.Value(st.samplesAboveQualityLimit);
+    } else {
+      w.Null();
+    }
+    w.EndObject();
   }
-  json["boxPlot"] = BoxPlotJson(histogram.boxPlot, param.decimals);
-  json["histogram"] = HistogramJson(histogram);
-  out << json.dump(2) << "\n";
+  w.Key("boxPlot");
+  WriteBoxPlot(w, histogram.boxPlot, param.decimals);
+  w.Key("histogram");
+  WriteHistogram(w, histogram);
+  w.EndObject();
+  w.Done();
   return kExitOk;
 }
 
@@ -241,16 +302,18 @@ int RunQuality(Args args, std::ostream& out, std::ostream& err) {
     return kExitFailed;
   }
   const QualityTarget t = ComputeQualityTarget(*q, w);
-  out << Json{{"targetLevelPpm", *q},
-              {"toleranceWidth", Optional(w)},
-              {"widthInSigmas", t.z},
-              {"targetIndex", t.index},
-              {"targetIndexText", t.indexText},
-              {"targetSigma", t.hasSigma ? Json(t.sigma) : Json(nullptr)},
-              {"targetSigmaText", t.sigmaText},
-              {"note", std::string(kQualityCalculatorNote)}}
-             .dump(2)
-      << "\n";
+  JsonWriter json(out);
+  json.BeginObject();
+  json.Field("targetLevelPpm", *q);
+  WriteOptional(json, "toleranceWidth", w);
+  json.Field("widthInSigmas", t.z);
+  json.Field("targetIndex", t.index);
+  json.Field("targetIndexText", t.indexText);
+  json.Optional("targetSigma", t.sigma, t.hasSigma);
+  json.Field("targetSigmaText", t.sigmaText);
+  json.Field("note", kQualityCalculatorNote);
+  json.EndObject();
+  json.Done();
   return kExitOk;
 }
 

@@ -54,58 +54,80 @@ int RunGages(Args args, std::ostream& out, std::ostream& err) {
     err << "gages: " << args[0] << ": " << list.LastError << "\n";
     return kExitFailed;
   }
-  Json gauges = Json::array();
+  JsonWriter w(out);
+  w.BeginObject();
+  w.Field("file", SafeUtf8(args[0]));
+  w.Field("count", list.Count());
+  w.Key("gauges");
+  w.BeginArray();
   for (int i = 1; i <= list.Count(); ++i) {
     const TGage& g = *list.Item(i);
-    Json item = {{"id", g.id},
-                 {"name", SafeUtf8(g.name)},
-                 {"fullName", SafeUtf8(g.fullName)},
-                 {"serialNumber", SafeUtf8(g.serialNumber)},
-                 {"deviceId", SafeUtf8(g.deviceId)},
-                 {"unit", SafeUtf8(g.unit)},
-                 {"decimals", g.decimals},
-                 {"note", SafeUtf8(g.note)}};
-    Json range = Json::object();
-    if (const auto lower = g.range.Get(ValueRange::kLower)) range["min"] = *lower;
-    if (const auto upper = g.range.Get(ValueRange::kUpper)) range["max"] = *upper;
-    item["range"] = range;
-    item["rangeText"] = SafeUtf8(g.range.BoundsText());
-    gauges.push_back(std::move(item));
+    w.BeginObject();
+    w.Field("id", g.id);
+    w.Field("name", SafeUtf8(g.name));
+    w.Field("fullName", SafeUtf8(g.fullName));
+    w.Field("serialNumber", SafeUtf8(g.serialNumber));
+    w.Field("deviceId", SafeUtf8(g.deviceId));
+    w.Field("unit", SafeUtf8(g.unit));
+    w.Field("decimals", g.decimals);
+    w.Field("note", SafeUtf8(g.note));
+    w.Key("range");
+    w.BeginObject();
+    if (const auto lower = g.range.Get(ValueRange::kLower)) w.Field("min", *lower);
+    if (const auto upper = g.range.Get(ValueRange::kUpper)) w.Field("max", *upper);
+    w.EndObject();
+    w.Field("rangeText", SafeUtf8(g.range.BoundsText()));
+    w.EndObject();
   }
-  out << Json{{"file", SafeUtf8(args[0])}, {"count", list.Count()}, {"gauges", gauges}}.dump(2) << "\n";
+  w.EndArray();
+  w.EndObject();
+  w.Done();
   return kExitOk;
 }
 
 // --- info ---
 
-Json ParameterJson(int position, const TSPCParameter& p) {
-  Json item = {
-      {"position", position},     {"kind", KindCode(p.kind)},           {"order", p.position},
-      {"name", SafeUtf8(p.name)}, {"shortName", SafeUtf8(p.shortName)}, {"unit", SafeUtf8(p.unit)},
-      {"decimals", p.decimals},
-  };
-  if (p.kind == DataKind::Attr) item["attrType"] = AttrTypeCode(p.Type());
-  item["tolerance"] = {{"lsl", Optional(p.Lsl())}, {"usl", Optional(p.Usl())}, {"nominal", Optional(p.Nominal())}};
-  item["dataLimits"] = {{"min", Optional(p.dataLimits.Get(ValueRange::kLower))},
-                        {"max", Optional(p.dataLimits.Get(ValueRange::kUpper))},
-                        {"default", Optional(p.dataLimits.Get(ValueRange::kTarget))}};
-  item["regulationLimits"] = {{"lrl", Optional(p.Lrl())}, {"url", Optional(p.Url())}};
-  item["flags"] = p.Flags();
-  item["flagsHex"] = HexUpper(p.Flags(), 4) + "h";
-  return item;
+void WriteParameter(JsonWriter& w, int position, const TSPCParameter& p) {
+  w.BeginObject();
+  w.Field("position", position);
+  w.Field("kind", KindCode(p.kind));
+  w.Field("order", p.position);
+  w.Field("name", SafeUtf8(p.name));
+  w.Field("shortName", SafeUtf8(p.shortName));
+  w.Field("unit", SafeUtf8(p.unit));
+  w.Field("decimals", p.decimals);
+  if (p.kind == DataKind::Attr) w.Field("attrType", AttrTypeCode(p.Type()));
+  w.Key("tolerance");
+  WriteTolerance(w, p);
+  w.Key("dataLimits");
+  w.BeginObject();
+  WriteOptional(w, "min", p.dataLimits.Get(ValueRange::kLower));
+  WriteOptional(w, "max", p.dataLimits.Get(ValueRange::kUpper));
+  WriteOptional(w, "default", p.dataLimits.Get(ValueRange::kTarget));
+  w.EndObject();
+  w.Key("regulationLimits");
+  w.BeginObject();
+  WriteOptional(w, "lrl", p.Lrl());
+  WriteOptional(w, "url", p.Url());
+  w.EndObject();
+  w.Field("flags", p.Flags());
+  w.Field("flagsHex", HexUpper(p.Flags(), 4) + "h");
+  w.EndObject();
 }
 
-Json BlockJson(int position, const TSPCBlock& b) {
-  return {{"position", position},
-          {"id", b.id},
-          {"name", SafeUtf8(b.name)},
-          {"kind", KindCode(b.kind)},
-          {"samplingMode", static_cast<int>(b.mode)},
-          {"fixedSampleSize", b.fixedSampleSize},
-          {"samples", b.SampleCount()},
-          {"points", b.stats.totalPoints},
-          {"activeSamples", b.stats.activeSamples},
-          {"period", SafeUtf8(b.PeriodText(1, b.SampleCount()))}};
+void WriteBlock(JsonWriter& w, int position, const TSPCBlock& b) {
+  w.BeginObject();
+  w.Field("position", position);
+  w.Field("id", b.id);
+  w.Field("name", SafeUtf8(b.name));
+  w.Field("kind", KindCode(b.kind));
+  w.Field("samplingMode", static_cast<int>(b.mode));
+  w.Field("fixedSampleSize", b.fixedSampleSize);
+  w.Field("samples", b.SampleCount());
+  w.Field("points", b.stats.totalPoints);
+  w.Field("activeSamples", b.stats.activeSamples);
+  w.Field("period", SafeUtf8(b.PeriodText(1, b.SampleCount())));
+  w.EndObject();
 }
 
 int RunInfo(Args args, std::ostream& out, std::ostream& err) {
@@ -116,34 +138,47 @@ int RunInfo(Args args, std::ostream& out, std::ostream& err) {
   const auto dataset = ReadDataFile("info", args[0], err);
   if (!dataset) return kExitFailed;
   const TDatasetSPC& ds = *dataset;
-  Json parameters = Json::array();
-  for (int i = 1; i <= ds.ParameterCount(); ++i) parameters.push_back(ParameterJson(i, *ds.Parameter(i)));
-  Json blocks = Json::array();
   int samples = 0;
   int points = 0;
   for (int i = 1; i <= ds.BlockCount(); ++i) {
-    const TSPCBlock& b = *ds.Block(i);
-    samples += b.SampleCount();
-    points += b.stats.totalPoints;
-    blocks.push_back(BlockJson(i, b));
+    samples += ds.Block(i)->SampleCount();
+    points += ds.Block(i)->stats.totalPoints;
   }
-  Json json = {{"file", SafeUtf8(args[0])},
-               {"id", ds.id},
-               {"example", ds.IsExample()},
-               {"passwordProtected", ds.passwordHash != 0}};
-  json["process"] = {{"name", SafeUtf8(ds.processName)},       {"comment", SafeUtf8(ds.comment)},
-                     {"department", SafeUtf8(ds.department)},  {"detail", SafeUtf8(ds.detail)},
-                     {"operation", SafeUtf8(ds.operation)},    {"note", SafeUtf8(ds.note)},
-                     {"responsible", SafeUtf8(ds.responsible)}};
-  json["counts"] = {{"parameters", ds.ParameterCount()},
-                    {"varParameters", ds.CountOfKind(DataKind::Var)},
-                    {"attrParameters", ds.CountOfKind(DataKind::Attr)},
-                    {"blocks", ds.BlockCount()},
-                    {"samples", samples},
-                    {"points", points}};
-  json["parameters"] = std::move(parameters);
-  json["blocks"] = std::move(blocks);
-  out << json.dump(2) << "\n";
+  JsonWriter w(out);
+  w.BeginObject();
+  w.Field("file", SafeUtf8(args[0]));
+  w.Field("id", ds.id);
+  w.Field("example", ds.IsExample());
+  w.Field("passwordProtected", ds.passwordHash != 0);
+  w.Key("process");
+  w.BeginObject();
+  w.Field("name", SafeUtf8(ds.processName));
+  w.Field("comment", SafeUtf8(ds.comment));
+  w.Field("department", SafeUtf8(ds.department));
+  w.Field("detail", SafeUtf8(ds.detail));
+  w.Field("operation", SafeUtf8(ds.operation));
+  w.Field("note", SafeUtf8(ds.note));
+  w.Field("responsible", SafeUtf8(ds.responsible));
+  w.EndObject();
+  w.Key("counts");
+  w.BeginObject();
+  w.Field("parameters", ds.ParameterCount());
+  w.Field("varParameters", ds.CountOfKind(DataKind::Var));
+  w.Field("attrParameters", ds.CountOfKind(DataKind::Attr));
+  w.Field("blocks", ds.BlockCount());
+  w.Field("samples", samples);
+  w.Field("points", points);
+  w.EndObject();
+  w.Key("parameters");
+  w.BeginArray();
+  for (int i = 1; i <= ds.ParameterCount(); ++i) WriteParameter(w, i, *ds.Parameter(i));
+  w.EndArray();
+  w.Key("blocks");
+  w.BeginArray();
+  for (int i = 1; i <= ds.BlockCount(); ++i) WriteBlock(w, i, *ds.Block(i));
+  w.EndArray();
+  w.EndObject();
+  w.Done();
   return kExitOk;
 }
 
@@ -392,13 +427,15 @@ int RunCreate(Args args, std::ostream& out, std::ostream& err) {
     samples += ds.Block(i)->SampleCount();
     points += ds.Block(i)->stats.totalPoints;
   }
-  out << Json{{"file", SafeUtf8(a.out)},
-              {"parameters", ds.ParameterCount()},
-              {"blocks", ds.BlockCount()},
-              {"samples", samples},
-              {"points", points}}
-             .dump(2)
-      << "\n";
+  JsonWriter w(out);
+  w.BeginObject();
+  w.Field("file", SafeUtf8(a.out));
+  w.Field("parameters", ds.ParameterCount());
+  w.Field("blocks", ds.BlockCount());
+  w.Field("samples", samples);
+  w.Field("points", points);
+  w.EndObject();
+  w.Done();
   return kExitOk;
 }
 

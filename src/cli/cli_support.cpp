@@ -35,7 +35,17 @@ std::string OneLine(std::string_view text, std::string_view details) {
   return line;
 }
 
-Json Optional(const std::optional<double>& value) { return value ? Json(*value) : Json(nullptr); }
+void WriteOptional(JsonWriter& w, std::string_view key, const std::optional<double>& value) {
+  w.Optional(key, value.value_or(0), value.has_value());
+}
+
+void WriteTolerance(JsonWriter& w, const TSPCParameter& parameter) {
+  w.BeginObject();
+  WriteOptional(w, "lsl", parameter.Lsl());
+  WriteOptional(w, "usl", parameter.Usl());
+  WriteOptional(w, "nominal", parameter.Nominal());
+  w.EndObject();
+}
 
 MessageCapture::MessageCapture() : m_previous(platform::Install<platform::IMessageWindows>(this)) {}
 

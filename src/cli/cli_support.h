@@ -6,7 +6,6 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <span>
 #include <string>
@@ -15,12 +14,12 @@
 #include <vector>
 
 #include "analysis/sample_selection.h"
+#include "core/json_writer.h"
 #include "platform/messages.h"
 #include "spc/dataset_spc.h"
 
 namespace mv::cli {
 
-using Json = nlohmann::ordered_json;
 using Args = std::span<const std::string>;
 
 // Text read from files may hold anything; JSON output must stay valid UTF-8.
@@ -30,8 +29,10 @@ std::string SafeUtf8(std::string_view text);
 std::string OneLine(std::string_view text);
 // "MESSAGE (DETAILS)", each part as one line; without details just the message.
 std::string OneLine(std::string_view text, std::string_view details);
-// A number, or null when there is none.
-Json Optional(const std::optional<double>& value);
+// "key": the number, or null when there is none.
+void WriteOptional(JsonWriter& w, std::string_view key, const std::optional<double>& value);
+// {"lsl": ..., "usl": ..., "nominal": ...} of a parameter, null where there is none.
+void WriteTolerance(JsonWriter& w, const TSPCParameter& parameter);
 
 // Catches the message windows the logic shows while a command runs, so their texts reach the
 // error stream instead of a window.

@@ -401,15 +401,6 @@ void JsonWriter::String(std::string_view text) {
   FlushWhenFull();
 }
 
-void JsonWriter::Optional(std::string_view key, double value, bool present) {
-  Key(key);
-  if (present) {
-    Double(value);
-  } else {
-    Null();
-  }
-}
-
 void JsonWriter::Done() {
   Put('\n');
   Flush();

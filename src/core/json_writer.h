@@ -67,7 +67,15 @@ class JsonWriter {
     Value(value);
   }
   // "key": value, or "key": null when there is none.
-  void Optional(std::string_view key, double value, bool present);
+  template <typename T>
+  void Optional(std::string_view key, const T& value, bool present) {
+    Key(key);
+    if (present) {
+      Value(value);
+    } else {
+      Null();
+    }
+  }
 
   // Ends the document with its newline and writes out what is buffered.
   void Done();

@@ -22,6 +22,7 @@ ChartRun Cli(const std::vector<std::string>& args) {
   std::ostringstream out;
   std::ostringstream err;
   const int code = RunCli(args, out, err);
+  test::ExpectLibraryLayout(out.str());
   ChartRun run{code, nullptr, err.str()};
   if (code == kExitOk) run.json = nlohmann::json::parse(out.str());
   return run;

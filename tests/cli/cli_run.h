@@ -1,6 +1,9 @@
 #pragma once
 // Runs a batch command in the test's process and keeps what it printed.
 
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,10 +19,18 @@ struct CliRun {
   std::string err;
 };
 
+// The commands' JSON keeps the layout scripts have read from the start: what the JSON library
+// prints of the same document, members in their order, two spaces a level, byte for byte.
+inline void ExpectLibraryLayout(const std::string& out) {
+  if (!out.starts_with('{')) return;  // --help, --version
+  EXPECT_EQ(out, nlohmann::ordered_json::parse(out).dump(2) + "\n");
+}
+
 inline CliRun Cli(const std::vector<std::string>& args) {
   std::ostringstream out;
   std::ostringstream err;
   const int code = cli::RunCli(args, out, err);
+  ExpectLibraryLayout(out.str());
   return {code, out.str(), err.str()};
 }
 
