@@ -5,8 +5,8 @@
 //   - "dot": comma-delimited, decimal points, block and sample columns and five parameters;
 //   - "comma": semicolon-delimited, decimal commas, block, sample, date and time columns and five
 //     parameters, as spreadsheet programs write them for Russian.
-// Each is read as rows only (the reader) and built into a dataset (the reader, the numbers,
-// the dataset and its statistics).
+// Each is read as rows only (the reader), as rows with every cell read as a number, and built
+// into a dataset (the reader, the numbers, the dataset and its statistics).
 
 #include <benchmark/benchmark.h>
 
@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/numbers.h"
+#include "core/text.h"
 #include "import/csv_table.h"
 #include "import/table_dataset.h"
 
@@ -81,6 +83,25 @@ void BM_CsvRows(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
 BENCHMARK(BM_CsvRows)->ArgName("decimalComma")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The rows with every cell read by the imported-number rule, as the dataset takes its values.
+void BM_CsvNumbers(benchmark::State& state) {
+  const std::string& bytes = Table(state.range(0) != 0);
+  for (auto _ : state) {
+    mv::CsvTable table(bytes);
+    mv::CsvRow row;
+    double sum = 0;
+    while (table.NextRow(row)) {
+      for (const std::string_view cell : row.cells) {
+        const mv::TypedNumber number = mv::ParseImportedNumber(mv::Trim(cell));
+        if (number.status == mv::TypedNumberStatus::Ok) sum += number.value;
+      }
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(BM_CsvNumbers)->ArgName("decimalComma")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_CsvDataset(benchmark::State& state) {
   const std::string& bytes = Table(state.range(0) != 0);
