@@ -124,7 +124,7 @@ std::string Unspaced(std::string_view text) {
 }
 
 // The value of a typed number already normalised.
-TypedNumber ParseNormal(const std::string& normal) {
+TypedNumber ParseNormal(std::string_view normal) {
   if (normal.empty()) return {TypedNumberStatus::Empty, 0};
   if (!HasTypedNumberForm(normal)) return {TypedNumberStatus::Invalid, 0};
   // from_chars takes a minus but not a plus.
@@ -155,9 +155,46 @@ std::string NormalizeTypedNumber(std::string_view text) {
 TypedNumber ParseTypedNumber(std::string_view text) { return ParseNormal(NormalizeTypedNumber(text)); }
 
 TypedNumber ParseImportedNumber(std::string_view text) {
-  const std::string normal = Unspaced(text);
-  if (CharCount(normal) > kTypedNumberMax) return {TypedNumberStatus::Invalid, 0};
-  return ParseNormal(normal);
+  int decimals = 0;
+  return ParseImportedNumber(text, decimals);
+}
+
+TypedNumber ParseImportedNumber(std::string_view text, int& writtenDecimals) {
+  writtenDecimals = 0;
+  // Normalised into a buffer of the longest number there may be. Past it the cell is not a
+  // number: more bytes kept are more characters, or characters that are not ASCII, which no
+  // number holds either.
+  char buffer[kTypedNumberMax];
+  std::size_t size = 0;
+  for (std::size_t pos = 0; pos < text.size(); ++pos) {
+    const char c = text[pos];
+    if (c == ' ' || c == '\t' || c == '\'') continue;
+    if (c == '\xC2' && pos + 1 < text.size() && text[pos + 1] == '\xA0') {  // U+00A0
+      ++pos;
+      continue;
+    }
+    if (size == kTypedNumberMax) return {TypedNumberStatus::Invalid, 0};
+    buffer[size++] = c == ',' ? '.' : c;
+  }
+  const std::string_view normal(buffer, size);
+  const TypedNumber number = ParseNormal(normal);
+  if (number.status != TypedNumberStatus::Ok) return number;
+  const std::size_t point = normal.find('.');
+  if (point == std::string_view::npos) return number;
+  int digits = 0;
+  std::size_t pos = point + 1;
+  for (; pos < normal.size() && IsDigit(normal[pos]); ++pos) ++digits;
+  if (pos < normal.size()) {  // the exponent, which the form makes [sign] digits
+    ++pos;
+    const bool negative = normal[pos] == '-';
+    if (normal[pos] == '-' || normal[pos] == '+') ++pos;
+    int exponent = 0;
+    for (; pos < normal.size() && exponent <= 1000; ++pos) exponent = exponent * 10 + (normal[pos] - '0');
+    // Beyond a thousand the exponent says nothing about the digits written.
+    if (exponent <= 1000) digits -= negative ? -exponent : exponent;
+  }
+  writtenDecimals = std::max(digits, 0);
+  return number;
 }
 
 std::optional<double> TypedNumberValue(std::string_view text) {

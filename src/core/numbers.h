@@ -49,6 +49,10 @@ TypedNumber ParseTypedNumber(std::string_view text);
 // than 30 characters after normalising is not a number (a typed field stops at 30 as it is
 // typed, but cutting a longer cell would read another value).
 TypedNumber ParseImportedNumber(std::string_view text);
+// The same, also giving for a number the digits written after its decimal point less its
+// exponent, never below 0 ("0,125" 3, "1.5e-3" 4, "12e2" 0; an exponent beyond ±1000 is not
+// counted); 0 for anything that is not a number.
+TypedNumber ParseImportedNumber(std::string_view text, int& writtenDecimals);
 
 // Convenience: the value when the text parses, nothing when it is empty or invalid.
 std::optional<double> TypedNumberValue(std::string_view text);

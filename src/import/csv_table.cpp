@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "core/cp1251.h"
 #include "core/utf8.h"
@@ -13,6 +15,15 @@ constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 bool IsValidUtf8(std::string_view text) {
   for (std::size_t pos = 0; pos < text.size();) {
+    // Eight bytes of ASCII at a time: most tables are numbers.
+    std::uint64_t word = 0;
+    if (text.size() - pos >= sizeof word) {
+      std::memcpy(&word, text.data() + pos, sizeof word);
+      if ((word & 0x8080808080808080ull) == 0) {
+        pos += sizeof word;
+        continue;
+      }
+    }
     if (static_cast<unsigned char>(text[pos]) < 0x80) {
       ++pos;
       continue;
@@ -83,6 +94,8 @@ CsvTable::CsvTable(std::string_view bytes) {
   }
   m_text = bytes;
   m_delimiter = DetectDelimiter(m_text, 0);
+  m_stops['\r'] = m_stops['\n'] = true;
+  if (m_delimiter != '\0') m_stops[static_cast<unsigned char>(m_delimiter)] = true;
 }
 
 bool CsvTable::Fail(std::string text) {
@@ -91,60 +104,85 @@ bool CsvTable::Fail(std::string text) {
   return false;
 }
 
+bool CsvTable::ReadQuoted(CsvRow& row) {
+  const std::size_t size = m_text.size();
+  const char* const text = m_text.data();
+  const int startLine = m_line;
+  std::size_t pos = m_pos + 1;
+  std::size_t run = pos;  // the first byte not yet copied
+  for (;; ++pos) {
+    if (pos >= size) return Fail("Строка " + std::to_string(startLine) + ": нет закрывающей кавычки");
+    const char c = text[pos];
+    if (c == '"') {
+      row.m_unquoted.append(text + run, pos - run);
+      if (pos + 1 < size && text[pos + 1] == '"') {
+        row.m_unquoted += '"';
+        ++pos;  // the loop steps over the second quote
+        run = pos + 1;
+        continue;
+      }
+      ++pos;
+      break;
+    }
+    // A line break inside quotes belongs to the cell but still counts as a line.
+    if (c == '\n' || (c == '\r' && (pos + 1 >= size || text[pos + 1] != '\n'))) ++m_line;
+  }
+  std::size_t end = pos;
+  while (end < size && !m_stops[static_cast<unsigned char>(text[end])]) ++end;
+  row.m_unquoted.append(text + pos, end - pos);
+  m_pos = end;
+  return true;
+}
+
 bool CsvTable::NextRow(CsvRow& row) {
   row.cells.clear();
+  row.m_unquoted.clear();
+  row.m_unquotedCells.clear();
   if (!m_error.empty()) return false;
   const std::size_t size = m_text.size();
+  const char* const text = m_text.data();
   // Consumes one line break at m_pos (CR LF counts once).
   const auto takeLineEnd = [&] {
-    if (m_text[m_pos] == '\r' && m_pos + 1 < size && m_text[m_pos + 1] == '\n') ++m_pos;
+    if (text[m_pos] == '\r' && m_pos + 1 < size && text[m_pos + 1] == '\n') ++m_pos;
     ++m_pos;
     ++m_line;
   };
-  while (m_pos < size && IsLineEnd(m_text[m_pos])) takeLineEnd();
+  while (m_pos < size && IsLineEnd(text[m_pos])) takeLineEnd();
   if (m_pos >= size) return false;
 
   row.line = m_line;
-  const char stops[] = {'\r', '\n', m_delimiter};
-  const std::string_view stopSet(stops, m_delimiter != '\0' ? 3 : 2);
-  std::string cell;
   for (;;) {
-    cell.clear();
-    if (m_pos < size && m_text[m_pos] == '"') {
-      const int startLine = m_line;
-      ++m_pos;
-      for (;;) {
-        if (m_pos >= size) return Fail("Строка " + std::to_string(startLine) + ": нет закрывающей кавычки");
-        const char c = m_text[m_pos];
-        if (c == '"') {
-          if (m_pos + 1 < size && m_text[m_pos + 1] == '"') {
-            cell += '"';
-            m_pos += 2;
-            continue;
-          }
-          ++m_pos;
-          break;
-        }
-        // A line break inside quotes belongs to the cell but still counts as a line.
-        if (c == '\n' || (c == '\r' && (m_pos + 1 >= size || m_text[m_pos + 1] != '\n'))) ++m_line;
-        cell += c;
-        ++m_pos;
-      }
+    std::string_view cell;
+    const bool quoted = m_pos < size && text[m_pos] == '"';
+    if (quoted) {
+      const std::size_t start = row.m_unquoted.size();
+      if (!ReadQuoted(row)) return false;
+      cell = std::string_view(row.m_unquoted).substr(start);  // placed for good below
+    } else {
+      std::size_t end = m_pos;
+      while (end < size && !m_stops[static_cast<unsigned char>(text[end])]) ++end;
+      cell = m_text.substr(m_pos, end - m_pos);
+      m_pos = end;
     }
-    const std::size_t end = std::min(m_text.find_first_of(stopSet, m_pos), size);
-    cell.append(m_text, m_pos, end - m_pos);
-    m_pos = end;
     if (row.cells.size() >= kMaxCells) {
       return Fail("Строка " + std::to_string(row.line) + ": больше " + std::to_string(kMaxCells) + " ячеек");
     }
+    if (quoted) row.m_unquotedCells.push_back(row.cells.size());
     row.cells.push_back(cell);
     if (m_pos >= size) break;
-    if (m_delimiter != '\0' && m_text[m_pos] == m_delimiter) {
+    if (m_delimiter != '\0' && text[m_pos] == m_delimiter) {
       ++m_pos;
       continue;
     }
     takeLineEnd();
     break;
+  }
+  // The copies of quoted cells may have moved while the row grew: they lie in order.
+  std::size_t offset = 0;
+  for (const std::size_t i : row.m_unquotedCells) {
+    const std::size_t length = row.cells[i].size();
+    row.cells[i] = std::string_view(row.m_unquoted).substr(offset, length);
+    offset += length;
   }
   return true;
 }

@@ -14,8 +14,10 @@
 //   - Empty lines are skipped. Cells are returned exactly as written (no trimming).
 //
 // Rows are not collected: a caller that stops early reads no further, and memory stays at one
-// row whatever the size of the input.
+// row whatever the size of the input. The text is read once, byte by byte; a cell is a view of
+// the text itself unless quotes had to be taken out of it.
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -25,7 +27,14 @@ namespace mv {
 
 struct CsvRow {
   int line = 0;  // the line the row starts on, 1-based
-  std::vector<std::string> cells;
+  // Views of the table's text, or of the row's own copy of cells that had quotes taken out:
+  // valid until the row is read into again and while the table lives.
+  std::vector<std::string_view> cells;
+
+ private:
+  friend class CsvTable;
+  std::string m_unquoted;                    // quoted cells as their text, one after another
+  std::vector<std::size_t> m_unquotedCells;  // the cells in m_unquoted, by position in `cells`
 };
 
 class CsvTable {
@@ -45,12 +54,16 @@ class CsvTable {
 
  private:
   bool Fail(std::string text);
+  // The quoted cell starting at m_pos (on its opening quote) and the text after its closing
+  // quote, appended to row.m_unquoted; false when the quote is never closed.
+  bool ReadQuoted(CsvRow& row);
 
   std::string m_converted;  // the text as UTF-8 when it had to be converted
   std::string_view m_text;
   std::size_t m_pos = 0;
   int m_line = 1;
   char m_delimiter = '\0';
+  std::array<bool, 256> m_stops{};  // the bytes that end an unquoted cell
   std::string m_error;
 };
 

@@ -49,25 +49,6 @@ std::string NameText(std::string_view text, std::size_t maxChars) {
 
 std::string LineText(int line) { return "Строка " + std::to_string(line); }
 
-// Digits after the decimal point as written, less the exponent: "0,125" 3, "1.5e-3" 4, "12e2" 0.
-int WrittenDecimals(std::string_view cell) {
-  const std::string normal = NormalizeTypedNumber(cell);
-  const std::size_t point = normal.find('.');
-  if (point == std::string::npos) return 0;
-  int digits = 0;
-  std::size_t pos = point + 1;
-  while (pos < normal.size() && normal[pos] >= '0' && normal[pos] <= '9') {
-    ++digits;
-    ++pos;
-  }
-  if (pos < normal.size() && (normal[pos] == 'e' || normal[pos] == 'E')) {
-    // The exponent of a number that parsed is at most a few digits; clamp what it can add.
-    const auto exponent = ParseInteger(std::string_view(normal).substr(pos + 1), -1000, 1000);
-    digits -= static_cast<int>(exponent.value_or(0));
-  }
-  return std::clamp(digits, 0, static_cast<int>(kMaxDecimals));
-}
-
 // dd.mm.yyyy or yyyy-mm-dd (day and month may have one digit).
 std::optional<CalendarDate> ParseDate(std::string_view text) {
   const char separator = text.find('-') != std::string_view::npos ? '-' : '.';
@@ -299,9 +280,20 @@ class TableBuilder {
     return true;
   }
 
-  // The trimmed cell of column `index`; "" past the end of a short row.
-  static std::string_view Cell(const CsvRow& row, std::size_t index) {
-    return index < row.cells.size() ? Trim(row.cells[index]) : std::string_view();
+  // The cell without the blanks around it (as Trim takes them, without a search per byte).
+  static std::string_view TrimCell(std::string_view cell) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    std::size_t first = 0;
+    std::size_t last = cell.size();
+    while (first < last && blank(cell[first])) ++first;
+    while (last > first && blank(cell[last - 1])) --last;
+    return cell.substr(first, last - first);
+  }
+
+  // The trimmed cells of a row, one for every column ("" past the end of a short row).
+  void TrimCells(const CsvRow& row) {
+    m_cells.assign(m_columns.size(), std::string_view());
+    for (std::size_t i = 0; i < m_columns.size() && i < row.cells.size(); ++i) m_cells[i] = TrimCell(row.cells[i]);
   }
 
   std::string At(int line, const Column& column) const {
@@ -310,13 +302,12 @@ class TableBuilder {
 
   bool TakeRow(const CsvRow& row) {
     for (std::size_t i = m_columns.size(); i < row.cells.size(); ++i) {
-      if (!Cell(row, i).empty()) {
+      if (!TrimCell(row.cells[i]).empty()) {
         return Fail(LineText(row.line) + ", столбец " + std::to_string(i + 1) + ": значение в столбце без заголовка");
       }
     }
-    bool blank = true;
-    for (std::size_t i = 0; i < m_columns.size() && blank; ++i) blank = Cell(row, i).empty();
-    if (blank) return true;
+    TrimCells(row);
+    if (std::all_of(m_cells.begin(), m_cells.end(), [](std::string_view cell) { return cell.empty(); })) return true;
 
     std::string_view blockLabel;
     std::string_view sampleLabel;
@@ -328,7 +319,7 @@ class TableBuilder {
     const Column* sizeColumn = nullptr;
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
       const Column& c = m_columns[i];
-      const std::string_view cell = Cell(row, i);
+      const std::string_view cell = m_cells[i];
       switch (c.role) {
         case Role::Block:
           if (cell.empty()) return Fail(At(row.line, c) + "нет имени блока");
@@ -374,12 +365,20 @@ class TableBuilder {
       }
     }
     const bool byLabel = labelled && !Attributes();
-    const bool newSample = newBlock || (byLabel ? sampleLabel != m_sampleLabel
-                                                : block.Samples().back().PointCount() >= m_rowsPerSample);
+    const bool newSample =
+        newBlock || (byLabel ? sampleLabel != m_sampleLabel : block.Samples().back().PointCount() >= m_rowsPerSample);
     std::optional<TDateTime> when;
     if (dateColumn && (newSample || m_options.individual)) {
-      when = ReadDateTime(row.line, *dateColumn, dateCell, timeColumn, timeCell);
-      if (!when) return false;
+      if (m_whenRead && dateCell == m_dateCell && timeCell == m_timeCell) {
+        when = m_when;
+      } else {
+        when = ReadDateTime(row.line, *dateColumn, dateCell, timeColumn, timeCell);
+        if (!when) return false;
+        m_whenRead = true;
+        m_dateCell = dateCell;
+        m_timeCell = timeCell;
+        m_when = *when;
+      }
     }
     if (newSample) {
       // An individual-values block keeps its points together in large samples: a new sample
@@ -417,8 +416,9 @@ class TableBuilder {
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
       Column& c = m_columns[i];
       if (c.role != Role::Data) continue;
-      const std::string_view cell = Cell(row, i);
-      const TypedNumber number = ParseImportedNumber(cell);
+      const std::string_view cell = m_cells[i];
+      int decimals = 0;
+      const TypedNumber number = ParseImportedNumber(cell, decimals);
       if (number.status == TypedNumberStatus::Empty) continue;
       if (number.status == TypedNumberStatus::Invalid) return Fail(At(row.line, c) + Shown(cell) + " - не число");
       if (Attributes()) {
@@ -431,7 +431,7 @@ class TableBuilder {
                       " больше объёма выборки " + std::to_string(sample.sampleSize));
         }
       } else {
-        c.decimalsSeen = std::max(c.decimalsSeen, WrittenDecimals(cell));
+        c.decimalsSeen = std::max(c.decimalsSeen, std::min(decimals, static_cast<int>(kMaxDecimals)));
       }
       point.SetValue(c.parameter, number.value);
     }
@@ -499,8 +499,11 @@ class TableBuilder {
         if (DataColumn(t.name) == &c) p.SetTolerance(t.lsl, t.usl, t.nominal);
       }
     }
-    for (int b = 1; b <= ds.BlockCount(); ++b) {
-      for (TSPCSample& sample : ds.Block(b)->Samples()) ds.UpdateToleranceMarks(sample);
+    // A new dataset has no marks: without a tolerance there are none to set.
+    if (!m_options.tolerances.empty()) {
+      for (int b = 1; b <= ds.BlockCount(); ++b) {
+        for (TSPCSample& sample : ds.Block(b)->Samples()) ds.UpdateToleranceMarks(sample);
+      }
     }
     ds.ComputeAllStats();
   }
@@ -513,10 +516,16 @@ class TableBuilder {
   bool m_date = false;
   bool m_time = false;
   int m_rowsPerSample = 1;  // without a sample column
-  int m_block = 0;         // position of the block being filled
+  int m_block = 0;          // position of the block being filled
   std::string m_blockLabel;
   std::string m_sampleLabel;
   std::unordered_map<std::string, int> m_labelLines;  // alternative data: label, its row's line
+  std::vector<std::string_view> m_cells;              // the row being taken, trimmed, by column
+  // The last date and time read, with their cells: neighbouring rows mostly repeat them.
+  bool m_whenRead = false;
+  std::string m_dateCell;
+  std::string m_timeCell;
+  TDateTime m_when = 0;
 };
 
 }  // namespace

@@ -149,6 +149,25 @@ TEST(Numbers, TypedNumbers) {
   EXPECT_EQ(NormalizeTypedNumber("1,2,3"), "1.2.3");
 }
 
+TEST(Numbers, ImportedNumberGivesTheDecimalsWritten) {
+  const struct {
+    std::string_view text;
+    int decimals;
+  } kCases[] = {
+      {"0,125", 3}, {"1.5e-3", 4}, {"12e2", 0}, {"1,50", 2}, {"-.5", 1}, {"2.", 0}, {"1.25E+1", 1},
+      {"1.2e-0003", 4}, {"7", 0}, {" 1 234,567 ", 3},
+      {"1.5e-1000", 1001}, {"1.5e-1001", 1},  // beyond a thousand the exponent does not count
+      {"1.2.3", 0}, {"x", 0}, {"", 0}, {"1234567890123456789012345678.905", 0},  // not numbers
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.text);
+    int decimals = -1;
+    const TypedNumber number = ParseImportedNumber(c.text, decimals);
+    EXPECT_EQ(decimals, c.decimals);
+    EXPECT_EQ(number.status, ParseImportedNumber(c.text).status);
+  }
+}
+
 TEST(Numbers, ParseIntegerTakesOnlyWholeNumbersInRange) {
   const struct {
     const char* text;

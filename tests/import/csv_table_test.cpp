@@ -20,7 +20,7 @@ Read ReadAll(std::string_view bytes) {
   while (table.NextRow(row)) {
     if (!read.rows.empty()) read.rows += " / ";
     read.rows += std::to_string(row.line) + ":";
-    for (std::size_t i = 0; i < row.cells.size(); ++i) read.rows += (i ? "|" : "") + row.cells[i];
+    for (std::size_t i = 0; i < row.cells.size(); ++i) read.rows += (i ? "|" : "") + std::string(row.cells[i]);
   }
   if (!table.Error().empty()) read.rows += " ! " + table.Error();
   return read;
