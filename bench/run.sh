@@ -59,7 +59,7 @@ echo "| Benchmark | Case | Time | Throughput | Against the plain pass |"
 echo "| --- | --- | --- | --- | --- |"
 for program in "${programs[@]}"; do
   # The JSON report has one member a line; a run ends with its closing brace.
-  awk -v program="$program" -v base="${baseline[$program]:-}" '
+  awk -v program="$program" -v base="${baseline[$program]:-}" -v single="$((repetitions <= 1))" '
     function ns(value, unit) {
       return value * (unit == "s" ? 1e9 : unit == "ms" ? 1e6 : unit == "us" ? 1e3 : 1)
     }
@@ -75,7 +75,10 @@ for program in "${programs[@]}"; do
         bytes /= wallToCpu
         return bytes >= 1e9 ? sprintf("%.3g GB/s", bytes / 1e9) : sprintf("%.3g MB/s", bytes / 1e6)
       }
-      if (items != "") return sprintf("%.3g M/s", items / wallToCpu / 1e6)
+      if (items != "") {
+        items /= wallToCpu
+        return items >= 1e9 ? sprintf("%.3g G/s", items / 1e9) : sprintf("%.3g M/s", items / 1e6)
+      }
       return ""
     }
     function value(line) {
@@ -97,8 +100,10 @@ for program in "${programs[@]}"; do
       }
       next
     }
+    /^ *\] *,? *$/ { inRuns = 0; next }
     /^ *\},? *$/ {
-      if (field["aggregate_name"] != "median" || field["aggregate_unit"] == "percentage") next
+      # One repetition has no aggregates: its run is the figure.
+      if (single ? field["run_type"] != "iteration" : field["aggregate_name"] != "median") next
       name = field["run_name"]
       order[++count] = name
       time[name] = ns(field["real_time"], field["time_unit"])
