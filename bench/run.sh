@@ -5,12 +5,12 @@
 # over the wall time, and its ratio to the plain pass of the same program measured in the same
 # run, headed by the machine's load before and after.
 #
-#   bench/run.sh                    every program, 5 repetitions
+#   bench/run.sh                    every program, 3 repetitions
 #   bench/run.sh csv_table text     only these programs (names without "_bench")
 #   MV_BENCH_REPETITIONS=9 bench/run.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
-repetitions="${MV_BENCH_REPETITIONS:-5}"
+repetitions="${MV_BENCH_REPETITIONS:-3}"
 dir="${MV_BENCH_BUILD:-build-bench}"
 
 # The plain pass each program measures beside its cases (a case "X/arg" is compared with the
@@ -19,6 +19,7 @@ declare -A baseline=(
   [control_chart_bench]=BM_PlainPassOverDataSet
   [csv_table_bench]=BM_LineCountBaseline
   [data_set_bench]=BM_PlainSum
+  [json_writer_bench]=BM_CopyOfTheOutput
   [lists_bench]=BM_RawPassOverSameBytes
   [param_stat_bench]=BM_PlainPass
   [spc_file_bench]=BM_ReadFileBytes
@@ -47,7 +48,7 @@ read -r load1 load5 load15 _ </proc/loadavg
 for program in "${programs[@]}"; do
   echo "running $program ($repetitions repetitions)" >&2
   "$dir/bench/$program" --benchmark_repetitions="$repetitions" --benchmark_report_aggregates_only=true \
-    --benchmark_out="$out/$program.csv" --benchmark_out_format=csv >"$out/$program.log" 2>&1 ||
+    --benchmark_out="$out/$program.json" --benchmark_out_format=json >"$out/$program.log" 2>&1 ||
     { cat "$out/$program.log" >&2; exit 1; }
 done
 read -r after1 _ </proc/loadavg
@@ -58,7 +59,8 @@ echo
 echo "| Benchmark | Case | Time | Throughput | Against the plain pass |"
 echo "| --- | --- | --- | --- | --- |"
 for program in "${programs[@]}"; do
-  awk -F, -v program="$program" -v base="${baseline[$program]:-}" '
+  # The JSON report has one member a line; a run ends with its closing brace.
+  awk -v program="$program" -v base="${baseline[$program]:-}" -v single="$((repetitions <= 1))" '
     function ns(value, unit) {
       return value * (unit == "s" ? 1e9 : unit == "ms" ? 1e6 : unit == "us" ? 1e3 : 1)
     }
@@ -74,33 +76,44 @@ for program in "${programs[@]}"; do
         bytes /= wallToCpu
         return bytes >= 1e9 ? sprintf("%.3g GB/s", bytes / 1e9) : sprintf("%.3g MB/s", bytes / 1e6)
       }
-      if (items != "") return sprintf("%.3g M/s", items / wallToCpu / 1e6)
+      if (items != "") {
+        items /= wallToCpu
+        return items >= 1e9 ? sprintf("%.3g G/s", items / 1e9) : sprintf("%.3g M/s", items / 1e6)
+      }
       return ""
     }
-    $1 == "name" {
-      for (i = 1; i <= NF; ++i) {
-        column[$i] = i
-        header[i] = $i
+    function value(line) {
+      sub(/^[^:]*: */, "", line)
+      sub(/,$/, "", line)
+      gsub(/"/, "", line)
+      return line
+    }
+    /"benchmarks": \[/ { inRuns = 1; next }
+    !inRuns { next }
+    /^ *\{ *$/ { delete field; nextra = 0; next }
+    /^ *"[^"]*": / {
+      key = $0
+      sub(/^ *"/, "", key)
+      sub(/".*/, "", key)
+      field[key] = value($0)
+      if (key !~ /^(name|family_index|per_family_instance_index|run_name|run_type|repetitions|threads|aggregate_name|aggregate_unit|iterations|real_time|cpu_time|time_unit|bytes_per_second|items_per_second|label|error_occurred|error_message|repetition_index)$/) {
+        extra[++nextra] = key
       }
       next
     }
-    $0 !~ /^"/ { next }
-    {
-      name = $1
-      gsub(/"/, "", name)
-      if (name !~ /_median$/) next
-      sub(/_median$/, "", name)
+    /^ *\] *,? *$/ { inRuns = 0; next }
+    /^ *\},? *$/ {
+      # One repetition has no aggregates: its run is the figure.
+      if (single ? field["run_type"] != "iteration" : field["aggregate_name"] != "median") next
+      name = field["run_name"]
       order[++count] = name
-      time[name] = ns($(column["real_time"]), $(column["time_unit"]))
-      cpu[name] = ns($(column["cpu_time"]), $(column["time_unit"]))
-      speed[name] = rate($(column["bytes_per_second"]), $(column["items_per_second"]),
-                         cpu[name] > 0 ? time[name] / cpu[name] : 1)
-      # User counters come after the fixed columns.
-      extra = ""
-      for (i = column["error_message"] + 1; i <= NF; ++i) {
-        if ($i != "") extra = extra (extra == "" ? "" : ", ") header[i] " " sprintf("%.3g", $i)
+      time[name] = ns(field["real_time"], field["time_unit"])
+      cpu[name] = ns(field["cpu_time"], field["time_unit"])
+      speed[name] = rate(field["bytes_per_second"], field["items_per_second"], cpu[name] > 0 ? time[name] / cpu[name] : 1)
+      counters[name] = ""
+      for (i = 1; i <= nextra; ++i) {
+        counters[name] = counters[name] (i > 1 ? ", " : "") extra[i] " " sprintf("%.3g", field[extra[i]])
       }
-      counters[name] = extra
     }
     END {
       for (k = 1; k <= count; ++k) {
@@ -118,5 +131,5 @@ for program in "${programs[@]}"; do
                throughput, against
       }
     }
-  ' "$out/$program.csv"
+  ' "$out/$program.json"
 done

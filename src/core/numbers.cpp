@@ -107,10 +107,10 @@ std::string FormatInt(std::int64_t n) {
 
 namespace {
 
-// The typed number without its blanks, apostrophes and no-break spaces, a comma as the point.
-std::string Unspaced(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
+// Gives keep() the bytes of a typed number without its blanks, apostrophes and no-break
+// spaces, a comma as the point; stops when keep() returns false, and returns false then.
+template <class Keep>
+bool ForEachKept(std::string_view text, Keep keep) {
   for (std::size_t pos = 0; pos < text.size(); ++pos) {
     const char c = text[pos];
     if (c == ' ' || c == '\t' || c == '\'') continue;
@@ -118,8 +118,18 @@ std::string Unspaced(std::string_view text) {
       ++pos;
       continue;
     }
-    out += c == ',' ? '.' : c;
+    if (!keep(c == ',' ? '.' : c)) return false;
   }
+  return true;
+}
+
+std::string Unspaced(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  ForEachKept(text, [&](char c) {
+    out += c;
+    return true;
+  });
   return out;
 }
 
@@ -166,16 +176,12 @@ TypedNumber ParseImportedNumber(std::string_view text, int& writtenDecimals) {
   // number holds either.
   char buffer[kTypedNumberMax];
   std::size_t size = 0;
-  for (std::size_t pos = 0; pos < text.size(); ++pos) {
-    const char c = text[pos];
-    if (c == ' ' || c == '\t' || c == '\'') continue;
-    if (c == '\xC2' && pos + 1 < text.size() && text[pos + 1] == '\xA0') {  // U+00A0
-      ++pos;
-      continue;
-    }
-    if (size == kTypedNumberMax) return {TypedNumberStatus::Invalid, 0};
-    buffer[size++] = c == ',' ? '.' : c;
-  }
+  const bool fits = ForEachKept(text, [&](char c) {
+    if (size == kTypedNumberMax) return false;
+    buffer[size++] = c;
+    return true;
+  });
+  if (!fits) return {TypedNumberStatus::Invalid, 0};
   const std::string_view normal(buffer, size);
   const TypedNumber number = ParseNormal(normal);
   if (number.status != TypedNumberStatus::Ok) return number;
