@@ -21,7 +21,8 @@ std::string OneLine(std::string_view text) {
     const std::size_t end = std::min(text.find_first_of("\r\n", pos), text.size());
     const std::string_view line = Trim(text.substr(pos, end - pos));
     if (!line.empty()) {
-      if (!out.empty()) out += out.back() == ':' ? " " : ": ";
+      // A line that ends its sentence is followed by a blank; any other by ": ".
+      if (!out.empty()) out += (out.back() == ':' || out.back() == '.' || out.back() == '!' || out.back() == '?') ? " " : ": ";
       out += line;
     }
     pos = end + 1;

@@ -25,7 +25,7 @@ using Args = std::span<const std::string>;
 // Text read from files may hold anything; JSON output must stay valid UTF-8.
 std::string SafeUtf8(std::string_view text);
 // The system's messages break lines with CR LF (and may leave empty lines); the error stream
-// gets them as one line, the lines joined by ": " (by " " after a colon).
+// gets them as one line, the lines joined by ": " (by " " after a colon or the end of a sentence).
 std::string OneLine(std::string_view text);
 // "MESSAGE (DETAILS)", each part as one line; without details just the message.
 std::string OneLine(std::string_view text, std::string_view details);
