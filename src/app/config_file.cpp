@@ -165,7 +165,7 @@ constexpr std::size_t kPreviousPathLength = 10;
 static_assert(kPreviousPathLength + 2 == kPreviousRecord);
 
 constexpr std::size_t kObsoleteBlocks = 3;
-constexpr int kShortRead = 100;  // FileErrorText: "ошибка чтения диска"
+constexpr int kShortRead = 100;  // the code the log line of a short read has always carried
 
 const char* const kFolderNames[ConfigFile::kFolders] = {"Samples", "Reports", "Tmp", "Log"};
 const char* const kFolderPlaceholders[ConfigFile::kFolders] = {"$DataFolder", "$RepFolder", "$TmpFolder", "$LogFolder"};
@@ -558,7 +558,8 @@ bool ConfigFile::LoadOnce(const std::string& path, bool& missing) {
     const auto offset = static_cast<std::uint32_t>(problem.value);
     Log().LogError("CFG load error #" + std::to_string(kShortRead) + ", offs " + std::to_string(offset) + " (" +
                    HexUpper(offset, 8) + "h)");
-    ShowError("Сбой при загрузке файла конфигурации\r\n" + path + "\r\n\r\n" + FileErrorText(kShortRead) + "\r\n\r\n" +
+    // The file is cut short or damaged, not the disk: say so rather than send the user to the disk.
+    ShowError("Сбой при загрузке файла конфигурации\r\n" + path + "\r\n\r\n" + kFileEndsEarlyText + "\r\n\r\n" +
               std::string(kDefaultsText));
   }
   return false;

@@ -164,7 +164,7 @@ TEST(ConfigFile, AFileThatCannotBeReadLeavesTheDefaults) {
       {"signature", std::string(good).replace(0, 4, "XYZ "), "Неизвестный формат файла " + name + defaults, ""},
       // The sounds are read, then the data ends inside the profiles.
       {"cut short", good.substr(0, profilesAt + 5),
-       "Сбой при загрузке файла конфигурации\r\n" + s.path + "\r\n\r\nошибка чтения диска (#100)\r\n\r\n" + defaults,
+       "Сбой при загрузке файла конфигурации\r\n" + s.path + "\r\n\r\nфайл кончается раньше своего содержимого\r\n\r\n" + defaults,
        "[ERR] CFG load error #100, offs " + std::to_string(profilesAt) + " (" + HexUpper(profilesAt, 8) + "h)\n"},
   };
   for (const auto& c : kCases) {
