@@ -121,7 +121,7 @@ bool Shell::OpenDatasetFile(const std::string& fileName, int source) {
   } catch (const std::bad_alloc&) {
     // Out of memory while loading: this file fails with the system's message, and the open
     // datasets stay as they are.
-    ShowError("Сбой при загрузке файла\r\n" + fileName + "\r\n\r\n" + FileErrorText(8));
+    ShowError("Сбой при загрузке файла\r\n" + fileName + "\r\n\r\n" + FileErrorText(kOutOfMemoryCode));
     return false;
   }
   if (!ds) return false;

@@ -28,8 +28,6 @@
 namespace mv::cli {
 namespace {
 
-constexpr int kOutOfMemoryCode = 8;  // the file error code whose text is "недостаточно памяти"
-
 struct Command {
   std::string_view name;
   std::string_view usage;

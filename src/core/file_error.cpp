@@ -58,7 +58,7 @@ int FileErrorCode(int err, FileOp op, const std::filesystem::path& path) {
     case EISDIR:
       return 5;
     case ENOMEM:
-      return 8;
+      return kOutOfMemoryCode;
     case EIO:
     // An interrupted call is a failed read or write; left as itself, EINTR (4) would read as
     // "too many open files".

@@ -18,6 +18,10 @@ int FileErrorCode(int err, FileOp op, const std::filesystem::path& path = {});
 // Codes without a text of their own give the operating system's message.
 std::string FileErrorText(int code);
 
+// The code whose text is "недостаточно памяти": a failed allocation anywhere that bytes from
+// outside decide how much is taken (a load, an import, a command).
+inline constexpr int kOutOfMemoryCode = 8;
+
 // The detail of a read that ran past the end of a file: the file is damaged or cut short, not
 // the disk ("the file ends before its contents do"). No code: no device reported anything.
 inline constexpr const char* kFileEndsEarlyText = "файл кончается раньше своего содержимого";

@@ -549,7 +549,6 @@ TableDatasetResult BuildTableDataset(CsvTable& table, const TableDatasetOptions&
   try {
     return TableBuilder(table, options).Run();
   } catch (const std::bad_alloc&) {
-    constexpr int kOutOfMemoryCode = 8;  // "недостаточно памяти"
     return {nullptr, FileErrorText(kOutOfMemoryCode)};
   }
 }

@@ -39,7 +39,6 @@ namespace fs = std::filesystem;
 using namespace mvl;
 
 constexpr std::uint64_t kMaxFileSize = 16ULL << 30;
-constexpr int kOutOfMemoryCode = 8;
 // A zero tail past the last record is looked through in pieces of this size, never held whole.
 constexpr std::size_t kTailPiece = 1 << 20;
 
