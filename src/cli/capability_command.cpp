@@ -26,19 +26,25 @@ struct CapabilityArgs {
   std::string file;
   SelectionArgs selection{SampleRangeCheck::kCommandLine};
   int bins = 0;
+  bool noFilter = false;
 };
 
 bool ParseCapabilityArgs(Args args, CapabilityArgs& a, std::string& error) {
   static constexpr std::string_view kWithValue[] = {"--param", "--block", "--blocks", "--samples", "--bins"};
   const auto take = [&a](const std::string& option, const std::string& value, std::string& e) {
     if (IsSelectionOption(option)) return TakeSelectionOption(option, value, a.selection, e);
+    if (option == kNoFilterOption) {
+      a.noFilter = true;
+      return true;
+    }
     // --bins
     const auto k = ParseInteger(value, 1, 1000);
     if (!k) return BadValue(option, "a whole number of bins (limited to 5..20)", value, e);
     a.bins = static_cast<int>(*k);
     return true;
   };
-  if (!ParseCommandLine(args, kWithValue, {}, a.file, take, error)) return false;
+  static constexpr std::string_view kFlags[] = {kNoFilterOption};
+  if (!ParseCommandLine(args, kWithValue, kFlags, a.file, take, error)) return false;
   if (a.file.empty() || a.selection.param.empty()) {
     error = "expected FILE.mvl --param NAME|POSITION";
     return false;
@@ -143,6 +149,7 @@ void WriteHistogram(JsonWriter& w, const THistogram& h) {
 int RunCapabilityChecked(const CapabilityArgs& a, std::ostream& out, std::ostream& err) {
   const auto dataset = ReadDataFile("capability", a.file, err);
   if (!dataset) return kExitFailed;
+  if (a.noFilter) SwitchFiltersOff(*dataset);
   const TDatasetSPC& ds = *dataset;
   const int position = FindParameterArg(ds, a.selection.param);
   if (position == 0) {
@@ -189,6 +196,7 @@ int RunCapabilityChecked(const CapabilityArgs& a, std::ostream& out, std::ostrea
   w.Key("tolerance");
   WriteTolerance(w, param);
   w.EndObject();
+  WriteFilterField(w, ds, param.kind, a.noFilter);
   w.Key("selection");
   w.BeginObject();
   w.Key("blocks");
@@ -324,7 +332,8 @@ const std::string_view kCapabilityDetails =
     "      round(3.3 log10 N) + 1. Prints the sample statistics, sigmas, Cp/Cpk/Pp/Ppk/Cpm with\n"
     "      their statuses, the estimated nonconformity, the normality test, the box plot and the\n"
     "      histogram; for alternative parameters the nonconformity level and the samples above\n"
-    "      the quality limit.\n";
+    "      the quality limit. The dataset's sample filter of the parameter's kind applies (\"filter\"\n"
+    "      names it); --no-filter computes as if both filters were off.\n";
 
 const std::string_view kQualityDetails =
     "      Q: target nonconformity level in PPM (0.001..500000); W: tolerance width USL-LSL\n"

@@ -28,6 +28,7 @@ struct ChartArgs {
   TChartOptions options;
   bool criteriaGiven = false;
   bool all = false;  // every point of the selection, not a window's first 1000
+  bool noFilter = false;
 };
 
 // "X-R", "x-MR", "p": the upper kind and an optional lower one.
@@ -71,6 +72,8 @@ bool TakeChartOption(const std::string& option, const std::string& value, ChartA
     a.options.regulationLimits = true;
   } else if (option == "--all") {
     a.all = true;
+  } else if (option == kNoFilterOption) {
+    a.noFilter = true;
   } else if (option == "--kind") {
     a.kindText = value;
     if (!ParseKinds(value, a)) return bad("X-R, X-S, X, M-R, x-MR, x, p, np, c or u");
@@ -98,7 +101,7 @@ bool TakeChartOption(const std::string& option, const std::string& value, ChartA
 bool ParseChartArgs(Args args, ChartArgs& a, std::string& error) {
   static constexpr std::string_view kWithValue[] = {"--param", "--block",    "--blocks", "--samples",
                                                     "--kind",  "--criteria", "--span",   "--scale"};
-  static constexpr std::string_view kFlags[] = {"--regulation", "--all"};
+  static constexpr std::string_view kFlags[] = {"--regulation", "--all", kNoFilterOption};
   const auto take = [&a](const std::string& option, const std::string& value, std::string& e) {
     if (IsSelectionOption(option)) return TakeSelectionOption(option, value, a.selection, e);
     return TakeChartOption(option, value, a, e);
@@ -399,7 +402,9 @@ const std::string_view kChartDetails =
     "        --scale share|percent|ppm    scale of the p and u charts (default share)\n"
     "        --regulation                 X and M charts: the regulation limits LRL/URL\n"
     "        --all                        every point of the selection (a chart window, and\n"
-    "                                     the command without it, show the first 1000)\n";
+    "                                     the command without it, show the first 1000)\n"
+    "        --no-filter                  as if both sample filters were off (by default the\n"
+    "                                     dataset's filter of the parameter's kind applies)\n";
 
 int RunChart(Args args, std::ostream& out, std::ostream& err) {
   ChartArgs a;
@@ -410,6 +415,7 @@ int RunChart(Args args, std::ostream& out, std::ostream& err) {
   }
   const auto dataset = ReadDataFile("chart", a.file, err);
   if (!dataset) return kExitFailed;
+  if (a.noFilter) SwitchFiltersOff(*dataset);
   const TDatasetSPC& ds = *dataset;
   const int parameter = FindParameterArg(ds, a.selection.param);
   if (parameter == 0) {
@@ -463,6 +469,7 @@ int RunChart(Args args, std::ostream& out, std::ostream& err) {
   w.Field("decimals", param.decimals);
   w.Field("kind", KindCode(param.kind));
   w.EndObject();
+  WriteFilterField(w, ds, param.kind, a.noFilter);
   w.Key("selection");
   w.BeginObject();
   w.Key("blocks");

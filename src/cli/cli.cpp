@@ -13,6 +13,7 @@
 #include "cli/capability_command.h"
 #include "cli/chart_command.h"
 #include "cli/cli_support.h"
+#include "cli/filter_command.h"
 #include "core/file_error.h"
 #include "core/file_routines.h"
 #include "core/numbers.h"
@@ -444,7 +445,8 @@ constexpr std::string_view kCreateDetails =
     "      sample; without it the rows fill samples in order: 200 points each with --individual,\n"
     "      one otherwise, or --sample-size), date (dd.mm.yyyy or yyyy-mm-dd) and time (hh:mm[:ss])\n"
     "      of the sample's first row (with --individual of every point too), and with --attribute,\n"
-    "      size (units inspected). Every other column is a parameter named by its heading.\n"
+    "      size (units inspected), note and event (the sample's texts, from its first row).\n"
+    "      Every other column is a parameter named by its heading.\n"
     "      Options:\n"
     "        --block NAME                 the block's name without a block column (\"Блок 1\")\n"
     "        --process TEXT               the process name\n"
@@ -470,13 +472,18 @@ const Command kCommands[] = {
     {"create", "create <out.mvl> --from-csv <in.csv> [options]", "make a data file from a table of measurements",
      RunCreate, kCreateDetails},
     {"capability",
-     "capability <file.mvl> --param NAME|POSITION [--block N [--samples FROM-TO] | --blocks N,M] [--bins K]",
+     "capability <file.mvl> --param NAME|POSITION [--block N [--samples FROM-TO] | --blocks N,M] [--bins K] "
+     "[--no-filter]",
      "a parameter's statistics, capability indices, normality, box plot and histogram", RunCapability,
      kCapabilityDetails},
     {"quality", "quality --ppm Q [--width W]", "the quality calculator: the index and sigma a target level needs",
      RunQuality, kQualityDetails},
     {"chart", "chart <file.mvl> --param NAME|POSITION --kind KIND [options]",
      "a control chart: limits, zones, points and the tests for special causes", RunChart, kChartDetails},
+    {"filter",
+     "filter <file.mvl> [--kind var|attr --out OUT.mvl [--name TEXT] [--off|--on] [--clear] "
+     "[--condition 'PROPERTY|SYMBOL|VALUE' [--case] [--inactive]]...]",
+     "the sample filters of a data file, or a copy with one filter changed", RunFilter, kFilterDetails},
 };
 
 bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h"; }

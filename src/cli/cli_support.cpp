@@ -7,6 +7,7 @@
 #include "core/numbers.h"
 #include "core/text.h"
 #include "platform/services.h"
+#include "spc/sample_filter.h"
 #include "spc/spc_file.h"
 #include "spc/spc_types.h"
 
@@ -221,6 +222,30 @@ bool ResolveSelection(const TDatasetSPC& ds, const std::string& file, const TSPC
   selection.from = range->from;
   selection.to = range->to;
   return true;
+}
+
+// The records stay as they are, so the output still names the filter that was left aside.
+void SwitchFiltersOff(TDatasetSPC& ds) {
+  for (int b = 1; b <= ds.BlockCount(); ++b) {
+    for (TSPCSample& s : ds.Block(b)->Samples()) {
+      for (int p = 1; p <= s.PointCount(); ++p) {
+        TFileSmpPoint& point = *s.Point(p);
+        point.flags = static_cast<std::uint16_t>(point.flags & ~point_flag::kFiltered);
+      }
+    }
+  }
+  ds.ComputeAllStats();
+}
+
+void WriteFilterField(JsonWriter& w, const TDatasetSPC& ds, DataKind kind, bool noFilter) {
+  const SampleFilter f = ReadFilter(ds, kind);
+  w.Key("filter");
+  w.BeginObject();
+  w.Field("inForce", f.InForce());
+  w.Field("applied", f.InForce() && !noFilter);
+  w.Field("name", SafeUtf8(FilterName(f)));
+  w.Field("description", SafeUtf8(FilterDescription(f)));
+  w.EndObject();
 }
 
 }  // namespace mv::cli

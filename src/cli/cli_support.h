@@ -70,6 +70,17 @@ bool BadValue(std::string_view option, std::string_view form, std::string_view v
 // The dataset of a data file; nullptr after writing "COMMAND: " and the reader's message to `err`.
 std::unique_ptr<TDatasetSPC> ReadDataFile(std::string_view command, const std::string& file, std::ostream& err);
 
+// --- the sample filters ---
+
+// chart, capability and picture take the dataset as loaded, so its own filters apply;
+// --no-filter computes as if both filters were off (the file is not changed).
+inline constexpr std::string_view kNoFilterOption = "--no-filter";
+// Every filter mark cleared and the statistics renewed; the filter records stay as they are.
+void SwitchFiltersOff(TDatasetSPC& ds);
+// "filter": {"inForce": ..., "applied": ..., "name": ..., "description": ...} of the filter of a
+// kind; applied is false under --no-filter.
+void WriteFilterField(JsonWriter& w, const TDatasetSPC& ds, DataKind kind, bool noFilter);
+
 // --- the selection: --param, --block N, --blocks N,M,..., --samples FROM-TO ---
 
 // How the range of --samples is checked.

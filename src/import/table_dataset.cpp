@@ -14,7 +14,7 @@
 namespace mv {
 namespace {
 
-enum class Role : std::uint8_t { Data = 0, Block = 1, Sample = 2, Date = 3, Time = 4, Size = 5 };
+enum class Role : std::uint8_t { Data = 0, Block = 1, Sample = 2, Date = 3, Time = 4, Size = 5, Note = 6, Event = 7 };
 
 struct Column {
   Role role = Role::Data;
@@ -178,6 +178,10 @@ class TableBuilder {
         column.role = Role::Time;
       } else if (SameText(heading, "size") && Attributes()) {
         column.role = Role::Size;
+      } else if (SameText(heading, "note")) {
+        column.role = Role::Note;
+      } else if (SameText(heading, "event")) {
+        column.role = Role::Event;
       } else {
         ++dataCount;
       }
@@ -318,6 +322,8 @@ class TableBuilder {
     std::string_view timeCell;
     std::string_view sizeCell;
     const Column* sizeColumn = nullptr;
+    std::string_view noteCell;
+    std::string_view eventCell;
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
       const Column& c = m_columns[i];
       const std::string_view cell = m_cells[i];
@@ -342,6 +348,8 @@ class TableBuilder {
           sizeColumn = &c;
           sizeCell = cell;
           break;
+        case Role::Note: noteCell = cell; break;
+        case Role::Event: eventCell = cell; break;
         case Role::Data: break;
       }
     }
@@ -386,7 +394,7 @@ class TableBuilder {
       // starts only when the current one is full (or its label changes). Keyboard entry of
       // individual values must add points to the block's current sample the same way instead
       // of making a sample of every point.
-      if (!block.AddSample("", "", true)) {
+      if (!block.AddSample(noteCell, eventCell, true)) {
         return Fail(LineText(row.line) + ": в блоке " + Shown(block.name) + " больше " + std::to_string(kMaxSamples) +
                     " выборок");
       }

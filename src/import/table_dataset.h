@@ -13,6 +13,7 @@
 //           with individual values every row's date and time also go to its point)
 //   time    the sample's time, hh:mm or hh:mm:ss (only together with date)
 //   size    alternative data only: the number of units inspected in the sample
+//   note    the sample's note, event its event text (from its first row, cut to 150 characters)
 // Numbers follow the typed-number rule (a decimal comma is accepted) except that a cell is never
 // cut: one longer than 30 characters is not a number. An empty cell leaves the value slot
 // empty. Rows whose cells are all empty are skipped.

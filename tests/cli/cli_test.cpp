@@ -81,6 +81,7 @@ TEST(Cli, EveryCommandPrintsItsOwnUsageOnHelp) {
       {"capability", "capability <file.mvl> --param"},
       {"quality", "quality --ppm Q"},
       {"chart", "chart <file.mvl> --param"},
+      {"filter", "filter <file.mvl>"},
   };
   for (const auto& c : kCommands) {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{

@@ -226,6 +226,18 @@ TEST(TableDataset, AlternativeDataRowPerSampleWithSize) {
   EXPECT_EQ(labelled.dataset->Block(2)->Sample(1)->sampleSize, 40);
 }
 
+TEST(TableDataset, NoteAndEventComeFromTheSamplesFirstRowCutTo150Characters) {
+  test::FakePlatform fake;
+  const std::string longNote(160, 'x');
+  const auto built = Build("sample;Note;EVENT;a\n1;" + longNote + ";Смена 1;1\n1;другое;другое;2\n2;;;3\n");
+  ASSERT_TRUE(built.Ok()) << built.error;
+  const TSPCBlock& block = *built.dataset->Block(1);
+  EXPECT_EQ(block.Sample(1)->note, std::string(150, 'x'));
+  EXPECT_EQ(block.Sample(1)->event, "Смена 1");
+  EXPECT_EQ(block.Sample(2)->note, "");
+  EXPECT_EQ(built.dataset->ParameterCount(), 1);
+}
+
 TEST(TableDataset, EveryProblemGivesItsMessageAndNoDataset) {
   test::FakePlatform fake;
   const TableAttribute units{"n", AttrType::Units};
