@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/chart_dialog_logic.h"
 #include "app/histogram_window_logic.h"
 #include "support/fake_platform.h"
 
@@ -269,6 +270,63 @@ TEST(HistogramWindowLogic, KeepsSixHistogramsAndAdjustsTheirBins) {
   EXPECT_EQ(w.Histograms()[0].histogram.binCount, 6);
   EXPECT_EQ(w.BinText(0, 1).rfind("Столбец 1:  ", 0), 0U);
   EXPECT_EQ(w.BinText(6, 1), "");
+}
+
+}  // namespace
+}  // namespace mv
+
+namespace mv {
+namespace {
+
+TEST(CriteriaEditor, EditsOnlyTheCustomSetAndLimitsTheResult) {
+  TCriteriaChoice choice;  // set 2
+  CriteriaEditor e(ChartKind::Mean, choice);
+  EXPECT_EQ(e.Rows().size(), 10U);
+  EXPECT_FALSE(e.GridEnabled());
+  EXPECT_FALSE(e.Toggle(5));
+  EXPECT_EQ(e.ShownMask(), 0x7);
+  e.ChooseSet(3);
+  EXPECT_EQ(e.ShownMask(), 0x1FF);
+  e.ChooseSet(5);
+  EXPECT_TRUE(e.GridEnabled());
+  EXPECT_EQ(e.ShownMask(), 0x7);  // the mask as it was edited
+  EXPECT_TRUE(e.Toggle(1));
+  EXPECT_TRUE(e.Toggle(10));
+  EXPECT_TRUE(e.Active(10));
+  e.SetDisplayFlag(criteria_display::kZones, true);
+  e.SetDisplayFlag(criteria_display::kSeriesLines, false);
+  const TCriteriaChoice result = e.Result();
+  EXPECT_EQ(result.set, 5);
+  EXPECT_EQ(result.mask, CriterionBit(2) | CriterionBit(3) | CriterionBit(10));
+  EXPECT_EQ(result.display, criteria_display::kZones);
+  EXPECT_EQ(CriteriaEditor::RowName(6), " C6: 2 из 3 точек в зоне А (по одну сторону от центральной линии)");
+  EXPECT_TRUE(CriteriaEditor::InSet(10, 4));
+  EXPECT_FALSE(CriteriaEditor::InSet(10, 3));
+}
+
+TEST(SampleRangeChoice, BlocksAllSamplesAndRanges) {
+  Line line;
+  SampleRangeChoice choice(line.ds, DataKind::Var);
+  EXPECT_EQ(choice.BlockTexts(), (std::vector<std::string>{"Все блоки (2)", "Блок 1", "Поток"}));
+  EXPECT_FALSE(choice.RangeOffered());
+  auto all = choice.Result(false, "x", "y");  // every block: no range to check
+  ASSERT_TRUE(all);
+  EXPECT_EQ(all->blocks, (std::vector<int>{line.block, line.flow}));
+  choice.ChooseRow(1);
+  EXPECT_EQ(choice.AllSamplesChoiceText(), "все (6 шт.)");
+  auto range = choice.Result(false, "2", "4");
+  ASSERT_TRUE(range);
+  EXPECT_FALSE(range->wholeBlocks);
+  EXPECT_EQ(range->from, 2);
+  EXPECT_EQ(range->to, 4);
+  EXPECT_FALSE(choice.Result(false, "4", "7"));
+  EXPECT_EQ(line.fake.messages.Texts(), std::vector<std::string>{"Номера выборок указаны неверно"});
+  EXPECT_TRUE(choice.Result(true, "", "")->wholeBlocks);
+
+  TDatasetSPC empty;
+  SampleRangeChoice none(empty, DataKind::Var);
+  EXPECT_EQ(none.BlockTexts(), std::vector<std::string>{"<нет блоков количественных данных>"});
+  EXPECT_FALSE(none.Result(true, "", ""));
 }
 
 }  // namespace
