@@ -9,6 +9,7 @@
 #include "core/file_error.h"
 #include "core/numbers.h"
 #include "core/text.h"
+#include "spc/derived_data.h"
 
 namespace mv {
 namespace {
@@ -505,7 +506,7 @@ class TableBuilder {
         for (TSPCSample& sample : ds.Block(b)->Samples()) ds.UpdateToleranceMarks(sample);
       }
     }
-    ds.ComputeAllStats();
+    RefreshDerivedData(ds);
   }
 
   CsvTable& m_table;

@@ -8,6 +8,7 @@
 #include "core/text.h"
 #include "platform/log_sink.h"
 #include "platform/services.h"
+#include "spc/sample_filter.h"
 
 namespace mv {
 namespace {
@@ -22,7 +23,8 @@ Item* At(const std::vector<std::unique_ptr<Item>>& items, int position) {
 
 }  // namespace
 
-TDatasetSPC::TDatasetSPC() : TDatasetBasic(DatasetKind::Spc) {}
+// A new dataset's two sample filters are active, without conditions, changed at its creation.
+TDatasetSPC::TDatasetSPC() : TDatasetBasic(DatasetKind::Spc) { SetDefaultFilters(settings, created); }
 
 TDatasetSPC::~TDatasetSPC() = default;
 

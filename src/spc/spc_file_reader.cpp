@@ -28,6 +28,7 @@
 #include "platform/log_sink.h"
 #include "platform/progress.h"
 #include "platform/services.h"
+#include "spc/derived_data.h"
 #include "spc/spc_file.h"
 #include "spc/spc_file_internal.h"
 #include "spc/spc_file_layout.h"
@@ -573,7 +574,7 @@ class SpcDecoder {
     ds.RebuildOrderLists();
     ds.RebuildBlockLists();
     ds.ResolveScalesAndClasses();
-    ds.ComputeAllStats();
+    RefreshDerivedData(ds);
   }
 
   SpcSource& m_source;
