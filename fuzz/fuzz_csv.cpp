@@ -32,7 +32,7 @@ std::vector<std::string> DataHeadings(std::string_view bytes) {
   for (const std::string_view cell : row.cells) {
     const std::string_view name = mv::Trim(cell);
     bool special = false;
-    for (const char* word : {"block", "sample", "date", "time", "size"}) special = special || mv::SameText(name, word);
+    for (const char* word : {"block", "sample", "date", "time", "size", "note", "event"}) special = special || mv::SameText(name, word);
     if (!special && !name.empty()) names.emplace_back(name);
   }
   return names;

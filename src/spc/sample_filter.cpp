@@ -456,6 +456,11 @@ void FilterSample(TDatasetSPC& ds, int block, int sample) {
 }
 
 void ApplyFilters(TDatasetSPC& ds) {
+  ApplyFilterMarks(ds);
+  ds.ComputeAllStats();
+}
+
+void ApplyFilterMarks(TDatasetSPC& ds) {
   for (const DataKind kind : {DataKind::Var, DataKind::Attr}) {
     SampleFilter f = ReadFilter(ds, kind);
     int deactivated = 0;
@@ -473,7 +478,6 @@ void ApplyFilters(TDatasetSPC& ds) {
       for (TSPCSample& s : block->Samples()) prepared.Filter(s);
     }
   }
-  ds.ComputeAllStats();
 }
 
 ConditionCheck CheckFilterCondition(std::uint8_t valueType, std::uint8_t condition, std::string_view text) {

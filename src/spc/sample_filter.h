@@ -157,6 +157,8 @@ void FilterSample(TDatasetSPC& ds, int block, int sample);
 // one log line; the dataset is not marked changed), filters every sample of every block, and
 // recomputes all statistics.
 void ApplyFilters(TDatasetSPC& ds);
+// ApplyFilters without the statistics, for a caller that recomputes them itself.
+void ApplyFilterMarks(TDatasetSPC& ds);
 
 // What the condition window stores on OK, or its message.
 struct ConditionCheck {

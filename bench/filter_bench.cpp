@@ -1,0 +1,105 @@
+// A sample filter of five active conditions (a date, a note and three parameters) over the
+// dataset of spc_file_bench (20 parameters, 20 blocks of 1000 samples of 5 points: 2 million
+// values), against one plain pass over the same values.
+
+#include <benchmark/benchmark.h>
+
+#include "spc/dataset_spc.h"
+#include "spc/sample_filter.h"
+
+namespace {
+
+mv::TDatasetSPC& LargeDataset() {
+  static mv::TDatasetSPC* ds = [] {
+    auto* d = new mv::TDatasetSPC();
+    for (int p = 0; p < 20; ++p) {
+      mv::TSPCParameter props;
+      props.name = "Параметр " + std::to_string(p + 1);
+      props.decimals = 3;
+      props.SetTolerance(9.0, 11.0, 10.0);
+      d->SetParameter(0, 0, props);
+    }
+    for (int b = 1; b <= 20; ++b) {
+      const int pos = d->AddBlock(0, "Блок " + std::to_string(b), mv::SamplingMode::Samples, 3, 5, mv::DataKind::Var, "", "");
+      d->NumberBlock(pos);
+      mv::TSPCBlock& block = *d->Block(pos);
+      for (int s = 1; s <= 1000; ++s) {
+        block.AddSample(s % 10 == 0 ? "Брак партии" : "", "", true);
+        mv::TSPCSample& sample = *block.Sample(s);
+        sample.AddPoints(5);
+        for (int q = 1; q <= 5; ++q) {
+          for (int k = 1; k <= 20; ++k) sample.Point(q)->SetValue(k, 10.0 + 0.001 * ((s * 7 + q * 13 + k * 17) % 1000));
+        }
+      }
+    }
+    // Date, note and three parameters, all active.
+    mv::SampleFilter f = mv::NewSampleFilter(45352.5);
+    const auto add = [&f](mv::FilterProperty property, std::uint8_t type, std::uint8_t condition, const char* text,
+                          std::int32_t paramId) {
+      mv::SampleFilterCondition c;
+      c.property = static_cast<std::uint8_t>(property);
+      c.valueType = type;
+      c.condition = condition;
+      c.paramId = paramId;
+      const mv::ConditionCheck check = mv::CheckFilterCondition(type, condition, text);
+      c.text = check.text;
+      c.valueCount = check.valueCount;
+      c.value1 = check.value1;
+      c.value2 = check.value2;
+      f.conditions.push_back(c);
+    };
+    add(mv::FilterProperty::Date, 19, mv::filter_cond::kGreaterOrEqual, "01.01.2020", 0);
+    add(mv::FilterProperty::Note, 16, mv::filter_cond::kNotContains, "брак", 0);
+    for (int k = 1; k <= 3; ++k) add(mv::FilterProperty::Parameter, 9, mv::filter_cond::kInterval, "10.1..10.9", d->Parameter(k * 5)->id);
+    mv::WriteFilter(*d, mv::DataKind::Var, f);
+    d->ComputeAllStats();
+    return d;
+  }();
+  return *ds;
+}
+
+constexpr std::int64_t kValues = 20LL * 1000 * 5 * 20;
+
+// Every value of every point read once through the model's interface.
+void BM_PlainPassOverValues(benchmark::State& state) {
+  const mv::TDatasetSPC& ds = LargeDataset();
+  for (auto _ : state) {
+    double sum = 0;
+    for (int b = 1; b <= ds.BlockCount(); ++b) {
+      for (const mv::TSPCSample& s : ds.Block(b)->Samples()) {
+        for (const mv::TFileSmpPoint& p : s.Points()) {
+          for (int k = 1; k <= 20; ++k) sum += p.HasValue(k) ? p.Value(k) : 0;
+        }
+      }
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetItemsProcessed(state.iterations() * kValues);
+}
+BENCHMARK(BM_PlainPassOverValues)->Unit(benchmark::kMillisecond);
+
+// The filter marks of every point.
+void BM_FilterMarks(benchmark::State& state) {
+  mv::TDatasetSPC& ds = LargeDataset();
+  for (auto _ : state) mv::ApplyFilterMarks(ds);
+  state.SetItemsProcessed(state.iterations() * kValues);
+}
+BENCHMARK(BM_FilterMarks)->Unit(benchmark::kMillisecond);
+
+// The marks and then every statistic, as loading does.
+void BM_ApplyFilters(benchmark::State& state) {
+  mv::TDatasetSPC& ds = LargeDataset();
+  for (auto _ : state) mv::ApplyFilters(ds);
+  state.SetItemsProcessed(state.iterations() * kValues);
+}
+BENCHMARK(BM_ApplyFilters)->Unit(benchmark::kMillisecond);
+
+// The statistics alone, for comparison.
+void BM_ComputeAllStats(benchmark::State& state) {
+  mv::TDatasetSPC& ds = LargeDataset();
+  for (auto _ : state) ds.ComputeAllStats();
+  state.SetItemsProcessed(state.iterations() * kValues);
+}
+BENCHMARK(BM_ComputeAllStats)->Unit(benchmark::kMillisecond);
+
+}  // namespace
