@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "core/byte_order.h"
 #include "core/cp1251.h"
@@ -101,8 +102,15 @@ std::string TextKey(std::string_view utf8, bool matchCase) {
 
 // Days and seconds as whole numbers, so that a date-time's limited resolution cannot make
 // "10:31" differ from 10:31.
-std::int64_t WholeDays(double x) { return static_cast<std::int64_t>(std::floor(x)); }
-std::int64_t WholeSeconds(double dayFraction) { return std::llround(dayFraction * 86400.0); }
+// Values from a file may be anything: beyond ±1e15 days (or not a number) they saturate, so
+// that the conversion stays defined.
+constexpr double kWholeLimit = 1e15;
+std::int64_t Saturated(double x) {
+  if (std::isnan(x)) return std::numeric_limits<std::int64_t>::min();
+  return static_cast<std::int64_t>(std::clamp(x, -kWholeLimit, kWholeLimit));
+}
+std::int64_t WholeDays(double x) { return Saturated(std::floor(x)); }
+std::int64_t WholeSeconds(double dayFraction) { return Saturated(std::round(dayFraction * 86400.0)); }
 
 // A condition prepared once for many values: its value in the form the values are compared in.
 struct Prepared {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -138,6 +139,14 @@ TEST(SampleFilterRecord, DamagedRecordsAreNotTrusted) {
     const SampleFilter f = DecodeSampleFilter(b);
     EXPECT_TRUE(f.active);
     EXPECT_TRUE(f.conditions.empty());
+  }
+  // Dates and times far outside the calendar, or not numbers, compare without overflow.
+  for (const double far : {1e300, -1e300, std::nan("")}) {
+    SampleFilterCondition c = Condition(FilterProperty::Date, filter_cond::kEqual, "01.01.2024");
+    c.value1.value = far;
+    EXPECT_FALSE(TestCondition(c, 45292.0));
+    c.valueType = kTime;
+    EXPECT_FALSE(TestCondition(c, 45292.5));
   }
   // Older value types: small whole numbers in the first bytes.
   std::string older = good;
