@@ -4,13 +4,17 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPalette>
+#include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "app/dataset_outline.h"
+#include "app/filter_window_logic.h"
+#include "ui/filter_window.h"
 
 namespace mv::ui {
 namespace {
@@ -52,7 +56,9 @@ QGroupBox* TableBox(const OutlineTable& table, const char* name, QWidget* parent
 
 }  // namespace
 
-DatasetPage::DatasetPage(const TDatasetSPC& ds, QWidget* parent) : QWidget(parent) {
+DatasetPage::DatasetPage(TDatasetSPC& ds, std::vector<std::string>* filterNames, std::vector<std::string>* filterValues,
+                         QWidget* parent)
+    : QWidget(parent), m_ds(ds), m_filterNames(filterNames), m_filterValues(filterValues) {
   setObjectName(QStringLiteral("pgDataset"));
   const DatasetOutlineData outline = DatasetOutline(ds);
   auto* layout = new QVBoxLayout(this);
@@ -93,6 +99,45 @@ DatasetPage::DatasetPage(const TDatasetSPC& ds, QWidget* parent) : QWidget(paren
   split->addWidget(TableBox(outline.blocks, "tblBlocks", split));
   split->setChildrenCollapsible(false);
   layout->addWidget(split, 1);
+
+  auto* commands = new QHBoxLayout;
+  const char* names[] = {"btnFilterVar", "btnFilterAttr"};
+  for (const DataKind kind : {DataKind::Var, DataKind::Attr}) {
+    const int i = kind == DataKind::Var ? 0 : 1;
+    auto* button = new QPushButton(this);
+    button->setObjectName(QLatin1String(names[i]));
+    button->setCheckable(true);
+    connect(button, &QPushButton::clicked, this, [this, kind] {
+      EditFilter(kind);
+      ShowFilterCommands();  // a click toggles the button; it shows the filter's state instead
+    });
+    m_filterButtons[i] = button;
+    commands->addWidget(button);
+  }
+  commands->addStretch(1);
+  layout->addLayout(commands);
+  ShowFilterCommands();
+}
+
+void DatasetPage::ShowFilterCommands() {
+  for (const DataKind kind : {DataKind::Var, DataKind::Attr}) {
+    const FilterCommandState state = FilterCommand(m_ds, kind);
+    QPushButton* button = FilterButton(kind);
+    // "Фильтр SPC (&количественные данные)": the mnemonic on the kind's word.
+    QString text = Q(state.text);
+    text.insert(text.indexOf(QLatin1Char('(')) + 1, QLatin1Char('&'));
+    button->setText(text);
+    button->setChecked(state.pressed);
+    button->setToolTip(Q(state.hint));
+  }
+}
+
+bool DatasetPage::EditFilter(DataKind kind) {
+  FilterWindow window(m_ds, kind, m_filterNames, m_filterValues, this);
+  if (window.exec() != QDialog::Accepted) return false;
+  ShowFilterCommands();
+  Q_EMIT DerivedDataChanged();
+  return true;
 }
 
 }  // namespace mv::ui

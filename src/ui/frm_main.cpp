@@ -286,7 +286,13 @@ void TfrmMain::Refresh() {
     m_list->setRowCount(list.Count());
     for (int i = 0; i < list.Count(); ++i) {
       const std::string name = list.DisplayName(i);
-      m_pages->addTab(new DatasetPage(*list.At(i), m_pages), Q(DatasetTabText(name)));
+      auto* page = new DatasetPage(*m_shell.Datasets().At(i), filterNameHistory, filterValueHistory, m_pages);
+      const int slot = list.Entry(i)->slot;
+      connect(page, &DatasetPage::DerivedDataChanged, this, [this, slot] {
+        ShowCurrent();
+        Q_EMIT DatasetDerivedDataChanged(slot);
+      });
+      m_pages->addTab(page, Q(DatasetTabText(name)));
       m_pages->setTabToolTip(i + 1, Q(name));
       const QString cells[] = {QString::number(list.Entry(i)->slot), Q(list.StatusText(i)),
                                Q(DatasetTabText(name)), Q(name)};

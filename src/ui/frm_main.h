@@ -33,6 +33,9 @@ class TfrmMain : public QMainWindow, public ShellView {
   std::function<void(const std::vector<std::string>& openFiles)> onRunEnding;
   // Datasets with a file are saved without asking when the window closes.
   bool autoSaveAtEnd = false;
+  // The configuration's lists of earlier filter names and condition values (nullptr: none).
+  std::vector<std::string>* filterNameHistory = nullptr;
+  std::vector<std::string>* filterValueHistory = nullptr;
   // How often queued files are looked at.
   static constexpr int kIdleIntervalMs = 250;
 
@@ -43,6 +46,11 @@ class TfrmMain : public QMainWindow, public ShellView {
   void MarkTitle(const std::string& suffix) override;
   void EndRun() override;
   bool ModalWindowUp() const override;
+
+ Q_SIGNALS:
+  // A dataset's filter marks and statistics were renewed (its filter changed): windows that show
+  // its charts and histograms rebuild.
+  void DatasetDerivedDataChanged(int slot);
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/history_lists.h"
 #include "app/instance_message.h"
 #include "app/program_run.h"
 #include "core/messages.h"
@@ -160,6 +161,8 @@ int main(int argc, char* argv[]) {
       shell.sessionInfo.programPath = runOptions.programPath;
       shell.sessionInfo.dataFolder = shell.dataFolder;
       frmMain.autoSaveAtEnd = program.Config().autoSaveDatasets;
+      frmMain.filterNameHistory = &mv::History(program.Config(), mv::HistoryList::FilterName);
+      frmMain.filterValueHistory = &mv::History(program.Config(), mv::HistoryList::FilterValue);
       // An additional session learns which session is the first one (kept for the support records).
       if (additional) shell.AskFirstSession();
       for (const std::string& error : commandLine.errors) mv::ShowError(error);
