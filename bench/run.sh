@@ -19,6 +19,7 @@ declare -A baseline=(
   [control_chart_bench]=BM_PlainPassOverDataSet
   [csv_table_bench]=BM_LineCountBaseline
   [data_set_bench]=BM_PlainSum
+  [filter_bench]=BM_PlainPassOverValues
   [json_writer_bench]=BM_CopyOfTheOutput
   [lists_bench]=BM_RawPassOverSameBytes
   [param_stat_bench]=BM_PlainPass
