@@ -120,11 +120,24 @@ FilterWindow::FilterWindow(TDatasetSPC& ds, DataKind kind, std::vector<std::stri
       ChangeCondition();
     }
   });
+  m_table->installEventFilter(this);
   connect(m_delete, &QPushButton::clicked, this, [this] { ShowState(m_logic.Delete(CurrentRow())); });
   connect(m_up, &QPushButton::clicked, this, [this] { ShowState(m_logic.MoveUp(CurrentRow())); });
   connect(m_down, &QPushButton::clicked, this, [this] { ShowState(m_logic.MoveDown(CurrentRow())); });
   ShowState(m_logic.Count() > 0 ? 0 : -1);
   resize(640, 400);
+}
+
+// Space on the table switches the current condition on or off, as a double click on its mark.
+bool FilterWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_table && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space && m_logic.Editable()) {
+    const int row = CurrentRow();
+    m_logic.ToggleActive(row);
+    ShowState(row);
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 int FilterWindow::CurrentRow() const { return m_table->currentRow(); }

@@ -28,6 +28,7 @@ class FilterWindow : public QDialog {
 
   FilterWindowLogic& Logic() { return m_logic; }
   void accept() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   // The condition window as Add and Change open it; tests may replace it. Returns whether the
   // condition was confirmed (then `logic.Result()` holds it).
