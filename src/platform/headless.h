@@ -12,6 +12,7 @@
 
 #include "platform/clipboard.h"
 #include "platform/clock.h"
+#include "platform/file_associations.h"
 #include "platform/file_dialogs.h"
 #include "platform/id_source.h"
 #include "platform/instance_channel.h"
@@ -102,6 +103,16 @@ class HeadlessPrompts final : public IPrompts {
   int Choose(const ChoiceRequest& request) override { return request.cancelButton; }
   bool AskPassword(const PasswordRequest&) override { return false; }
   bool SetPassword(const SetPasswordRequest&) override { return false; }
+};
+
+// Knows no associations (every type shows "<не выбрано>") and changes none; records what it
+// was asked.
+class HeadlessFileAssociations final : public IFileAssociations {
+ public:
+  FileTypeAssociation Query(const std::string& mimeType) override;
+  bool SetDefault(const std::string& mimeType, const std::string& handlerId) override;
+  std::deque<std::string> queried;
+  std::deque<std::string> setRequests;  // mime type + " " + handler
 };
 
 class MemoryLog final : public ILog {
