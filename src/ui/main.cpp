@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/desktop_integration.h"
 #include "app/instance_message.h"
 #include "app/program_run.h"
 #include "core/messages.h"
@@ -164,6 +165,22 @@ int main(int argc, char* argv[]) {
       if (additional) shell.AskFirstSession();
       for (const std::string& error : commandLine.errors) mv::ShowError(error);
       shell.OpenStartupDatasets(program.PreviousFiles(), commandLine.noPreviousDatasets, "Morvalen");
+      mv::ui::TfrmMain::SettingsSources settings;
+      settings.config = &program.Config();
+      settings.sounds = &program.Sounds();
+      settings.gages = &program.Gages();
+      settings.profiles = &program.Profiles();
+      settings.options.version = MV_VERSION;
+      settings.options.additionalInstance = additional;
+      settings.options.debugMode = commandLine.debugMode;
+      settings.options.programFolder = runOptions.appFolder;
+      settings.options.registerDesktopEntry = [dataHome = runOptions.dataHome, programPath = runOptions.programPath] {
+        std::string problem;
+        return mv::RegisterFileTypes(dataHome, programPath, problem);
+      };
+      frmMain.SetSettingsSources(std::move(settings));
+      // The start is complete: from now on events play their sounds.
+      program.Sounds().SetEnabled(true);
     });
     ScheduleScreenshot(app);
     exitCode = QApplication::exec();
