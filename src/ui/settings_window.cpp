@@ -316,8 +316,16 @@ QWidget* SettingsWindow::FileTypesPage() {
     m_logic.AssignFileTypes();
     FillFileTypes();
   });
+  // The details also from the keyboard: the row's double click has no key of its own.
+  auto* details = Button("btnFileTypeDetails", QStringLiteral("&Подробнее..."));
+  connect(details, &QPushButton::clicked, this,
+          [this] { ShowInfo(m_logic.FileTypeDetails(std::max(0, m_fileTypes->currentRow()))); });
   layout->addWidget(m_fileTypes, 1);
-  layout->addWidget(assign, 0, Qt::AlignLeft);
+  auto* commands = new QHBoxLayout;
+  commands->addWidget(assign);
+  commands->addWidget(details);
+  commands->addStretch();
+  layout->addLayout(commands);
   FillFileTypes();
   return page;
 }
