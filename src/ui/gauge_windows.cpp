@@ -60,6 +60,7 @@ QTableWidget* ListTable(const char* name, const auto& columns) {
   table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   table->horizontalHeader()->setStretchLastSection(true);
   table->setTabKeyNavigation(false);
+  table->setWordWrap(false);
   return table;
 }
 
@@ -204,7 +205,7 @@ GageListWindow::GageListWindow(TGageSet& list, bool selectMode, std::int32_t cur
   layout->addLayout(body, 1);
   layout->addWidget(OkCancel(this, selectMode ? QStringLiteral("&Выбор") : QStringLiteral("ОК")));
   Fill();
-  resize(860, 380);
+  resize(1020, 380);
 }
 
 void GageListWindow::Fill() {
