@@ -116,7 +116,7 @@ GageEditorDialog::GageEditorDialog(TGageSet& list, int position, QWidget* parent
   form->addRow(QStringLiteral("&Серийный номер:"), m_serial);
   form->addRow(QStringLiteral("&Единица измерения:"), m_unit);
   form->addRow(QStringLiteral("&Десятичных знаков:"), m_decimals);
-  form->addRow(QStringLiteral("Ми&нимальный предел измерения:"), m_minimum);
+  form->addRow(QStringLiteral("&Минимальный предел измерения:"), m_minimum);
   form->addRow(QStringLiteral("Ма&ксимальный предел измерения:"), m_maximum);
   form->addRow(QStringLiteral("Пр&имечание:"), m_note);
   // Held in memory only: an edit of these lasts until the end of the run.
@@ -125,9 +125,9 @@ GageEditorDialog::GageEditorDialog(TGageSet& list, int position, QWidget* parent
   m_connectionFields->setObjectName(QStringLiteral("pnlConnection"));
   auto* connection = new QFormLayout(m_connectionFields);
   connection->setContentsMargins(0, 0, 0, 0);
-  connection->addRow(QStringLiteral("&Начало передачи (не сохраняется):"), m_start);
+  connection->addRow(QStringLiteral("Нач&ало передачи (не сохраняется):"), m_start);
   connection->addRow(QStringLiteral("&Формат передачи (не сохраняется):"), m_format);
-  connection->addRow(QStringLiteral("Иденти&фикатор прибора:"), m_deviceId);
+  connection->addRow(QStringLiteral("Идентификатор п&рибора:"), m_deviceId);
   auto* note = new QLabel(Q(GageEditor::ConnectionNote()));
   note->setObjectName(QStringLiteral("lblConnectionNote"));
   note->setWordWrap(true);
@@ -181,7 +181,6 @@ GageListWindow::GageListWindow(TGageSet& list, bool selectMode, std::int32_t cur
   m_caption = new QLabel;
   m_caption->setObjectName(QStringLiteral("lblCaption"));
   m_table = ListTable("tblGages", GageListLogic::kColumns);
-  m_caption->setBuddy(m_table);
   m_add = Button("btnAdd", QStringLiteral("&Добавить..."));
   m_edit = Button("btnEdit", QStringLiteral("&Изменить..."));
   m_delete = Button("btnDelete", QStringLiteral("&Удалить"));
@@ -286,7 +285,6 @@ ProfileEditorDialog::ProfileEditorDialog(TInputProfileSet& list, TGageSet& gages
   auto* gage = new QGridLayout(m_gageFields);
   gage->setContentsMargins(0, 0, 0, 0);
   auto* gageLabel = new QLabel(QStringLiteral("Средство измерения:"));
-  gageLabel->setBuddy(choose);
   gage->addWidget(gageLabel, 0, 0);
   gage->addWidget(m_gageName, 0, 1);
   gage->addWidget(choose, 0, 2);
@@ -337,7 +335,6 @@ ProfileListPage::ProfileListPage(TInputProfileSet& list, TGageSet& gages, QWidge
   m_caption = new QLabel;
   m_caption->setObjectName(QStringLiteral("lblProfilesCaption"));
   m_table = ListTable("tblProfiles", ProfileListLogic::kColumns);
-  m_caption->setBuddy(m_table);
   m_add = Button("btnAddProfile", QStringLiteral("Доб&авить..."));
   m_edit = Button("btnEditProfile", QStringLiteral("Измени&ть..."));
   m_delete = Button("btnDeleteProfile", QStringLiteral("Уда&лить"));

@@ -156,11 +156,11 @@ QWidget* SettingsWindow::FoldersPage() {
     const char* label;
     bool editable;
   } rows[] = {
-      {0, "Папка программы:", false},
+      {0, "Папка &программы:", false},
       {ConfigFile::kDataFolder, "Папка &данных:", true},
       {ConfigFile::kReportFolder, "Папка &отчетов:", true},
       {ConfigFile::kTempFolder, "Папка &временных файлов (*):", true},
-      {ConfigFile::kLogFolder, "Папка журналов:", false},
+      {ConfigFile::kLogFolder, "Папка &журналов:", false},
   };
   int row = 0;
   for (const auto& r : rows) {
@@ -179,7 +179,8 @@ QWidget* SettingsWindow::FoldersPage() {
     }
     auto* label = new QLabel(QString::fromUtf8(r.label));
     label->setBuddy(field);
-    auto* open = Button(("btnOpen" + std::to_string(r.index)).c_str(), QStringLiteral("Открыть"));
+    // One mnemonic for every "Открыть": pressing it again moves on to the next one.
+    auto* open = Button(("btnOpen" + std::to_string(r.index)).c_str(), QStringLiteral("От&крыть"));
     const int index = r.index;
     connect(open, &QPushButton::clicked, this, [this, index] { m_logic.OpenFolder(index); });
     grid->addWidget(label, row, 0);
@@ -311,7 +312,7 @@ QWidget* SettingsWindow::FileTypesPage() {
   m_fileTypes = Table("tblFileTypes", headers);
   connect(m_fileTypes, &QTableWidget::cellDoubleClicked, this,
           [this](int row) { ShowInfo(m_logic.FileTypeDetails(row)); });
-  auto* assign = Button("btnAssignFileTypes", Q(m_logic.AssignCommandText()));
+  auto* assign = Button("btnAssignFileTypes", QStringLiteral("&") + Q(m_logic.AssignCommandText()));
   connect(assign, &QPushButton::clicked, this, [this] {
     m_logic.AssignFileTypes();
     FillFileTypes();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QTest>
 
 #include "support/fake_platform.h"
+#include "mnemonics.h"
 #include "ui_test_app.h"
 
 namespace mv {
@@ -22,6 +24,7 @@ W* Child(QWidget* parent, const char* name) {
   EXPECT_NE(w, nullptr) << name;
   return w;
 }
+
 
 class GaugeWindows : public ::testing::Test {
  protected:
@@ -203,6 +206,16 @@ TEST_F(GaugeWindows, ProfilePageAddsAndDeletesButKeepsTheLastProfile) {
   EXPECT_EQ(table->rowCount(), 1);
   EXPECT_EQ(profiles.Item(1)->name, "Обычный");
   EXPECT_FALSE(remove->isEnabled());
+}
+
+TEST_F(GaugeWindows, EveryFieldAndButtonHasItsOwnMnemonic) {
+  TInputProfileSet profiles;
+  ASSERT_TRUE(profiles.AddDefaultProfile());
+  ui::GageEditorDialog editor(gages, 2);
+  ui::GageListWindow list(gages, false, 0);
+  ui::ProfileEditorDialog profile(profiles, gages, 1);
+  ui::ProfileListPage page(profiles, gages);
+  for (QWidget* w : std::initializer_list<QWidget*>{&editor, &list, &profile, &page}) test::ExpectOwnMnemonics(w);
 }
 
 }  // namespace

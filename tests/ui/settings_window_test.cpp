@@ -17,6 +17,7 @@
 #include "support/bytes.h"
 #include "support/fake_platform.h"
 #include "ui/gauge_windows.h"
+#include "mnemonics.h"
 #include "ui_test_app.h"
 
 namespace mv {
@@ -90,6 +91,9 @@ TEST_F(SettingsWindow, PagesTitleAndTheNoteOfAnAdditionalSession) {
   EXPECT_TRUE(Child<QLabel>(&second, "lblAdditionalSession")->isVisible());
   EXPECT_EQ(Child<QLabel>(&second, "lblAdditionalSession")->text(), "Настройки дополнительного сеанса не сохраняются !");
   EXPECT_NE(Child<QPushButton>(&second, "btnResetColumns"), nullptr);
+  // Each page's commands by the keyboard; the folders' "Открыть" share theirs.
+  auto* secondPages = Child<QTabWidget>(&second, "tabPages");
+  for (int i = 0; i < secondPages->count(); ++i) test::ExpectOwnMnemonics(secondPages->widget(i), QStringLiteral("к"));
 }
 
 TEST_F(SettingsWindow, GeneralPageSwitchesGaugesAndProfilesReachTheirListsAndOk) {
@@ -209,7 +213,7 @@ TEST_F(SettingsWindow, FileTypesInformationAndAdministrationPages) {
   EXPECT_EQ(types->item(1, 1)->text(), "Файл данных MSA");
   EXPECT_EQ(types->item(2, 3)->text(), "<не выбрано>");
   auto* assign = Child<QPushButton>(&window, "btnAssignFileTypes");
-  EXPECT_EQ(assign->text(), "Назначить \"Morvalen\" текущим приложением для открытия этих типов файлов");
+  EXPECT_EQ(assign->text(), "&Назначить \"Morvalen\" текущим приложением для открытия этих типов файлов");
   fake.messages.answers.push_back(false);
   QTest::mouseClick(assign, Qt::LeftButton);
   ASSERT_EQ(fake.messages.shown.size(), 1u);
