@@ -8,6 +8,7 @@
 
 #include "analysis/chart_kinds.h"
 #include "analysis/chart_options.h"
+#include "core/text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -23,6 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (const auto& w : options.windows) {
     if (!mv::ChartKindOf(w.upper)) std::abort();
+  }
+  if (mv::CharCount(options.printHeader) > mv::TChartOptions::kPrintTextMax ||
+      mv::CharCount(options.printCaption) > mv::TChartOptions::kPrintTextMax) {
+    std::abort();
   }
   const std::string written = mv::EncodeChartOptions(options);
   if (written.size() != mv::kChartOptionsSize) std::abort();

@@ -24,7 +24,9 @@ void Check(const mv::HistogramOptions& o) {
       std::abort();
     }
   }
-  if (mv::CharCount(o.title) > mv::HistogramOptions::kTitleMax) std::abort();
+  for (const std::string* text : {&o.title, &o.printHeader, &o.printCaption}) {
+    if (mv::CharCount(*text) > mv::HistogramOptions::kTitleMax) std::abort();
+  }
 }
 
 }  // namespace

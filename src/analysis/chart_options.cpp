@@ -3,6 +3,7 @@
 #include "analysis/box_plot.h"
 #include "analysis/chart_kinds.h"
 #include "core/byte_order.h"
+#include "core/short_text.h"
 
 namespace mv {
 namespace {
@@ -21,10 +22,17 @@ inline constexpr std::size_t kBoxPlotOptions = 17;
 inline constexpr std::size_t kLanguage = 19;
 inline constexpr std::size_t kWindows = 20;
 inline constexpr std::size_t kWindowSize = 6;  // upper, lower, columns
-inline constexpr std::size_t kUsedEnd = kWindows + 3 * kWindowSize;
+inline constexpr std::size_t kUsedEndV1 = kWindows + 3 * kWindowSize;
+// Version 2.
+inline constexpr std::size_t kHistogramLook = kUsedEndV1;
+inline constexpr std::size_t kPrintHeader = kHistogramLook + 1;
+inline constexpr std::size_t kPrintCaption = kPrintHeader + 1 + TChartOptions::kPrintTextMax;
+inline constexpr std::size_t kUsedEnd = kPrintCaption + 1 + TChartOptions::kPrintTextMax;
 inline constexpr std::size_t kEndByte = kChartOptionsSize - 1;
 }  // namespace off
-static_assert(off::kUsedEnd == 38);
+static_assert(off::kUsedEndV1 == 38);
+static_assert(off::kPrintCaption == 290);
+static_assert(off::kUsedEnd == 541);
 static_assert(off::kUsedEnd <= off::kEndByte);
 
 constexpr std::string_view kMarker = "MVCO";
@@ -103,16 +111,23 @@ std::string EncodeChartOptions(const TChartOptions& o) {
     PutU8(b, at + 1, o.windows[i].lower);
     PutU32(b, at + 2, o.windows[i].columns);
   }
+  std::uint8_t look = 0;
+  if (o.histogramCurve) look |= chart_histogram_look::kCurve;
+  if (o.histogramCounts) look |= chart_histogram_look::kCounts;
+  PutU8(b, off::kHistogramLook, look);
+  PutShortText(b, off::kPrintHeader, o.printHeader, TChartOptions::kPrintTextMax);
+  PutShortText(b, off::kPrintCaption, o.printCaption, TChartOptions::kPrintTextMax);
   return b;
 }
 
 ChartOptionsRead DecodeChartOptions(std::string_view b, TChartOptions& o) {
   const TChartOptions defaults;
   o = defaults;
-  if (b.size() < kChartOptionsSize || b.substr(off::kMarker, kMarker.size()) != kMarker ||
-      GetU16(b, off::kVersion) != kChartOptionsVersion) {
+  if (b.size() < kChartOptionsSize || b.substr(off::kMarker, kMarker.size()) != kMarker) {
     return ChartOptionsRead::Defaults;
   }
+  const std::uint16_t version = GetU16(b, off::kVersion);
+  if (version < 1 || version > kChartOptionsVersion) return ChartOptionsRead::Defaults;
   bool repaired = false;
   const auto reject = [&repaired] { repaired = true; };
 
@@ -175,6 +190,22 @@ ChartOptionsRead DecodeChartOptions(std::string_view b, TChartOptions& o) {
       o.windows[i] = w;
     } else {
       reject();
+    }
+  }
+  if (version >= 2) {  // version 1 kept these bytes reserved: their fields keep the defaults
+    const std::uint8_t look = GetU8(b, off::kHistogramLook);
+    if ((look & ~chart_histogram_look::kKnown) == 0) {
+      o.histogramCurve = (look & chart_histogram_look::kCurve) != 0;
+      o.histogramCounts = (look & chart_histogram_look::kCounts) != 0;
+    } else {
+      reject();
+    }
+    for (const auto& [at, text] : {std::pair{off::kPrintHeader, &o.printHeader}, std::pair{off::kPrintCaption, &o.printCaption}}) {
+      if (GetU8(b, at) <= TChartOptions::kPrintTextMax) {
+        *text = GetShortText(b, at, TChartOptions::kPrintTextMax);
+      } else {
+        reject();
+      }
     }
   }
   return repaired ? ChartOptionsRead::Repaired : ChartOptionsRead::Ok;

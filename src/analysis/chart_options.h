@@ -18,7 +18,11 @@
 //   19 1  language of the chart titles (0 Russian, 1 English)
 //   20 18 three window records (subgroup, individuals, attribute), 6 bytes each:
 //         upper kind, lower kind (0 none), columns of the parameter table (32 bits)
-//   38 .. 1796  reserved, written as 0 and not read
+//   version 2 only (version 1 kept 38..1796 reserved; it reads with these fields' defaults):
+//   38 1  the histogram beside the chart: 1 the normal curve, 2 the bin counts (other bits 0)
+//   39 251 print header: a length byte and 250 characters (Windows-1251)
+//   290 251 print caption, as the header
+//   541 .. 1796  reserved, written as 0 and not read
 //   1797 1  end byte, written as 0 and not read
 
 #include <array>
@@ -33,7 +37,7 @@
 namespace mv {
 
 inline constexpr std::size_t kChartOptionsSize = 1798;
-inline constexpr std::uint16_t kChartOptionsVersion = 1;
+inline constexpr std::uint16_t kChartOptionsVersion = 2;
 
 // The window types of the charts; each remembers its last kinds.
 enum class ChartWindowType : std::uint8_t { Subgroup = 0, Individuals = 1, Attribute = 2 };
@@ -45,7 +49,14 @@ struct ChartWindowKinds {
   bool operator==(const ChartWindowKinds&) const = default;
 };
 
+namespace chart_histogram_look {
+inline constexpr std::uint8_t kCurve = 1;   // the normal curve over the histogram beside the chart
+inline constexpr std::uint8_t kCounts = 2;  // the counts of its bins
+inline constexpr std::uint8_t kKnown = kCurve | kCounts;
+}  // namespace chart_histogram_look
+
 struct TChartOptions {
+  static constexpr std::size_t kPrintTextMax = 250;
   bool controlLimits = true;       // "Показывать контрольную карту (LCL/UCL)"
   bool centralLineAlways = true;   // "Центральная линия (CL) выводится всегда"
   bool conclusion = true;          // "Показывать заключение о стабильности процесса"
@@ -67,10 +78,15 @@ struct TChartOptions {
   bool events = false;
   bool dates = true;
   bool pointLabels = false;
+  bool histogramCurve = true;      // the histogram beside the chart: the normal curve
+  bool histogramCounts = false;    // ... and the counts of its bins
   std::uint16_t boxPlotOptions = 3;  // box_plot_option
   Lang language = Lang::Ru;
   // By ChartWindowType: subgroup X over R, individuals x over MR, attribute p alone.
   std::array<ChartWindowKinds, 3> windows{{{1, 2}, {5, 6}, {7, 0}}};
+  // Printing ("Настройки печати контрольной карты"): "Заголовок:" and "Подпись:".
+  std::string printHeader;
+  std::string printCaption;
 
   AttrScale ScaleOf(ChartKind kind) const { return kind == ChartKind::U ? uScale : pScale; }
   bool operator==(const TChartOptions&) const = default;

@@ -29,7 +29,9 @@ constexpr Field kNumberHistograms{34, 1};
 constexpr Field kIndicatorCount{35, 1};
 constexpr Field kIndicators{36, HistogramOptions::kMaxIndicators};
 constexpr Field kTitle{68, 1 + HistogramOptions::kTitleMax};
-constexpr Field kReserved{319, 502};
+// Version 2: the print header and caption of the histograms ("Печать гистограммы").
+constexpr Field kPrintHeader{319, 1 + HistogramOptions::kTitleMax};
+constexpr Field kPrintCaption{570, 1 + HistogramOptions::kTitleMax};
 
 static_assert(kFirstSwitch + 9 == kBoxPlotOptions.offset);
 static_assert(kBoxPlotOptions.offset + kBoxPlotOptions.size == kSecondSwitch);
@@ -39,8 +41,9 @@ static_assert(kThirdSwitch + 4 == kWindowWidth.offset);
 static_assert(kWindowHeight.offset + kWindowHeight.size == kAddDatasetName.offset);
 static_assert(kIndicatorCount.offset + 1 == kIndicators.offset);
 static_assert(kIndicators.offset + kIndicators.size == kTitle.offset);
-static_assert(kTitle.offset + kTitle.size == kReserved.offset);
-static_assert(kReserved.offset + kReserved.size == HistogramOptions::kRecordSize);
+static_assert(kTitle.offset + kTitle.size == kPrintHeader.offset);
+static_assert(kPrintHeader.offset + kPrintHeader.size == kPrintCaption.offset);
+static_assert(kPrintCaption.offset + kPrintCaption.size == HistogramOptions::kRecordSize);
 
 constexpr std::string_view kMarkerText = "HGOP";
 constexpr std::uint16_t kBoxPlotMask =
@@ -117,6 +120,8 @@ std::string EncodeHistogramOptions(const HistogramOptions& options) {
   PutU8(r, kIndicatorCount.offset, static_cast<std::uint8_t>(list.size()));
   for (std::size_t i = 0; i < list.size(); ++i) PutU8(r, kIndicators.offset + i, list[i]);
   PutShortText(r, kTitle.offset, options.title, HistogramOptions::kTitleMax);
+  PutShortText(r, kPrintHeader.offset, options.printHeader, HistogramOptions::kTitleMax);
+  PutShortText(r, kPrintCaption.offset, options.printCaption, HistogramOptions::kTitleMax);
   return r;
 }
 
@@ -124,7 +129,8 @@ HistogramOptions DecodeHistogramOptions(std::string_view r) {
   HistogramOptions o;
   if (r.size() < HistogramOptions::kRecordSize) return o;
   if (r.substr(kMarker.offset, kMarker.size) != kMarkerText) return o;
-  if (GetU16(r, kVersionField.offset) != HistogramOptions::kVersion) return o;
+  const std::uint16_t version = GetU16(r, kVersionField.offset);
+  if (version < 1 || version > HistogramOptions::kVersion) return o;
 
   std::size_t off = kFirstSwitch;
   for (bool* b : FirstSwitches(o)) ReadSwitch(r, off++, *b);
@@ -149,6 +155,13 @@ HistogramOptions DecodeHistogramOptions(std::string_view r) {
   }
   if (GetU8(r, kTitle.offset) <= HistogramOptions::kTitleMax) {
     o.title = GetShortText(r, kTitle.offset, HistogramOptions::kTitleMax);
+  }
+  if (version >= 2) {  // version 1 kept these bytes reserved: its print texts are empty
+    for (const auto& [field, text] : {std::pair{kPrintHeader, &o.printHeader}, std::pair{kPrintCaption, &o.printCaption}}) {
+      if (GetU8(r, field.offset) <= HistogramOptions::kTitleMax) {
+        *text = GetShortText(r, field.offset, HistogramOptions::kTitleMax);
+      }
+    }
   }
   return o;
 }

@@ -17,7 +17,8 @@
 //   33, 34  add the dataset's name, number the histograms
 //   35  1  count of statistic indicators (0..32), 36  32  their numbers (1..26)
 //   68  251 title: a length byte and 250 characters (Windows-1251)
-//  319 .. 820  reserved, zero
+//  319  251 print header, 570 251 print caption, as the title (version 2; version 1 kept
+//           319..820 reserved and reads with empty print texts)
 
 #include <cstdint>
 #include <optional>
@@ -31,7 +32,7 @@ namespace mv {
 
 struct HistogramOptions {
   static constexpr std::size_t kRecordSize = 821;
-  static constexpr std::uint16_t kVersion = 1;
+  static constexpr std::uint16_t kVersion = 2;
   static constexpr std::size_t kMaxIndicators = 32;
   static constexpr int kIndicatorCount = 26;  // columns of the parameter table, numbered 1..26
   static constexpr std::size_t kTitleMax = 250;
@@ -74,6 +75,9 @@ struct HistogramOptions {
   std::string title;             // "Заголовок отдельной гистограммы:", may hold metasymbols
   bool addDatasetName = true;    // "Автоматически добавлять имя набора данных"
   bool numberHistograms = false; // "Указывать порядковые номера гистограмм"
+  // Printing ("Печать гистограммы"): the header above the histograms and the caption under them.
+  std::string printHeader;
+  std::string printCaption;
 
   bool operator==(const HistogramOptions&) const = default;
 };

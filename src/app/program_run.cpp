@@ -103,6 +103,7 @@ void ProgramRun::Start(const Options& options) {
   m_config = std::make_unique<ConfigFile>(options.appFolder, m_sounds, m_profiles);
   m_config->SetAreaDefaults(OwnedArea::kChartOptions, DefaultChartOptionsImage());
   m_config->SetAreaDefaults(OwnedArea::kHistogramOptions, DefaultHistogramOptionsImage());
+  m_config->SetAreaDefaults(OwnedArea::kPrintOptions, DefaultPrintOptionsImage());
   m_config->Defaults();  // the owners' images, also when the file is not read (switch X)
   if (options.readConfiguration) {
     log.run.BeginStep("Load CFG");
@@ -143,11 +144,15 @@ void ProgramRun::DecodeOptionAreas() {
     m_log->LogLine("Chart options: defaults used where the stored ones were not valid");
   }
   m_histogramOptions = DecodeHistogramOptions(m_config->Area(OwnedArea::kHistogramOptions));
+  if (DecodePrintOptions(m_config->Area(OwnedArea::kPrintOptions), m_printOptions) == PrintOptionsRead::Repaired) {
+    m_log->LogLine("Print options: defaults used where the stored ones were not valid");
+  }
 }
 
 void ProgramRun::EncodeOptionAreas() {
   m_config->SetArea(OwnedArea::kChartOptions, EncodeChartOptions(m_chartOptions));
   m_config->SetArea(OwnedArea::kHistogramOptions, EncodeHistogramOptions(m_histogramOptions));
+  m_config->SetArea(OwnedArea::kPrintOptions, EncodePrintOptions(m_printOptions));
 }
 
 std::vector<std::string> ProgramRun::PreviousFiles() const {

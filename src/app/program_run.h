@@ -12,6 +12,7 @@
 #include "analysis/chart_options.h"
 #include "analysis/histogram_options.h"
 #include "app/config_file.h"
+#include "app/print_options.h"
 #include "core/app_log.h"
 #include "core/event_sounds.h"
 #include "core/messages.h"
@@ -69,6 +70,8 @@ class ProgramRun {
   // The options of every chart and histogram window, kept in the configuration.
   TChartOptions& ChartOptions() { return m_chartOptions; }
   HistogramOptions& HistogramSettings() { return m_histogramOptions; }
+  // The page settings of chart and histogram printing, kept in the configuration.
+  PrintOptions& PrintSettings() { return m_printOptions; }
   std::string GageFileName() const;
   // The files open at the end of the previous run, to reopen (empty when the configuration
   // says not to).
@@ -89,6 +92,7 @@ class ProgramRun {
   bool m_configLoaded = false;
   TChartOptions m_chartOptions;
   HistogramOptions m_histogramOptions;
+  PrintOptions m_printOptions;
 
   void Status(const std::string& text) const;
   void CheckTempFolder();

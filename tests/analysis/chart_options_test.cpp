@@ -12,13 +12,14 @@ namespace {
 // The default record laid out by hand from the documented offsets.
 std::string DefaultBytes() {
   std::string b = test::FromHex(
-      "4D 56 43 4F  01 00"         // "MVCO", version 1
+      "4D 56 43 4F  02 00"         // "MVCO", version 2
       "07 80 00 00"                // control limits, CL always, conclusion, dates
       "02  07 00  01"              // set 2, C1-C3, series lines
       "02  00 00  03 00  00"       // span 2, share, share, box plot 1|2, Russian
       "01 02 FF FF FF FF"          // subgroup: X over R, every column
       "05 06 FF FF FF FF"          // individuals: x over MR
-      "07 00 FF FF FF FF");        // attribute: p alone
+      "07 00 FF FF FF FF"          // attribute: p alone
+      "01");                       // histogram beside the chart: the curve; empty print texts
   b.resize(kChartOptionsSize, '\0');
   return b;
 }
@@ -46,6 +47,10 @@ TEST(ChartOptions, RoundTrip) {
   o.boxPlotOptions = 4;
   o.language = Lang::En;
   o.windows = {{{4, 3, 0x15}, {5, 0, 0}, {10, 0, 7}}};
+  o.histogramCurve = false;
+  o.histogramCounts = true;
+  o.printHeader = "Цех №2 — участок «Б»";
+  o.printCaption = std::string(250, 'z');
   const std::string bytes = EncodeChartOptions(o);
   ASSERT_EQ(bytes.size(), kChartOptionsSize);
   TChartOptions read;
@@ -55,13 +60,15 @@ TEST(ChartOptions, RoundTrip) {
 
 TEST(ChartOptions, BytesThatAreNotOursGiveTheDefaults) {
   std::string otherVersion = DefaultBytes();
-  otherVersion[4] = 2;
+  otherVersion[4] = 3;
+  std::string noVersion = DefaultBytes();
+  noVersion[4] = 0;
   std::string otherMarker = DefaultBytes();
   otherMarker[0] = 'X';
   TChartOptions changed;
   changed.span = 5;
   const std::string shortRecord = EncodeChartOptions(changed).substr(0, kChartOptionsSize - 1);
-  for (const std::string& bytes : {std::string(kChartOptionsSize, '\0'), otherVersion, otherMarker, shortRecord,
+  for (const std::string& bytes : {std::string(kChartOptionsSize, '\0'), otherVersion, noVersion, otherMarker, shortRecord,
                                    std::string()}) {
     TChartOptions read = changed;
     EXPECT_EQ(DecodeChartOptions(bytes, read), ChartOptionsRead::Defaults);
@@ -76,6 +83,7 @@ TEST(ChartOptions, EachBadFieldTakesItsDefaultAndTheRestIsKept) {
   kept.uScale = AttrScale::Ppm;
   kept.language = Lang::En;
   kept.windows[0] = {3, 0, 1};
+  kept.printHeader = "Заголовок";
   const std::string good = EncodeChartOptions(kept);
   const TChartOptions defaults;
   const auto window = [&](std::size_t i) {
@@ -105,6 +113,9 @@ TEST(ChartOptions, EachBadFieldTakesItsDefaultAndTheRestIsKept) {
       {"individuals lower 2", 27, 2, window(1)},
       {"attribute upper 6", 32, 6, window(2)},
       {"attribute lower 8", 33, 8, window(2)},
+      {"histogram look bit 4", 38, 4, [](const TChartOptions& o) { return o.histogramCurve && !o.histogramCounts; }},
+      {"print header length 251", 39, 251, [](const TChartOptions& o) { return o.printHeader.empty(); }},
+      {"print caption length 255", 290, 255, [](const TChartOptions& o) { return o.printCaption.empty(); }},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.field);
@@ -120,6 +131,7 @@ TEST(ChartOptions, EachBadFieldTakesItsDefaultAndTheRestIsKept) {
     differing += read.uScale != kept.uScale;
     differing += read.language != kept.language;
     differing += !(read.windows[0] == kept.windows[0]);
+    differing += read.printHeader != kept.printHeader;
     EXPECT_LE(differing, 1);
   }
 
@@ -132,10 +144,29 @@ TEST(ChartOptions, EachBadFieldTakesItsDefaultAndTheRestIsKept) {
   EXPECT_EQ(read.criteria.mask, 0x1FF);
   // Bytes past the fields are reserved and not read.
   bytes = good;
-  bytes[100] = 'x';
+  bytes[600] = 'x';
   bytes[kChartOptionsSize - 1] = 1;
   EXPECT_EQ(DecodeChartOptions(bytes, read), ChartOptionsRead::Ok);
   EXPECT_EQ(read, kept);
+}
+
+TEST(ChartOptions, VersionOneReadsWithTheNewFieldsAtTheirDefaults) {
+  // Version 1 kept 38..1796 reserved: whatever they hold, the print texts are empty and the
+  // histogram beside the chart has its default look.
+  TChartOptions written;
+  written.span = 4;
+  written.histogramCounts = true;
+  written.printHeader = "Заголовок";
+  written.printCaption = "Подпись";
+  std::string bytes = EncodeChartOptions(written);
+  bytes[4] = 1;
+  TChartOptions read;
+  EXPECT_EQ(DecodeChartOptions(bytes, read), ChartOptionsRead::Ok);
+  TChartOptions expected = written;
+  expected.histogramCounts = false;
+  expected.printHeader.clear();
+  expected.printCaption.clear();
+  EXPECT_EQ(read, expected);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace {
 // The default record laid out by hand from the documented offsets.
 std::string DefaultRecordByHand() {
   test::ByteBuilder b;
-  b.Raw("HGOP").I16(1);
+  b.Raw("HGOP").I16(2);
   for (const int v : {0, 0, 1, 0, 1, 1, 1, 1, 0}) b.U8(static_cast<std::uint8_t>(v));  // 6..14
   b.I16(3);                                                                               // box-plot options
   for (const int v : {1, 1, 1, 1, 0, 1, 0}) b.U8(static_cast<std::uint8_t>(v));          // 17..23
@@ -22,7 +22,7 @@ std::string DefaultRecordByHand() {
   b.I16(0).I16(0).U8(1).U8(0);                                                            // window, names
   b.U8(4).U8(7).U8(14).U8(15).U8(22);
   std::string bytes = b.bytes();
-  bytes.resize(HistogramOptions::kRecordSize, '\0');  // rest of the list, empty title, reserve
+  bytes.resize(HistogramOptions::kRecordSize, '\0');  // rest of the list, empty title and print texts
   return bytes;
 }
 
@@ -39,6 +39,8 @@ HistogramOptions Changed() {
   o.windowHeight = 200;
   o.indicators = {26, 1, 13};
   o.title = "Гистограмма «%P» — блок %B";
+  o.printHeader = "Участок 3";
+  o.printCaption = "Проверил: Иванов";
   return o;
 }
 
@@ -85,7 +87,8 @@ TEST(HistogramOptions, EachDamagedFieldTakesItsDefault) {
       {"indicator 0", 37, std::string(1, '\0'), [&](HistogramOptions& o) { o.indicators = defaults.indicators; }},
       {"indicator twice", 38, "\x1A", [&](HistogramOptions& o) { o.indicators = defaults.indicators; }},
       {"title length 251", 68, "\xFB", [&](HistogramOptions& o) { o.title = ""; }},
-      {"reserved bytes", 400, "\x55\x55", [](HistogramOptions&) {}},
+      {"print header length 251", 319, "\xFB", [&](HistogramOptions& o) { o.printHeader = ""; }},
+      {"print caption length 255", 570, "\xFF", [&](HistogramOptions& o) { o.printCaption = ""; }},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
@@ -102,13 +105,25 @@ TEST(HistogramOptions, ForeignRecordsGiveTheDefaults) {
   std::string marker = good;
   marker[0] = 'X';
   std::string version = good;
-  version[4] = 2;
+  version[4] = 3;
+  std::string none = good;
+  none[4] = 0;
   const std::string zeros(HistogramOptions::kRecordSize, '\0');
-  for (const std::string& record : {marker, version, zeros, good.substr(0, 820), std::string()}) {
+  for (const std::string& record : {marker, version, none, zeros, good.substr(0, 820), std::string()}) {
     EXPECT_EQ(DecodeHistogramOptions(record), HistogramOptions{});
   }
   // A longer record (a larger area of a later layout) reads its first 821 bytes.
   EXPECT_EQ(DecodeHistogramOptions(good + "tail"), Changed());
+}
+
+TEST(HistogramOptions, VersionOneReadsWithEmptyPrintTexts) {
+  // Version 1 kept 319..820 reserved; whatever they hold, its print texts are empty.
+  std::string record = EncodeHistogramOptions(Changed());
+  record[4] = 1;
+  HistogramOptions expected = Changed();
+  expected.printHeader.clear();
+  expected.printCaption.clear();
+  EXPECT_EQ(DecodeHistogramOptions(record), expected);
 }
 
 TEST(HistogramOptions, StatisticsChoiceText) {

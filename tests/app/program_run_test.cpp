@@ -182,6 +182,7 @@ TEST(ProgramRun, ChartAndHistogramOptionsAreKeptBetweenRuns) {
   test::TempFolder dir;
   EXPECT_EQ(ConfigFile::AreaSize(OwnedArea::kChartOptions), kChartOptionsSize);
   EXPECT_EQ(ConfigFile::AreaSize(OwnedArea::kHistogramOptions), HistogramOptions::kRecordSize);
+  EXPECT_EQ(ConfigFile::AreaSize(OwnedArea::kPrintOptions), PrintOptions::kRecordSize);
   {
     ProgramRun program;
     program.Start(In(dir.path()));
@@ -189,12 +190,16 @@ TEST(ProgramRun, ChartAndHistogramOptionsAreKeptBetweenRuns) {
     EXPECT_FALSE(program.HistogramSettings().bars3d);
     program.ChartOptions().span = 7;
     program.HistogramSettings().bars3d = true;
+    program.ChartOptions().printHeader = "Участок 3";
+    program.PrintSettings().copies = 3;
     program.Finish();
   }
   ProgramRun next;
   next.Start(In(dir.path()));
   EXPECT_EQ(next.ChartOptions().span, 7);
   EXPECT_TRUE(next.HistogramSettings().bars3d);
+  EXPECT_EQ(next.ChartOptions().printHeader, "Участок 3");
+  EXPECT_EQ(next.PrintSettings().copies, 3);
   next.Finish();
 }
 

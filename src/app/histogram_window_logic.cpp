@@ -1,0 +1,87 @@
+#include "app/histogram_window_logic.h"
+
+#include <algorithm>
+
+#include "analysis/chart_texts.h"
+#include "core/numbers.h"
+
+namespace mv {
+
+std::string ExpandTitle(std::string_view typed) { return std::string(typed); }
+
+HistogramWindowLogic::HistogramWindowLogic(const TDatasetSPC& dataset, SampleSelection selection,
+                                           const std::vector<int>& parameters, const HistogramOptions& options)
+    : m_dataset(&dataset), m_options(options) {
+  selection.dataset = &dataset;
+  for (const int p : parameters) {
+    if (m_histos.size() >= kMaxHistograms) break;
+    const TSPCParameter* parameter = dataset.Parameter(p);
+    if (!parameter || parameter->kind != DataKind::Var || parameter->IsTag()) continue;
+    THisto h;
+    h.task.selection = selection;
+    h.task.parameter = p;
+    h.task.title = options.title;
+    m_histos.push_back(std::move(h));
+  }
+}
+
+std::size_t HistogramWindowLogic::Recompute() {
+  ComputeHistograms(m_histos, m_options.keepParameterScale);
+  return static_cast<std::size_t>(
+      std::count_if(m_histos.begin(), m_histos.end(), [](const THisto& h) { return h.loaded; }));
+}
+
+bool HistogramWindowLogic::Adjust(int delta) {
+  std::vector<int> before;
+  for (const THisto& h : m_histos) before.push_back(h.histogram.binCount);
+  for (THisto& h : m_histos) {
+    // The adjustment stops where the count stops, so the other way answers at once.
+    const int count = h.histogram.binCount;
+    if ((delta > 0 && count >= 20) || (delta < 0 && count <= 5)) continue;
+    h.histogram.userAdjustment += delta;
+  }
+  Recompute();
+  for (std::size_t i = 0; i < m_histos.size(); ++i) {
+    if (m_histos[i].histogram.binCount != before[i]) return true;
+  }
+  return false;
+}
+
+bool HistogramWindowLogic::MoreBins() { return Adjust(+1); }
+bool HistogramWindowLogic::FewerBins() { return Adjust(-1); }
+
+void HistogramWindowLogic::SetOptions(const HistogramOptions& options) {
+  m_options = options;
+  for (THisto& h : m_histos) h.task.title = options.title;
+  Recompute();
+}
+
+std::string HistogramWindowLogic::Title(std::size_t i) const {
+  if (i >= m_histos.size()) return {};
+  const THisto& h = m_histos[i];
+  std::string title = ExpandTitle(h.task.title);
+  if (Trim(title).empty()) {
+    const TSPCParameter* parameter = m_dataset->Parameter(h.task.parameter);
+    title = parameter ? parameter->name : std::string();
+  }
+  if (m_options.numberHistograms) title = FormatInt(static_cast<std::int64_t>(i + 1)) + ". " + title;
+  if (m_options.addDatasetName) title += " - " + DatasetDisplayName(*m_dataset);
+  return title;
+}
+
+std::string HistogramWindowLogic::Caption() const {
+  return (m_histos.size() == 1 ? "Гистограмма - " : "Гистограммы - ") + DatasetDisplayName(*m_dataset);
+}
+
+std::string HistogramWindowLogic::BinText(std::size_t i, int bin) const {
+  if (i >= m_histos.size() || !m_histos[i].loaded) return {};
+  return BinMouseText(m_histos[i].histogram, bin, m_histos[i].data.decimals);
+}
+
+std::string HistogramWindowLogic::ValueText(std::size_t i, std::size_t value) const {
+  if (i >= m_histos.size() || !m_histos[i].loaded) return {};
+  const auto& values = m_histos[i].histogram.uniqueValues;
+  return value < values.size() ? UniqueValueMouseText(values[value], m_histos[i].data.decimals) : std::string();
+}
+
+}  // namespace mv
