@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "core/messages.h"
+#include "core/text.h"
 #include "ui/gauge_windows.h"
 
 namespace mv::ui {
@@ -60,7 +61,7 @@ const char* const kSwitchTexts[4] = {
 
 TFontDescr FontDescrOf(const QFont& font) {
   TFontDescr d;
-  d.name = font.family().toStdString().substr(0, TFontDescr::kNameMax);
+  d.name = CutToChars(font.family().toStdString(), TFontDescr::kNameMax);
   d.size = font.pointSize() > 0 ? font.pointSize() : static_cast<std::int32_t>(font.pointSizeF() + 0.5);
   d.style = static_cast<std::uint8_t>((font.bold() ? 1 : 0) | (font.italic() ? 2 : 0) | (font.underline() ? 4 : 0) |
                                       (font.strikeOut() ? 8 : 0));

@@ -202,6 +202,18 @@ TEST_F(SettingsWindow, AppearancePageFontsAndSounds) {
   EXPECT_EQ(config.systemFont.size, 12);
 }
 
+TEST_F(SettingsWindow, AFontTakesItsFamilyCutToWholeCharactersAndItsStyle) {
+  QFont font(QStringLiteral("Очень длинное название шрифта для проверки"), 11);
+  font.setBold(true);
+  font.setItalic(true);
+  const TFontDescr d = ui::FontDescrOf(font);
+  EXPECT_EQ(d.name, "Очень длинное название шрифта ");
+  EXPECT_EQ(d.size, 11);
+  EXPECT_EQ(d.style, 3);
+  EXPECT_EQ(ui::QFontOf(d).bold(), true);
+  EXPECT_EQ(ui::QFontOf(d).pointSize(), 11);
+}
+
 TEST_F(SettingsWindow, FileTypesInformationAndAdministrationPages) {
   ui::SettingsWindow window(config, sounds, gages, profiles, Options(false, true));
   window.show();
