@@ -150,8 +150,8 @@ FileTypeAssociation XdgFileAssociations::Query(const std::string& mimeType) {
   FileTypeAssociation answer;
   std::string output;
   if (Run({"xdg-mime", "query", "default", mimeType}, &output)) {
-    const std::string_view first = TrimBlanks(output.substr(0, output.find('\n')));
-    answer.defaultHandler = std::string(first);
+    const std::string_view text = output;
+    answer.defaultHandler = std::string(TrimBlanks(text.substr(0, text.find('\n'))));
   }
   std::set<std::string> seen;  // an entry of the user's folder hides the system's of that name
   for (const fs::path& folder : ApplicationFolders()) {
