@@ -115,6 +115,19 @@ void DrawChart(QPainter& p, const ChartFrame& f, const TChart& chart, const Char
       HorizontalLine(p, chart, plot, set.lcl, limit, ToQ(chart.lowerCode + "=" + FormatFixed(set.lcl, d)));
     }
   }
+  if (chart.limitsShown && chart.ownLimitsUsed) {  // own limits of the entries far from the mean size
+    p.setPen(QPen(QColor(200, 0, 0), 1.5));
+    const double half = plot.width() / (2.0 * std::max<std::uint32_t>(1, chart.data.Count()));
+    for (std::uint32_t i = 1; i <= chart.data.Count(); ++i) {
+      const TChartPoint& cp = chart.data.points[i - 1];
+      if ((cp.flags & chart_point_flag::kOwnLimits) == 0) continue;
+      const double x = XOf(chart, plot, i);
+      for (const double v : {cp.ownUpper, cp.ownLower}) {
+        const double y = YOf(chart, plot, v);
+        p.drawLine(QPointF(x - half, y), QPointF(x + half, y));
+      }
+    }
+  }
   for (const ChartLine& line : chart.lines) {
     HorizontalLine(p, chart, plot, line.value, QPen(QColor(0, 0, 160), 1, Qt::DashDotLine), ToQ(line.code));
   }
