@@ -27,6 +27,7 @@
 #include "platform/file_dialogs.h"
 #include "platform/services.h"
 #include "ui/analysis_settings.h"
+#include "ui/print_setup.h"
 #include "ui/chart_options_dialog.h"
 #include "ui/chart_view.h"
 #include "ui/criteria_dialog.h"
@@ -167,6 +168,7 @@ void ChartWindow::BuildCommands() {
     addAction(action);
     connect(action, &QAction::triggered, this, [this, kind] {
       m_logic->SetUpper(kind);
+      ChartSettings().windows = m_logic->Options().windows;
       Refresh();
     });
     m_upperActions.emplace_back(action, kind);
@@ -198,6 +200,7 @@ void ChartWindow::BuildCommands() {
       } else {
         m_logic->SetLower(lower);
       }
+      ChartSettings().windows = m_logic->Options().windows;
       Refresh();
     });
     m_lowerActions.emplace_back(action, lower);
@@ -424,9 +427,10 @@ void ChartWindow::PrintWithDialog() {
       texts.gostForm ? (PrintSettings().contents | print_contents::kGostForm)
                      : (PrintSettings().contents & ~print_contents::kGostForm));
   QPrinter printer(QPrinter::HighResolution);
-  printer.setPageOrientation(PrintSettings().landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  ApplyPrintOptions(printer, PrintSettings());
   QPrintDialog dialog(&printer, this);
   if (dialog.exec() != QDialog::Accepted) return;
+  TakePrintOptions(printer, PrintSettings());
   Print(printer, texts);
 }
 
@@ -435,7 +439,7 @@ void ChartWindow::PrintPreview() {
                          (PrintSettings().contents & print_contents::kGostForm) != 0};
   if (texts.gostForm && !m_logic->CheckGostForm()) return;
   QPrinter printer(QPrinter::HighResolution);
-  printer.setPageOrientation(PrintSettings().landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  ApplyPrintOptions(printer, PrintSettings());
   QPrintPreviewDialog preview(&printer, this);
   connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this, texts](QPrinter* p) { Print(*p, texts); });
   preview.exec();

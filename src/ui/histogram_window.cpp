@@ -22,6 +22,7 @@
 #include "platform/file_dialogs.h"
 #include "platform/services.h"
 #include "ui/analysis_settings.h"
+#include "ui/print_setup.h"
 #include "ui/chart_window.h"
 #include "ui/histogram_options_dialog.h"
 #include "ui/ui_text.h"
@@ -269,16 +270,17 @@ void HistogramWindow::PrintWithDialog() {
   HistogramWindowSettings().printHeader = texts.header;
   HistogramWindowSettings().printCaption = texts.caption;
   QPrinter printer(QPrinter::HighResolution);
-  printer.setPageOrientation(PrintSettings().landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  ApplyPrintOptions(printer, PrintSettings());
   QPrintDialog dialog(&printer, this);
   if (dialog.exec() != QDialog::Accepted) return;
+  TakePrintOptions(printer, PrintSettings());
   Print(printer, texts);
 }
 
 void HistogramWindow::PrintPreview() {
   const PrintTexts texts{HistogramWindowSettings().printHeader, HistogramWindowSettings().printCaption, false};
   QPrinter printer(QPrinter::HighResolution);
-  printer.setPageOrientation(PrintSettings().landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  ApplyPrintOptions(printer, PrintSettings());
   QPrintPreviewDialog preview(&printer, this);
   connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this, texts](QPrinter* p) { Print(*p, texts); });
   preview.exec();

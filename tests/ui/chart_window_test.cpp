@@ -17,6 +17,7 @@
 #include "support/fake_platform.h"
 #include "ui/analysis_settings.h"
 #include "ui/chart_view.h"
+#include "ui/print_setup.h"
 #include "ui/histogram_window.h"
 #include "ui/text_window.h"
 #include "ui_test_app.h"
@@ -212,6 +213,28 @@ TEST_F(ChartWindowTest, HistogramWindowAdjustsBinsAndNamesThemUnderTheMouse) {
   EXPECT_TRUE(w->Print(printer, {"Заголовок", "Подпись", false}));
   EXPECT_TRUE(std::filesystem::exists(dir.Path("h.pdf")));
   w->close();
+}
+
+TEST_F(ChartWindowTest, PageSettingsGoToThePrinterAndBack) {
+  PrintOptions o;
+  o.paper = PaperSize::A3;
+  o.landscape = false;
+  o.marginLeft = 200;
+  o.marginTop = 50;
+  o.marginRight = 125;
+  o.marginBottom = 0;
+  o.greyscale = true;
+  o.copies = 2;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  ui::ApplyPrintOptions(printer, o);
+  EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A3);
+  PrintOptions back;
+  back.contents = print_contents::kGostForm;
+  ui::TakePrintOptions(printer, back);
+  PrintOptions expected = o;
+  expected.contents = print_contents::kGostForm;  // not the printer's to say
+  EXPECT_EQ(back, expected);
 }
 
 // The windows of the README's pictures; with MV_SCREENSHOT_DIR set they are saved there.
