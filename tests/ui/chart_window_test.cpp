@@ -68,7 +68,12 @@ TEST_F(ChartWindowTest, OpensTheDemoSwitchesKindsAndCriteria) {
   w->Logic().SetCriteria(custom);
   w->Refresh();
   EXPECT_NE(w->Logic().CriteriaText(1).find("из 1 проверенных"), std::string::npos);
-  w->close();
+  // Escape closes the window.
+  w->show();
+  w->activateWindow();
+  QApplication::processEvents();
+  QTest::keyClick(w->View(), Qt::Key_Escape);
+  EXPECT_FALSE(w->isVisible());
 }
 
 TEST_F(ChartWindowTest, DeactivatesAndReactivatesFromTheKeyboard) {
