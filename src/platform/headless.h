@@ -44,9 +44,13 @@ class HeadlessClipboard final : public IClipboard {
  public:
   std::string Text() override { return m_text; }
   void SetText(const std::string& text) override { m_text = text; }
+  void SetPicture(const std::string& png) override { m_picture = png; }
+  // The last picture put there (PNG bytes); empty when none was.
+  const std::string& Picture() const { return m_picture; }
 
  private:
   std::string m_text;
+  std::string m_picture;
 };
 
 class HeadlessSoundPlayer final : public ISoundPlayer {

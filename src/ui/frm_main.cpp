@@ -296,7 +296,7 @@ void TfrmMain::dropEvent(QDropEvent* event) {
 }
 
 void TfrmMain::Refresh() {
-  const OpenDatasetList& list = m_shell.Datasets();
+  OpenDatasetList& list = m_shell.Datasets();
   {
     // Rebuilding the pages moves the tab widget's current page; the list's current one counts.
     const bool listInFront = m_pages->currentIndex() == 0;

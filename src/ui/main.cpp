@@ -27,6 +27,7 @@
 #include "platform/instance_channel.h"
 #include "platform/runtime_folder.h"
 #include "platform/services.h"
+#include "ui/analysis_settings.h"
 #include "ui/frm_main.h"
 #include "ui/qt_platform.h"
 
@@ -149,6 +150,7 @@ int main(int argc, char* argv[]) {
       };
       program.Start(runOptions);
       program.WindowShown(static_cast<std::uint64_t>(frmMain.winId()), frmMain.devicePixelRatioF() > 1.0);
+      mv::ui::UseAnalysisSettings({&program.ChartOptions(), &program.HistogramSettings(), &program.PrintSettings()});
 
       mv::Shell& shell = frmMain.Shell();
       shell.debugMode = commandLine.debugMode;
@@ -185,6 +187,7 @@ int main(int argc, char* argv[]) {
     ScheduleScreenshot(app);
     exitCode = QApplication::exec();
     window = nullptr;
+    mv::ui::UseAnalysisSettings({});
   }
   program.Finish();
   mv::ui::UninstallQtPlatform();
