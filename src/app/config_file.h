@@ -125,6 +125,8 @@ class ConfigFile {
   // to the area's size.
   void SetAreaDefaults(OwnedArea area, std::string_view image);
   static std::size_t AreaSize(OwnedArea area);
+  // The area back to its owner's default image.
+  void ResetArea(OwnedArea area) { AreaToDefaults(area); }
 
   // Every setting at its default, every area at its owner's default, the remembered state and
   // the two lists cleared.

@@ -21,11 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct FileType {
-  const char* extension;
-  const char* mime;
-  const char* comment;
-};
+using FileType = DataFileType;
 
 constexpr std::array<FileType, 3> kTypes{{
     {"mvl", "application/x-morvalen-spc", "Файл данных SPC"},
@@ -70,6 +66,8 @@ void RunTool(const char* tool, const std::string& argument) {
 }
 
 }  // namespace
+
+std::span<const DataFileType> DataFileTypes() { return kTypes; }
 
 std::string MimePackageXml() {
   std::string xml =
@@ -151,7 +149,7 @@ bool RegisterFileTypes(const std::string& dataHome, const std::string& programPa
   bool entryChanged = false;
   bool iconsChanged = false;  // the icon theme needs no database of its own
   bool ok = Put(home / "mime" / "packages" / "morvalen.xml", MimePackageXml(), mimeChanged, problem) &&
-            Put(home / "applications" / "morvalen.desktop", DesktopEntry(programPath), entryChanged, problem) &&
+            Put(home / "applications" / kDesktopEntryId, DesktopEntry(programPath), entryChanged, problem) &&
             Put(icons / "apps" / "morvalen.svg", ProgramIconSvg(), iconsChanged, problem);
   for (const FileType& type : kTypes) {
     ok = ok && Put(icons / "mimetypes" / (IconName(type) + ".svg"), FileIconSvg(type.extension), iconsChanged, problem);

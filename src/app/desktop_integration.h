@@ -3,9 +3,21 @@
 // desktop entry that opens them with the program, and their icons, written into the user's
 // data folder. Making the program the default handler is left to the user's own choice.
 
+#include <span>
 #include <string>
 
 namespace mv {
+
+// The data file types of the system, in the order the settings list them: SPC data "mvl", MSA
+// data "msa" and the exchange file "mef".
+struct DataFileType {
+  const char* extension;
+  const char* mime;
+  const char* comment;  // what the type is for: "Файл данных SPC"
+};
+std::span<const DataFileType> DataFileTypes();
+// The desktop entry written for the program, as the desktop names its handlers.
+inline constexpr const char* kDesktopEntryId = "morvalen.desktop";
 
 // The package of the three file types (packaging/morvalen-mime.xml is the same text).
 std::string MimePackageXml();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/chart_kinds.h"
+#include "analysis/chart_texts.h"
 #include "analysis/control_chart.h"
 #include "analysis/special_causes.h"
 #include "cli/cli.h"
@@ -271,7 +272,8 @@ void WriteLimit(JsonWriter& w, std::string_view key, const std::string& code, co
   w.EndObject();
 }
 
-void WriteChart(JsonWriter& w, const TChart& chart, std::string_view role, const TDatasetSPC& ds) {
+void WriteChart(JsonWriter& w, const TChart& chart, std::string_view role, const TDatasetSPC& ds,
+                int criteriaInForce) {
   const ChartSeries& s = *chart.Current();
   const CDataSet& set = s.set;
   w.BeginObject();
@@ -383,6 +385,16 @@ void WriteChart(JsonWriter& w, const TChart& chart, std::string_view role, const
   w.Field("hitCount", set.signals.size());
   w.Key("hits");
   WriteHits(w, set);
+  // The texts the chart window shows under the chart.
+  const ChartConclusion conclusion = ConclusionLine(chart, criteriaInForce);
+  w.Key("conclusion");
+  w.BeginObject();
+  w.Field("text", conclusion.text);
+  w.Field("mark", conclusion.mark == ConclusionMark::Good  ? "good"
+                  : conclusion.mark == ConclusionMark::Bad ? "bad"
+                                                           : "none");
+  w.EndObject();
+  w.Field("zoneAnalysis", set.zones.valid ? ZoneAnalysisFull(set.zoneStat) : std::string());
   w.Key("points");
   WritePoints(w, chart, set, ds);
   w.EndObject();
@@ -512,7 +524,7 @@ int RunChart(Args args, std::ostream& out, std::ostream& err) {
   w.EndObject();
   w.Key("charts");
   w.BeginArray();
-  for (const auto& [chart, role] : charts) WriteChart(w, chart, role, ds);
+  for (const auto& [chart, role] : charts) WriteChart(w, chart, role, ds, a.options.criteria.CriteriaCount());
   w.EndArray();
   w.EndObject();
   w.Done();

@@ -76,6 +76,8 @@ int RunGages(Args args, std::ostream& out, std::ostream& err) {
     if (const auto upper = g.range.Get(ValueRange::kUpper)) w.Field("max", *upper);
     w.EndObject();
     w.Field("rangeText", SafeUtf8(g.range.BoundsText()));
+    // As the gauge list and the profiles show it: with the unit.
+    w.Field("measuringRange", SafeUtf8(RangeText(g, true)));
     w.EndObject();
   }
   w.EndArray();

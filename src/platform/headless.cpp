@@ -75,4 +75,14 @@ void MemoryLog::Keep(std::string line) { Remember(lines, std::move(line)); }
 void MemoryLog::LogLine(std::string_view text, int) { Keep(std::string(text)); }
 void MemoryLog::LogError(std::string_view text, int) { Keep("[ERR] " + std::string(text)); }
 
+FileTypeAssociation HeadlessFileAssociations::Query(const std::string& mimeType) {
+  Remember(queried, mimeType);
+  return {};
+}
+
+bool HeadlessFileAssociations::SetDefault(const std::string& mimeType, const std::string& handlerId) {
+  Remember(setRequests, mimeType + " " + handlerId);
+  return false;
+}
+
 }  // namespace mv::platform

@@ -12,6 +12,7 @@
 
 #include "platform/clipboard.h"
 #include "platform/clock.h"
+#include "platform/file_associations.h"
 #include "platform/file_dialogs.h"
 #include "platform/id_source.h"
 #include "platform/instance_channel.h"
@@ -43,9 +44,13 @@ class HeadlessClipboard final : public IClipboard {
  public:
   std::string Text() override { return m_text; }
   void SetText(const std::string& text) override { m_text = text; }
+  void SetPicture(const std::string& png) override { m_picture = png; }
+  // The last picture put there (PNG bytes); empty when none was.
+  const std::string& Picture() const { return m_picture; }
 
  private:
   std::string m_text;
+  std::string m_picture;
 };
 
 class HeadlessSoundPlayer final : public ISoundPlayer {
@@ -102,6 +107,16 @@ class HeadlessPrompts final : public IPrompts {
   int Choose(const ChoiceRequest& request) override { return request.cancelButton; }
   bool AskPassword(const PasswordRequest&) override { return false; }
   bool SetPassword(const SetPasswordRequest&) override { return false; }
+};
+
+// Knows no associations (every type shows "<не выбрано>") and changes none; records what it
+// was asked.
+class HeadlessFileAssociations final : public IFileAssociations {
+ public:
+  FileTypeAssociation Query(const std::string& mimeType) override;
+  bool SetDefault(const std::string& mimeType, const std::string& handlerId) override;
+  std::deque<std::string> queried;
+  std::deque<std::string> setRequests;  // mime type + " " + handler
 };
 
 class MemoryLog final : public ILog {

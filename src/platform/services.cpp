@@ -43,6 +43,7 @@ MV_PLATFORM_SERVICE(IIdSource, RandomIdSource)
 MV_PLATFORM_SERVICE(ILog, MemoryLog)
 MV_PLATFORM_SERVICE(IProgress, HeadlessProgress)
 MV_PLATFORM_SERVICE(IPrompts, HeadlessPrompts)
+MV_PLATFORM_SERVICE(IFileAssociations, HeadlessFileAssociations)
 
 #undef MV_PLATFORM_SERVICE
 

@@ -21,6 +21,7 @@ class IIdSource;
 class ILog;
 class IProgress;
 class IPrompts;
+class IFileAssociations;
 
 template <class Interface>
 Interface& Current();
@@ -47,6 +48,7 @@ MV_DECLARE_PLATFORM_SERVICE(IIdSource)
 MV_DECLARE_PLATFORM_SERVICE(ILog)
 MV_DECLARE_PLATFORM_SERVICE(IProgress)
 MV_DECLARE_PLATFORM_SERVICE(IPrompts)
+MV_DECLARE_PLATFORM_SERVICE(IFileAssociations)
 
 #undef MV_DECLARE_PLATFORM_SERVICE
 

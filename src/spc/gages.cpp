@@ -1,5 +1,7 @@
 #include "spc/gages.h"
 
+#include <array>
+
 #include "core/list_item_record.h"
 #include "core/text.h"
 
@@ -37,7 +39,94 @@ void WriteTextProperty(TUniStream& stream, std::uint8_t code, const std::string&
   stream.WriteStr(text);
 }
 
+constexpr std::array<TransmissionFormat, 7> kFormats{{
+    {0, "<Определяется интерфейсом>"},
+    {1, "Data + Enter"},
+    {2, "Data + Tab"},
+    {3, "Data"},
+    {4, "Channel + Tab + Data + Enter"},
+    {5, "ID + Tab + Data + Enter"},
+    {6, "ID + @ + Data + Enter"},
+}};
+
 }  // namespace
+
+std::string ConnectionTypeText(std::uint8_t type) {
+  switch (type) {
+    case 0: return "Без подключения";
+    case 1: return "Беспроводное";
+    case 2: return "Проводное";
+    default: return {};
+  }
+}
+
+std::string TransmissionStartText(std::uint8_t start) {
+  switch (start) {
+    case 1: return "По нажатию кнопки";
+    case 2: return "Автоматически";
+    default: return {};
+  }
+}
+
+std::span<const TransmissionFormat> TransmissionFormats() { return kFormats; }
+
+int TransmissionFormatPosition(std::int16_t code) {
+  for (std::size_t i = 0; i < kFormats.size(); ++i) {
+    if (kFormats[i].code == code) return static_cast<int>(i);
+  }
+  return 1;
+}
+
+std::int16_t TransmissionFormatCode(int position) {
+  if (position < 0 || position >= static_cast<int>(kFormats.size())) return 1;
+  return kFormats[static_cast<std::size_t>(position)].code;
+}
+
+GageFields GageFieldsOf(const TGage& gage) {
+  return GageFields{gage.name,  gage.fullName, gage.transmissionFormat, gage.transmissionStart,
+                    gage.connectionType, gage.range, gage.decimals, gage.unit, gage.note,
+                    gage.serialNumber, gage.deviceId};
+}
+
+void SetGage(TGage& gage, const GageFields& fields) {
+  gage.name = fields.name;
+  gage.fullName = fields.fullName;
+  gage.connectionType = fields.connectionType;
+  gage.range = fields.range;
+  gage.decimals = fields.decimals;
+  gage.unit = fields.unit;
+  gage.note = fields.note;
+  gage.serialNumber = fields.serialNumber;
+  if (fields.connectionType != 0) {
+    gage.transmissionStart = fields.start;
+    gage.transmissionFormat = fields.format;
+    gage.deviceId = fields.deviceId;
+  }
+}
+
+bool SameGage(const TGage& gage, const GageFields& fields) {
+  if (gage.name != fields.name || gage.fullName != fields.fullName || gage.serialNumber != fields.serialNumber ||
+      gage.note != fields.note || gage.unit != fields.unit || gage.decimals != fields.decimals ||
+      !gage.range.SameAs(fields.range) || gage.connectionType != fields.connectionType) {
+    return false;
+  }
+  if (fields.connectionType == 0) return true;
+  return gage.transmissionStart == fields.start && gage.transmissionFormat == fields.format &&
+         gage.deviceId == fields.deviceId;
+}
+
+std::string ConnectionText(const TGage& gage) {
+  std::string text = ConnectionTypeText(gage.connectionType);
+  if (gage.IsConnected()) text += " (" + LowerCase(TransmissionStartText(gage.transmissionStart)) + ")";
+  return text;
+}
+
+std::string RangeText(const TGage& gage, bool withUnit) {
+  std::string text = gage.range.BoundsText();
+  const bool bounded = gage.range.Get(ValueRange::kLower) || gage.range.Get(ValueRange::kUpper);
+  if (withUnit && bounded && !gage.unit.empty()) text += " " + gage.unit;
+  return text;
+}
 
 std::string TGage::GetLogDescr(bool detailed) const {
   std::string text = TCoreListItem::GetLogDescr(detailed) + ", conn=" + ConnectionLogCode(connectionType);

@@ -1,6 +1,8 @@
 #include "spc/input_profiles.h"
 
 #include "core/list_item_record.h"
+#include "spc/gages.h"
+#include "spc/parameter.h"
 
 namespace mv {
 namespace {
@@ -132,6 +134,34 @@ void TInputProfileSet::SetCurrent(int position) {
   currentPosition = static_cast<std::uint16_t>(position);
   const TCoreListItem* item = GetItem(position);
   currentId = item ? item->id : 0;
+}
+
+TGage* ProfileGage(const TInputProfile& profile, const TGageSet& gages) {
+  if (profile.source != static_cast<std::uint8_t>(InputSource::Gage)) return nullptr;
+  return gages.Item(gages.IndexOfID(profile.gageId));
+}
+
+std::string ProfileText(const TInputProfile& profile, const TGageSet& gages) {
+  std::string text = InputSourceText(profile.source);
+  if (const TGage* gage = ProfileGage(profile, gages)) {
+    text += " (" + gage->name + "; пределы изм. " + RangeText(*gage, true) + ")";
+  }
+  return text;
+}
+
+std::string GageRangeWarning(const TGage& gage, std::span<const TSPCParameter* const> parameters) {
+  if (!gage.range.Get(ValueRange::kLower) && !gage.range.Get(ValueRange::kUpper)) return {};
+  for (const TSPCParameter* parameter : parameters) {
+    if (!parameter) continue;
+    for (const ValueRange::Slot slot : {ValueRange::kLower, ValueRange::kUpper}) {
+      const std::optional<double> limit = parameter->dataLimits.Get(slot);
+      if (limit && !gage.range.Contains(*limit)) {
+        return " Пределы измерений данного СИ не соответствуют пределам возможных значений некоторых параметров (" +
+               parameter->name + ") ";
+      }
+    }
+  }
+  return {};
 }
 
 }  // namespace mv

@@ -3,11 +3,16 @@
 // The list travels inside the configuration file.
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "core/core_list.h"
 
 namespace mv {
+
+class TGage;
+class TGageSet;
+class TSPCParameter;
 
 enum class InputSource : std::uint8_t { Keyboard = 1, Gage = 2 };
 
@@ -57,5 +62,17 @@ class TInputProfileSet : public TCoreList {
  protected:
   std::unique_ptr<TCoreListItem> CreateItem() const override;
 };
+
+// The gauge of a profile that enters values with a gauge (source 2) whose gauge identifier is
+// in the list; nullptr otherwise (keyboard profiles keep a gauge identifier they do not use).
+TGage* ProfileGage(const TInputProfile& profile, const TGageSet& gages);
+// The source's text; with the profile's gauge (ProfileGage) followed by
+// " (" + the gauge's name + "; пределы изм. " + its range text with unit + ")".
+std::string ProfileText(const TInputProfile& profile, const TGageSet& gages);
+
+// The warning shown while a gauge enters values: "" when the gauge's range has no bound or when
+// every present data limit of every parameter lies inside it (bounds inclusive, a missing
+// gauge bound does not limit); otherwise the hint naming the first parameter outside it.
+std::string GageRangeWarning(const TGage& gage, std::span<const TSPCParameter* const> parameters);
 
 }  // namespace mv

@@ -1,10 +1,14 @@
 #include "ui/dataset_page.h"
 
+#include <QAction>
+#include <algorithm>
 #include <QFont>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QToolButton>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
@@ -12,9 +16,15 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/chart_window_logic.h"
 #include "app/dataset_outline.h"
 #include "app/filter_window_logic.h"
+#include "core/messages.h"
+#include "ui/chart_window.h"
 #include "ui/filter_window.h"
+#include "ui/histogram_window.h"
+#include "ui/parameter_choice_dialog.h"
+#include "ui/sample_range_dialog.h"
 
 namespace mv::ui {
 namespace {
@@ -56,9 +66,17 @@ QGroupBox* TableBox(const OutlineTable& table, const char* name, QWidget* parent
 
 }  // namespace
 
-DatasetPage::DatasetPage(TDatasetSPC& ds, std::vector<std::string>* filterNames, std::vector<std::string>* filterValues,
-                         QWidget* parent)
-    : QWidget(parent), m_ds(ds), m_filterNames(filterNames), m_filterValues(filterValues) {
+DatasetPage::DatasetPage(const TDatasetSPC& ds, QWidget* parent) : QWidget(parent) { Build(ds); }
+
+DatasetPage::DatasetPage(TDatasetSPC& ds, QWidget* parent, std::vector<std::string>* filterNames,
+                         std::vector<std::string>* filterValues)
+    : QWidget(parent), m_dataset(&ds), m_filterNames(filterNames), m_filterValues(filterValues) {
+  Build(ds);
+  AddAnalysisCommands();
+  AddFilterCommands();
+}
+
+void DatasetPage::Build(const TDatasetSPC& ds) {
   setObjectName(QStringLiteral("pgDataset"));
   const DatasetOutlineData outline = DatasetOutline(ds);
   auto* layout = new QVBoxLayout(this);
@@ -99,8 +117,117 @@ DatasetPage::DatasetPage(TDatasetSPC& ds, std::vector<std::string>* filterNames,
   split->addWidget(TableBox(outline.blocks, "tblBlocks", split));
   split->setChildrenCollapsible(false);
   layout->addWidget(split, 1);
+}
 
-  auto* commands = new QHBoxLayout;
+}  // namespace mv::ui
+
+namespace mv::ui {
+
+// --- analysis commands ---
+
+void DatasetPage::AddAnalysisCommands() {
+  auto* row = new QHBoxLayout;
+  auto* chart = new QToolButton(this);
+  chart->setObjectName(QStringLiteral("btnChart"));
+  chart->setText(QStringLiteral("&Контрольная карта"));
+  chart->setPopupMode(QToolButton::InstantPopup);
+  auto* menu = new QMenu(chart);
+  menu->setObjectName(QStringLiteral("mnuChart"));
+  // The kinds follow the data kind of the selected rows when the menu opens.
+  connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+    menu->clear();
+    for (const ChartLaunchChoice& c : ChartLaunchChoices(SelectedKind())) {
+      QAction* action = menu->addAction(QString::fromStdString(c.text));
+      connect(action, &QAction::triggered, this, [this, c] { OpenChart(c.upper, c.lower, c.blockDefault); });
+    }
+  });
+  chart->setMenu(menu);
+  auto* histogram = new QToolButton(this);
+  histogram->setObjectName(QStringLiteral("btnHistogram"));
+  histogram->setText(QStringLiteral("&Гистограмма"));
+  connect(histogram, &QToolButton::clicked, this, &DatasetPage::OpenHistogram);
+  row->addWidget(chart);
+  row->addWidget(histogram);
+  row->addStretch(1);
+  static_cast<QVBoxLayout*>(layout())->insertLayout(layout()->count() - 1, row);
+}
+
+DataKind DatasetPage::SelectedKind() const {
+  const auto* table = findChild<QTableWidget*>(QStringLiteral("tblBlocks"));
+  if (table && m_dataset) {
+    for (const QModelIndex& index : table->selectionModel()->selectedRows()) {
+      if (const TSPCBlock* block = m_dataset->Block(index.row() + 1)) return block->kind;
+    }
+  }
+  return DataKind::Var;
+}
+
+std::vector<int> DatasetPage::SelectedBlocks(DataKind kind) const {
+  std::vector<int> blocks;
+  const auto* table = findChild<QTableWidget*>(QStringLiteral("tblBlocks"));
+  if (!table || !m_dataset) return blocks;
+  QModelIndexList rows = table->selectionModel()->selectedRows();
+  std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+  for (const QModelIndex& index : rows) {
+    const TSPCBlock* block = m_dataset->Block(index.row() + 1);
+    if (block && block->kind == kind) blocks.push_back(index.row() + 1);
+  }
+  return blocks;
+}
+
+namespace {
+
+// Nothing when the dataset has no block of the kind (the error is shown).
+bool HasBlockOf(const TDatasetSPC& ds, DataKind kind) {
+  for (int b = 1; b <= ds.BlockCount(); ++b) {
+    if (ds.Block(b)->kind == kind) return true;
+  }
+  ShowError(std::string("Функция недоступна, т.к. нет ни одного ") +
+            (kind == DataKind::Attr ? "альтернатив" : "количествен") + "ного блока");
+  return false;
+}
+
+// The selected blocks as they are when several are selected, else the choice of the dialog.
+std::optional<SampleSelection> ChooseSelection(const TDatasetSPC& ds, DataKind kind, const std::vector<int>& blocks,
+                                               QWidget* parent) {
+  if (blocks.size() > 1) return SampleSelection{&ds, blocks, true, 1, 1};
+  return SampleRangeDialog::Choose(ds, kind, blocks.empty() ? 0 : blocks.front(), parent);
+}
+
+}  // namespace
+
+void DatasetPage::OpenChart(ChartKind upper, std::optional<ChartKind> lower, bool blockDefault) {
+  if (!m_dataset) return;
+  const DataKind kind = IsAttributeChart(upper) ? DataKind::Attr : SelectedKind();
+  if (!HasBlockOf(*m_dataset, kind)) return;
+  std::vector<int> blocks = SelectedBlocks(kind);
+  if (blocks.size() > ChartWindowLogic::kMaxBlocks) blocks.resize(ChartWindowLogic::kMaxBlocks);
+  const auto selection = ChooseSelection(*m_dataset, kind, blocks, this);
+  if (!selection || selection->blocks.empty()) return;
+  if (blockDefault) {
+    const ChartLaunchChoice choice = DefaultChartOfBlock(*m_dataset->Block(selection->blocks.front()));
+    upper = choice.upper;
+    lower = choice.lower;
+  }
+  const auto parameters = ParameterChoiceDialog::Choose(*m_dataset, upper, lower, {}, this);
+  if (!parameters) return;
+  ChartWindow::Open(*m_dataset, *selection, upper, lower, *parameters, window());
+}
+
+void DatasetPage::OpenHistogram() {
+  if (!m_dataset || !HasBlockOf(*m_dataset, DataKind::Var)) return;
+  const auto selection = ChooseSelection(*m_dataset, DataKind::Var, SelectedBlocks(DataKind::Var), this);
+  if (!selection) return;
+  const auto parameters = ParameterChoiceDialog::Choose(*m_dataset, ChartKind::Mean, std::nullopt, {}, this,
+                                                         "Отметьте параметры, по которым будут построены гистограммы");
+  if (!parameters) return;
+  HistogramWindow::Open(*m_dataset, *selection, *parameters, window());
+}
+
+// --- sample filters ---
+
+void DatasetPage::AddFilterCommands() {
+  auto* row = new QHBoxLayout;
   const char* names[] = {"btnFilterVar", "btnFilterAttr"};
   for (const DataKind kind : {DataKind::Var, DataKind::Attr}) {
     const int i = kind == DataKind::Var ? 0 : 1;
@@ -112,16 +239,17 @@ DatasetPage::DatasetPage(TDatasetSPC& ds, std::vector<std::string>* filterNames,
       ShowFilterCommands();  // a click toggles the button; it shows the filter's state instead
     });
     m_filterButtons[i] = button;
-    commands->addWidget(button);
+    row->addWidget(button);
   }
-  commands->addStretch(1);
-  layout->addLayout(commands);
+  row->addStretch(1);
+  static_cast<QVBoxLayout*>(layout())->addLayout(row);
   ShowFilterCommands();
 }
 
 void DatasetPage::ShowFilterCommands() {
+  if (!m_dataset) return;
   for (const DataKind kind : {DataKind::Var, DataKind::Attr}) {
-    const FilterCommandState state = FilterCommand(m_ds, kind);
+    const FilterCommandState state = FilterCommand(*m_dataset, kind);
     QPushButton* button = FilterButton(kind);
     // "Фильтр SPC (&количественные данные)": the mnemonic on the kind's word.
     QString text = Q(state.text);
@@ -133,9 +261,20 @@ void DatasetPage::ShowFilterCommands() {
 }
 
 bool DatasetPage::EditFilter(DataKind kind) {
-  FilterWindow window(m_ds, kind, m_filterNames, m_filterValues, this);
-  if (window.exec() != QDialog::Accepted) return false;
+  if (!m_dataset) return false;
+  FilterWindow filterWindow(*m_dataset, kind, m_filterNames, m_filterValues, this);
+  if (filterWindow.exec() != QDialog::Accepted) return false;
   ShowFilterCommands();
+  // The open charts and histograms of this dataset count other points now.
+  for (ChartWindow* chart : window()->findChildren<ChartWindow*>()) {
+    if (&chart->Logic().Dataset() == m_dataset && chart->Logic().Rebuild()) chart->Refresh();
+  }
+  for (HistogramWindow* histogram : window()->findChildren<HistogramWindow*>()) {
+    if (&histogram->Logic().Dataset() == m_dataset) {
+      histogram->Logic().Recompute();
+      histogram->Refresh();
+    }
+  }
   Q_EMIT DerivedDataChanged();
   return true;
 }

@@ -26,6 +26,7 @@
 #include "app/dataset_outline.h"
 #include "ui/dataset_page.h"
 #include "ui/quality_calculator_dialog.h"
+#include "ui/settings_window.h"
 
 namespace mv::ui {
 namespace {
@@ -168,6 +169,11 @@ void TfrmMain::BuildMenus() {
   QAction* calculator = tools->addAction(QStringLiteral("&Калькулятор качества"));
   calculator->setObjectName(QStringLiteral("actQualityCalculator"));
   connect(calculator, &QAction::triggered, this, [this] { QualityCalculatorDialog::Open(this); });
+  tools->addSeparator();
+  m_settingsCommand = tools->addAction(QStringLiteral("&Настройки..."));
+  m_settingsCommand->setObjectName(QStringLiteral("actSettings"));
+  m_settingsCommand->setEnabled(false);
+  connect(m_settingsCommand, &QAction::triggered, this, [this] { OpenSettings(); });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Справка"));
   help->setObjectName(QStringLiteral("mnuHelp"));
@@ -203,6 +209,23 @@ void TfrmMain::BuildListPage() {
   // The list page stays: no close button on its tab.
   m_pages->tabBar()->setTabButton(0, QTabBar::RightSide, nullptr);
   m_pages->tabBar()->setTabButton(0, QTabBar::LeftSide, nullptr);
+}
+
+void TfrmMain::SetSettingsSources(SettingsSources sources) {
+  m_settings = std::move(sources);
+  m_settingsCommand->setEnabled(m_settings.config && m_settings.sounds && m_settings.gages && m_settings.profiles);
+}
+
+bool TfrmMain::OpenSettings(int page) {
+  if (!m_settingsCommand->isEnabled()) return false;
+  SettingsWindow window(*m_settings.config, *m_settings.sounds, *m_settings.gages, *m_settings.profiles,
+                        m_settings.options, this);
+  window.ShowPage(page);
+  if (window.exec() != QDialog::Accepted) return false;
+  // What the shell took from the configuration at the start.
+  m_shell.dataFolder = m_settings.config->Folder(ConfigFile::kDataFolder);
+  autoSaveAtEnd = m_settings.config->autoSaveDatasets;
+  return true;
 }
 
 void TfrmMain::OpenFiles(const std::vector<std::string>& fileNames) {
@@ -273,7 +296,7 @@ void TfrmMain::dropEvent(QDropEvent* event) {
 }
 
 void TfrmMain::Refresh() {
-  const OpenDatasetList& list = m_shell.Datasets();
+  OpenDatasetList& list = m_shell.Datasets();
   {
     // Rebuilding the pages moves the tab widget's current page; the list's current one counts.
     const bool listInFront = m_pages->currentIndex() == 0;
@@ -286,7 +309,7 @@ void TfrmMain::Refresh() {
     m_list->setRowCount(list.Count());
     for (int i = 0; i < list.Count(); ++i) {
       const std::string name = list.DisplayName(i);
-      auto* page = new DatasetPage(*m_shell.Datasets().At(i), filterNameHistory, filterValueHistory, m_pages);
+      auto* page = new DatasetPage(*list.At(i), m_pages, filterNameHistory, filterValueHistory);
       const int slot = list.Entry(i)->slot;
       connect(page, &DatasetPage::DerivedDataChanged, this, [this, slot] {
         ShowCurrent();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/settings_window_logic.h"
 #include "app/shell.h"
 
 class QAction;
@@ -38,6 +39,19 @@ class TfrmMain : public QMainWindow, public ShellView {
   std::vector<std::string>* filterValueHistory = nullptr;
   // How often queued files are looked at.
   static constexpr int kIdleIntervalMs = 250;
+
+  // What the settings window works on: the run's configuration and lists. The command
+  // "Настройки..." is enabled once they are given.
+  struct SettingsSources {
+    ConfigFile* config = nullptr;
+    TEventSoundSet* sounds = nullptr;
+    TGageSet* gages = nullptr;
+    TInputProfileSet* profiles = nullptr;
+    SettingsWindowLogic::Options options{};
+  };
+  void SetSettingsSources(SettingsSources sources);
+  // The settings window on a page (SettingsWindow::Page); true when confirmed.
+  bool OpenSettings(int page = 0);
 
   // ShellView
   void StatusChanged(const std::string& text) override;
@@ -79,6 +93,8 @@ class TfrmMain : public QMainWindow, public ShellView {
   int m_shownCurrent = -1;  // the list's current dataset and count when the pages were built
   int m_shownCount = 0;
   std::vector<QAction*> m_datasetCommands;  // enabled only with a dataset open
+  QAction* m_settingsCommand = nullptr;
+  SettingsSources m_settings;
 };
 
 }  // namespace mv::ui

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/desktop_integration.h"
 #include "app/history_lists.h"
 #include "app/instance_message.h"
 #include "app/program_run.h"
@@ -27,6 +28,7 @@
 #include "platform/instance_channel.h"
 #include "platform/runtime_folder.h"
 #include "platform/services.h"
+#include "ui/analysis_settings.h"
 #include "ui/frm_main.h"
 #include "ui/qt_platform.h"
 
@@ -149,6 +151,7 @@ int main(int argc, char* argv[]) {
       };
       program.Start(runOptions);
       program.WindowShown(static_cast<std::uint64_t>(frmMain.winId()), frmMain.devicePixelRatioF() > 1.0);
+      mv::ui::UseAnalysisSettings({&program.ChartOptions(), &program.HistogramSettings(), &program.PrintSettings()});
 
       mv::Shell& shell = frmMain.Shell();
       shell.debugMode = commandLine.debugMode;
@@ -167,10 +170,27 @@ int main(int argc, char* argv[]) {
       if (additional) shell.AskFirstSession();
       for (const std::string& error : commandLine.errors) mv::ShowError(error);
       shell.OpenStartupDatasets(program.PreviousFiles(), commandLine.noPreviousDatasets, "Morvalen");
+      mv::ui::TfrmMain::SettingsSources settings;
+      settings.config = &program.Config();
+      settings.sounds = &program.Sounds();
+      settings.gages = &program.Gages();
+      settings.profiles = &program.Profiles();
+      settings.options.version = MV_VERSION;
+      settings.options.additionalInstance = additional;
+      settings.options.debugMode = commandLine.debugMode;
+      settings.options.programFolder = runOptions.appFolder;
+      settings.options.registerDesktopEntry = [dataHome = runOptions.dataHome, programPath = runOptions.programPath] {
+        std::string problem;
+        return mv::RegisterFileTypes(dataHome, programPath, problem);
+      };
+      frmMain.SetSettingsSources(std::move(settings));
+      // The start is complete: from now on events play their sounds.
+      program.Sounds().SetEnabled(true);
     });
     ScheduleScreenshot(app);
     exitCode = QApplication::exec();
     window = nullptr;
+    mv::ui::UseAnalysisSettings({});
   }
   program.Finish();
   mv::ui::UninstallQtPlatform();

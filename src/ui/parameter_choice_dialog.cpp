@@ -15,10 +15,11 @@ namespace mv::ui {
 
 ParameterChoiceDialog::ParameterChoiceDialog(const TDatasetSPC& dataset, ChartKind kind,
                                              std::optional<ChartKind> lower, const std::vector<int>& checked,
-                                             QWidget* parent)
+                                             QWidget* parent, const std::string& promptText)
     : QDialog(parent) {
   setWindowTitle(QStringLiteral("Выбор параметров"));
-  auto* prompt = new QLabel(LinesToQ(ParameterChoicePrompt(ChartPairText(kind, lower))));
+  auto* prompt = new QLabel(
+      LinesToQ(promptText.empty() ? ParameterChoicePrompt(ChartPairText(kind, lower)) : promptText));
   m_list = new QListWidget;
   m_list->setObjectName("parameters");
   prompt->setBuddy(m_list);
@@ -59,12 +60,13 @@ void ParameterChoiceDialog::accept() {
 
 std::optional<std::vector<int>> ParameterChoiceDialog::Choose(const TDatasetSPC& dataset, ChartKind kind,
                                                               std::optional<ChartKind> lower,
-                                                              const std::vector<int>& checked, QWidget* parent) {
+                                                              const std::vector<int>& checked, QWidget* parent,
+                                                              const std::string& prompt) {
   if (ParameterChoiceItems(dataset, kind).empty()) {
     ShowError(NoFittingParameterText(ChartPairText(kind, lower)));
     return std::nullopt;
   }
-  ParameterChoiceDialog dialog(dataset, kind, lower, checked, parent);
+  ParameterChoiceDialog dialog(dataset, kind, lower, checked, parent, prompt);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.Chosen();
 }

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "analysis/chart_texts.h"
@@ -19,7 +20,8 @@ class ParameterChoiceDialog : public QDialog {
 
  public:
   ParameterChoiceDialog(const TDatasetSPC& dataset, ChartKind kind, std::optional<ChartKind> lower,
-                        const std::vector<int>& checked, QWidget* parent = nullptr);
+                        const std::vector<int>& checked, QWidget* parent = nullptr,
+                        const std::string& prompt = {});
 
   // The positions checked, in the dataset's order, at most 7.
   std::vector<int> Chosen() const;
@@ -28,7 +30,7 @@ class ParameterChoiceDialog : public QDialog {
   // Nothing when the dialog was cancelled or no parameter fits (the message shown).
   static std::optional<std::vector<int>> Choose(const TDatasetSPC& dataset, ChartKind kind,
                                                 std::optional<ChartKind> lower, const std::vector<int>& checked,
-                                                QWidget* parent);
+                                                QWidget* parent, const std::string& prompt = {});
 
  private:
   QListWidget* m_list = nullptr;

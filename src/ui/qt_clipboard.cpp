@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImage>
 
 namespace mv::ui {
 
@@ -9,6 +10,13 @@ std::string QtClipboard::Text() { return QGuiApplication::clipboard()->text().to
 
 void QtClipboard::SetText(const std::string& text) {
   QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+void QtClipboard::SetPicture(const std::string& png) {
+  QImage image;
+  if (image.loadFromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG")) {
+    QGuiApplication::clipboard()->setImage(image);
+  }
 }
 
 }  // namespace mv::ui

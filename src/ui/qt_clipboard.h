@@ -9,6 +9,7 @@ class QtClipboard final : public platform::IClipboard {
  public:
   std::string Text() override;
   void SetText(const std::string& text) override;
+  void SetPicture(const std::string& png) override;
 };
 
 }  // namespace mv::ui

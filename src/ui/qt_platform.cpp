@@ -7,6 +7,7 @@
 #include "platform/headless.h"
 #include "platform/prompts.h"
 #include "platform/services.h"
+#include "platform/xdg_file_associations.h"
 #include "ui/qt_clipboard.h"
 #include "ui/qt_file_dialogs.h"
 #include "ui/qt_instance_channel.h"
@@ -55,6 +56,7 @@ struct QtPlatform {
   Installed<platform::IInstanceChannel> instances{std::make_unique<QtInstanceChannel>()};
   Installed<platform::IProgress> progress{std::make_unique<QtProgress>()};
   Installed<platform::IPrompts> prompts{std::make_unique<QtPrompts>()};
+  Installed<platform::IFileAssociations> fileTypes{std::make_unique<platform::XdgFileAssociations>()};
 };
 
 std::unique_ptr<QtPlatform>& Installation() {

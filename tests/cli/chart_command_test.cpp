@@ -81,6 +81,11 @@ TEST_F(ChartCommand, MeanAndRangeChart) {
   EXPECT_EQ(x["zones"]["bands"][0]["label"], "A (+3s)");
   EXPECT_EQ(x["zones"]["bands"][5]["label"], "A (-3s)");
   EXPECT_EQ(x["zoneStatistics"]["total"], 8);
+  EXPECT_EQ(x["conclusion"]["text"],
+            "Контрольная карта: признаки влияния особых причин - 1 точка вне границ и 1 серия точек. Обнаружено "
+            "критериев - 2 из 3 проверенных");
+  EXPECT_EQ(x["conclusion"]["mark"], "bad");
+  EXPECT_EQ(x["zoneAnalysis"].get<std::string>().rfind("Анализ зон контрольной карты:  Вне границ - 1 (12.50%", 0), 0u);
   ASSERT_EQ(x["points"].size(), 8u);
   const auto& last = x["points"][7];
   EXPECT_EQ(last["index"], 8);
@@ -98,6 +103,8 @@ TEST_F(ChartCommand, MeanAndRangeChart) {
   EXPECT_EQ(r["lowerLimit"]["present"], false);
   EXPECT_EQ(r["lowerLimit"]["value"], nullptr);
   EXPECT_EQ(r["hitCount"], 0);
+  EXPECT_EQ(r["conclusion"]["text"], "Контрольная карта: признаков влияния особых причин не обнаружено");
+  EXPECT_EQ(r["conclusion"]["mark"], "good");
 }
 
 TEST_F(ChartCommand, IndividualsAndMovingRangesOverASampleRange) {

@@ -109,6 +109,7 @@ TEST(Cli, GagesPrintsTheListAsJson) {
   ASSERT_TRUE(list.AddNew());
   list.Item(1)->name = "Микрометр";
   list.Item(1)->range.Set(2, 0.0, 25.0, std::nullopt);
+  list.Item(1)->unit = "мм";
   ASSERT_TRUE(list.SaveToFile(path, true));
 
   const CliRun run = Cli({"gages", path});
@@ -118,6 +119,7 @@ TEST(Cli, GagesPrintsTheListAsJson) {
   EXPECT_EQ(json["gauges"][0]["name"], "Микрометр");
   EXPECT_EQ(json["gauges"][0]["range"]["max"], 25.0);
   EXPECT_EQ(json["gauges"][0]["rangeText"], "от 0.00 до 25.00");
+  EXPECT_EQ(json["gauges"][0]["measuringRange"], "от 0.00 до 25.00 мм");
 
   test::WriteFileBytes(path, "<LST-GAG\x02");
   const CliRun damaged = Cli({"gages", path});

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
+
 #include "support/bytes.h"
 #include "support/fake_platform.h"
 
@@ -208,6 +211,125 @@ TEST(Gages, FileRoundTrip) {
   ASSERT_EQ(copy.Count(), 3);
   EXPECT_EQ(copy.Item(3)->name, "СИ 3");
   EXPECT_EQ(copy.Item(3)->note, "примечание");
+}
+
+}  // namespace
+}  // namespace mv
+
+namespace mv {
+namespace {
+
+TEST(GageTexts, ConnectionTextAndLogTextFollowTheConnectionType) {
+  struct Case {
+    std::uint8_t type;
+    std::uint8_t start;
+    std::string deviceId;
+    const char* connection;
+    const char* logEnd;
+  };
+  const Case cases[] = {
+      {1, 2, "", "Беспроводное (автоматически)", ", conn=Wireless, GID=\"\""},
+      {1, 1, "", "Беспроводное (по нажатию кнопки)", ", conn=Wireless, GID=\"\""},
+      {0, 2, "A1", "Без подключения", ", conn=None"},
+      {2, 1, "A1", "Проводное (по нажатию кнопки)", ", conn=Wire, GID=\"A1\""},
+  };
+  for (const Case& c : cases) {
+    TGage g;
+    g.name = "Щуп";
+    g.connectionType = c.type;
+    g.transmissionStart = c.start;
+    g.deviceId = c.deviceId;
+    EXPECT_EQ(ConnectionText(g), c.connection) << int(c.type);
+    const std::string log = g.GetLogDescr();
+    EXPECT_TRUE(log.ends_with(c.logEnd)) << log;
+  }
+}
+
+TEST(GageTexts, RangeTextShowsThePresentBoundsAndTheUnitOnlyWithABound) {
+  struct Case {
+    std::optional<double> min, max;
+    std::uint8_t decimals;
+    const char* unit;
+    bool withUnit;
+    const char* text;
+  };
+  const Case cases[] = {
+      {0.0, 25.0, 0, "мм", true, "от 0 до 25 мм"},
+      {0.0, 25.0, 0, "мм", false, "от 0 до 25"},
+      {std::nullopt, 25.0, 0, "мм", true, "до 25 мм"},
+      {-1.5, std::nullopt, 1, "", true, "от -1.5"},
+      {std::nullopt, std::nullopt, 0, "мм", true, ""},
+  };
+  for (const Case& c : cases) {
+    TGage g;
+    g.unit = c.unit;
+    g.range.Set(c.decimals, c.min, c.max, std::nullopt);
+    EXPECT_EQ(RangeText(g, c.withUnit), c.text);
+  }
+}
+
+TEST(GageTexts, FormatCodesOutsideTheTableCountAsPositionOne) {
+  EXPECT_EQ(TransmissionFormats().size(), 7u);
+  EXPECT_STREQ(TransmissionFormats()[0].text, "<Определяется интерфейсом>");
+  EXPECT_STREQ(TransmissionFormats()[6].text, "ID + @ + Data + Enter");
+  const std::pair<std::int16_t, int> positions[] = {{0, 0}, {1, 1}, {6, 6}, {9, 1}, {-1, 1}};
+  for (const auto& [code, position] : positions) EXPECT_EQ(TransmissionFormatPosition(code), position) << code;
+  EXPECT_STREQ(TransmissionFormats()[static_cast<std::size_t>(TransmissionFormatPosition(9))].text, "Data + Enter");
+  const std::pair<int, std::int16_t> codes[] = {{0, 0}, {4, 4}, {7, 1}, {-1, 1}};
+  for (const auto& [position, code] : codes) EXPECT_EQ(TransmissionFormatCode(position), code) << position;
+}
+
+TEST(SetGage, AnUnconnectedGaugeTakesNoStartFormatOrDeviceIdAndSameGageIgnoresThem) {
+  TGage g;
+  g.deviceId = "OLD";
+  GageFields f = GageFieldsOf(g);
+  EXPECT_TRUE(SameGage(g, f));
+  f.name = "Микрометр";
+  f.connectionType = 0;
+  f.start = 2;
+  f.format = 5;
+  f.deviceId = "NEW";
+  EXPECT_FALSE(SameGage(g, f));
+  SetGage(g, f);
+  EXPECT_EQ(g.name, "Микрометр");
+  EXPECT_EQ(g.deviceId, "OLD");
+  EXPECT_EQ(g.transmissionStart, 1);
+  EXPECT_EQ(g.transmissionFormat, 1);
+  EXPECT_TRUE(SameGage(g, f));  // the unused fields do not count
+  EXPECT_EQ(g.GetLogDescr().find("GID"), std::string::npos);
+
+  f.connectionType = 2;
+  EXPECT_FALSE(SameGage(g, f));
+  SetGage(g, f);
+  EXPECT_EQ(g.deviceId, "NEW");
+  EXPECT_EQ(g.transmissionFormat, 5);
+  EXPECT_TRUE(SameGage(g, f));
+}
+
+TEST(SameGage, EveryFieldCounts) {
+  TGage g;
+  g.connectionType = 1;
+  g.range.Set(2, 0.0, 25.0, std::nullopt);
+  const GageFields same = GageFieldsOf(g);
+  const std::function<void(GageFields&)> changes[] = {
+      [](GageFields& f) { f.name = "x"; },         [](GageFields& f) { f.fullName = "x"; },
+      [](GageFields& f) { f.serialNumber = "x"; }, [](GageFields& f) { f.note = "x"; },
+      [](GageFields& f) { f.unit = "мм"; },        [](GageFields& f) { f.decimals = 3; },
+      [](GageFields& f) { f.connectionType = 2; }, [](GageFields& f) { f.start = 2; },
+      [](GageFields& f) { f.format = 0; },         [](GageFields& f) { f.deviceId = "x"; },
+      [](GageFields& f) { f.range.Set(2, 0.0, 25.5, std::nullopt); },
+      [](GageFields& f) { f.range.Set(3, 0.0, 25.0, std::nullopt); },
+      [](GageFields& f) { f.range.emptyText = "-"; },
+  };
+  int i = 0;
+  for (const auto& change : changes) {
+    GageFields f = same;
+    change(f);
+    EXPECT_FALSE(SameGage(g, f)) << i++;
+  }
+  GageFields tiny = same;
+  tiny.range.slots[1].value += 1e-13;
+  EXPECT_TRUE(SameGage(g, tiny));
 }
 
 }  // namespace

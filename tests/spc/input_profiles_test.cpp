@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "spc/gages.h"
+#include "spc/parameter.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
 
@@ -95,6 +99,70 @@ TEST(InputProfiles, SourceTextsAndLog) {
   EXPECT_EQ(InputSourceText(1), "Клавиатура");
   EXPECT_EQ(InputSourceText(2), "Средство измерения");
   EXPECT_EQ(list.GetLogDescr(), "#iprof=1");
+}
+
+}  // namespace
+}  // namespace mv
+
+namespace mv {
+namespace {
+
+// A gauge list with "Микрометр" (0..25 мм) and a profile that enters values with it.
+struct GaugeProfile {
+  GaugeProfile() {
+    EXPECT_TRUE(gages.AddNew());
+    TGage& g = *gages.Item(1);
+    g.name = "Микрометр";
+    g.unit = "мм";
+    g.range.Set(0, 0.0, 25.0, std::nullopt);
+    profile.source = 2;
+    profile.gageId = g.id;
+  }
+  TGageSet gages;
+  TInputProfile profile;
+};
+
+TEST(ProfileText, NamesTheGaugeWhileItExistsAndOnlyForGaugeInput) {
+  test::FakePlatform fake;
+  GaugeProfile f;
+  EXPECT_EQ(ProfileGage(f.profile, f.gages), f.gages.Item(1));
+  EXPECT_EQ(ProfileText(f.profile, f.gages), "Средство измерения (Микрометр; пределы изм. от 0 до 25 мм)");
+  f.profile.source = 1;  // a keyboard profile keeps the identifier but shows no gauge
+  EXPECT_EQ(ProfileGage(f.profile, f.gages), nullptr);
+  EXPECT_EQ(ProfileText(f.profile, f.gages), "Клавиатура");
+  f.profile.source = 2;
+  f.gages.Delete(1);
+  EXPECT_EQ(ProfileGage(f.profile, f.gages), nullptr);
+  EXPECT_EQ(ProfileText(f.profile, f.gages), "Средство измерения");
+}
+
+TEST(GageRangeWarning, APresentDataLimitOutsideTheGaugeRangeNamesTheParameter) {
+  struct Case {
+    std::optional<double> gageMin, gageMax, paramMin, paramMax;
+    bool warns;
+  };
+  const Case cases[] = {
+      {0.0, 25.0, -1.0, 10.0, true},
+      {0.0, 25.0, 0.0, 25.0, false},  // bounds inclusive
+      {0.0, 25.0, 1.0, 26.0, true},
+      {std::nullopt, 25.0, -100.0, std::nullopt, false},  // a missing gauge bound does not limit
+      {0.0, 25.0, std::nullopt, std::nullopt, false},     // a parameter without limits
+      {std::nullopt, std::nullopt, -100.0, 100.0, false},  // a gauge without a bound
+  };
+  for (const Case& c : cases) {
+    TGage g;
+    g.range.Set(0, c.gageMin, c.gageMax, std::nullopt);
+    TSPCParameter inside;
+    inside.name = "Ширина";
+    TSPCParameter p;
+    p.name = "Диаметр";
+    p.dataLimits.Set(0, c.paramMin, c.paramMax, std::nullopt);
+    const TSPCParameter* parameters[] = {&inside, &p};
+    EXPECT_EQ(GageRangeWarning(g, parameters),
+              c.warns ? " Пределы измерений данного СИ не соответствуют пределам возможных значений некоторых "
+                        "параметров (Диаметр) "
+                      : "");
+  }
 }
 
 }  // namespace

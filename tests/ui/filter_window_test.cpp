@@ -16,6 +16,7 @@
 #include "spc/sample_filter.h"
 #include "support/fake_platform.h"
 #include "support/sample_dataset.h"
+#include "ui/chart_window.h"
 #include "ui/condition_window.h"
 #include "ui/dataset_page.h"
 #include "ui_test_app.h"
@@ -167,6 +168,29 @@ TEST_F(FilterWindowTest, DatasetPageCommandsShowTheFilterInForce) {
   EXPECT_TRUE(var->isChecked());
   EXPECT_EQ(var->toolTip(), " Фильтр \"Годные\" ");
   EXPECT_TRUE(m_ds->IsChanged());
+}
+
+TEST_F(FilterWindowTest, OkRebuildsTheOpenChartsOfTheDataset) {
+  QWidget main;
+  ui::DatasetPage page(*m_ds, &main);
+  ui::ChartWindow* chart =
+      ui::ChartWindow::Open(*m_ds, {m_ds.get(), {1}, true, 1, 1}, ChartKind::Mean, ChartKind::Range, {1}, &main);
+  ASSERT_NE(chart, nullptr);
+  EXPECT_EQ(chart->Logic().Chart(1)->data.activeCount, 3u);
+  test::WhenModal([](QWidget* modal) {
+    auto* window = dynamic_cast<ui::FilterWindow*>(modal);
+    ASSERT_NE(window, nullptr);
+    ConditionWindowLogic logic(window->Logic().Dataset(), DataKind::Var);
+    logic.SetPropertyIndex(0);  // the date: the first sample, of 01.03.2024, fails
+    logic.SetCondition(filter_cond::kGreaterOrEqual);
+    logic.SetText("02.03.2024");
+    ASSERT_EQ(logic.Accept(), "");
+    window->Logic().Add(logic.Result());
+    QTest::keyClick(modal, Qt::Key_Return);
+  });
+  test::RunInEventLoop([&] { EXPECT_TRUE(page.EditFilter(DataKind::Var)); });
+  EXPECT_EQ(chart->Logic().Chart(1)->data.activeCount, 2u);
+  delete chart;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -85,6 +86,31 @@ TEST_F(FrmMain, MenusOfferOnlyWhatWorks) {
   auto* help = frmMain.findChild<QMenu*>(QStringLiteral("mnuHelp"));
   ASSERT_NE(help, nullptr);
   EXPECT_EQ(EntriesOf(*help), QStringList({"О программе..."}));
+}
+
+TEST_F(FrmMain, SettingsCommandOpensTheSettingsOnceTheRunsListsAreGiven) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  TEventSoundSet sounds;
+  TInputProfileSet profiles;
+  TGageSet gages;
+  ConfigFile config{dir.path(), sounds, profiles};
+  ui::TfrmMain frmMain;
+  auto* settings = frmMain.findChild<QAction*>(QStringLiteral("actSettings"));
+  ASSERT_NE(settings, nullptr);
+  EXPECT_EQ(EntriesOf(*frmMain.findChild<QMenu*>(QStringLiteral("mnuTools"))),
+            QStringList({"Калькулятор качества", "-", "Настройки..."}));
+  EXPECT_FALSE(settings->isEnabled());
+  frmMain.SetSettingsSources({&config, &sounds, &gages, &profiles, {}});
+  EXPECT_TRUE(settings->isEnabled());
+  test::WhenModal([](QWidget* window) {
+    EXPECT_EQ(window->windowTitle(), "Настройки системы Morvalen");
+    window->findChild<QCheckBox*>(QStringLiteral("chkSwitch4"))->setChecked(true);
+    QTest::keyClick(window, Qt::Key_Return);
+  });
+  settings->trigger();
+  EXPECT_TRUE(config.autoSaveDatasets);
+  EXPECT_TRUE(frmMain.autoSaveAtEnd);
 }
 
 // The menu bar and every menu: each entry has one mnemonic, a letter no other entry beside it
