@@ -12,6 +12,9 @@
 
 #include "cli/capability_command.h"
 #include "cli/chart_command.h"
+#ifdef MV_HAVE_PICTURE
+#include "cli/picture_command.h"
+#endif
 #include "cli/cli_support.h"
 #include "cli/filter_command.h"
 #include "core/file_error.h"
@@ -486,6 +489,10 @@ const Command kCommands[] = {
      "filter <file.mvl> [--kind var|attr --out OUT.mvl [--name TEXT] [--off|--on] [--clear] "
      "[--condition 'PROPERTY|SYMBOL|VALUE' [--case] [--inactive]]...]",
      "the sample filters of a data file, or a copy with one filter changed", RunFilter, kFilterDetails},
+#ifdef MV_HAVE_PICTURE
+    {"picture", "picture <file.mvl> --param NAME|POSITION --kind KIND --out PICTURE [options]",
+     "the chart pair drawn into a PNG, JPEG or BMP picture", RunPicture, kPictureDetails},
+#endif
 };
 
 bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h"; }

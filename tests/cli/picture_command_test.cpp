@@ -1,0 +1,84 @@
+// morvalen-cli picture, in builds with the GUI: pictures of the demo without a display, and bad
+// input that writes nothing and leaves an existing file as it was.
+#ifdef MV_HAVE_PICTURE
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "cli_run.h"
+
+namespace mv::test {
+namespace {
+
+const std::string kDemo = std::string(MV_SOURCE_DIR) + "/examples/demo.mvl";
+
+class PictureCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_dir = std::filesystem::temp_directory_path() / ("mv_picture_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(m_dir);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::remove_all(m_dir, ec);
+  }
+  std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+  std::filesystem::path m_dir;
+};
+
+TEST_F(PictureCommand, DrawsTheDemoChartsInEveryFormat) {
+  const struct {
+    const char* kind;
+    const char* name;
+    const char* format;
+  } kCases[] = {{"X-R", "xr.png", "png"}, {"x-MR", "xmr.jpg", "jpeg"}, {"X-R", "xr.bmp", "bmp"}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const CliRun r = Cli({"picture", kDemo, "--param", "1", "--kind", c.kind, "--out", Path(c.name), "--size", "640x480"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["format"], c.format);
+    EXPECT_EQ(j["width"], 640);
+    EXPECT_EQ(j["height"], 480);
+    ASSERT_EQ(j["charts"].size(), 2U);
+    EXPECT_GT(j["charts"][0]["pointCount"].get<int>(), 0);
+    EXPECT_TRUE(std::filesystem::file_size(Path(c.name)) > 0);
+  }
+}
+
+TEST_F(PictureCommand, BadInputWritesNothingAndKeepsAnExistingFile) {
+  const std::string out = Path("kept.png");
+  std::ofstream(out) << "previous";
+  const std::vector<std::string> kBad[] = {
+      {"--size", "99x500"},
+      {"--size", "500x10001"},
+      {"--param", "Нет такого"},
+      {"--block", "7"},
+  };
+  for (const auto& extra : kBad) {
+    SCOPED_TRACE(extra[1]);
+    std::vector<std::string> args = {"picture", kDemo, "--param", "1", "--kind", "X-R", "--out", out};
+    args.insert(args.end(), extra.begin(), extra.end());
+    const CliRun r = Cli(args);
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_TRUE(r.out.empty());
+  }
+  const CliRun gif = Cli({"picture", kDemo, "--param", "1", "--kind", "X-R", "--out", Path("a.gif")});
+  EXPECT_EQ(gif.code, 2);
+  EXPECT_FALSE(std::filesystem::exists(Path("a.gif")));
+  std::ifstream in(out);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), "previous");
+}
+
+}  // namespace
+}  // namespace mv::test
+
+#endif
