@@ -183,6 +183,45 @@ void ComputeAxis(TChart& chart, const ChartSeries& s, bool absoluteScale) {
   chart.axisMax = axis.max;
 }
 
+// Every analysed individual value of the current parameter on the chart's samples: the x chart
+// plots them itself; the X and M charts take the measured points of the samples of their
+// entries, block by block (the entries of one block are in sample order).
+bool ChartBoxPlot(TChart& chart, const ChartSeries& s, const SampleSelection& selection) {
+  std::vector<double> values;
+  if (chart.kind == ChartKind::Individuals) {
+    values.reserve(s.set.activeCount);
+    for (std::uint32_t i = s.set.FirstIndex(); i <= s.set.Count(); ++i) {
+      if (s.set.IsAnalysed(i)) values.push_back(s.set.Value(i));
+    }
+  } else {
+    const auto& points = chart.data.points;
+    CDataSet samples;
+    for (std::size_t from = 0; from < points.size();) {
+      std::size_t to = from;
+      while (to + 1 < points.size() && points[to + 1].block == points[from].block) ++to;
+      if (!LoadMeasuredPoints(samples, *selection.dataset, points[from].block, points[from].sample,
+                              points[to].sample, s.parameter)) {
+        return false;
+      }
+      for (std::uint32_t i = 1; i <= samples.Count(); ++i) {
+        if (samples.IsAnalysed(i)) values.push_back(samples.Value(i));
+      }
+      from = to + 1;
+    }
+  }
+  TValueList list;
+  if (values.empty()) return true;  // nothing to show: not computed
+  if (!list.Allocate(static_cast<std::int64_t>(values.size()))) return false;
+  double sum = 0;
+  for (const double v : values) {
+    (void)list.Add(v);
+    sum += v;
+  }
+  list.SetMeanAndSigma(sum / static_cast<double>(values.size()), 0);
+  chart.boxPlot = ComputeBoxPlot(list);
+  return true;
+}
+
 }  // namespace
 
 bool ParameterFitsChart(const TSPCParameter& parameter, ChartKind kind) {
@@ -286,6 +325,7 @@ ChartBuildResult BuildChart(TChart& chart, const TChartTask& task, ChartKind kin
   chart.hasLcl = s.set.hasLcl;
   chart.limitsShown = LimitsShown(s.set);
   chart.centralLineShown = chart.limitsShown || options.centralLineAlways;
+  chart.conclusionShown = options.conclusion && chart.limitsShown;
   const bool tests = chart.limitMode == LimitMode::Control && chart.limitsShown;
   chart.beyondCount =
       EvaluateChart(s.set, tests ? options.criteria.mask : std::uint16_t{0}, &chart.data, chart.ownLimitsUsed);
@@ -295,6 +335,10 @@ ChartBuildResult BuildChart(TChart& chart, const TChartTask& task, ChartKind kin
   if (!AllFinite({chart.axisMin, chart.axisMax})) {  // the margins of values near the limit
     const ChartRefusal refusal = FiguresNotFiniteRefusal(chart.title);
     return {false, refusal.text, refusal.details};
+  }
+  if (options.histogram) chart.histogram.Compute(s.set);
+  if (options.boxPlot && chart.characteristic && !ChartBoxPlot(chart, s, selection)) {
+    return {false, "Out of memory: Chart init", {}};
   }
   return {true, {}, {}};
 }

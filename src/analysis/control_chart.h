@@ -12,7 +12,9 @@
 #include "analysis/chart_data.h"
 #include "analysis/chart_kinds.h"
 #include "analysis/chart_options.h"
+#include "analysis/box_plot.h"
 #include "analysis/data_set.h"
+#include "analysis/histogram.h"
 #include "analysis/normality.h"
 #include "analysis/sample_selection.h"
 
@@ -79,6 +81,7 @@ class TChart {
   bool hasLcl = false;
   bool limitsShown = false;
   bool centralLineShown = false;
+  bool conclusionShown = false;  // the conclusion option is on and limits are shown
   bool ownLimitsUsed = false;
   bool limitsComputable = true;  // np and c charts: false when the sample sizes differ
   std::uint32_t beyondCount = 0;
@@ -90,6 +93,12 @@ class TChart {
   std::size_t current = 0;
   std::vector<ChartLine> lines;
   double axisMin = 0, axisMax = 0;  // the value axis with its margins
+
+  // With the histogram option: the histogram of the current parameter's plotted values.
+  THistogram histogram;
+  // With the box-plot option on the X, M and x charts: the box plot of every analysed
+  // individual value of the current parameter on the chart's samples (not computed otherwise).
+  TBoxPlot boxPlot;
 
   const ChartSeries* Current() const { return current < series.size() ? &series[current] : nullptr; }
 };
@@ -104,7 +113,8 @@ struct ChartBuildResult {
 // Builds `chart` as `kind` over the task under the options: the point list (refused with the
 // system's message below two active entries), the MR span check, the data sets, the limits of
 // the current parameter, the beyond marks and, with control limits shown, the tests of the
-// options' criteria. Messages are returned, not shown. A chart whose figures (statistics,
+// options' criteria, then with their options the histogram of the plotted values and the box
+// plot of the individual values. Messages are returned, not shown. A chart whose figures (statistics,
 // limits, axis) are not finite numbers is refused too. The chart holds the selection's first
 // `pointLimit` entries (a window's 1000).
 ChartBuildResult BuildChart(TChart& chart, const TChartTask& task, ChartKind kind, const TChartOptions& options,

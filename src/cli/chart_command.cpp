@@ -19,18 +19,6 @@
 namespace mv::cli {
 namespace {
 
-struct ChartArgs {
-  std::string file;
-  // A sample range is checked against its block as the selection dialog checks it.
-  SelectionArgs selection{SampleRangeCheck::kSelectionDialog};
-  std::string kindText;
-  std::optional<ChartKind> upper;
-  std::optional<ChartKind> lower;
-  TChartOptions options;
-  bool criteriaGiven = false;
-  bool all = false;  // every point of the selection, not a window's first 1000
-};
-
 // "X-R", "x-MR", "p": the upper kind and an optional lower one.
 bool ParseKinds(const std::string& text, ChartArgs& a) {
   const std::size_t dash = text.find('-');
@@ -65,7 +53,8 @@ bool ParseCriteria(const std::string& text, TCriteriaChoice& choice) {
   return true;
 }
 
-// One option of chart other than the selection.
+}  // namespace
+
 bool TakeChartOption(const std::string& option, const std::string& value, ChartArgs& a, std::string& error) {
   const auto bad = [&](std::string_view form) { return BadValue(option, form, value, error); };
   if (option == "--regulation") {
@@ -95,6 +84,8 @@ bool TakeChartOption(const std::string& option, const std::string& value, ChartA
   }
   return true;
 }
+
+namespace {
 
 bool ParseChartArgs(Args args, ChartArgs& a, std::string& error) {
   static constexpr std::string_view kWithValue[] = {"--param", "--block",    "--blocks", "--samples",

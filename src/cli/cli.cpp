@@ -12,6 +12,9 @@
 
 #include "cli/capability_command.h"
 #include "cli/chart_command.h"
+#ifdef MV_HAVE_PICTURE
+#include "cli/picture_command.h"
+#endif
 #include "cli/cli_support.h"
 #include "core/file_error.h"
 #include "core/file_routines.h"
@@ -479,6 +482,10 @@ const Command kCommands[] = {
      RunQuality, kQualityDetails},
     {"chart", "chart <file.mvl> --param NAME|POSITION --kind KIND [options]",
      "a control chart: limits, zones, points and the tests for special causes", RunChart, kChartDetails},
+#ifdef MV_HAVE_PICTURE
+    {"picture", "picture <file.mvl> --param NAME|POSITION --kind KIND --out PICTURE [options]",
+     "the chart pair drawn into a PNG, JPEG or BMP picture", RunPicture, kPictureDetails},
+#endif
 };
 
 bool IsHelp(std::string_view arg) { return arg == "--help" || arg == "-h"; }

@@ -1,0 +1,212 @@
+#include "cli/picture_command.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <vector>
+
+#include "analysis/chart_kinds.h"
+#include "analysis/control_chart.h"
+#include "cli/chart_command.h"
+#include "cli/cli.h"
+#include "core/numbers.h"
+#include "render/chart_painter.h"
+#include "render/picture.h"
+#include "spc/dataset_spc.h"
+
+namespace mv::cli {
+namespace {
+
+struct PictureArgs {
+  ChartArgs chart;
+  bool histogram = false;
+  std::string out;
+  int width = 1600;
+  int height = 1000;
+};
+
+constexpr int kMinSide = 100;
+constexpr int kMaxSide = 10000;
+
+bool ParseSize(const std::string& text, PictureArgs& a) {
+  const std::size_t x = text.find_first_of("xX");
+  if (x == std::string::npos) return false;
+  const auto w = ParseInteger(text.substr(0, x), kMinSide, kMaxSide);
+  const auto h = ParseInteger(text.substr(x + 1), kMinSide, kMaxSide);
+  if (!w || !h) return false;
+  a.width = static_cast<int>(*w);
+  a.height = static_cast<int>(*h);
+  return true;
+}
+
+bool ParsePictureArgs(Args args, PictureArgs& a, std::string& error) {
+  static constexpr std::string_view kWithValue[] = {"--param", "--block", "--blocks", "--samples", "--kind",  "--criteria",
+                                                    "--span",  "--scale", "--out",    "--size",    "--lang", "--bins"};
+  static constexpr std::string_view kFlags[] = {"--regulation"};
+  const auto take = [&a](const std::string& option, const std::string& value, std::string& e) {
+    if (IsSelectionOption(option)) return TakeSelectionOption(option, value, a.chart.selection, e);
+    if (option == "--out") {
+      a.out = value;
+      if (!render::PictureFormatOf(value)) return BadValue(option, "a file ending in .png, .jpg, .jpeg or .bmp", value, e);
+      return true;
+    }
+    if (option == "--size") {
+      if (!ParseSize(value, a)) return BadValue(option, "WxH, each side 100..10000", value, e);
+      return true;
+    }
+    if (option == "--lang") {
+      if (value != "ru" && value != "en") return BadValue(option, "ru or en", value, e);
+      a.chart.options.language = value == "en" ? Lang::En : Lang::Ru;
+      return true;
+    }
+    if (option == "--bins") {
+      if (!ParseInteger(value, 1, 1000)) return BadValue(option, "a whole number of bins (limited to 5..20)", value, e);
+      return true;
+    }
+    if (option == "--kind" && value == "histogram") {
+      a.histogram = true;
+      a.chart.kindText = value;
+      return true;
+    }
+    return TakeChartOption(option, value, a.chart, e);
+  };
+  if (!ParseCommandLine(args, kWithValue, kFlags, a.chart.file, take, error)) return false;
+  if (a.chart.file.empty() || a.chart.selection.param.empty() || (!a.chart.upper && !a.histogram) || a.out.empty()) {
+    error = "expected FILE.mvl --param NAME|POSITION --kind KIND|histogram --out PICTURE";
+    return false;
+  }
+  if (a.chart.selection.SamplesWithoutOneBlock()) {
+    error = "--samples needs --block";
+    return false;
+  }
+  return true;
+}
+
+// Qt on the offscreen platform, whatever the environment asks for: the command never needs a
+// display. A program that already runs Qt keeps its own.
+std::unique_ptr<QGuiApplication> StartOffscreenQt() {
+  if (QGuiApplication::instance() != nullptr) return nullptr;
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "morvalen-cli";
+  static char* argv[] = {name, nullptr};
+  return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+// The caption of the picture. The chart window's caption builder takes its place once it is
+// here; until then the charts' titles, the block and the dataset's name.
+std::string PictureCaption(const TDatasetSPC& ds, const std::string& file, const SampleSelection& selection,
+                           const TChart& upper, const TChart* lower) {
+  std::string caption = upper.title;
+  if (lower != nullptr) caption += " / " + lower->title;
+  if (selection.blocks.size() == 1) {
+    if (const TSPCBlock* b = ds.Block(selection.blocks.front())) caption += " блок \"" + b->name + "\"";
+  }
+  std::string name = ds.processName;
+  if (name.empty()) name = std::filesystem::path(file).filename().string();
+  return caption + " - " + name;
+}
+
+}  // namespace
+
+const std::string_view kPictureDetails =
+    "      The chart pair as the chart window draws it (the options of chart), into a picture of\n"
+    "      the extension's format. Further options:\n"
+    "        --out PICTURE                .png, .jpg, .jpeg or .bmp (required); an existing file\n"
+    "                                     is replaced only by a complete picture\n"
+    "        --size WxH                   pixels, each side 100..10000 (default 1600x1000)\n"
+    "        --lang ru|en                 language of the titles (default ru)\n";
+
+int RunPicture(Args args, std::ostream& out, std::ostream& err) {
+  PictureArgs a;
+  std::string error;
+  if (!ParsePictureArgs(args, a, error)) {
+    err << "picture: " << error << "\n";
+    return kExitUsage;
+  }
+  if (a.histogram) {
+    err << "picture: histogram pictures are not drawn yet by this build\n";
+    return kExitFailed;
+  }
+  const auto dataset = ReadDataFile("picture", a.chart.file, err);
+  if (!dataset) return kExitFailed;
+  const TDatasetSPC& ds = *dataset;
+  const int parameter = FindParameterArg(ds, a.chart.selection.param);
+  if (parameter == 0) {
+    err << "picture: " << NoParameterText(a.chart.file, a.chart.selection.param) << "\n";
+    return kExitFailed;
+  }
+  const TSPCParameter& param = *ds.Parameter(parameter);
+  for (const auto kind : {a.chart.upper, a.chart.lower}) {
+    if (kind && !ParameterFitsChart(param, *kind)) {
+      err << "picture: the parameter '" << SafeUtf8(param.name) << "' cannot be shown on a " << ChartKindCode(*kind)
+          << " chart\n";
+      return kExitFailed;
+    }
+  }
+  TChartTask task;
+  task.parameters = {parameter};
+  if (!ResolveSelection(ds, a.chart.file, param, a.chart.selection, task.selection, error)) {
+    err << "picture: " << error << "\n";
+    return kExitFailed;
+  }
+  std::vector<TChart> charts;
+  for (const auto kind : {a.chart.upper, a.chart.lower}) {
+    if (!kind) continue;
+    TChart& chart = charts.emplace_back();
+    const ChartBuildResult built = BuildChart(chart, task, *kind, a.chart.options);
+    if (!built.ok) {
+      err << "picture: " << OneLine(built.message, built.details) << "\n";
+      return kExitFailed;
+    }
+  }
+
+  const auto qt = StartOffscreenQt();
+  QImage image = render::BlankPicture(a.width, a.height);
+  {
+    QPainter painter(&image);
+    render::ChartPaintOptions upperOptions;
+    upperOptions.chart = a.chart.options;
+    upperOptions.blockNames = render::BlockNames(ds);
+    // The conclusion line and the zone analysis come from the chart window's text builders.
+    render::ChartPaintOptions lowerOptions = upperOptions;
+    upperOptions.remarks = render::EntryRemarks(charts[0], ds);
+    const TChart* lower = charts.size() > 1 ? &charts[1] : nullptr;
+    if (lower != nullptr) lowerOptions.remarks = render::EntryRemarks(*lower, ds);
+    const std::string caption = PictureCaption(ds, a.chart.file, task.selection, charts[0], lower);
+    render::PaintChartPair(painter, QRectF(0, 0, a.width, a.height), caption, charts[0], lower, upperOptions,
+                           lowerOptions);
+  }
+  if (!render::SavePicture(image, a.out, error)) {
+    err << "picture: " << error << "\n";
+    return kExitFailed;
+  }
+
+  JsonWriter w(out);
+  w.BeginObject();
+  w.Field("file", SafeUtf8(a.out));
+  w.Field("format", render::PictureFormatName(*render::PictureFormatOf(a.out)));
+  w.Field("width", a.width);
+  w.Field("height", a.height);
+  w.Field("kind", a.chart.kindText);
+  w.Key("charts");
+  w.BeginArray();
+  for (const TChart& chart : charts) {
+    const CDataSet& set = chart.Current()->set;
+    w.BeginObject();
+    w.Field("code", chart.code);
+    w.Field("pointCount", set.Count());
+    w.Field("beyondCount", chart.beyondCount);
+    w.Field("hitCount", set.signals.size());
+    w.EndObject();
+  }
+  w.EndArray();
+  w.EndObject();
+  w.Done();
+  return kExitOk;
+}
+
+}  // namespace mv::cli

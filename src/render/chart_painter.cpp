@@ -1,0 +1,669 @@
+#include "render/chart_painter.h"
+
+#include <QFontMetricsF>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QString>
+
+#include <algorithm>
+#include <cmath>
+
+#include "analysis/chart_kinds.h"
+#include "analysis/special_causes.h"
+#include "core/numbers.h"
+#include "render/box_plot_painter.h"
+#include "spc/dataset_spc.h"
+
+namespace mv::render {
+
+ConclusionMark ConclusionMarkOf(const TChart& chart) {
+  const ChartSeries* s = chart.Current();
+  if (s == nullptr || !chart.limitsShown) return ConclusionMark::None;
+  return chart.beyondCount == 0 && s->set.signals.empty() ? ConclusionMark::Good : ConclusionMark::Bad;
+}
+
+std::vector<std::string> BlockNames(const TDatasetSPC& dataset) {
+  std::vector<std::string> names;
+  for (int b = 1; const TSPCBlock* block = dataset.Block(b); ++b) names.push_back(block->name);
+  return names;
+}
+
+std::vector<std::uint8_t> EntryRemarks(const TChart& chart, const TDatasetSPC& dataset) {
+  std::vector<std::uint8_t> remarks(chart.data.points.size(), 0);
+  for (std::size_t i = 0; i < remarks.size(); ++i) {
+    const TChartPoint& e = chart.data.points[i];
+    // Only the first entry of a sample carries its remarks (individuals charts have several).
+    if (i > 0 && chart.data.points[i - 1].block == e.block && chart.data.points[i - 1].sample == e.sample) continue;
+    const TSPCBlock* b = dataset.Block(e.block);
+    const TSPCSample* s = b != nullptr ? b->Sample(e.sample) : nullptr;
+    if (s == nullptr) continue;
+    remarks[i] = static_cast<std::uint8_t>((s->note.empty() ? 0 : entry_remark::kNote) |
+                                           (s->event.empty() ? 0 : entry_remark::kEvent));
+  }
+  return remarks;
+}
+
+std::uint32_t ChartLayout::PointAt(const TChart& chart, QPointF at, double radius) const {
+  const ChartSeries* s = chart.Current();
+  if (s == nullptr || !plot.adjusted(-radius * unit, -radius * unit, radius * unit, radius * unit).contains(at)) {
+    return 0;
+  }
+  return NearestEntry(s->set, entries, values, at.x(), at.y(), radius * unit);
+}
+
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// What the painter works with for one chart.
+struct Ctx {
+  QPainter& p;
+  const TChart& chart;
+  const ChartSeries& series;
+  const ChartPaintOptions& opt;
+  Palette pal;
+  double u = 1;
+  QFont font, small, bold;
+  double lineH = 0;
+  ChartLayout lay;
+};
+
+bool ZonesShown(const TChart& chart) {
+  const ChartSeries* s = chart.Current();
+  return s != nullptr && chart.limitMode == LimitMode::Control && chart.limitsShown && s->set.zones.valid;
+}
+
+// A line label at the right of the plot.
+struct SideLabel {
+  double y = 0;
+  QString text;
+  QColor colour;
+};
+
+void DrawMark(QPainter& p, PlotMark mark, QPointF c, const Palette& pal, double u) {
+  switch (mark) {
+    case PlotMark::Beyond: {  // a filled square, larger than every other mark
+      p.setPen(MakePen(p, Qt::black, 1));
+      p.setBrush(pal.beyond);
+      p.drawRect(QRectF(c.x() - 4 * u, c.y() - 4 * u, 8 * u, 8 * u));
+      break;
+    }
+    case PlotMark::Series: {  // a filled diamond
+      p.setPen(MakePen(p, Qt::black, 1));
+      p.setBrush(pal.signal);
+      const QPointF pts[] = {c + QPointF(0, -5 * u), c + QPointF(5 * u, 0), c + QPointF(0, 5 * u),
+                             c + QPointF(-5 * u, 0)};
+      p.drawPolygon(pts, 4);
+      break;
+    }
+    case PlotMark::Excluded: {  // a cross
+      p.setPen(MakePen(p, pal.excluded, 2));
+      p.setBrush(Qt::NoBrush);
+      p.drawLine(c + QPointF(-4 * u, -4 * u), c + QPointF(4 * u, 4 * u));
+      p.drawLine(c + QPointF(-4 * u, 4 * u), c + QPointF(4 * u, -4 * u));
+      break;
+    }
+    case PlotMark::Filtered: {  // a hollow triangle
+      p.setPen(MakePen(p, pal.filtered, 1.5));
+      p.setBrush(Qt::NoBrush);
+      const QPointF pts[] = {c + QPointF(0, -5 * u), c + QPointF(5 * u, 4 * u), c + QPointF(-5 * u, 4 * u)};
+      p.drawPolygon(pts, 3);
+      break;
+    }
+  }
+}
+
+QString ValueText(const TChart& chart, double v) { return Q(FormatFixed(v, chart.decimals)); }
+
+// Criteria found on the current series, in criterion order.
+std::vector<int> FoundCriteria(const CDataSet& set) {
+  std::vector<int> found;
+  for (int c = 1; c <= static_cast<int>(kCriterionCount); ++c) {
+    if (set.criterionFound[static_cast<std::size_t>(c - 1)]) found.push_back(c);
+  }
+  return found;
+}
+
+void Layout(Ctx& c, const QRectF& rect) {
+  const TChart& chart = c.chart;
+  const CDataSet& set = c.series.set;
+  const TChartOptions& o = c.opt.chart;
+  const QFontMetricsF fm(c.small, c.p.device());
+  const double u = c.u;
+  c.lay.rect = rect;
+  c.lay.unit = u;
+
+  // Left: the value labels; right: the labels of the lines.
+  const ValueTicks ticks = ChooseValueTicks(chart.axisMin, chart.axisMax, 8);
+  double leftW = fm.horizontalAdvance(QStringLiteral("0"));
+  for (const double v : ticks.values) {
+    leftW = std::max(leftW, fm.horizontalAdvance(Q(FormatFixed(v, ticks.decimals))));
+  }
+  leftW += 10 * u;
+  double rightW = 0;
+  const auto widen = [&](const std::string& code, double v) {
+    rightW = std::max(rightW, fm.horizontalAdvance(Q(code) + QStringLiteral("=") + ValueText(chart, v)));
+  };
+  if (chart.centralLineShown) widen(std::string(ChartAlias(chart_alias::kCl)), set.mean);
+  if (chart.limitsShown && set.hasUcl) widen(chart.upperCode, set.ucl);
+  if (chart.limitsShown && set.hasLcl) widen(chart.lowerCode, set.lcl);
+  for (const ChartLine& line : chart.lines) widen(line.code, line.value);
+  rightW = std::max(rightW, 20 * u) + 10 * u;
+
+  double top = rect.top() + c.lineH * 1.4;  // the title line
+  double bottom = rect.bottom() - (c.lineH + 8 * u);  // the entry labels
+  const bool conclusion = chart.conclusionShown && !c.opt.conclusion.empty();
+  if (conclusion) {
+    c.lay.conclusion = QRectF(rect.left(), rect.bottom() - c.lineH * 1.5, rect.width(), c.lineH * 1.5);
+    bottom -= c.lineH * 1.5;
+  }
+  const bool ribbons = (o.criteria.display & criteria_display::kRibbons) != 0 && !FoundCriteria(set).empty();
+  if (ribbons) {
+    const double h = c.lineH * 1.2 * static_cast<double>(FoundCriteria(set).size()) + 4 * u;
+    c.lay.ribbons = QRectF(rect.left() + leftW, bottom - h + c.lineH + 8 * u, 0, h);
+    bottom -= h;
+  }
+  double right = rect.right() - rightW;
+  const double sideW = std::max(60 * u, rect.width() * 0.12);
+  if (o.boxPlot && chart.boxPlot.computed) {
+    c.lay.boxPlot = QRectF(right - 36 * u + rightW, top, 36 * u, 0);
+    right -= 40 * u;
+  }
+  if (o.histogram && chart.histogram.computed) {
+    c.lay.histogram = QRectF(right - sideW + rightW, top, sideW, 0);
+    right -= sideW + 4 * u;
+  }
+  const double left = rect.left() + leftW;
+  if (right < left + 10 * u) right = left + 10 * u;
+  if (bottom < top + 10 * u) bottom = top + 10 * u;
+  c.lay.plot = QRectF(QPointF(left, top), QPointF(right, bottom));
+  // The side pieces share the plot's height (and value scale).
+  for (QRectF* r : {&c.lay.boxPlot, &c.lay.histogram}) {
+    if (r->width() > 0) *r = QRectF(r->left(), top, r->width(), bottom - top);
+  }
+  if (ribbons) {
+    c.lay.ribbons = QRectF(left, bottom + c.lineH + 8 * u, right - left, c.lay.ribbons.height());
+    c.lay.criteria = QRectF(rect.left(), c.lay.ribbons.top(), right - rect.left(), c.lay.ribbons.height());
+  }
+  c.lay.entries = EntryAxis(static_cast<std::uint32_t>(set.Count()), left, right - left);
+  c.lay.values = ValueScale(chart.axisMin, chart.axisMax, top, bottom - top);
+}
+
+void DrawZones(Ctx& c) {
+  const TChartZones& z = c.series.set.zones;
+  const QRectF& plot = c.lay.plot;
+  const QColor fills[] = {c.pal.zoneA, c.pal.zoneB, c.pal.zoneC};
+  c.p.setPen(Qt::NoPen);
+  for (std::size_t k = 0; k < 3; ++k) {
+    for (const ZoneBand* band : {&z.zones[k].upper, &z.zones[k].lower}) {
+      const double y1 = c.lay.values.Y(band->upperEdge);
+      const double y2 = c.lay.values.Y(band->lowerEdge);
+      if (!(y2 > y1)) continue;
+      c.p.fillRect(QRectF(plot.left(), y1, plot.width(), y2 - y1), fills[k]);
+    }
+  }
+  // The zone letters at the left edge of the plot.
+  c.p.setFont(c.small);
+  c.p.setPen(c.pal.frame);
+  const QFontMetricsF fm(c.small, c.p.device());
+  for (const ChartZone& zone : z.zones) {
+    for (const ZoneBand* band : {&zone.upper, &zone.lower}) {
+      const double y1 = c.lay.values.Y(band->upperEdge);
+      const double y2 = c.lay.values.Y(band->lowerEdge);
+      if (y2 - y1 < fm.height()) continue;
+      c.p.drawText(QRectF(plot.left() + 3 * c.u, y1, 30 * c.u, y2 - y1), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString(QChar::fromLatin1(zone.letter)));
+    }
+  }
+}
+
+void DrawGrid(Ctx& c, const ValueTicks& ticks, const std::vector<std::uint32_t>& entryTicks) {
+  c.p.setPen(MakePen(c.p, c.pal.grid, 1, Qt::DotLine));
+  for (const double v : ticks.values) {
+    const double y = c.lay.values.Y(v);
+    c.p.drawLine(QLineF(c.lay.plot.left(), y, c.lay.plot.right(), y));
+  }
+  for (const std::uint32_t i : entryTicks) {
+    const double x = c.lay.entries.X(i);
+    c.p.drawLine(QLineF(x, c.lay.plot.top(), x, c.lay.plot.bottom()));
+  }
+}
+
+void DrawBlockBoundaries(Ctx& c) {
+  const auto& points = c.chart.data.points;
+  std::vector<std::uint32_t> starts;
+  for (std::uint32_t i = 1; i <= points.size() && i <= c.lay.entries.Count(); ++i) {
+    if ((points[i - 1].flags & chart_point_flag::kBlockStart) != 0) starts.push_back(i);
+  }
+  if (starts.size() < 2) return;  // one block: the caption names it
+  c.p.setFont(c.small);
+  const QFontMetricsF fm(c.small, c.p.device());
+  for (std::size_t k = 0; k < starts.size(); ++k) {
+    const std::uint32_t i = starts[k];
+    const double x = c.lay.entries.X(i) - c.lay.entries.Step() / 2;
+    if (i > 1) {
+      c.p.setPen(MakePen(c.p, c.pal.frame, 1, Qt::DashDotDotLine));
+      c.p.drawLine(QLineF(x, c.lay.plot.top(), x, c.lay.plot.bottom()));
+    }
+    const int block = points[i - 1].block;
+    const std::string name = block >= 1 && static_cast<std::size_t>(block) <= c.opt.blockNames.size()
+                                 ? c.opt.blockNames[static_cast<std::size_t>(block - 1)]
+                                 : "Блок " + FormatInt(block);
+    const double next = k + 1 < starts.size() ? c.lay.entries.X(starts[k + 1]) - c.lay.entries.Step() / 2
+                                              : c.lay.plot.right();
+    c.p.setPen(c.pal.text);
+    c.p.drawText(QRectF(x + 3 * c.u, c.lay.plot.top() + 2 * c.u, std::max(0.0, next - x - 6 * c.u), fm.height()),
+                 Qt::AlignLeft | Qt::AlignTop, fm.elidedText(Q(name), Qt::ElideRight, std::max(0.0, next - x - 6 * c.u)));
+  }
+}
+
+// A limit as steps: each entry with limits of its own at them, the others at the chart's.
+void DrawOwnLimitSteps(Ctx& c, bool upper) {
+  const CDataSet& set = c.series.set;
+  const auto& points = c.chart.data.points;
+  const bool central = upper ? set.hasUcl : set.hasLcl;
+  const double centralValue = upper ? set.ucl : set.lcl;
+  QPainterPath path;
+  bool open = false;
+  const double half = c.lay.entries.Step() / 2;
+  for (std::uint32_t i = 1; i <= points.size() && i <= c.lay.entries.Count(); ++i) {
+    const TChartPoint& e = points[i - 1];
+    const bool own = (e.flags & chart_point_flag::kOwnLimits) != 0;
+    if (!own && !central) {
+      open = false;
+      continue;
+    }
+    const double v = own ? (upper ? e.ownUpper : e.ownLower) : centralValue;
+    const double y = c.lay.values.Y(v);
+    const double x = c.lay.entries.X(i);
+    if (open) {
+      path.lineTo(x - half, path.currentPosition().y());
+      path.lineTo(x - half, y);
+    } else {
+      path.moveTo(x - half, y);
+      open = true;
+    }
+    path.lineTo(x + half, y);
+  }
+  c.p.setPen(MakePen(c.p, c.pal.limits, 1.5, Qt::DashLine));
+  c.p.setBrush(Qt::NoBrush);
+  c.p.drawPath(path);
+}
+
+void DrawHorizontal(Ctx& c, double v, const QPen& pen) {
+  const double y = c.lay.values.Y(v);
+  c.p.setPen(pen);
+  c.p.drawLine(QLineF(c.lay.plot.left(), y, c.lay.plot.right(), y));
+}
+
+void DrawSeriesLine(Ctx& c, const DecimatedSeries& d) {
+  const EntryAxis& ax = c.lay.entries;
+  const ValueScale& vs = c.lay.values;
+  QPolygonF joins;
+  joins.reserve(static_cast<qsizetype>(d.columns.size() * 2));
+  std::vector<QLineF> strokes;
+  for (const PlotColumn& col : d.columns) {
+    joins.append(QPointF(ax.X(col.first), vs.Y(col.firstValue)));
+    if (col.last != col.first) joins.append(QPointF(ax.X(col.last), vs.Y(col.lastValue)));
+    if (col.max > col.min) {
+      const double x = ax.Left() + col.column + 0.5;
+      strokes.emplace_back(x, vs.Y(col.max), x, vs.Y(col.min));
+    }
+  }
+  c.p.setPen(MakePen(c.p, c.pal.series, d.Sparse() ? 1.5 : 1));
+  c.p.setBrush(Qt::NoBrush);
+  c.p.drawPolyline(joins);
+  if (!strokes.empty()) c.p.drawLines(strokes.data(), static_cast<int>(strokes.size()));
+  // Points far enough apart get a mark each.
+  if (d.Sparse() && ax.Step() >= 5 * c.u) {
+    c.p.setPen(Qt::NoPen);
+    c.p.setBrush(c.pal.series);
+    const double r = 2.6 * c.u;
+    for (const PlotColumn& col : d.columns) c.p.drawEllipse(QPointF(ax.X(col.first), vs.Y(col.firstValue)), r, r);
+  }
+}
+
+// Series lines (display flag 1): every signalled series other than C1 joined by a thick line
+// with the criterion's code at its first point.
+void DrawSignalledSeries(Ctx& c) {
+  const CDataSet& set = c.series.set;
+  c.p.setFont(c.small);
+  const QFontMetricsF fm(c.small, c.p.device());
+  for (const TCriterionHit& h : set.signals) {
+    if (h.criterion == 1) continue;
+    QPolygonF line;
+    for (std::uint32_t i = std::max(h.first, set.FirstIndex()); i <= h.last && i <= set.Count(); ++i) {
+      if (set.IsAnalysed(i)) line.append(QPointF(c.lay.entries.X(i), c.lay.values.Y(set.Value(i))));
+    }
+    if (line.isEmpty()) continue;
+    c.p.setPen(MakePen(c.p, c.pal.signal, 3));
+    c.p.drawPolyline(line);
+    const QString code = Q(std::string(CriterionCode(h.criterion)));
+    const QPointF at = line.front() + QPointF(-fm.horizontalAdvance(code) / 2, -7 * c.u);
+    c.p.setPen(c.pal.text);
+    c.p.drawText(at, code);
+  }
+}
+
+void DrawRibbons(Ctx& c) {
+  const CDataSet& set = c.series.set;
+  const QRectF& r = c.lay.ribbons;
+  const std::vector<int> found = FoundCriteria(set);
+  const double rowH = c.lineH * 1.2;
+  c.p.setFont(c.small);
+  const QFontMetricsF fm(c.small, c.p.device());
+  const bool numbers = (c.opt.chart.criteria.display & criteria_display::kPointNumbers) != 0;
+  for (std::size_t k = 0; k < found.size(); ++k) {
+    const int criterion = found[k];
+    const QRectF row(r.left(), r.top() + 2 * c.u + rowH * static_cast<double>(k), r.width(), rowH);
+    c.p.setPen(MakePen(c.p, c.pal.grid, 1));
+    c.p.setBrush(Qt::NoBrush);
+    c.p.drawRect(row);
+    c.p.setPen(c.pal.text);
+    c.p.drawText(QRectF(c.lay.rect.left(), row.top(), r.left() - c.lay.rect.left() - 4 * c.u, rowH),
+                 Qt::AlignRight | Qt::AlignVCenter, Q(std::string(CriterionCode(criterion))));
+    int shown = 0;
+    for (const TCriterionHit& h : set.signals) {
+      if (h.criterion != criterion) continue;
+      if (++shown > 30) break;
+      const double x1 = c.lay.entries.X(h.first) - c.lay.entries.Step() / 2;
+      const double x2 = std::max(c.lay.entries.X(h.last) + c.lay.entries.Step() / 2, x1 + 2 * c.u);
+      const QRectF bar(x1, row.top() + 2 * c.u, x2 - x1, rowH - 4 * c.u);
+      c.p.setPen(MakePen(c.p, Qt::black, 1));
+      c.p.setBrush(criterion == 1 ? c.pal.beyond : c.pal.signal);
+      c.p.drawRect(bar);
+      if (numbers) {
+        const QString text =
+            h.first == h.last ? Q(FormatInt(h.first)) : Q(FormatInt(h.first) + "-" + FormatInt(h.last));
+        c.p.setPen(c.pal.text);
+        c.p.drawText(QPointF(x2 + 2 * c.u, row.top() + rowH / 2 + fm.ascent() / 2 - fm.descent() / 2), text);
+      }
+    }
+  }
+}
+
+void DrawRemarks(Ctx& c) {
+  const auto& points = c.chart.data.points;
+  const double top = c.lay.plot.top();
+  for (std::uint32_t i = 1; i <= points.size() && i <= c.lay.entries.Count(); ++i) {
+    std::uint8_t r = 0;
+    if (c.opt.remarks.empty()) {
+      if ((points[i - 1].flags & chart_point_flag::kNote) != 0) r = entry_remark::kNote;
+    } else if (i <= c.opt.remarks.size()) {
+      r = c.opt.remarks[i - 1];
+    }
+    if (r == 0) continue;
+    const QPointF at(c.lay.entries.X(i), top + 2 * c.u);
+    // A small flag hanging from the top edge: filled for an event, hollow for a note alone.
+    const QPointF pts[] = {at + QPointF(-4 * c.u, 0), at + QPointF(4 * c.u, 0), at + QPointF(0, 7 * c.u)};
+    c.p.setPen(MakePen(c.p, c.pal.frame, 1));
+    c.p.setBrush((r & entry_remark::kEvent) != 0 ? QBrush(c.pal.frame) : QBrush(Qt::NoBrush));
+    c.p.drawPolygon(pts, 3);
+  }
+}
+
+void DrawSideLabels(Ctx& c, std::vector<SideLabel> labels) {
+  std::sort(labels.begin(), labels.end(), [](const SideLabel& a, const SideLabel& b) { return a.y < b.y; });
+  const QFontMetricsF fm(c.small, c.p.device());
+  const double h = fm.height();
+  // Push apart labels that would overlap, downwards, then back up from the bottom.
+  for (std::size_t k = 1; k < labels.size(); ++k) labels[k].y = std::max(labels[k].y, labels[k - 1].y + h);
+  const double maxY = c.lay.rect.bottom() - h / 2;
+  for (std::size_t k = labels.size(); k-- > 0;) {
+    const double limit = k + 1 < labels.size() ? labels[k + 1].y - h : maxY;
+    labels[k].y = std::min(labels[k].y, limit);
+  }
+  c.p.setFont(c.small);
+  for (const SideLabel& l : labels) {
+    c.p.setPen(c.pal.text);
+    c.p.drawText(QRectF(c.lay.plot.right() + 5 * c.u, l.y - h / 2, 400 * c.u, h), Qt::AlignLeft | Qt::AlignVCenter,
+                 l.text);
+  }
+}
+
+void DrawSideHistogram(Ctx& c) {
+  const THistogram& h = c.chart.histogram;
+  const QRectF& r = c.lay.histogram;
+  if (!(h.scaleTop > 0)) return;
+  c.p.save();
+  c.p.setClipRect(r);
+  c.p.setPen(MakePen(c.p, c.pal.barEdge, 1));
+  c.p.setBrush(c.pal.bar);
+  for (const HistogramBin& b : h.bins) {
+    const double y1 = c.lay.values.Y(b.upper);
+    const double y2 = c.lay.values.Y(b.lower);
+    c.p.drawRect(QRectF(r.left(), y1, b.shareDensity / h.scaleTop * r.width() * 0.95, y2 - y1));
+  }
+  if (h.sigma > 0) {
+    QPolygonF curve;
+    const int steps = 80;
+    for (int k = 0; k <= steps; ++k) {
+      const double v = h.min + (h.max - h.min) * (k / static_cast<double>(steps)) * 1.4 - (h.max - h.min) * 0.2;
+      const double z = (v - h.mean) / h.sigma;
+      const double density = std::exp(-0.5 * z * z) / (h.sigma * std::sqrt(2 * M_PI));
+      curve.append(QPointF(r.left() + density / h.scaleTop * r.width() * 0.95, c.lay.values.Y(v)));
+    }
+    c.p.setPen(MakePen(c.p, c.pal.curve, 1.5));
+    c.p.setBrush(Qt::NoBrush);
+    c.p.drawPolyline(curve);
+  }
+  c.p.restore();
+  c.p.setPen(MakePen(c.p, c.pal.frame, 1));
+  c.p.drawLine(QLineF(r.left(), r.top(), r.left(), r.bottom()));
+}
+
+void DrawConclusion(Ctx& c) {
+  const QRectF& r = c.lay.conclusion;
+  const ConclusionMark mark = ConclusionMarkOf(c.chart);
+  const double s = c.lineH * 0.9;
+  const QPointF centre(r.left() + c.lay.plot.left() - c.lay.rect.left() - s, r.center().y());
+  c.p.save();
+  c.p.setRenderHint(QPainter::Antialiasing, true);
+  if (mark == ConclusionMark::Good) {  // a circle with a tick
+    c.p.setPen(MakePen(c.p, c.pal.good, 1.5));
+    c.p.setBrush(Qt::NoBrush);
+    c.p.drawEllipse(centre, s / 2, s / 2);
+    c.p.setPen(MakePen(c.p, c.pal.good, 2));
+    const QPointF tick[] = {centre + QPointF(-s * 0.25, 0), centre + QPointF(-s * 0.05, s * 0.22),
+                            centre + QPointF(s * 0.28, -s * 0.22)};
+    c.p.drawPolyline(tick, 3);
+  } else if (mark == ConclusionMark::Bad) {  // a filled triangle with an exclamation mark
+    c.p.setPen(MakePen(c.p, c.pal.bad, 1));
+    c.p.setBrush(c.pal.bad);
+    const QPointF tri[] = {centre + QPointF(0, -s / 2), centre + QPointF(s / 2, s / 2), centre + QPointF(-s / 2, s / 2)};
+    c.p.drawPolygon(tri, 3);
+    c.p.setPen(MakePen(c.p, Qt::white, 2));
+    c.p.drawLine(centre + QPointF(0, -s * 0.15), centre + QPointF(0, s * 0.18));
+    c.p.drawPoint(centre + QPointF(0, s * 0.34));
+  }
+  c.p.restore();
+  c.p.setFont(c.font);
+  c.p.setPen(c.pal.text);
+  const QFontMetricsF fm(c.font, c.p.device());
+  const QRectF text(c.lay.plot.left(), r.top(), r.right() - c.lay.plot.left(), r.height());
+  c.p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, fm.elidedText(Q(c.opt.conclusion), Qt::ElideRight, text.width()));
+}
+
+void DrawAxes(Ctx& c, const ValueTicks& ticks, const std::vector<std::uint32_t>& entryTicks) {
+  const QRectF& plot = c.lay.plot;
+  c.p.setPen(MakePen(c.p, c.pal.frame, 1));
+  c.p.setBrush(Qt::NoBrush);
+  c.p.drawRect(plot);
+  c.p.setFont(c.small);
+  const QFontMetricsF fm(c.small, c.p.device());
+  for (const double v : ticks.values) {
+    const double y = c.lay.values.Y(v);
+    c.p.setPen(MakePen(c.p, c.pal.frame, 1));
+    c.p.drawLine(QLineF(plot.left() - 4 * c.u, y, plot.left(), y));
+    c.p.setPen(c.pal.text);
+    c.p.drawText(QRectF(c.lay.rect.left(), y - fm.height() / 2, plot.left() - c.lay.rect.left() - 6 * c.u, fm.height()),
+                 Qt::AlignRight | Qt::AlignVCenter, Q(FormatFixed(v, ticks.decimals)));
+  }
+  const bool dates = c.opt.chart.dates;
+  double lastRight = -1e300;
+  for (const std::uint32_t i : entryTicks) {
+    const double x = c.lay.entries.X(i);
+    const QString label = Q(EntryTickLabel(c.chart.data, i, dates));
+    const double w = fm.horizontalAdvance(label);
+    c.p.setPen(MakePen(c.p, c.pal.frame, 1));
+    c.p.drawLine(QLineF(x, plot.bottom(), x, plot.bottom() + 4 * c.u));
+    if (x - w / 2 < lastRight + 4 * c.u) continue;
+    c.p.setPen(c.pal.text);
+    c.p.drawText(QRectF(x - w / 2 - 2 * c.u, plot.bottom() + 5 * c.u, w + 4 * c.u, fm.height()), Qt::AlignCenter, label);
+    lastRight = x + w / 2;
+  }
+}
+
+void PaintOne(Ctx& c, const QRectF& rect) {
+  const TChart& chart = c.chart;
+  const CDataSet& set = c.series.set;
+  const TChartOptions& o = c.opt.chart;
+  Layout(c, rect);
+  const QRectF& plot = c.lay.plot;
+
+  c.p.fillRect(rect, c.pal.background);
+  // The title line, with the short zone analysis at its right.
+  c.p.setFont(c.bold);
+  c.p.setPen(c.pal.text);
+  const QString title = Q(chart.title + (chart.unit.empty() ? "" : ", " + chart.unit));
+  c.p.drawText(QRectF(plot.left(), rect.top(), plot.width(), c.lineH * 1.3), Qt::AlignLeft | Qt::AlignVCenter, title);
+  const bool zones = ZonesShown(chart);
+  if (zones && (o.criteria.display & criteria_display::kZoneAnalysis) != 0 && !c.opt.zoneAnalysis.empty()) {
+    c.p.setFont(c.small);
+    c.p.drawText(QRectF(plot.left(), rect.top(), plot.width(), c.lineH * 1.3), Qt::AlignRight | Qt::AlignVCenter,
+                 Q(c.opt.zoneAnalysis));
+  }
+
+  const ValueTicks ticks = ChooseValueTicks(chart.axisMin, chart.axisMax, std::max(2, static_cast<int>(plot.height() / (c.lineH * 2.2))));
+  const QFontMetricsF fm(c.small, c.p.device());
+  const double labelW = o.dates && !chart.data.points.empty() && chart.data.points.front().date != 0
+                            ? fm.horizontalAdvance(Q(EntryTickLabel(chart.data, 1, true)))
+                            : fm.horizontalAdvance(Q(FormatInt(set.Count())));
+  const std::vector<std::uint32_t> entryTicks = ChooseEntryTicks(c.lay.entries, labelW + 12 * c.u);
+
+  c.p.save();
+  c.p.setClipRect(plot);
+  if (zones && (o.criteria.display & criteria_display::kZones) != 0) DrawZones(c);
+  if (o.grid) DrawGrid(c, ticks, entryTicks);
+  DrawBlockBoundaries(c);
+
+  std::vector<SideLabel> labels;
+  const auto label = [&](const std::string& code, double v, const QColor& colour) {
+    labels.push_back({c.lay.values.Y(v), Q(code) + QStringLiteral("=") + ValueText(chart, v), colour});
+  };
+  for (const ChartLine& line : chart.lines) {
+    const bool quality = line.code == "ПУН" || line.code == "QL";
+    DrawHorizontal(c, line.value, MakePen(c.p, quality ? c.pal.qualityLimit : c.pal.tolerance, 1.5,
+                                          quality ? Qt::DashDotDotLine : Qt::DashDotLine));
+    label(line.code, line.value, c.pal.tolerance);
+  }
+  if (chart.limitsShown) {
+    if (chart.ownLimitsUsed) {
+      DrawOwnLimitSteps(c, true);
+      DrawOwnLimitSteps(c, false);
+    } else {
+      if (set.hasUcl) DrawHorizontal(c, set.ucl, MakePen(c.p, c.pal.limits, 1.5, Qt::DashLine));
+      if (set.hasLcl) DrawHorizontal(c, set.lcl, MakePen(c.p, c.pal.limits, 1.5, Qt::DashLine));
+    }
+    if (set.hasUcl) label(chart.upperCode, set.ucl, c.pal.limits);
+    if (set.hasLcl) label(chart.lowerCode, set.lcl, c.pal.limits);
+  }
+  if (chart.centralLineShown) {
+    DrawHorizontal(c, set.mean, MakePen(c.p, c.pal.centralLine, 1.5));
+    label(std::string(ChartAlias(chart_alias::kCl)), set.mean, c.pal.centralLine);
+  }
+  if (o.boxPlot && chart.boxPlot.computed && (o.boxPlotOptions & box_plot_option::kShowLevels) != 0) {
+    c.p.restore();
+    PaintBoxPlotLevels(c.p, plot, chart.boxPlot, {true, chart.axisMin, chart.axisMax}, c.opt.style);
+    c.p.save();
+    c.p.setClipRect(plot);
+  }
+
+  const DecimatedSeries d = DecimateSeries(set, chart.data, c.lay.entries);
+  c.p.setRenderHint(QPainter::Antialiasing, d.Sparse());
+  DrawSeriesLine(c, d);
+  c.p.setRenderHint(QPainter::Antialiasing, true);
+  if ((o.criteria.display & criteria_display::kSeriesLines) != 0) DrawSignalledSeries(c);
+  for (const PlotMarkPoint& m : d.marks) {
+    DrawMark(c.p, m.mark, QPointF(c.lay.entries.X(m.index), c.lay.values.Y(set.Value(m.index))), c.pal, c.u);
+  }
+  if (c.opt.chosenPoint >= set.FirstIndex() && c.opt.chosenPoint <= set.Count() &&
+      set.HasFlag(c.opt.chosenPoint, dsp_flag::kPresent)) {
+    const QPointF at(c.lay.entries.X(c.opt.chosenPoint), c.lay.values.Y(set.Value(c.opt.chosenPoint)));
+    c.p.setPen(MakePen(c.p, c.pal.chosen, 1.5));
+    c.p.setBrush(Qt::NoBrush);
+    c.p.drawRect(QRectF(at.x() - 7 * c.u, at.y() - 7 * c.u, 14 * c.u, 14 * c.u));
+  }
+  if (o.events) DrawRemarks(c);
+  c.p.restore();
+  c.p.setRenderHint(QPainter::Antialiasing, false);
+
+  DrawAxes(c, ticks, entryTicks);
+  DrawSideLabels(c, std::move(labels));
+  if (!c.lay.ribbons.isEmpty()) DrawRibbons(c);
+  if (!c.lay.histogram.isEmpty()) DrawSideHistogram(c);
+  if (!c.lay.boxPlot.isEmpty()) {
+    PaintBoxPlot(c.p, c.lay.boxPlot, chart.boxPlot, o.boxPlotOptions, {true, chart.axisMin, chart.axisMax},
+                 c.opt.style);
+  }
+  if (!c.lay.conclusion.isEmpty()) DrawConclusion(c);
+}
+
+}  // namespace
+
+void PaintChart(QPainter& painter, const QRectF& rect, const TChart& chart, const ChartPaintOptions& options,
+                ChartLayout* layout) {
+  painter.save();
+  const ChartSeries* series = chart.Current();
+  if (series == nullptr) {
+    const Palette pal = PaletteOf(options.style);
+    painter.fillRect(rect, pal.background);
+    painter.setPen(MakePen(painter, pal.frame, 1));
+    painter.drawRect(rect);
+    if (layout != nullptr) *layout = ChartLayout{rect, {}, {}, {}, {}, {}, {}, {}, {}, PixelUnit(painter)};
+    painter.restore();
+    return;
+  }
+  Ctx c{painter, chart, *series, options, PaletteOf(options.style), PixelUnit(painter), {}, {}, {}, 0, {}};
+  c.font = GraphicsFont(options.style.font);
+  c.small = GraphicsFont(options.style.font, 0.9);
+  c.bold = GraphicsFont(options.style.font, 1.05, true);
+  c.lineH = QFontMetricsF(c.font, painter.device()).height();
+  PaintOne(c, rect);
+  if (layout != nullptr) *layout = c.lay;
+  painter.restore();
+}
+
+void PaintChartPair(QPainter& painter, const QRectF& rect, const std::string& caption, const TChart& upper,
+                    const TChart* lower, const ChartPaintOptions& upperOptions, const ChartPaintOptions& lowerOptions,
+                    ChartPairLayout* layout) {
+  painter.save();
+  const Palette pal = PaletteOf(upperOptions.style);
+  painter.fillRect(rect, pal.background);
+  const QFont font = GraphicsFont(upperOptions.style.font, 1.2, true);
+  const double h = QFontMetricsF(font, painter.device()).height() * 1.5;
+  const QRectF captionRect(rect.left(), rect.top(), rect.width(), caption.empty() ? 0 : h);
+  if (!caption.empty()) {
+    painter.setFont(font);
+    painter.setPen(pal.text);
+    const QFontMetricsF fm(font, painter.device());
+    painter.drawText(captionRect, Qt::AlignCenter, fm.elidedText(Q(caption), Qt::ElideRight, captionRect.width()));
+  }
+  const double gap = 6 * PixelUnit(painter);
+  const QRectF body(rect.left(), captionRect.bottom(), rect.width(), rect.bottom() - captionRect.bottom());
+  ChartPairLayout out;
+  out.caption = captionRect;
+  if (lower == nullptr) {
+    PaintChart(painter, body, upper, upperOptions, &out.upper);
+  } else {
+    const double upperH = body.height() * 0.58;
+    PaintChart(painter, QRectF(body.left(), body.top(), body.width(), upperH - gap / 2), upper, upperOptions,
+               &out.upper);
+    PaintChart(painter, QRectF(body.left(), body.top() + upperH + gap / 2, body.width(), body.height() - upperH - gap / 2),
+               *lower, lowerOptions, &out.lower);
+  }
+  if (layout != nullptr) *layout = out;
+  painter.restore();
+}
+
+}  // namespace mv::render
