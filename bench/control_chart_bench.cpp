@@ -155,9 +155,9 @@ const mv::TDatasetSPC& FullDataset() {
       (void)sample.AddPoints(kPoints);
       for (int j = 1; j <= kPoints; ++j) {
         const std::uint32_t i = static_cast<std::uint32_t>(s * kPoints + j);
-        mv::TFileSmpPoint& point = *sample.Point(j);
+        mv::TFileSmpPoint point = sample.Point(j);
         point.SetValue(1, ValueAt(i));
-        if (!Active(i)) point.flags = mv::point_flag::kExcluded;
+        if (!Active(i)) point.SetFlags(mv::point_flag::kExcluded);
       }
     }
     ds->ComputeAllStats();

@@ -33,9 +33,9 @@ mv::TSPCBlock& FullBlock() {
       s.ReservePoints(mv::kMaxPoints);
       (void)s.AddPoints(kPoints);
       for (int j = 1; j <= kPoints; ++j) {
-        mv::TFileSmpPoint& p = *s.Point(j);
+        mv::TFileSmpPoint p = s.Point(j);
         for (int k = 1; k <= kParameters; ++k) p.SetValue(k, 25.0 + (next() - 0.5) * 0.02);
-        if ((i * kPoints + j) % 50 == 0) p.flags = mv::point_flag::kExcluded;
+        if ((i * kPoints + j) % 50 == 0) p.SetFlags(mv::point_flag::kExcluded);
       }
     }
     return b;

@@ -9,11 +9,6 @@
 namespace mv {
 namespace {
 
-bool ValidParameter(int parameter) { return parameter >= 1 && parameter <= static_cast<int>(kMaxParameters); }
-
-const SampleStats* StatsOf(const TSPCSample& s, int parameter) {
-  return ValidParameter(parameter) ? &s.stats[static_cast<std::size_t>(parameter - 1)] : nullptr;
-}
 
 }  // namespace
 
@@ -52,21 +47,21 @@ TChartDataX BuildChartData(const SampleSelection& selection, ChartKind kind, int
     }
     if (b != lastBlock) blockStart = true;
     lastBlock = b;
-    const std::uint16_t noteFlag = sample.note.empty() ? 0 : chart_point_flag::kNote;
+    const std::uint16_t noteFlag = sample.Note().empty() ? 0 : chart_point_flag::kNote;
 
     if (perPoint) {
       for (int i = 1; i <= sample.PointCount() && data.points.size() < limit; ++i) {
-        const TFileSmpPoint& p = *sample.Point(i);
+        const TFileSmpPoint p = sample.Point(i);
         TChartPoint e;
         e.block = static_cast<std::uint16_t>(b);
         e.sample = static_cast<std::uint16_t>(s);
         e.point = static_cast<std::uint16_t>(i);
-        e.date = (p.flags & point_flag::kOwnDate) != 0 ? p.dateTime : sample.DateTime();
+        e.date = (p.Flags() & point_flag::kOwnDate) != 0 ? p.DateTime() : sample.DateTime();
         e.hasValue = p.HasValue(parameter);
         if (blockStart) e.flags |= chart_point_flag::kBlockStart;
         blockStart = false;
         if (i == 1) e.flags |= noteFlag;
-        if ((p.flags & point_flag::kExcluded) != 0) {
+        if ((p.Flags() & point_flag::kExcluded) != 0) {
           e.flags |= chart_point_flag::kExcluded;
         } else if (p.Counts()) {
           ++data.activeCount;
@@ -83,9 +78,9 @@ TChartDataX BuildChartData(const SampleSelection& selection, ChartKind kind, int
     e.sample = static_cast<std::uint16_t>(s);
     e.point = 1;
     e.date = sample.DateTime();
-    const SampleStats* stats = StatsOf(sample, parameter);
-    // A sample-level entry has a value when some point in analysis carries one.
-    e.hasValue = stats && stats->n > 0;
+    // A sample-level entry has a value when some point in analysis carries one (never for an
+    // invalid parameter, whose statistics read as zero).
+    e.hasValue = sample.Stats(parameter).n > 0;
     e.flags = static_cast<std::uint16_t>((blockStart ? chart_point_flag::kBlockStart : 0) | noteFlag);
     blockStart = false;
     if (!sample.IsActive()) {
@@ -212,7 +207,7 @@ bool LoadChartDataSet(CDataSet& set, const TChartDataX& data, const SampleSelect
     double value = 0;
     bool present = e.hasValue && sample != nullptr;
     if (present) {
-      const SampleStats& st = *StatsOf(*sample, parameter);  // hasValue implies a valid parameter
+      const SampleStats st = sample->Stats(parameter);
       switch (kind) {
         case ChartKind::Mean:
         case ChartKind::Np:
@@ -222,7 +217,7 @@ bool LoadChartDataSet(CDataSet& set, const TChartDataX& data, const SampleSelect
         case ChartKind::Median: value = st.median; break;
         case ChartKind::Individuals:
         case ChartKind::MovingRange: {
-          const TFileSmpPoint* p = sample->Point(e.point);
+          const TFileSmpPoint p = sample->Point(e.point);
           present = p != nullptr;
           value = p ? p->Value(parameter) : 0;
           break;

@@ -41,7 +41,7 @@ void SubgroupFigures(ChartSeries& s, const TChartDataX& data, const SampleSelect
     const TSPCBlock* block = selection.dataset->Block(e.block);
     const TSPCSample* sample = block ? block->Sample(e.sample) : nullptr;
     if (!sample) continue;
-    const SampleStats& st = sample->stats[static_cast<std::size_t>(s.parameter - 1)];
+    const SampleStats st = sample->Stats(s.parameter);
     sumRanges += st.range;
     sumPoints += st.n;
     largest = std::max<int>(largest, st.n);

@@ -44,7 +44,7 @@ bool ExtractHistogramData(const SampleSelection& selection, int parameter, CData
     if (s.countedPoints == 0) return;
     ++extract.usedSamples;
     for (int i = 1; i <= s.PointCount(); ++i) {
-      const TFileSmpPoint& p = *s.Point(i);
+      const TFileSmpPoint p = s.Point(i);
       if (!p.Counts() || !p.HasValue(parameter)) continue;
       set.AddPoint(0, static_cast<std::uint16_t>(b), static_cast<std::uint16_t>(sIndex), static_cast<std::uint16_t>(i),
                    true, true, p.Value(parameter));

@@ -93,7 +93,6 @@ TParamStat ComputeParamStatOnly(const TDatasetSPC& dataset, int parameter, std::
   }
   st.individual = anyBlock && allIndividual;
 
-  const auto slot = static_cast<std::size_t>(parameter - 1);
   double sumMeans = 0, sumWeighted = 0, sumRanges = 0, sumMovingRanges = 0, sumSd = 0;
   std::uint32_t movingRangeSamples = 0;
   std::uint64_t sumNm1 = 0;
@@ -101,7 +100,7 @@ TParamStat ComputeParamStatOnly(const TDatasetSPC& dataset, int parameter, std::
   ForEachSample(dataset, blocks, firstSample, lastSample, [&](const TSPCSample& sample) {
     ++st.samplesSeen;
     if (!sample.IsActive() || sample.countedPoints == 0) return;
-    const SampleStats& ss = sample.stats[slot];
+    const SampleStats ss = sample.Stats(parameter);
     if (ss.n == 0) return;  // points in analysis, but none with a value of this parameter
     const std::uint32_t n = ss.n;
     ++st.samplesUsed;
@@ -165,7 +164,7 @@ TParamStat ComputeParamStatOnly(const TDatasetSPC& dataset, int parameter, std::
   const bool listed = values.Allocate(st.pointCount);
   double sumSquares = 0;
   ForEachSample(dataset, blocks, firstSample, lastSample, [&](const TSPCSample& sample) {
-    if (!sample.IsActive() || sample.countedPoints == 0 || sample.stats[slot].n == 0) return;
+    if (!sample.IsActive() || sample.countedPoints == 0 || sample.Stats(parameter).n == 0) return;
     for (const TFileSmpPoint& p : sample.Points()) {
       if (!p.Counts() || !p.HasValue(parameter)) continue;
       const double d = p.Value(parameter) - st.grandMean;

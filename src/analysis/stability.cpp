@@ -36,11 +36,10 @@ bool CheckOneChart(const TDatasetSPC& ds, const TSPCBlock& block, int b, int fro
       ShowError("Out of memory: CheckOneChart");
       return false;
     }
-    const std::size_t slot = static_cast<std::size_t>(parameter - 1);
     for (int s = from; s <= to; ++s) {
       const TSPCSample& sample = *block.Sample(s);
       if (!sample.IsActive() || sample.countedPoints == 0) continue;
-      const SampleStats& st = sample.stats[slot];
+      const SampleStats st = sample.Stats(parameter);
       if (st.n == 0) continue;  // no value of the parameter in analysis
       const double value = result.kind == 1 ? st.mean : result.kind == 2 ? st.range : st.stdDev;
       set.AddPoint(0, static_cast<std::uint16_t>(b), static_cast<std::uint16_t>(s), 1, true, true, value);

@@ -416,11 +416,11 @@ class TableBuilder {
       return Fail(LineText(row.line) + ": в выборке " + Shown(sampleLabel) + " больше " + std::to_string(kMaxPoints) +
                   " точек");
     }
-    TFileSmpPoint& point = *sample.Point(sample.PointCount());
+    TFileSmpPoint point = sample.Point(sample.PointCount());
     // Individual values were each measured at their own time: the point keeps its row's.
     if (when && m_options.individual) {
-      point.dateTime = *when;
-      point.flags |= point_flag::kOwnDate | (timeColumn ? point_flag::kOwnTime : 0);
+      point.SetDateTime(*when);
+      point.SetFlags(static_cast<std::uint16_t>(point.Flags() | point_flag::kOwnDate | (timeColumn ? point_flag::kOwnTime : 0)));
     }
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
       Column& c = m_columns[i];

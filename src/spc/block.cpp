@@ -29,8 +29,8 @@ bool TSPCBlock::AddSample(std::string_view sampleNote, std::string_view event, b
   if ((flags & block_flag::kDates) != 0) s.flags |= sample_flag::kHasDate;
   if ((flags & block_flag::kTimes) != 0) s.flags |= sample_flag::kHasTime;
   s.SetActive(active);
-  s.note = CutToChars(sampleNote, TSPCSample::kTextMax);
-  s.event = CutToChars(event, TSPCSample::kTextMax);
+  s.SetNote(CutToChars(sampleNote, TSPCSample::kTextMax));
+  s.SetEvent(CutToChars(event, TSPCSample::kTextMax));
   return true;
 }
 
@@ -78,7 +78,7 @@ void TSPCBlock::ComputeStats(std::span<const DataKind> kinds) {
     double lo = 0;
     double hi = 0;
     for (const TSPCSample& s : m_samples) {
-      const SampleStats& ss = s.stats[k];
+      const SampleStats ss = s.Stats(static_cast<int>(k + 1));
       if (ss.n == 0) continue;
       lo = values == 0 ? ss.min : std::min(lo, ss.min);
       hi = values == 0 ? ss.max : std::max(hi, ss.max);

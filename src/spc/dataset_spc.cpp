@@ -104,7 +104,7 @@ void TDatasetSPC::DeleteParameter(int position) {
   m_parameters.erase(m_parameters.begin() + (position - 1));
   for (auto& block : m_blocks) {
     for (TSPCSample& sample : block->Samples()) {
-      for (int i = 1; i <= sample.PointCount(); ++i) sample.Point(i)->RemoveSlot(position);
+      sample.RemoveSlot(position);
     }
   }
   ComputeAllStats();
@@ -277,7 +277,7 @@ void TDatasetSPC::ComputeAllStats() {
 std::optional<double> TDatasetSPC::GetValue(int block, int sample, int point, int parameter) const {
   const TSPCBlock* b = Block(block);
   const TSPCSample* s = b ? b->Sample(sample) : nullptr;
-  const TFileSmpPoint* p = s ? s->Point(point) : nullptr;
+  const TFileSmpPoint p = s ? s->Point(point) : TFileSmpPoint();
   if (!p || parameter < 1 || parameter > ParameterCount() || !p->HasValue(parameter)) return std::nullopt;
   return p->Value(parameter);
 }
@@ -285,7 +285,7 @@ std::optional<double> TDatasetSPC::GetValue(int block, int sample, int point, in
 bool TDatasetSPC::SetValue(int block, int sample, int point, int parameter, double x) {
   TSPCBlock* b = Block(block);
   TSPCSample* s = b ? b->Sample(sample) : nullptr;
-  TFileSmpPoint* p = s ? s->Point(point) : nullptr;
+  TFileSmpPoint p = s ? s->Point(point) : TFileSmpPoint();
   if (!p || parameter < 1 || parameter > ParameterCount()) return false;
   p->SetValue(parameter, x);
   UpdateToleranceMarks(*s);

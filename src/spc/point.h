@@ -1,15 +1,21 @@
 #pragma once
-// One point: a measured part or an inspected unit, with one value slot for each of the 20
-// possible parameters. Kept compact (about 220 bytes) because a block may hold 200 000 of them;
-// values and their flags sit in two arrays so that a point allocates nothing.
+// One point of a sample: a measured part or an inspected unit, with a value slot for each
+// parameter of the dataset. The values live in their sample's storage (see sample.h); a
+// TFileSmpPoint is a small handle naming the sample and the point's position in it, so it
+// stays valid when the sample's storage moves (a point added, a parameter typed for the first
+// time) and costs nothing to pass by value. It is invalidated only by what moves or removes
+// the sample itself (samples added to or deleted from its block, the block deleted) or by the
+// point's deletion. A sample seen as const gives const handles, which only read.
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/clock.h"
 #include "spc/spc_types.h"
 
 namespace mv {
+
+class TSPCSample;
 
 // One value slot as the file and the editors see it.
 struct PointValue {
@@ -19,24 +25,42 @@ struct PointValue {
 
 class TFileSmpPoint {
  public:
-  TFileSmpPoint() { m_valueFlags.fill(value_flag::kEmpty); }
+  // A handle to no point (what Point() gives outside the sample); only comparison with
+  // nullptr and bool may be used on it.
+  TFileSmpPoint() = default;
+  TFileSmpPoint(std::nullptr_t) {}  // NOLINT: reads like the pointer it replaces
+  TFileSmpPoint(TSPCSample* sample, int index) : m_sample(sample), m_index(index) {}
 
-  std::uint16_t flags = 0;  // point_flag
-  TDateTime dateTime = 0;   // meaningful with point_flag::kOwnDate
+  explicit operator bool() const { return m_sample != nullptr; }
+  friend bool operator==(const TFileSmpPoint& a, std::nullptr_t) { return a.m_sample == nullptr; }
+  friend bool operator==(const TFileSmpPoint& a, const TFileSmpPoint& b) {
+    return a.m_sample == b.m_sample && a.m_index == b.m_index;
+  }
+  // Pointer-like access, so that `sample.Point(i)->SetValue(...)` reads as before.
+  TFileSmpPoint* operator->() { return this; }
+  const TFileSmpPoint* operator->() const { return this; }
+  TFileSmpPoint& operator*() & { return *this; }
+  const TFileSmpPoint& operator*() const& { return *this; }
+  // On a handle that is itself a temporary (`*sample.Point(i)`), a copy: never a reference to
+  // the temporary.
+  TFileSmpPoint operator*() && { return *this; }
+  const TFileSmpPoint operator*() const&& { return *this; }
+
+  // Point flags (point_flag) and the date-time, meaningful with point_flag::kOwnDate.
+  inline std::uint16_t Flags() const;
+  inline void SetFlags(std::uint16_t flags);
+  inline TDateTime DateTime() const;
+  inline void SetDateTime(TDateTime dateTime);
 
   // Parameter positions are 1..20; any other position reads as an empty slot and is ignored
-  // by the setters. The readers are inline: the statistics read every value of a block through
-  // them.
+  // by the setters. A slot beyond what the sample stores reads as empty, value 0; setting it
+  // widens the sample's storage.
   PointValue Get(int parameter) const { return {ValueFlags(parameter), Value(parameter)}; }
   // Present: the empty mark is clear.
   bool HasValue(int parameter) const { return (ValueFlags(parameter) & value_flag::kEmpty) == 0; }
   // 0 for an invalid position.
-  double Value(int parameter) const {
-    return Valid(parameter) ? m_values[static_cast<std::size_t>(parameter - 1)] : 0;
-  }
-  std::uint16_t ValueFlags(int parameter) const {
-    return Valid(parameter) ? m_valueFlags[static_cast<std::size_t>(parameter - 1)] : value_flag::kEmpty;
-  }
+  inline double Value(int parameter) const;
+  inline std::uint16_t ValueFlags(int parameter) const;
   void Set(int parameter, const PointValue& slot);  // flags and value as they are
   // Stores x and clears the empty and not-yet-entered marks.
   void SetValue(int parameter, double x);
@@ -46,12 +70,17 @@ class TFileSmpPoint {
   void RemoveSlot(int parameter);
 
   // Counts (is active): neither excluded nor filtered out.
-  bool Counts() const { return (flags & (point_flag::kExcluded | point_flag::kFiltered)) == 0; }
+  bool Counts() const { return (Flags() & (point_flag::kExcluded | point_flag::kFiltered)) == 0; }
+
+  const TSPCSample* Sample() const { return m_sample; }
+  int Index() const { return m_index; }  // 0-based position in the sample
 
  private:
-  static bool Valid(int parameter) { return parameter >= 1 && parameter <= static_cast<int>(kMaxParameters); }
-  std::array<double, kMaxParameters> m_values{};
-  std::array<std::uint16_t, kMaxParameters> m_valueFlags{};
+  TSPCSample* m_sample = nullptr;
+  int m_index = 0;
 };
 
 }  // namespace mv
+
+// The inline members read the sample's storage.
+#include "spc/sample.h"

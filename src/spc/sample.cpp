@@ -1,7 +1,10 @@
 #include "spc/sample.h"
 
+#include <bit>
 #include <cassert>
 #include <cmath>
+#include <cstring>
+#include <utility>
 
 #include "core/date_time.h"
 
@@ -68,31 +71,343 @@ SampleStats ComputeSampleStats(std::span<const double> values) {
   return StatsInPlace(std::span<double>(copy.data(), n));
 }
 
-TFileSmpPoint* TSPCSample::Point(int position) {
-  return position >= 1 && position <= PointCount() ? &m_points[static_cast<std::size_t>(position - 1)] : nullptr;
+// --- storage ---
+
+struct TSPCSample::Layout {
+  std::size_t stats, dates, values, pointFlags, valueFlags, counts, size;
+  std::size_t capacity;
+};
+
+namespace {
+constexpr std::size_t kStatDoubles = 6;  // min, max, mean, median, average moving range, deviation
+}  // namespace
+
+TSPCSample::Layout TSPCSample::LayoutOf(std::size_t capacity, std::size_t width) {
+  Layout l{};
+  l.capacity = capacity;
+  l.stats = sizeof(void*);
+  l.dates = l.stats + kStatDoubles * sizeof(double) * width;
+  l.values = l.dates + sizeof(double) * capacity;
+  l.pointFlags = l.values + sizeof(double) * capacity * width;
+  l.valueFlags = l.pointFlags + sizeof(std::uint16_t) * capacity;
+  l.counts = l.valueFlags + sizeof(std::uint16_t) * capacity * width;
+  l.size = (l.counts + width + 7) / 8 * 8;
+  return l;
 }
 
-const TFileSmpPoint* TSPCSample::Point(int position) const {
-  return position >= 1 && position <= PointCount() ? &m_points[static_cast<std::size_t>(position - 1)] : nullptr;
+std::size_t TSPCSample::StorageBytes(int points, int parameters) {
+  const auto c = static_cast<std::size_t>(std::clamp(points, 0, static_cast<int>(kMaxPoints)));
+  const auto w = static_cast<std::size_t>(std::clamp(parameters, 0, static_cast<int>(kMaxParameters)));
+  return LayoutOf(c, w).size;
 }
 
-bool TSPCSample::AddPoint() {
-  if (m_points.size() >= kMaxPoints) return false;
-  m_points.emplace_back();
-  return true;
+TSPCSample::Layout TSPCSample::Places() const { return LayoutOf(m_capacity, m_width); }
+
+double* TSPCSample::Column(int parameter) const {
+  const Layout l = Places();
+  return reinterpret_cast<double*>(m_region + l.values) + static_cast<std::size_t>(parameter - 1) * m_capacity;
 }
+
+std::uint16_t* TSPCSample::FlagColumn(int parameter) const {
+  const Layout l = Places();
+  return reinterpret_cast<std::uint16_t*>(m_region + l.valueFlags) + static_cast<std::size_t>(parameter - 1) * m_capacity;
+}
+
+std::uint16_t* TSPCSample::PointFlags() const {
+  return reinterpret_cast<std::uint16_t*>(m_region + Places().pointFlags);
+}
+
+double* TSPCSample::PointDates() const { return reinterpret_cast<double*>(m_region + Places().dates); }
+
+TSPCSample::Texts* TSPCSample::TextsPtr() const {
+  if (m_region == nullptr) return nullptr;
+  Texts* texts;
+  std::memcpy(&texts, m_region, sizeof texts);
+  return texts;
+}
+
+void TSPCSample::SetTexts(Texts* texts) {
+  if (m_region == nullptr) Relayout(m_capacity, m_width);
+  std::memcpy(m_region, &texts, sizeof texts);
+}
+
+void TSPCSample::Relayout(int capacity, int width) {
+  assert(capacity >= m_count && width >= m_width && capacity <= static_cast<int>(kMaxPoints) &&
+         width <= static_cast<int>(kMaxParameters));
+  const Layout from = Places();
+  const Layout to = LayoutOf(static_cast<std::size_t>(capacity), static_cast<std::size_t>(width));
+  // Value-initialised: the statistics of parameters new to the sample read as zero.
+  auto* region = new std::byte[to.size]();
+  if (m_region != nullptr) {
+    const auto n = static_cast<std::size_t>(m_count);
+    std::memcpy(region, m_region, sizeof(void*));  // the texts stay the sample's
+    std::memcpy(region + to.stats, m_region + from.stats, from.dates - from.stats);
+    std::memcpy(region + to.dates, m_region + from.dates, n * sizeof(double));
+    std::memcpy(region + to.pointFlags, m_region + from.pointFlags, n * sizeof(std::uint16_t));
+    for (std::size_t k = 0; k < m_width; ++k) {
+      std::memcpy(region + to.values + k * to.capacity * sizeof(double), m_region + from.values + k * from.capacity * sizeof(double),
+                  n * sizeof(double));
+      std::memcpy(region + to.valueFlags + k * to.capacity * sizeof(std::uint16_t),
+                  m_region + from.valueFlags + k * from.capacity * sizeof(std::uint16_t), n * sizeof(std::uint16_t));
+    }
+    std::memcpy(region + to.counts, m_region + from.counts, m_width);
+    if (m_ownsRegion) delete[] m_region;
+  }
+  // The slots of the parameters new to the sample are empty in every point.
+  for (std::size_t k = m_width; k < static_cast<std::size_t>(width); ++k) {
+    auto* flagColumn = reinterpret_cast<std::uint16_t*>(region + to.valueFlags) + k * to.capacity;
+    std::fill_n(flagColumn, m_count, value_flag::kEmpty);
+  }
+  m_region = region;
+  m_ownsRegion = true;
+  m_capacity = static_cast<std::uint8_t>(capacity);
+  m_width = static_cast<std::uint8_t>(width);
+}
+
+void TSPCSample::Release() {
+  delete TextsPtr();
+  if (m_ownsRegion) delete[] m_region;
+  m_region = nullptr;
+  m_ownsRegion = false;
+  m_count = m_capacity = m_width = 0;
+}
+
+void TSPCSample::UseStorage(std::byte* memory, int points, int parameters) {
+  assert(m_region == nullptr && memory != nullptr);
+  m_capacity = static_cast<std::uint8_t>(std::clamp(points, 0, static_cast<int>(kMaxPoints)));
+  m_width = static_cast<std::uint8_t>(std::clamp(parameters, 0, static_cast<int>(kMaxParameters)));
+  m_count = 0;
+  m_region = memory;
+  m_ownsRegion = false;
+  const Layout l = Places();
+  std::memset(m_region, 0, l.dates);              // no texts, zero statistics
+  std::memset(m_region + l.counts, 0, m_width);  // no values counted
+}
+
+TSPCSample::TSPCSample(const TSPCSample& other)
+    : dateTime(other.dateTime),
+      flags(other.flags),
+      sampleSize(other.sampleSize),
+      countedPoints(other.countedPoints),
+      changed(other.changed) {
+  if (other.m_region == nullptr) return;
+  const Layout l = other.Places();
+  m_region = new std::byte[l.size];
+  std::memcpy(m_region, other.m_region, l.size);
+  m_ownsRegion = true;
+  m_count = other.m_count;
+  m_capacity = other.m_capacity;
+  m_width = other.m_width;
+  const Texts* texts = other.TextsPtr();
+  std::memset(m_region, 0, sizeof(void*));
+  if (texts != nullptr) SetTexts(new Texts(*texts));
+}
+
+TSPCSample& TSPCSample::operator=(const TSPCSample& other) {
+  if (this != &other) {
+    TSPCSample copy(other);
+    *this = std::move(copy);
+  }
+  return *this;
+}
+
+TSPCSample::TSPCSample(TSPCSample&& other) noexcept
+    : dateTime(other.dateTime),
+      flags(other.flags),
+      sampleSize(other.sampleSize),
+      countedPoints(other.countedPoints),
+      changed(other.changed),
+      m_region(std::exchange(other.m_region, nullptr)),
+      m_count(std::exchange(other.m_count, 0)),
+      m_capacity(std::exchange(other.m_capacity, 0)),
+      m_width(std::exchange(other.m_width, 0)),
+      m_ownsRegion(std::exchange(other.m_ownsRegion, false)) {}
+
+TSPCSample& TSPCSample::operator=(TSPCSample&& other) noexcept {
+  if (this != &other) {
+    Release();
+    dateTime = other.dateTime;
+    flags = other.flags;
+    sampleSize = other.sampleSize;
+    countedPoints = other.countedPoints;
+    changed = other.changed;
+    m_region = std::exchange(other.m_region, nullptr);
+    m_count = std::exchange(other.m_count, 0);
+    m_capacity = std::exchange(other.m_capacity, 0);
+    m_width = std::exchange(other.m_width, 0);
+    m_ownsRegion = std::exchange(other.m_ownsRegion, false);
+  }
+  return *this;
+}
+
+TSPCSample::~TSPCSample() { Release(); }
+
+// --- texts ---
+
+const std::string& TSPCSample::Event() const {
+  static const std::string kNone;
+  const Texts* texts = TextsPtr();
+  return texts != nullptr ? texts->event : kNone;
+}
+
+const std::string& TSPCSample::Note() const {
+  static const std::string kNone;
+  const Texts* texts = TextsPtr();
+  return texts != nullptr ? texts->note : kNone;
+}
+
+void TSPCSample::SetEvent(std::string_view text) {
+  Texts* texts = TextsPtr();
+  if (texts == nullptr) {
+    if (text.empty()) return;
+    texts = new Texts();
+    SetTexts(texts);
+  }
+  texts->event = text;
+}
+
+void TSPCSample::SetNote(std::string_view text) {
+  Texts* texts = TextsPtr();
+  if (texts == nullptr) {
+    if (text.empty()) return;
+    texts = new Texts();
+    SetTexts(texts);
+  }
+  texts->note = text;
+}
+
+// --- points ---
+
+TFileSmpPoint TSPCSample::Point(int position) {
+  return position >= 1 && position <= PointCount() ? TFileSmpPoint(this, position - 1) : TFileSmpPoint();
+}
+
+const TFileSmpPoint TSPCSample::Point(int position) const {
+  return position >= 1 && position <= PointCount() ? TFileSmpPoint(const_cast<TSPCSample*>(this), position - 1)
+                                                   : TFileSmpPoint();
+}
+
+void TSPCSample::InitPoints(int first, int last) {
+  if (first >= last) return;
+  const auto a = static_cast<std::size_t>(first);
+  const auto n = static_cast<std::size_t>(last - first);
+  std::fill_n(PointDates() + a, n, 0.0);
+  std::fill_n(PointFlags() + a, n, std::uint16_t{0});
+  for (int k = 1; k <= m_width; ++k) {
+    std::fill_n(Column(k) + a, n, 0.0);
+    std::fill_n(FlagColumn(k) + a, n, value_flag::kEmpty);
+  }
+}
+
+bool TSPCSample::AddPoint() { return AddPoints(1); }
 
 bool TSPCSample::AddPoints(int n) {
   if (n < 1 || n > static_cast<int>(kMaxPoints)) return false;
-  const std::size_t room = kMaxPoints - m_points.size();
-  const std::size_t added = std::min(static_cast<std::size_t>(n), room);
-  m_points.resize(m_points.size() + added);
-  return added == static_cast<std::size_t>(n);
+  const int room = static_cast<int>(kMaxPoints) - m_count;
+  const int added = std::min(n, room);
+  if (added == 0) return false;
+  const int count = m_count + added;
+  if (count > m_capacity) {
+    // Room grows by doubling, so that points typed one by one move the storage only a few times.
+    Relayout(std::min(static_cast<int>(kMaxPoints), std::max(count, 2 * m_capacity)), m_width);
+  }
+  InitPoints(m_count, count);
+  m_count = static_cast<std::uint8_t>(count);
+  return added == n;
 }
 
 void TSPCSample::DeletePoint(int position) {
   if (position < 1 || position > PointCount()) return;
-  m_points.erase(m_points.begin() + (position - 1));
+  const auto from = static_cast<std::size_t>(position);
+  const auto n = static_cast<std::size_t>(m_count) - from;
+  const auto shift = [&](auto* column) { std::memmove(column + from - 1, column + from, n * sizeof(*column)); };
+  shift(PointDates());
+  shift(PointFlags());
+  for (int k = 1; k <= m_width; ++k) {
+    shift(Column(k));
+    shift(FlagColumn(k));
+  }
+  --m_count;
+}
+
+void TSPCSample::ReservePoints(std::size_t n, int parameters) {
+  const int capacity = static_cast<int>(std::min(n, kMaxPoints));
+  const int width = std::clamp(parameters, 0, static_cast<int>(kMaxParameters));
+  if (capacity > m_capacity || width > m_width) {
+    Relayout(std::max<int>(capacity, m_capacity), std::max<int>(width, m_width));
+  }
+}
+
+void TSPCSample::SetSlot(int index, int parameter, std::uint16_t slotFlags, double value) {
+  if (parameter > m_width) {
+    // A slot beyond the stored ones reads as empty with value 0: writing that changes nothing.
+    if (slotFlags == value_flag::kEmpty && std::bit_cast<std::uint64_t>(value) == 0) return;
+    Relayout(m_capacity, parameter);
+  }
+  FlagColumn(parameter)[index] = slotFlags;
+  Column(parameter)[index] = value;
+}
+
+void TSPCSample::RemoveSlot(int parameter) {
+  if (parameter < 1 || parameter > m_width) return;
+  const auto n = static_cast<std::size_t>(m_count);
+  for (int k = parameter; k < m_width; ++k) {
+    std::memcpy(Column(k), Column(k + 1), n * sizeof(double));
+    std::memcpy(FlagColumn(k), FlagColumn(k + 1), n * sizeof(std::uint16_t));
+  }
+  std::fill_n(Column(m_width), n, 0.0);
+  std::fill_n(FlagColumn(m_width), n, value_flag::kEmpty);
+}
+
+SampleStats TSPCSample::Stats(int parameter) const {
+  if (parameter < 1 || parameter > m_width) return {};
+  const Layout l = Places();
+  const auto k = static_cast<std::size_t>(parameter - 1);
+  double d[kStatDoubles];
+  std::memcpy(d, m_region + l.stats + k * kStatDoubles * sizeof(double), sizeof d);
+  SampleStats s;
+  s.n = std::to_integer<std::uint16_t>(m_region[l.counts + k]);
+  s.min = d[0];
+  s.max = d[1];
+  s.mean = d[2];
+  s.median = d[3];
+  s.range = d[1] - d[0];  // what the statistics computed as the range: maximum - minimum
+  s.movingRange = d[4];
+  s.stdDev = d[5];
+  return s;
+}
+
+// --- the point handle's writers ---
+
+void TFileSmpPoint::Set(int parameter, const PointValue& slot) {
+  if (parameter < 1 || parameter > static_cast<int>(kMaxParameters)) return;
+  m_sample->SetSlot(m_index, parameter, slot.flags, slot.value);
+}
+
+void TFileSmpPoint::SetValue(int parameter, double x) {
+  if (parameter < 1 || parameter > static_cast<int>(kMaxParameters)) return;
+  const auto slotFlags = static_cast<std::uint16_t>(ValueFlags(parameter) & ~(value_flag::kEmpty | value_flag::kNotEntered));
+  m_sample->SetSlot(m_index, parameter, slotFlags, x);
+}
+
+void TFileSmpPoint::SetEmpty(int parameter, bool empty) { SetValueFlag(parameter, value_flag::kEmpty, empty); }
+
+void TFileSmpPoint::SetValueFlag(int parameter, std::uint16_t flag, bool on) {
+  if (parameter < 1 || parameter > static_cast<int>(kMaxParameters)) return;
+  const std::uint16_t old = ValueFlags(parameter);
+  const auto slotFlags = on ? static_cast<std::uint16_t>(old | flag) : static_cast<std::uint16_t>(old & ~flag);
+  m_sample->SetSlot(m_index, parameter, slotFlags, Value(parameter));
+}
+
+void TFileSmpPoint::RemoveSlot(int parameter) {
+  TSPCSample& s = *m_sample;
+  if (parameter < 1 || parameter > s.m_width) return;
+  for (int k = parameter; k < s.m_width; ++k) {
+    s.Column(k)[m_index] = s.Column(k + 1)[m_index];
+    s.FlagColumn(k)[m_index] = s.FlagColumn(k + 1)[m_index];
+  }
+  s.Column(s.m_width)[m_index] = 0;
+  s.FlagColumn(s.m_width)[m_index] = value_flag::kEmpty;
 }
 
 void TSPCSample::SetActive(bool active) {
@@ -125,41 +440,51 @@ std::string TSPCSample::Text() const {
 }
 
 void TSPCSample::ComputeStats(int parameterCount) {
-  const auto count = static_cast<std::size_t>(std::clamp(parameterCount, 0, static_cast<int>(kMaxParameters)));
-  countedPoints = static_cast<std::uint16_t>(
-      std::count_if(m_points.begin(), m_points.end(), [](const TFileSmpPoint& p) { return p.Counts(); }));
+  const int count = std::clamp(parameterCount, 0, static_cast<int>(kMaxParameters));
+  const std::uint16_t* pointFlags = m_region != nullptr ? PointFlags() : nullptr;
+  const auto counts = [](std::uint16_t f) { return (f & (point_flag::kExcluded | point_flag::kFiltered)) == 0; };
+  countedPoints = static_cast<std::uint16_t>(m_region != nullptr ? std::count_if(pointFlags, pointFlags + m_count, counts) : 0);
+  if (m_width == 0) return;  // nothing stored: every parameter reads as zero statistics
 
-  // One parameter at a time through a stack buffer: a sample is at most 200 points of about
-  // 220 bytes, so the repeated walks stay in the cache and nothing is allocated.
+  // One parameter at a time: its values lie together, copied into a stack buffer the median may
+  // reorder. Parameters the sample does not store have no values and read as zero statistics.
+  const Layout l = Places();
   std::array<double, kMaxPoints> buffer;
-  for (std::size_t k = 0; k < count; ++k) {
-    const int parameter = static_cast<int>(k + 1);
-    std::size_t n = 0;
-    for (const TFileSmpPoint& p : m_points) {
-      // Written always, kept only when it counts: no branch for the exclusions to mispredict.
-      buffer[n] = p.Value(parameter);
-      n += static_cast<std::size_t>(p.Counts() && p.HasValue(parameter));
+  for (int parameter = 1; parameter <= m_width; ++parameter) {
+    const auto k = static_cast<std::size_t>(parameter - 1);
+    SampleStats s;
+    if (parameter <= count) {
+      const double* values = Column(parameter);
+      const std::uint16_t* valueFlags = FlagColumn(parameter);
+      std::size_t n = 0;
+      for (std::size_t i = 0; i < m_count; ++i) {
+        // Written always, kept only when it counts: no branch for the exclusions to mispredict.
+        buffer[n] = values[i];
+        n += static_cast<std::size_t>(counts(pointFlags[i]) && (valueFlags[i] & value_flag::kEmpty) == 0);
+      }
+      s = StatsInPlace(std::span<double>(buffer.data(), n));
     }
-    stats[k] = StatsInPlace(std::span<double>(buffer.data(), n));
+    const double d[kStatDoubles] = {s.min, s.max, s.mean, s.median, s.movingRange, s.stdDev};
+    std::memcpy(m_region + l.stats + k * kStatDoubles * sizeof(double), d, sizeof d);
+    m_region[l.counts + k] = static_cast<std::byte>(s.n);
   }
-  std::fill(stats.begin() + static_cast<std::ptrdiff_t>(count), stats.end(), SampleStats{});
 }
 
 void TSPCSample::UpdateToleranceMarks(std::span<const ValueRange* const> tolerances) {
   bool sampleOut = false;
-  for (TFileSmpPoint& p : m_points) {
+  for (TFileSmpPoint p : Points()) {
     bool pointOut = false;
-    // Every slot is visited: a parameter that is no longer checked (now a tag, say) must not
-    // keep a mark from before.
-    for (std::size_t k = 0; k < kMaxParameters; ++k) {
-      const int parameter = static_cast<int>(k + 1);
+    // Every stored slot is visited: a parameter that is no longer checked (now a tag, say) must
+    // not keep a mark from before. Slots beyond the stored ones are empty and unmarked.
+    for (int parameter = 1; parameter <= m_width; ++parameter) {
+      const auto k = static_cast<std::size_t>(parameter - 1);
       const ValueRange* tolerance = k < tolerances.size() ? tolerances[k] : nullptr;
       const bool out = tolerance != nullptr && p.HasValue(parameter) && !tolerance->Contains(p.Value(parameter));
       p.SetValueFlag(parameter, value_flag::kOutOfTolerance, out);
       pointOut = pointOut || out;
     }
-    p.flags = pointOut ? static_cast<std::uint16_t>(p.flags | point_flag::kOutOfTolerance)
-                       : static_cast<std::uint16_t>(p.flags & ~point_flag::kOutOfTolerance);
+    p.SetFlags(pointOut ? static_cast<std::uint16_t>(p.Flags() | point_flag::kOutOfTolerance)
+                        : static_cast<std::uint16_t>(p.Flags() & ~point_flag::kOutOfTolerance));
     sampleOut = sampleOut || pointOut;
   }
   flags = sampleOut ? static_cast<std::uint16_t>(flags | sample_flag::kOutOfTolerance)

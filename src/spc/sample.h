@@ -1,12 +1,14 @@
 #pragma once
 // One sample (subgroup): its points, date and time, texts and per-parameter statistics.
+// (point.h and this header include each other: the point handle reads the sample's storage.)
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
 #include <string>
-#include <vector>
+#include <string_view>
+#include <type_traits>
 
 #include "core/value_range.h"
 #include "platform/clock.h"
@@ -31,29 +33,103 @@ struct SampleStats {
 // Two passes over the values, no allocation.
 SampleStats ComputeSampleStats(std::span<const double> values);
 
+class TSPCSample;
+
+// The points of a sample as a range of handles, in point order.
+template <bool kConst>
+class SamplePoints {
+  using SampleT = std::conditional_t<kConst, const TSPCSample, TSPCSample>;
+  using Handle = std::conditional_t<kConst, const TFileSmpPoint, TFileSmpPoint>;
+
+ public:
+  class iterator {
+   public:
+    using value_type = TFileSmpPoint;
+    using difference_type = std::ptrdiff_t;
+    iterator() = default;
+    iterator(SampleT* sample, int index) : m_sample(sample), m_index(index) {}
+    Handle operator*() const { return TFileSmpPoint(const_cast<TSPCSample*>(m_sample), m_index); }
+    iterator& operator++() {
+      ++m_index;
+      return *this;
+    }
+    iterator operator++(int) {
+      iterator old = *this;
+      ++m_index;
+      return old;
+    }
+    bool operator==(const iterator& other) const { return m_index == other.m_index; }
+
+   private:
+    SampleT* m_sample = nullptr;
+    int m_index = 0;
+  };
+
+  explicit SamplePoints(SampleT* sample) : m_sample(sample) {}
+  inline iterator begin() const { return iterator(m_sample, 0); }
+  inline iterator end() const;
+  inline std::size_t size() const;
+  bool empty() const { return size() == 0; }
+
+ private:
+  SampleT* m_sample;
+};
+
+// A sample's storage: one piece of memory holding its texts (when it has any), the statistics
+// of each parameter it stores and its points, column by column so that each parameter's values
+// of the sample lie together:
+//
+//   texts (pointer)  statistics (6 doubles per parameter)  point date-times  values by
+//   parameter  point flags  value flags by parameter  value counts by parameter
+//
+// A sample stores as many parameters as the highest one ever set on it (the loader sets the
+// dataset's count at once); slots beyond read as empty. The piece is either the sample's own
+// or part of its block's storage (what a load lays out in a few large pieces); adding points
+// beyond its room, or a parameter beyond its width, moves it into a piece of its own.
 class TSPCSample {
  public:
   static constexpr std::size_t kTextMax = 150;  // event and note
 
-  std::uint16_t flags = 0;  // sample_flag
+  TSPCSample() = default;
+  TSPCSample(const TSPCSample& other);
+  TSPCSample& operator=(const TSPCSample& other);
+  TSPCSample(TSPCSample&& other) noexcept;
+  TSPCSample& operator=(TSPCSample&& other) noexcept;
+  ~TSPCSample();
+
   TDateTime dateTime = 0;
-  std::string event;  // at most 150 characters
-  std::string note;   // at most 150 characters
-  bool changed = false;
-  std::array<SampleStats, kMaxParameters> stats{};  // by parameter position - 1
+  std::uint16_t flags = 0;           // sample_flag
   std::int16_t sampleSize = 0;       // units inspected, for alternative data
   std::uint16_t countedPoints = 0;   // points that count; kept by the statistics and the filter
+  bool changed = false;
 
-  int PointCount() const { return static_cast<int>(m_points.size()); }
-  TFileSmpPoint* Point(int position);  // nullptr outside 1..PointCount()
-  const TFileSmpPoint* Point(int position) const;
-  const std::vector<TFileSmpPoint>& Points() const { return m_points; }
+  // Event and note, at most 150 characters each (the callers cut them).
+  const std::string& Event() const;
+  const std::string& Note() const;
+  void SetEvent(std::string_view text);
+  void SetNote(std::string_view text);
+
+  // Statistics of parameter 1..20 as the last ComputeStats left them; zero for a parameter the
+  // sample does not store and for an invalid position.
+  SampleStats Stats(int parameter) const;
+
+  int PointCount() const { return m_count; }
+  TFileSmpPoint Point(int position);  // null outside 1..PointCount()
+  const TFileSmpPoint Point(int position) const;
+  SamplePoints<false> Points() { return SamplePoints<false>(this); }
+  SamplePoints<true> Points() const { return SamplePoints<true>(this); }
   // False when the sample has 200 points already.
   bool AddPoint();
   // Adds up to n points (1..200) while there is room; true only when all n were added.
   bool AddPoints(int n);
   void DeletePoint(int position);  // an invalid position does nothing
-  void ReservePoints(std::size_t n) { m_points.reserve(std::min(n, kMaxPoints)); }
+  // Room for n points (at most 200) and parameters 1..parameters (at most 20), so that adding
+  // them moves nothing.
+  void ReservePoints(std::size_t n, int parameters = 0);
+  // The parameters the storage holds (slots beyond read as empty).
+  int StoredParameters() const { return m_width; }
+  // Removes the slot of a deleted parameter from every point (see TFileSmpPoint::RemoveSlot).
+  void RemoveSlot(int parameter);
 
   bool IsActive() const { return (flags & sample_flag::kInactive) == 0; }
   void SetActive(bool active);
@@ -76,8 +152,66 @@ class TSPCSample {
   // checked (alternative parameters, tags).
   void UpdateToleranceMarks(std::span<const ValueRange* const> tolerances);
 
+  // For a loader that lays out many samples in one piece of memory: the bytes a sample of
+  // `points` points and `parameters` parameters needs (a multiple of 8), and the laying out of
+  // this empty sample in `memory` (that many bytes, 8-aligned, owned by the caller and outliving
+  // the sample's use of it) with room for exactly that; the points are added by AddPoints.
+  static std::size_t StorageBytes(int points, int parameters);
+  void UseStorage(std::byte* memory, int points, int parameters);
+
  private:
-  std::vector<TFileSmpPoint> m_points;
+  friend class TFileSmpPoint;
+  struct Texts {
+    std::string event;
+    std::string note;
+  };
+  struct Layout;
+
+  static Layout LayoutOf(std::size_t capacity, std::size_t width);
+  Layout Places() const;
+  double* Column(int parameter) const;        // values of parameter 1..m_width
+  std::uint16_t* FlagColumn(int parameter) const;
+  std::uint16_t* PointFlags() const;
+  double* PointDates() const;
+  Texts* TextsPtr() const;
+  void SetTexts(Texts* texts);
+  // Moves the storage to a piece of its own with room for `capacity` points and `width`
+  // parameters (both at least what is stored). Running out of memory throws std::bad_alloc,
+  // which the loads and commands turn into the out-of-memory message.
+  void Relayout(int capacity, int width);
+  void Release();
+  void InitPoints(int first, int last);  // fresh points: flags 0, date 0, every slot empty
+  void SetSlot(int index, int parameter, std::uint16_t flags, double value);
+
+  std::byte* m_region = nullptr;
+  std::uint8_t m_count = 0;
+  std::uint8_t m_capacity = 0;
+  std::uint8_t m_width = 0;
+  bool m_ownsRegion = false;
 };
+
+// --- the point handle's readers, inline: the statistics and the charts read every value through
+// them ---
+
+inline std::uint16_t TFileSmpPoint::Flags() const { return m_sample->PointFlags()[m_index]; }
+inline void TFileSmpPoint::SetFlags(std::uint16_t pointFlags) { m_sample->PointFlags()[m_index] = pointFlags; }
+inline TDateTime TFileSmpPoint::DateTime() const { return m_sample->PointDates()[m_index]; }
+inline void TFileSmpPoint::SetDateTime(TDateTime value) { m_sample->PointDates()[m_index] = value; }
+inline double TFileSmpPoint::Value(int parameter) const {
+  return parameter >= 1 && parameter <= m_sample->m_width ? m_sample->Column(parameter)[m_index] : 0;
+}
+inline std::uint16_t TFileSmpPoint::ValueFlags(int parameter) const {
+  return parameter >= 1 && parameter <= m_sample->m_width ? m_sample->FlagColumn(parameter)[m_index]
+                                                          : value_flag::kEmpty;
+}
+
+template <bool kConst>
+typename SamplePoints<kConst>::iterator SamplePoints<kConst>::end() const {
+  return iterator(m_sample, m_sample->PointCount());
+}
+template <bool kConst>
+std::size_t SamplePoints<kConst>::size() const {
+  return static_cast<std::size_t>(m_sample->PointCount());
+}
 
 }  // namespace mv

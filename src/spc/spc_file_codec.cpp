@@ -223,8 +223,8 @@ std::string SampleText(std::string_view utf8) {
 }
 
 void EncodeSample(std::string& out, const TSPCSample& s, int position, int paramCount) {
-  const std::string note = SampleText(s.note);
-  const std::string event = SampleText(s.event);
+  const std::string note = SampleText(s.Note());
+  const std::string event = SampleText(s.Event());
   std::string r(smp::kSize, '\0');
   std::memcpy(r.data(), smp::kMarker, 4);
   PutI16(r, smp::kPosition, static_cast<std::int16_t>(position));
@@ -240,17 +240,19 @@ void EncodeSample(std::string& out, const TSPCSample& s, int position, int param
   // Points: sized once, then filled in place.
   std::size_t bytes = 0;
   for (const TFileSmpPoint& p : s.Points()) {
-    bytes += pnt::kHead + ((p.flags & point_flag::kOwnDate) ? 8 : 0) + pnt::kSlot * static_cast<std::size_t>(paramCount);
+    bytes += pnt::kHead + ((p.Flags() & point_flag::kOwnDate) ? 8 : 0) + pnt::kSlot * static_cast<std::size_t>(paramCount);
   }
   std::size_t at = out.size();
   out.resize(at + bytes);
   char* dst = out.data();
   for (const TFileSmpPoint& p : s.Points()) {
-    std::memcpy(dst + at, &p.flags, 2);
+    const std::uint16_t pointFlags = p.Flags();
+    std::memcpy(dst + at, &pointFlags, 2);
     std::memset(dst + at + 2, 0, 4);
     at += pnt::kHead;
-    if (p.flags & point_flag::kOwnDate) {
-      std::memcpy(dst + at, &p.dateTime, 8);
+    if (pointFlags & point_flag::kOwnDate) {
+      const TDateTime own = p.DateTime();
+      std::memcpy(dst + at, &own, 8);
       at += 8;
     }
     for (int k = 1; k <= paramCount; ++k) {

@@ -464,8 +464,12 @@ class SpcDecoder {
         sample.flags = static_cast<std::uint16_t>(GetI16(sr, smp::kFlags));
         sample.dateTime = GetF64(sr, smp::kDateTime);
         sample.sampleSize = GetI16(sr, smp::kSampleSize);
-        if (!ReadSampleText(noteLength, sample.note) || !ReadSampleText(eventLength, sample.event)) return false;
-        sample.ReservePoints(static_cast<std::size_t>(points));
+        std::string note;
+        std::string event;
+        if (!ReadSampleText(noteLength, note) || !ReadSampleText(eventLength, event)) return false;
+        sample.SetNote(note);
+        sample.SetEvent(event);
+        sample.ReservePoints(static_cast<std::size_t>(points), params);
         for (int p = 1; p <= points; ++p) {
           if (m_bytes.size() - m_pos < pnt::kHead) return ReadFailure(m_pos);
           const char* src = m_bytes.data() + m_pos;
@@ -474,11 +478,13 @@ class SpcDecoder {
           const std::size_t need = pnt::kHead + ((pointFlags & point_flag::kOwnDate) ? 8 : 0) + slotBytes;
           if (m_bytes.size() - m_pos < need) return ReadFailure(m_pos);
           sample.AddPoint();
-          TFileSmpPoint& point = *sample.Point(p);
-          point.flags = pointFlags;
+          TFileSmpPoint point = sample.Point(p);
+          point.SetFlags(pointFlags);
           src += pnt::kHead;
           if (pointFlags & point_flag::kOwnDate) {
-            std::memcpy(&point.dateTime, src, 8);
+            TDateTime own;
+            std::memcpy(&own, src, 8);
+            point.SetDateTime(own);
             src += 8;
           }
           for (int k = 1; k <= params; ++k, src += pnt::kSlot) {

@@ -48,7 +48,7 @@ inline int AddTestSample(TDatasetSPC& ds, int b, int parameter, const std::vecto
     if (points[i].value) {
       EXPECT_TRUE(ds.SetValue(b, s, p, parameter, *points[i].value));
     }
-    sample.Point(p)->flags = points[i].flags;
+    sample.Point(p)->SetFlags(points[i].flags);
   }
   return s;
 }

@@ -67,13 +67,13 @@ TEST(TableDataset, SamplesByLabelWithDatesDecimalsAndToleranceMarks) {
   // 20.0031 is above the upper limit: its slot, point and sample are marked; the rest are not.
   const TSPCSample& first = *block.Sample(1);
   EXPECT_NE(first.Point(2)->ValueFlags(1) & value_flag::kOutOfTolerance, 0);
-  EXPECT_NE(first.Point(2)->flags & point_flag::kOutOfTolerance, 0);
+  EXPECT_NE(first.Point(2)->Flags() & point_flag::kOutOfTolerance, 0);
   EXPECT_NE(first.flags & sample_flag::kOutOfTolerance, 0);
-  EXPECT_EQ(first.Point(1)->flags & point_flag::kOutOfTolerance, 0);
+  EXPECT_EQ(first.Point(1)->Flags() & point_flag::kOutOfTolerance, 0);
   EXPECT_EQ(block.Sample(3)->flags & sample_flag::kOutOfTolerance, 0);
   // Statistics are computed.
   EXPECT_EQ(block.stats.totalPoints, 4);
-  EXPECT_NEAR(first.stats[0].mean, (19.995 + 20.0031) / 2, 1e-12);
+  EXPECT_NEAR(first.Stats(1).mean, (19.995 + 20.0031) / 2, 1e-12);
   EXPECT_NEAR(block.stats.params[1].mean, (120.1 + 120.0 + 120.25) / 3, 1e-12);
 }
 
@@ -119,8 +119,8 @@ TEST(TableDataset, BlocksByLabelRowsAsSamplesAndOptions) {
     EXPECT_EQ(ds.Parameter(2)->Lsl(), std::nullopt);
     EXPECT_EQ(ds.Parameter(2)->Usl(), 3.5);
     EXPECT_NE(block.Sample(1)->flags & sample_flag::kOutOfTolerance, 0);
-    EXPECT_NE(block.Sample(1)->Point(2)->flags & point_flag::kOutOfTolerance, 0);
-    EXPECT_EQ(block.Sample(1)->Point(1)->flags & point_flag::kOutOfTolerance, 0);
+    EXPECT_NE(block.Sample(1)->Point(2)->Flags() & point_flag::kOutOfTolerance, 0);
+    EXPECT_EQ(block.Sample(1)->Point(1)->Flags() & point_flag::kOutOfTolerance, 0);
   }
 }
 
@@ -176,8 +176,8 @@ TEST(TableDataset, IndividualValuesFillLargeSamples) {
   EXPECT_EQ(block.Sample(1)->Text(), "04.03.2024 08:00");
   EXPECT_EQ(block.Sample(2)->Text(), "05.03.2024 09:30");
   const TFileSmpPoint& second = *block.Sample(1)->Point(2);
-  EXPECT_EQ(second.flags & (point_flag::kOwnDate | point_flag::kOwnTime), point_flag::kOwnDate | point_flag::kOwnTime);
-  EXPECT_EQ(DateTimeText(second.dateTime), "04.03.2024 08:10");
+  EXPECT_EQ(second.Flags() & (point_flag::kOwnDate | point_flag::kOwnTime), point_flag::kOwnDate | point_flag::kOwnTime);
+  EXPECT_EQ(DateTimeText(second.DateTime()), "04.03.2024 08:10");
   // Each row's date is checked, not only a sample's first.
   EXPECT_EQ(Build("date;x\n04.03.2024;1\n31.02.2024;2\n", {.individual = true}).error,
             "Строка 3, столбец «date»: «31.02.2024» - не дата (дд.мм.гггг или гггг-мм-дд)");

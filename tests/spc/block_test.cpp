@@ -51,8 +51,8 @@ TEST(Block, AddSampleTakesNowAndTheBlockDateFlags) {
     const TSPCSample& s = *block.Sample(1);
     EXPECT_EQ(s.flags, c.sampleFlags);
     EXPECT_EQ(s.dateTime, fake.clock.now);
-    EXPECT_EQ(s.note, "примечание");
-    EXPECT_EQ(s.event, "событие");
+    EXPECT_EQ(s.Note(), "примечание");
+    EXPECT_EQ(s.Event(), "событие");
     EXPECT_EQ(s.PointCount(), 0);
   }
 }
@@ -62,8 +62,8 @@ TEST(Block, TextsAreCutToTheirLimits) {
   TSPCBlock block;
   const std::string longText = Repeat("Ж", 160);
   ASSERT_TRUE(block.AddSample(longText, longText, true));
-  EXPECT_EQ(block.Sample(1)->note, Repeat("Ж", 150));
-  EXPECT_EQ(block.Sample(1)->event, Repeat("Ж", 150));
+  EXPECT_EQ(block.Sample(1)->Note(), Repeat("Ж", 150));
+  EXPECT_EQ(block.Sample(1)->Event(), Repeat("Ж", 150));
   block.SetNote(Repeat("й", 100));
   EXPECT_EQ(block.note, Repeat("й", 80));
 }
@@ -78,7 +78,7 @@ TEST(Block, SampleCapacity) {
   EXPECT_FALSE(block.InsertSample(0));
   EXPECT_EQ(block.SampleCount(), 1000);
   EXPECT_EQ(block.Sample(1)->dateTime, 0);  // the inserted one is still first
-  EXPECT_EQ(block.Sample(1000)->note, "");
+  EXPECT_EQ(block.Sample(1000)->Note(), "");
   EXPECT_EQ(block.Sample(1001), nullptr);
 }
 
@@ -97,12 +97,12 @@ TEST(Block, InsertAndDeleteSample) {
     ASSERT_TRUE(block.InsertSample(c.position));
     std::string order;
     for (const TSPCSample& s : block.Samples()) {
-      if (s.note.empty()) {
+      if (s.Note().empty()) {
         order += '-';
         EXPECT_EQ(s.flags, 0);  // an inserted sample is bare: no date, time or inactive mark
         EXPECT_EQ(s.dateTime, 0);
       } else {
-        order += s.note;
+        order += s.Note();
       }
     }
     EXPECT_EQ(order, c.order);
@@ -114,14 +114,14 @@ TEST(Block, InsertAndDeleteSample) {
   block.DeleteSample(4);
   block.DeleteSample(2);
   ASSERT_EQ(block.SampleCount(), 2);
-  EXPECT_EQ(block.Sample(2)->note, "c");
+  EXPECT_EQ(block.Sample(2)->Note(), "c");
 }
 
 TEST(Block, MeanIsWeightedByTheValuesOfEachSample) {
   TSPCBlock block;
   // Sample 1: five points, the fifth excluded; the four counted values have mean 10.
   TSPCSample& first = AddValues(block, {8, 9, 11, 12, 100});
-  first.Point(5)->flags = point_flag::kExcluded;
+  first.Point(5)->SetFlags(point_flag::kExcluded);
   AddValues(block, {18, 19, 20, 21, 22});  // mean 20
   const DataKind kinds[] = {kVar};
   block.ComputeStats(kinds);
@@ -139,7 +139,7 @@ TEST(Block, MeanIsWeightedByTheValuesOfEachSample) {
   ASSERT_TRUE(block.InsertSample(1));
   TSPCSample& blank = AddValues(block, {30, 40});
   blank.Point(1)->SetEmpty(1, true);
-  blank.Point(2)->flags = point_flag::kFiltered;
+  blank.Point(2)->SetFlags(point_flag::kFiltered);
   block.Sample(3)->SetActive(false);
   block.ComputeStats(kinds);
   EXPECT_NEAR(block.stats.params[0].mean, kMean, 1e-12);
@@ -163,7 +163,7 @@ TEST(Block, StatsOfAlternativeParametersAndBlocks) {
   EXPECT_EQ(block.stats.params[0].mean, 0);
   EXPECT_EQ(block.stats.params[0].max, 0);
   EXPECT_EQ(block.stats.params[1].mean, 8);
-  EXPECT_EQ(s.stats[0].mean, 3.5);
+  EXPECT_EQ(s.Stats(1).mean, 3.5);
 
   // An alternative block measures its samples by the units inspected.
   block.kind = kAttr;

@@ -128,7 +128,7 @@ TEST(DatasetSpc, DeletingAParameterShiftsSlotsAndOrderNumbers) {
   EXPECT_EQ(ds.Parameter(1)->name, "П2");
   EXPECT_EQ(ds.Parameter(1)->position, 1);
   EXPECT_EQ(ds.Parameter(2)->position, 2);
-  EXPECT_EQ(sample.stats[0].mean, 17.0);  // statistics follow the shifted slots
+  EXPECT_EQ(sample.Stats(1).mean, 17.0);  // statistics follow the shifted slots
   EXPECT_TRUE(fake.messages.shown.empty());
 
   ds.DeleteAllParameters();
@@ -215,7 +215,7 @@ TEST(DatasetSpc, ValuesCarryToleranceMarks) {
   ASSERT_TRUE(ds.SetValue(b, 1, 2, 2, 99.0));  // alternative: never marked
   EXPECT_EQ(s.flags & sample_flag::kOutOfTolerance, 0);
   ASSERT_TRUE(ds.SetValue(b, 1, 2, 1, 5.5));
-  EXPECT_NE(s.Point(2)->flags & point_flag::kOutOfTolerance, 0);
+  EXPECT_NE(s.Point(2)->Flags() & point_flag::kOutOfTolerance, 0);
   EXPECT_NE(s.flags & sample_flag::kOutOfTolerance, 0);
   EXPECT_TRUE(s.changed);
   ASSERT_TRUE(ds.SetValue(b, 1, 2, 1, -100.0));
@@ -235,7 +235,9 @@ TEST(DatasetSpc, DefaultsFillNewPoints) {
   TSPCParameter props = *ds.Parameter(2);
   props.SetDataLimits(std::nullopt, std::nullopt, 12.5);
   ds.SetParameter(2, 0, props);
-  TFileSmpPoint point;
+  TSPCSample sample;  // a point lives in its sample
+  ASSERT_TRUE(sample.AddPoint());
+  TFileSmpPoint point = sample.Point(1);
   point.SetValue(1, 3.0);
   ds.FillDefaults(point);
   EXPECT_FALSE(point.HasValue(1));

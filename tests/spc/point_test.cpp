@@ -1,4 +1,5 @@
 #include "spc/point.h"
+#include "spc/sample.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,9 @@ namespace mv {
 namespace {
 
 TEST(Point, NewPointHasEverySlotEmptyAndCounts) {
-  const TFileSmpPoint p;
+  TSPCSample sample;  // a point lives in its sample
+  ASSERT_TRUE(sample.AddPoint());
+  const TFileSmpPoint p = sample.Point(1);
   EXPECT_TRUE(p.Counts());
   for (int k = 1; k <= static_cast<int>(kMaxParameters); ++k) {
     SCOPED_TRACE(k);
@@ -16,7 +19,9 @@ TEST(Point, NewPointHasEverySlotEmptyAndCounts) {
 }
 
 TEST(Point, SetValueClearsOnlyTheEmptyAndNotEnteredMarks) {
-  TFileSmpPoint p;
+  TSPCSample sample;  // a point lives in its sample
+  ASSERT_TRUE(sample.AddPoint());
+  TFileSmpPoint p = sample.Point(1);
   p.Set(3, {value_flag::kEmpty | value_flag::kNotEntered | value_flag::kEdited, 0});
   p.SetValue(3, 2.5);
   EXPECT_TRUE(p.HasValue(3));
@@ -28,7 +33,9 @@ TEST(Point, SetValueClearsOnlyTheEmptyAndNotEnteredMarks) {
 }
 
 TEST(Point, InvalidPositionsReadEmptyAndAreIgnored) {
-  TFileSmpPoint p;
+  TSPCSample sample;  // a point lives in its sample
+  ASSERT_TRUE(sample.AddPoint());
+  TFileSmpPoint p = sample.Point(1);
   for (int k = 1; k <= static_cast<int>(kMaxParameters); ++k) p.SetValue(k, k);
   for (const int bad : {0, -1, 21}) {
     SCOPED_TRACE(bad);
@@ -59,8 +66,10 @@ TEST(Point, CountsUnlessExcludedOrFiltered) {
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.flags);
-    TFileSmpPoint p;
-    p.flags = c.flags;
+    TSPCSample sample;  // a point lives in its sample
+    ASSERT_TRUE(sample.AddPoint());
+    TFileSmpPoint p = sample.Point(1);
+    p.SetFlags(c.flags);
     EXPECT_EQ(p.Counts(), c.counts);
   }
 }
@@ -68,7 +77,9 @@ TEST(Point, CountsUnlessExcludedOrFiltered) {
 TEST(Point, RemoveSlotMovesLaterSlotsDown) {
   for (const int removed : {1, 7, 20}) {
     SCOPED_TRACE(removed);
-    TFileSmpPoint p;
+    TSPCSample sample;  // a point lives in its sample
+    ASSERT_TRUE(sample.AddPoint());
+    TFileSmpPoint p = sample.Point(1);
     // Slot k holds k with flag bits that tell the slots apart.
     for (int k = 1; k <= 20; ++k) p.Set(k, {static_cast<std::uint16_t>(k << 4), static_cast<double>(k)});
     p.RemoveSlot(removed);

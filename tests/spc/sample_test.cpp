@@ -21,8 +21,8 @@ TSPCSample MakeSample(const std::vector<Cell>& cells) {
   TSPCSample s;
   for (const Cell& c : cells) {
     EXPECT_TRUE(s.AddPoint());
-    TFileSmpPoint& p = *s.Point(s.PointCount());
-    p.flags = c.flags;
+    TFileSmpPoint p = s.Point(s.PointCount());
+    p.SetFlags(c.flags);
     if (c.value) p.SetValue(1, *c.value);
     else p.Set(1, {value_flag::kEmpty, 1000});  // a stale number behind the empty mark
   }
@@ -68,7 +68,7 @@ TEST(SampleStats, ComputedOverCountedPresentValuesInPointOrder) {
     TSPCSample s = MakeSample(c.cells);
     s.ComputeStats(1);
     EXPECT_EQ(s.countedPoints, c.counted);
-    ExpectStats(s.stats[0], c.expected);
+    ExpectStats(s.Stats(1), c.expected);
   }
   const double values[] = {1, 2, 4, 7};
   ExpectStats(ComputeSampleStats(values), {4, 1, 7, 3.5, 3, 6, 2, 2.6457513110645907});
@@ -86,12 +86,12 @@ TEST(SampleStats, OnlyTheGivenParametersAreComputed) {
   s.Point(1)->SetValue(2, 10);
   s.Point(2)->SetValue(2, 20);
   s.ComputeStats(2);
-  EXPECT_EQ(s.stats[1].n, 2);
-  EXPECT_EQ(s.stats[1].mean, 15);
+  EXPECT_EQ(s.Stats(2).n, 2);
+  EXPECT_EQ(s.Stats(2).mean, 15);
   // A parameter deleted since: its old figures must not linger.
   s.ComputeStats(1);
-  EXPECT_EQ(s.stats[0].mean, 2);
-  ExpectStats(s.stats[1], {});
+  EXPECT_EQ(s.Stats(1).mean, 2);
+  ExpectStats(s.Stats(2), {});
 }
 
 TEST(Sample, PointCapacity) {
@@ -200,32 +200,32 @@ TEST(Sample, ToleranceMarks) {
 
   TSPCSample s;
   ASSERT_TRUE(s.AddPoints(3));
-  TFileSmpPoint& p1 = *s.Point(1);
-  TFileSmpPoint& p2 = *s.Point(2);
-  TFileSmpPoint& p3 = *s.Point(3);
+  TFileSmpPoint p1 = s.Point(1);
+  TFileSmpPoint p2 = s.Point(2);
+  TFileSmpPoint p3 = s.Point(3);
   p1.SetValue(1, 10.0);
   p1.SetValue(2, 500);                                              // unchecked: never marked
   p1.SetValueFlag(2, value_flag::kOutOfTolerance, true);            // a stale mark goes
-  p1.flags = point_flag::kOutOfTolerance;
+  p1.SetFlags(point_flag::kOutOfTolerance);
   p1.Set(3, {value_flag::kEmpty, -5});                              // empty: not judged
   p2.SetValue(1, 9.9);                                              // the bounds belong
   p2.SetValue(3, -0.5);
-  p2.flags = point_flag::kExcluded;                                 // excluded points are marked too
+  p2.SetFlags(point_flag::kExcluded);                                 // excluded points are marked too
   p3.SetValue(1, 10.1);
   p3.SetValue(3, 1e6);
 
   s.UpdateToleranceMarks(tolerances);
-  EXPECT_EQ(p1.flags, 0);
+  EXPECT_EQ(p1.Flags(), 0);
   for (int k = 1; k <= 3; ++k) EXPECT_EQ(p1.ValueFlags(k) & value_flag::kOutOfTolerance, 0) << k;
-  EXPECT_EQ(p2.flags, point_flag::kExcluded | point_flag::kOutOfTolerance);
+  EXPECT_EQ(p2.Flags(), point_flag::kExcluded | point_flag::kOutOfTolerance);
   EXPECT_EQ(p2.ValueFlags(1), 0);
   EXPECT_EQ(p2.ValueFlags(3), value_flag::kOutOfTolerance);
-  EXPECT_EQ(p3.flags, 0);
+  EXPECT_EQ(p3.Flags(), 0);
   EXPECT_EQ(s.flags, sample_flag::kOutOfTolerance);
 
   p2.SetValue(3, 0);
   s.UpdateToleranceMarks(tolerances);
-  EXPECT_EQ(p2.flags, point_flag::kExcluded);
+  EXPECT_EQ(p2.Flags(), point_flag::kExcluded);
   EXPECT_EQ(p2.ValueFlags(3), 0);
   EXPECT_EQ(s.flags, 0);
 }

@@ -86,8 +86,8 @@ void Fill(TDatasetSPC& ds) {
       if (p != 2) ds.SetValue(b1, s, p, 2, 120.0 + 0.01 * s);
     }
   }
-  block.Sample(1)->Point(1)->flags |= point_flag::kOwnDate | point_flag::kExcluded;
-  block.Sample(1)->Point(1)->dateTime = 45352.25;
+  block.Sample(1)->Point(1)->SetFlags(block.Sample(1)->Point(1)->Flags() | point_flag::kOwnDate | point_flag::kExcluded);
+  block.Sample(1)->Point(1)->SetDateTime(45352.25);
   const int b2 = ds.AddBlock(0, "Брак", SamplingMode::Individual, 0, 0, DataKind::Attr, "", "");
   ds.NumberBlock(b2);
   ASSERT_TRUE(ds.Block(b2)->AddSample("", "", true));
@@ -160,19 +160,19 @@ void ExpectSameDatasets(const TDatasetSPC& a, const TDatasetSPC& b) {
       const TSPCSample& v = *y.Sample(s);
       EXPECT_EQ(u.flags, v.flags);
       EXPECT_EQ(u.dateTime, v.dateTime);
-      EXPECT_EQ(u.note, v.note);
-      EXPECT_EQ(u.event, v.event);
+      EXPECT_EQ(u.Note(), v.Note());
+      EXPECT_EQ(u.Event(), v.Event());
       EXPECT_EQ(u.sampleSize, v.sampleSize);
       ASSERT_EQ(u.PointCount(), v.PointCount());
       for (int p = 1; p <= u.PointCount(); ++p) {
-        EXPECT_EQ(u.Point(p)->flags, v.Point(p)->flags);
-        EXPECT_EQ(u.Point(p)->dateTime, v.Point(p)->dateTime);
+        EXPECT_EQ(u.Point(p)->Flags(), v.Point(p)->Flags());
+        EXPECT_EQ(u.Point(p)->DateTime(), v.Point(p)->DateTime());
         for (int k = 1; k <= a.ParameterCount(); ++k) {
           EXPECT_EQ(u.Point(p)->ValueFlags(k), v.Point(p)->ValueFlags(k));
           EXPECT_EQ(u.Point(p)->Value(k), v.Point(p)->Value(k));
         }
       }
-      for (int k = 0; k < a.ParameterCount(); ++k) EXPECT_EQ(u.stats[k].mean, v.stats[k].mean);
+      for (int k = 0; k < a.ParameterCount(); ++k) EXPECT_EQ(u.Stats(k + 1).mean, v.Stats(k + 1).mean);
     }
   }
 }
@@ -234,10 +234,10 @@ TEST(SpcFile, PointsAndSampleTextsTakeTheirDocumentedSizes) {
   ASSERT_TRUE(s.AddPoint());
   const std::size_t withPoint = EncodeSpcFile(ds, "a.mvl", 0).size();
   EXPECT_EQ(withPoint - withSample, 6u + 36u);
-  s.Point(1)->flags |= point_flag::kOwnDate;
+  s.Point(1)->SetFlags(s.Point(1)->Flags() | point_flag::kOwnDate);
   EXPECT_EQ(EncodeSpcFile(ds, "a.mvl", 0).size() - withSample, 6u + 8u + 36u);
-  s.Point(1)->flags = 0;
-  s.note = std::string(150, 'x');
+  s.Point(1)->SetFlags(0);
+  s.SetNote(std::string(150, 'x'));
   EXPECT_EQ(EncodeSpcFile(ds, "a.mvl", 0).size() - withPoint, 151u);
 }
 
@@ -360,9 +360,9 @@ TEST(SpcFile, IdentifiersMissingInTheFileAreGiven) {
   EXPECT_EQ(ds.Block(2)->id, 9);
   EXPECT_EQ(ds.Block(3)->id, 11);
   EXPECT_EQ(ds.nextBlockNumber, 11);
-  EXPECT_EQ(ds.Block(1)->Sample(1)->note, "примечание");
+  EXPECT_EQ(ds.Block(1)->Sample(1)->Note(), "примечание");
   EXPECT_EQ(ds.GetValue(1, 1, 2, 2), 4.5);
-  EXPECT_EQ(ds.Block(1)->Sample(1)->stats[0].mean, 2.5);
+  EXPECT_EQ(ds.Block(1)->Sample(1)->Stats(1).mean, 2.5);
 }
 
 TEST(SpcFile, ClassesChunkIsChecked) {
