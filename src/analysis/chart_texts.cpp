@@ -264,15 +264,15 @@ std::string PointInformationText(const TChart& chart, const TDatasetSPC& dataset
   AppendLine(text, "Блок: " + BlockText(dataset, p));
   AppendLine(text, "Выборка: " + FormatInt(p.sample));
   AppendLine(text, "Время: " + (p.date > 0 ? DateTimeText(p.date) : std::string()));
-  AppendLine(text, "Примечание: " + (sample ? sample->note : std::string()));
-  AppendLine(text, "Событие: " + (sample ? sample->event : std::string()));
+  AppendLine(text, "Примечание: " + (sample ? sample->Note() : std::string()));
+  AppendLine(text, "Событие: " + (sample ? sample->Event() : std::string()));
   if (chart.individual) AppendLine(text, "Замер: " + FormatInt(p.point));
   AppendLine(text, "Параметр: " + (parameter ? parameter->name : std::string()));
   AppendLine(text, "Допуск: " + (parameter ? parameter->ToleranceText() : std::string()));
   if (!chart.individual && sample && parameter) {
     AppendLine(text, "--- Замеры выборки (" + FormatInt(sample->PointCount()) + ")");
     for (int k = 1; k <= sample->PointCount(); ++k) {
-      const TFileSmpPoint* point = sample->Point(k);
+      const TFileSmpPoint point = sample->Point(k);
       const bool has = point && point->HasValue(series->parameter);
       AppendLine(text, "  " + FormatInt(k) + ": " +
                            (has ? parameter->FormatValue(point->Value(series->parameter), true) : std::string("-")));
@@ -324,15 +324,15 @@ std::string PointMouseText(const TChart& chart, const TDatasetSPC& dataset, std:
   text += PlottedValue(set, index, value) ? FormatFixed(value, chart.decimals) : std::string("-");
   if (!chart.unit.empty()) text += " " + chart.unit;
   if (!chart.individual && !chart.attribute && sample && parameter && series->parameter >= 1 &&
-      series->parameter <= static_cast<int>(sample->stats.size())) {
-    const SampleStats& st = sample->stats[static_cast<std::size_t>(series->parameter - 1)];
+      series->parameter <= static_cast<int>(kMaxParameters)) {
+    const SampleStats st = sample->Stats(series->parameter);
     const int d = parameter->decimals;
     text += ", min=" + FormatFixed(st.min, d) + ", max=" + FormatFixed(st.max, d) + ", R=" + FormatFixed(st.range, d) +
             ", n=" + FormatInt(st.n);
     if (chart.kind != ChartKind::Mean) text += ", X=" + FormatFixed(st.mean, d + 1);
   }
-  if (sample && !sample->note.empty()) text += ", прим.: " + sample->note;
-  if (sample && !sample->event.empty()) text += ", событие: " + sample->event;
+  if (sample && !sample->Note().empty()) text += ", прим.: " + sample->Note();
+  if (sample && !sample->Event().empty()) text += ", событие: " + sample->Event();
   return text;
 }
 

@@ -229,8 +229,8 @@ void SwitchFiltersOff(TDatasetSPC& ds) {
   for (int b = 1; b <= ds.BlockCount(); ++b) {
     for (TSPCSample& s : ds.Block(b)->Samples()) {
       for (int p = 1; p <= s.PointCount(); ++p) {
-        TFileSmpPoint& point = *s.Point(p);
-        point.flags = static_cast<std::uint16_t>(point.flags & ~point_flag::kFiltered);
+        TFileSmpPoint point = s.Point(p);
+        point.SetFlags(static_cast<std::uint16_t>(point.Flags() & ~point_flag::kFiltered));
       }
     }
   }

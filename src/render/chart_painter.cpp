@@ -37,8 +37,8 @@ std::vector<std::uint8_t> EntryRemarks(const TChart& chart, const TDatasetSPC& d
     const TSPCBlock* b = dataset.Block(e.block);
     const TSPCSample* s = b != nullptr ? b->Sample(e.sample) : nullptr;
     if (s == nullptr) continue;
-    remarks[i] = static_cast<std::uint8_t>((s->note.empty() ? 0 : entry_remark::kNote) |
-                                           (s->event.empty() ? 0 : entry_remark::kEvent));
+    remarks[i] = static_cast<std::uint8_t>((s->Note().empty() ? 0 : entry_remark::kNote) |
+                                           (s->Event().empty() ? 0 : entry_remark::kEvent));
   }
   return remarks;
 }

@@ -191,8 +191,9 @@ struct Prepared {
   }
 };
 
-void ClearFlag(TFileSmpPoint& p) { p.flags = static_cast<std::uint16_t>(p.flags & ~point_flag::kFiltered); }
-void SetFlag(TFileSmpPoint& p) { p.flags = static_cast<std::uint16_t>(p.flags | point_flag::kFiltered); }
+// Points are handles into their sample's storage: taken by value, they still change the sample.
+void ClearFlag(TFileSmpPoint p) { p.SetFlags(static_cast<std::uint16_t>(p.Flags() & ~point_flag::kFiltered)); }
+void SetFlag(TFileSmpPoint p) { p.SetFlags(static_cast<std::uint16_t>(p.Flags() | point_flag::kFiltered)); }
 
 // The active conditions of a filter in force, split into sample and parameter conditions.
 struct PreparedFilter {
@@ -211,7 +212,7 @@ struct PreparedFilter {
 
   void Filter(TSPCSample& sample) const {
     const int n = sample.PointCount();
-    for (int i = 1; i <= n; ++i) ClearFlag(*sample.Point(i));
+    for (int i = 1; i <= n; ++i) ClearFlag(sample.Point(i));
     if (!inForce) return;
     const bool hasDate = (sample.flags & sample_flag::kHasDate) != 0;
     const bool hasTime = (sample.flags & sample_flag::kHasTime) != 0;
@@ -220,18 +221,18 @@ struct PreparedFilter {
       switch (c.c->property) {
         case 1: pass = !hasDate || c.TestDate(sample.dateTime); break;
         case 2: pass = !hasTime || c.TestTime(sample.dateTime); break;
-        case 3: pass = c.TestText(sample.note); break;
-        case 4: pass = c.TestText(sample.event); break;
+        case 3: pass = c.TestText(sample.Note()); break;
+        case 4: pass = c.TestText(sample.Event()); break;
         default: pass = true; break;
       }
       if (!pass) {
-        for (int i = 1; i <= n; ++i) SetFlag(*sample.Point(i));
+        for (int i = 1; i <= n; ++i) SetFlag(sample.Point(i));
         return;
       }
     }
     if (paramConditions.empty()) return;
     for (int i = 1; i <= n; ++i) {
-      TFileSmpPoint& p = *sample.Point(i);
+      const TFileSmpPoint p = sample.Point(i);
       for (const Prepared& c : paramConditions) {
         const int parameter = c.c->paramPosition;
         if (!p.HasValue(parameter) || !c.TestNumber(p.Value(parameter))) {
@@ -543,7 +544,7 @@ FilterMeeting CountMeeting(const TSPCBlock& block) {
   FilterMeeting m;
   for (const TSPCSample& s : block.Samples()) {
     int points = 0;
-    for (const TFileSmpPoint& p : s.Points()) points += (p.flags & point_flag::kFiltered) == 0 ? 1 : 0;
+    for (const TFileSmpPoint& p : s.Points()) points += (p.Flags() & point_flag::kFiltered) == 0 ? 1 : 0;
     m.points += points;
     m.samples += points > 0 ? 1 : 0;
   }

@@ -232,9 +232,9 @@ TEST(TableDataset, NoteAndEventComeFromTheSamplesFirstRowCutTo150Characters) {
   const auto built = Build("sample;Note;EVENT;a\n1;" + longNote + ";Смена 1;1\n1;другое;другое;2\n2;;;3\n");
   ASSERT_TRUE(built.Ok()) << built.error;
   const TSPCBlock& block = *built.dataset->Block(1);
-  EXPECT_EQ(block.Sample(1)->note, std::string(150, 'x'));
-  EXPECT_EQ(block.Sample(1)->event, "Смена 1");
-  EXPECT_EQ(block.Sample(2)->note, "");
+  EXPECT_EQ(block.Sample(1)->Note(), std::string(150, 'x'));
+  EXPECT_EQ(block.Sample(1)->Event(), "Смена 1");
+  EXPECT_EQ(block.Sample(2)->Note(), "");
   EXPECT_EQ(built.dataset->ParameterCount(), 1);
 }
 

@@ -213,7 +213,7 @@ struct Fixture {
   }
   std::vector<std::uint16_t> Flags(int sample) {
     std::vector<std::uint16_t> flags;
-    for (const auto& p : block().Sample(sample)->Points()) flags.push_back(p.flags & 0x0005);
+    for (const auto& p : block().Sample(sample)->Points()) flags.push_back(p.Flags() & 0x0005);
     return flags;
   }
 };
@@ -221,15 +221,15 @@ struct Fixture {
 TEST(FilterSample, SampleConditionsMarkWholeSamplesAndSwitchingOffRestores) {
   test::FakePlatform fake;
   Fixture fx;
-  fx.block().Sample(1)->note = "Брак партии";
-  fx.block().Sample(2)->note = "Годные";
-  fx.block().Sample(2)->Point(2)->flags = point_flag::kExcluded;
+  fx.block().Sample(1)->SetNote("Брак партии");
+  fx.block().Sample(2)->SetNote("Годные");
+  fx.block().Sample(2)->Point(2)->SetFlags(point_flag::kExcluded);
   fx.SetFilter({Condition(FilterProperty::Note, filter_cond::kNotContains, "брак")});
   ApplyFilters(*fx.ds);
   EXPECT_EQ(fx.Flags(1), (std::vector<std::uint16_t>{4, 4, 4, 4, 4}));
   EXPECT_EQ(fx.Flags(2), (std::vector<std::uint16_t>{0, 1, 0, 0, 0}));
   EXPECT_EQ(fx.block().Sample(1)->countedPoints, 0);
-  EXPECT_EQ(fx.block().Sample(1)->stats[0].n, 0);
+  EXPECT_EQ(fx.block().Sample(1)->Stats(1).n, 0);
   EXPECT_EQ(fx.block().stats.countedPoints, 4 + 5);
   const FilterMeeting meeting = CountMeeting(fx.block());
   EXPECT_EQ(meeting.samples, 2);
@@ -283,7 +283,7 @@ TEST(FilterSample, ParameterConditionsMarkPoints) {
   EXPECT_EQ(fx.Flags(1), (std::vector<std::uint16_t>{4, 4, 4, 0, 0}));
   EXPECT_EQ(fx.Flags(2), (std::vector<std::uint16_t>{4, 4, 0, 0, 0}));
   EXPECT_EQ(fx.block().Sample(1)->countedPoints, 2);
-  EXPECT_NEAR(fx.block().Sample(1)->stats[0].mean, 10.04, 1e-12);
+  EXPECT_NEAR(fx.block().Sample(1)->Stats(1).mean, 10.04, 1e-12);
   // "Пустое" on a missing value fails too.
   fx.SetFilter({Condition(FilterProperty::Parameter, filter_cond::kNotEmpty, "", false, fx.diameterId())});
   ApplyFilters(*fx.ds);
@@ -395,7 +395,7 @@ TEST(SampleFilterFile, FiltersInForceOpenWithTheSameMarksAsApplied) {
   EXPECT_EQ(area.substr(0, 511), written);  // the record as stored, byte for byte
   for (int s = 1; s <= 3; ++s) {
     for (int p = 1; p <= 5; ++p) {
-      EXPECT_EQ(loaded->Block(1)->Sample(s)->Point(p)->flags, fx.block().Sample(s)->Point(p)->flags);
+      EXPECT_EQ(loaded->Block(1)->Sample(s)->Point(p)->Flags(), fx.block().Sample(s)->Point(p)->Flags());
     }
   }
   // 02.03 08:00 and 03.03 16:30 pass the sample conditions; their diameters below 10 pass: 2 each.
