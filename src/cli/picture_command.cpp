@@ -12,6 +12,7 @@
 #include "analysis/control_chart.h"
 #include "cli/chart_command.h"
 #include "cli/cli.h"
+#include "cli/cli_support.h"
 #include "core/numbers.h"
 #include "render/chart_painter.h"
 #include "render/picture.h"
@@ -45,7 +46,7 @@ bool ParseSize(const std::string& text, PictureArgs& a) {
 bool ParsePictureArgs(Args args, PictureArgs& a, std::string& error) {
   static constexpr std::string_view kWithValue[] = {"--param", "--block", "--blocks", "--samples", "--kind",  "--criteria",
                                                     "--span",  "--scale", "--out",    "--size",    "--lang", "--bins"};
-  static constexpr std::string_view kFlags[] = {"--regulation"};
+  static constexpr std::string_view kFlags[] = {"--regulation", kNoFilterOption};
   const auto take = [&a](const std::string& option, const std::string& value, std::string& e) {
     if (IsSelectionOption(option)) return TakeSelectionOption(option, value, a.chart.selection, e);
     if (option == "--out") {
@@ -133,6 +134,7 @@ int RunPicture(Args args, std::ostream& out, std::ostream& err) {
   }
   const auto dataset = ReadDataFile("picture", a.chart.file, err);
   if (!dataset) return kExitFailed;
+  if (a.chart.noFilter) SwitchFiltersOff(*dataset);
   const TDatasetSPC& ds = *dataset;
   const int parameter = FindParameterArg(ds, a.chart.selection.param);
   if (parameter == 0) {
@@ -192,6 +194,7 @@ int RunPicture(Args args, std::ostream& out, std::ostream& err) {
   w.Field("width", a.width);
   w.Field("height", a.height);
   w.Field("kind", a.chart.kindText);
+  WriteFilterField(w, ds, param.kind, a.chart.noFilter);
   w.Key("charts");
   w.BeginArray();
   for (const TChart& chart : charts) {

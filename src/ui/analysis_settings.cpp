@@ -7,6 +7,7 @@ struct Own {
   TChartOptions chart;
   HistogramOptions histogram;
   PrintOptions print;
+  TFontDescr graphicsFont;
 };
 
 Own& OwnSettings() {
@@ -25,5 +26,8 @@ void UseAnalysisSettings(const AnalysisSettings& settings) { Used() = settings; 
 TChartOptions& ChartSettings() { return Used().chart ? *Used().chart : OwnSettings().chart; }
 HistogramOptions& HistogramWindowSettings() { return Used().histogram ? *Used().histogram : OwnSettings().histogram; }
 PrintOptions& PrintSettings() { return Used().print ? *Used().print : OwnSettings().print; }
+const TFontDescr& GraphicsFontSetting() {
+  return Used().graphicsFont ? *Used().graphicsFont : OwnSettings().graphicsFont;
+}
 
 }  // namespace mv::ui

@@ -6,6 +6,7 @@
 #include "analysis/chart_options.h"
 #include "analysis/histogram_options.h"
 #include "app/print_options.h"
+#include "core/font_descr.h"
 
 namespace mv::ui {
 
@@ -13,6 +14,7 @@ struct AnalysisSettings {
   TChartOptions* chart = nullptr;
   HistogramOptions* histogram = nullptr;
   PrintOptions* print = nullptr;
+  const TFontDescr* graphicsFont = nullptr;  // the configuration's, changed by the settings window
 };
 
 // Points the windows at the run's options (nullptr members: this module's own).
@@ -20,5 +22,7 @@ void UseAnalysisSettings(const AnalysisSettings& settings);
 TChartOptions& ChartSettings();
 HistogramOptions& HistogramWindowSettings();
 PrintOptions& PrintSettings();
+// The font charts and histograms are drawn with.
+const TFontDescr& GraphicsFontSetting();
 
 }  // namespace mv::ui

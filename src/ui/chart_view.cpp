@@ -10,6 +10,8 @@
 
 #include "analysis/chart_kinds.h"
 #include "core/numbers.h"
+#include "ui/analysis_settings.h"
+#include "ui/settings_window.h"
 #include "ui/ui_text.h"
 
 namespace mv::ui {
@@ -236,6 +238,7 @@ ChartView::ChartView(ChartWindowLogic& logic, QWidget* parent) : QWidget(parent)
 void ChartView::Paint(QPainter& painter, const QRect& area, const ChartWindowLogic& logic, bool markChosen) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setFont(QFontOf(GraphicsFontSetting()));
   const auto frames = ChartFrames(area, logic.ChartCount(), painter.fontMetrics().height());
   for (int n = 1; n <= static_cast<int>(frames.size()); ++n) {
     if (const TChart* chart = logic.Chart(n)) {

@@ -25,6 +25,7 @@
 #include "ui/print_setup.h"
 #include "ui/chart_window.h"
 #include "ui/histogram_options_dialog.h"
+#include "ui/settings_window.h"
 #include "ui/ui_text.h"
 
 namespace mv::ui {
@@ -208,6 +209,7 @@ QAction* HistogramWindow::Command(const char* name) const { return findChild<QAc
 void HistogramWindow::Paint(QPainter& painter, const QRect& area, const HistogramWindowLogic& logic) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.setFont(QFontOf(GraphicsFontSetting()));
   for (std::size_t i = 0; i < logic.Count(); ++i) {
     DrawHistogram(painter, CellOf(area, i, logic.Count()), logic.Histograms()[i], ToQ(logic.Title(i)),
                   logic.Options());

@@ -151,7 +151,8 @@ int main(int argc, char* argv[]) {
       };
       program.Start(runOptions);
       program.WindowShown(static_cast<std::uint64_t>(frmMain.winId()), frmMain.devicePixelRatioF() > 1.0);
-      mv::ui::UseAnalysisSettings({&program.ChartOptions(), &program.HistogramSettings(), &program.PrintSettings()});
+      mv::ui::UseAnalysisSettings({&program.ChartOptions(), &program.HistogramSettings(), &program.PrintSettings(),
+                                   &program.Config().graphicsFont});
 
       mv::Shell& shell = frmMain.Shell();
       shell.debugMode = commandLine.debugMode;

@@ -51,6 +51,23 @@ TEST_F(PictureCommand, DrawsTheDemoChartsInEveryFormat) {
   }
 }
 
+TEST_F(PictureCommand, HonoursTheStoredFilterUnlessToldNot) {
+  const std::string filtered = Path("filtered.mvl");
+  const CliRun made = Cli({"filter", kDemo, "--kind", "var", "--out", filtered, "--on", "--condition", "1|>|20"});
+  ASSERT_EQ(made.code, 0) << made.err;
+  for (const bool off : {false, true}) {
+    SCOPED_TRACE(off ? "--no-filter" : "stored filter");
+    std::vector<std::string> args{"picture", filtered, "--param", "1", "--kind", "X-R", "--out", Path("f.png"),
+                                  "--size", "320x240"};
+    if (off) args.emplace_back("--no-filter");
+    const CliRun r = Cli(args);
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_TRUE(j["filter"]["inForce"].get<bool>());
+    EXPECT_EQ(j["filter"]["applied"].get<bool>(), !off);
+  }
+}
+
 TEST_F(PictureCommand, BadInputWritesNothingAndKeepsAnExistingFile) {
   const std::string out = Path("kept.png");
   std::ofstream(out) << "previous";
