@@ -23,6 +23,7 @@ declare -A baseline=(
   [json_writer_bench]=BM_CopyOfTheOutput
   [lists_bench]=BM_RawPassOverSameBytes
   [param_stat_bench]=BM_PlainPass
+  [render_bench]=BM_PlainPassOverTwoSets
   [spc_file_bench]=BM_ReadFileBytes
   [spc_stats_bench]=BM_SumValuesBaseline
   [text_bench]=BM_CopyBaseline
@@ -38,7 +39,7 @@ fi
 if [ ! -f "$dir/build.ninja" ]; then
   launcher=()
   command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-  cmake -S . -B "$dir" -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=Release -DMV_BUILD_GUI=OFF \
+  cmake -S . -B "$dir" -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=Release -DMV_BUILD_GUI=ON \
     -DMV_BUILD_BENCHMARKS=ON >/dev/null
 fi
 cmake --build "$dir" --target "${programs[@]}" >/dev/null

@@ -134,7 +134,8 @@ void Layout(Ctx& c, const QRectF& rect) {
   c.lay.unit = u;
 
   // Left: the value labels; right: the labels of the lines.
-  const ValueTicks ticks = ChooseValueTicks(chart.axisMin, chart.axisMax, 8);
+  // The most ticks a tall plot takes: their labels have the most decimals.
+  const ValueTicks ticks = ChooseValueTicks(chart.axisMin, chart.axisMax, 24);
   double leftW = fm.horizontalAdvance(QStringLiteral("0"));
   for (const double v : ticks.values) {
     leftW = std::max(leftW, fm.horizontalAdvance(Q(FormatFixed(v, ticks.decimals))));

@@ -367,3 +367,50 @@ TEST(ControlChart, FiguresThatAreNotNumbersRefuseTheChart) {
 
 }  // namespace
 }  // namespace mv
+
+namespace mv {
+namespace {
+
+// With their options the chart carries the histogram of its plotted values and, on the X, M and
+// x charts, the box plot of every analysed individual value of its samples; the conclusion
+// line is shown only when the option is on and limits are shown.
+TEST(ControlChart, HistogramBoxPlotAndConclusionFlagFollowTheOptions) {
+  test::FakePlatform fake;
+  ChartData d;
+  d.Samples({{{9.5}, {10}, {10}, {10}, {10.5}}, {{10}, {11}, {11}, {11}, {12}}, {{10.5}, {12}, {12}, {12}, {13.5}}});
+  TChartOptions options;
+  options.histogram = true;
+  options.boxPlot = true;
+  TChart x;
+  ASSERT_TRUE(Build(x, d.Task(d.var, 1), ChartKind::Mean, options).ok);
+  EXPECT_TRUE(x.histogram.computed);
+  EXPECT_EQ(x.histogram.valueCount, 3u);  // the three sample means
+  ASSERT_TRUE(x.boxPlot.computed);
+  EXPECT_EQ(x.boxPlot.count, 15u);  // every measured value of the three samples
+  EXPECT_DOUBLE_EQ(x.boxPlot.median, 11);
+  EXPECT_TRUE(x.conclusionShown);
+
+  TChart r;  // the R chart has no box plot of individual values
+  ASSERT_TRUE(Build(r, d.Task(d.var, 1), ChartKind::Range, options).ok);
+  EXPECT_FALSE(r.boxPlot.computed);
+
+  const struct {
+    bool conclusion;
+    bool controlLimits;
+    bool shown;
+  } kCases[] = {{true, true, true}, {false, true, false}, {true, false, false}};
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.conclusion * 2 + c.controlLimits);
+    TChartOptions o;
+    o.conclusion = c.conclusion;
+    o.controlLimits = c.controlLimits;
+    TChart chart;
+    ASSERT_TRUE(Build(chart, d.Task(d.var, 1), ChartKind::Mean, o).ok);
+    EXPECT_EQ(chart.conclusionShown, c.shown);
+    EXPECT_FALSE(chart.histogram.computed);
+    EXPECT_FALSE(chart.boxPlot.computed);
+  }
+}
+
+}  // namespace
+}  // namespace mv

@@ -1,0 +1,130 @@
+// Drawing the x-MR pair of a whole block (1000 samples of 200 points: 200 000 values) into a
+// 1600 x 1000 picture, against one plain pass over the two data sets; the decimation alone; and
+// the drawing at a quarter and a half of the points to show it linear.
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <limits>
+#include <memory>
+
+#include "analysis/chart_plot.h"
+#include "analysis/control_chart.h"
+#include "render/chart_painter.h"
+#include "render/picture.h"
+#include "spc/dataset_spc.h"
+
+namespace {
+
+constexpr int kPoints = 200;
+
+double ValueAt(std::uint32_t i) {
+  std::uint64_t state = 12345 + i;
+  state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+  state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+  return 25.0 + (static_cast<double>(state >> 40) / static_cast<double>(1ULL << 24) - 0.5) * 0.02;
+}
+
+// One quantitative parameter, one block of `samples` samples of 200 points (one in 97 excluded).
+std::unique_ptr<mv::TDatasetSPC> Dataset(int samples) {
+  auto ds = std::make_unique<mv::TDatasetSPC>();
+  mv::TSPCParameter p;
+  p.name = "Диаметр";
+  p.decimals = 3;
+  (void)ds->SetParameter(0, 0, p);
+  const int b = ds->AddBlock(0, "Смена", mv::SamplingMode::Samples, 0, 0, mv::DataKind::Var, "", "");
+  mv::TSPCBlock& block = *ds->Block(b);
+  block.ReserveSamples(samples);
+  for (int s = 0; s < samples; ++s) {
+    (void)block.InsertSample(0);
+    mv::TSPCSample& sample = *block.Sample(s + 1);
+    sample.ReservePoints(kPoints);
+    (void)sample.AddPoints(kPoints);
+    for (int j = 1; j <= kPoints; ++j) {
+      const auto i = static_cast<std::uint32_t>(s * kPoints + j);
+      mv::TFileSmpPoint& point = *sample.Point(j);
+      point.SetValue(1, ValueAt(i));
+      if (i % 97 == 0) point.flags = mv::point_flag::kExcluded;
+    }
+  }
+  ds->ComputeAllStats();
+  return ds;
+}
+
+struct Pair {
+  std::unique_ptr<mv::TDatasetSPC> dataset;
+  mv::TChart x, mr;
+};
+
+// The pair as control_chart_bench builds a whole block's: every point, criteria set 2.
+Pair BuildPair(int samples) {
+  Pair pair;
+  pair.dataset = Dataset(samples);
+  mv::TChartTask task;
+  task.selection.dataset = pair.dataset.get();
+  task.selection.blocks = {1};
+  task.parameters = {1};
+  const mv::TChartOptions options;
+  const auto all = std::numeric_limits<std::size_t>::max();
+  (void)mv::BuildChart(pair.x, task, mv::ChartKind::Individuals, options, all);
+  (void)mv::BuildChart(pair.mr, task, mv::ChartKind::MovingRange, options, all);
+  return pair;
+}
+
+void EnsureQt() {
+  static int argc = 1;
+  static char name[] = "render_bench";
+  static char* argv[] = {name, nullptr};
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  static const auto app = std::make_unique<QGuiApplication>(argc, argv);
+}
+
+// One pass over the analysed values of the two data sets: the least any drawing must do.
+void BM_PlainPassOverTwoSets(benchmark::State& state) {
+  const Pair pair = BuildPair(1000);
+  for (auto _ : state) {
+    double sum = 0;
+    for (const mv::TChart* c : {&pair.x, &pair.mr}) {
+      const mv::CDataSet& set = c->series[0].set;
+      for (std::uint32_t i = 1; i <= set.Count(); ++i) {
+        const mv::TDataSetPoint& p = *set.Point(i);
+        if (p.Analysed()) sum += p.value;
+      }
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetItemsProcessed(state.iterations() * 2 * 200000);
+}
+BENCHMARK(BM_PlainPassOverTwoSets)->Unit(benchmark::kMillisecond);
+
+// The decimation of the two series onto 1600 columns.
+void BM_DecimateTwoSets(benchmark::State& state) {
+  const Pair pair = BuildPair(1000);
+  for (auto _ : state) {
+    for (const mv::TChart* c : {&pair.x, &pair.mr}) {
+      const mv::EntryAxis axis(c->series[0].set.Count(), 60, 1450);
+      benchmark::DoNotOptimize(mv::DecimateSeries(c->series[0].set, c->data, axis).columns.data());
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * 2 * 200000);
+}
+BENCHMARK(BM_DecimateTwoSets)->Unit(benchmark::kMillisecond);
+
+// The whole pair drawn into a 1600 x 1000 picture; argument: samples of 200 points.
+void BM_DrawPair(benchmark::State& state) {
+  EnsureQt();
+  const Pair pair = BuildPair(static_cast<int>(state.range(0)));
+  QImage image = mv::render::BlankPicture(1600, 1000);
+  const mv::render::ChartPaintOptions options;
+  for (auto _ : state) {
+    QPainter painter(&image);
+    mv::render::PaintChartPair(painter, QRectF(0, 0, 1600, 1000), "x-MR", pair.x, &pair.mr, options, options);
+  }
+  state.SetItemsProcessed(state.iterations() * 2 * state.range(0) * kPoints);
+}
+BENCHMARK(BM_DrawPair)->Arg(250)->Arg(500)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
