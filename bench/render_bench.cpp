@@ -45,9 +45,9 @@ std::unique_ptr<mv::TDatasetSPC> Dataset(int samples) {
     (void)sample.AddPoints(kPoints);
     for (int j = 1; j <= kPoints; ++j) {
       const auto i = static_cast<std::uint32_t>(s * kPoints + j);
-      mv::TFileSmpPoint& point = *sample.Point(j);
+      mv::TFileSmpPoint point = sample.Point(j);
       point.SetValue(1, ValueAt(i));
-      if (i % 97 == 0) point.flags = mv::point_flag::kExcluded;
+      if (i % 97 == 0) point.SetFlags(mv::point_flag::kExcluded);
     }
   }
   ds->ComputeAllStats();
