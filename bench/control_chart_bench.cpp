@@ -19,23 +19,18 @@
 #include "analysis/chart_data.h"
 #include "analysis/sample_selection.h"
 #include "analysis/special_causes.h"
+#include "large_dataset.h"
 #include "spc/dataset_spc.h"
 
 namespace {
 
 constexpr int kSamples = 1000;
-constexpr int kPoints = 200;
+constexpr int kPoints = mv::bench::kWholeBlockPoints;
 constexpr std::uint32_t kValues = kSamples * kPoints;
 
 // A fixed linear congruential sequence: values about 25 with a spread in the third decimal.
-double ValueAt(std::uint32_t i) {
-  std::uint64_t state = 12345 + i;
-  state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-  state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-  return 25.0 + (static_cast<double>(state >> 40) / static_cast<double>(1ULL << 24) - 0.5) * 0.02;
-}
-
-bool Active(std::uint32_t i) { return i % 97 != 0; }
+double ValueAt(std::uint32_t i) { return mv::bench::WholeBlockValue(i); }
+bool Active(std::uint32_t i) { return mv::bench::WholeBlockActive(i); }
 
 void Fill(mv::CDataSet& set, std::uint32_t values = kValues) {
   if (!set.Allocate(values)) return;
@@ -139,30 +134,7 @@ BENCHMARK(BM_TestsOnly)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 // The dataset: one quantitative parameter, one block of 1000 samples of 200 points.
 const mv::TDatasetSPC& FullDataset() {
-  static const mv::TDatasetSPC* dataset = [] {
-    auto* ds = new mv::TDatasetSPC;
-    mv::TSPCParameter p;
-    p.name = "Диаметр";
-    p.decimals = 3;
-    (void)ds->SetParameter(0, 0, p);
-    const int b = ds->AddBlock(0, "Смена", mv::SamplingMode::Samples, 0, 0, mv::DataKind::Var, "", "");
-    mv::TSPCBlock& block = *ds->Block(b);
-    block.ReserveSamples(kSamples);
-    for (int s = 0; s < kSamples; ++s) {
-      (void)block.InsertSample(0);
-      mv::TSPCSample& sample = *block.Sample(s + 1);
-      sample.ReservePoints(kPoints);
-      (void)sample.AddPoints(kPoints);
-      for (int j = 1; j <= kPoints; ++j) {
-        const std::uint32_t i = static_cast<std::uint32_t>(s * kPoints + j);
-        mv::TFileSmpPoint point = sample.Point(j);
-        point.SetValue(1, ValueAt(i));
-        if (!Active(i)) point.SetFlags(mv::point_flag::kExcluded);
-      }
-    }
-    ds->ComputeAllStats();
-    return ds;
-  }();
+  static const mv::TDatasetSPC* dataset = mv::bench::MakeWholeBlockDataset(kSamples).release();
   return *dataset;
 }
 

@@ -13,46 +13,16 @@
 
 #include "analysis/chart_plot.h"
 #include "analysis/control_chart.h"
+#include "large_dataset.h"
 #include "render/chart_painter.h"
 #include "render/picture.h"
 #include "spc/dataset_spc.h"
 
 namespace {
 
-constexpr int kPoints = 200;
+constexpr int kPoints = mv::bench::kWholeBlockPoints;
 
-double ValueAt(std::uint32_t i) {
-  std::uint64_t state = 12345 + i;
-  state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-  state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-  return 25.0 + (static_cast<double>(state >> 40) / static_cast<double>(1ULL << 24) - 0.5) * 0.02;
-}
-
-// One quantitative parameter, one block of `samples` samples of 200 points (one in 97 excluded).
-std::unique_ptr<mv::TDatasetSPC> Dataset(int samples) {
-  auto ds = std::make_unique<mv::TDatasetSPC>();
-  mv::TSPCParameter p;
-  p.name = "Диаметр";
-  p.decimals = 3;
-  (void)ds->SetParameter(0, 0, p);
-  const int b = ds->AddBlock(0, "Смена", mv::SamplingMode::Samples, 0, 0, mv::DataKind::Var, "", "");
-  mv::TSPCBlock& block = *ds->Block(b);
-  block.ReserveSamples(samples);
-  for (int s = 0; s < samples; ++s) {
-    (void)block.InsertSample(0);
-    mv::TSPCSample& sample = *block.Sample(s + 1);
-    sample.ReservePoints(kPoints);
-    (void)sample.AddPoints(kPoints);
-    for (int j = 1; j <= kPoints; ++j) {
-      const auto i = static_cast<std::uint32_t>(s * kPoints + j);
-      mv::TFileSmpPoint point = sample.Point(j);
-      point.SetValue(1, ValueAt(i));
-      if (i % 97 == 0) point.SetFlags(mv::point_flag::kExcluded);
-    }
-  }
-  ds->ComputeAllStats();
-  return ds;
-}
+std::unique_ptr<mv::TDatasetSPC> Dataset(int samples) { return mv::bench::MakeWholeBlockDataset(samples); }
 
 struct Pair {
   std::unique_ptr<mv::TDatasetSPC> dataset;

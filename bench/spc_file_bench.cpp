@@ -8,33 +8,14 @@
 #include <filesystem>
 
 #include "core/file_routines.h"
+#include "large_dataset.h"
 #include "spc/spc_file.h"
 
 namespace {
 
 const mv::TDatasetSPC& LargeDataset() {
   static mv::TDatasetSPC* ds = [] {
-    auto* d = new mv::TDatasetSPC();
-    for (int p = 0; p < 20; ++p) {
-      mv::TSPCParameter props;
-      props.name = "Параметр " + std::to_string(p + 1);
-      props.decimals = 3;
-      props.SetTolerance(9.0, 11.0, 10.0);
-      d->SetParameter(0, 0, props);
-    }
-    for (int b = 1; b <= 20; ++b) {
-      const int pos = d->AddBlock(0, "Блок " + std::to_string(b), mv::SamplingMode::Samples, 3, 5, mv::DataKind::Var, "", "");
-      d->NumberBlock(pos);
-      mv::TSPCBlock& block = *d->Block(pos);
-      for (int s = 1; s <= 1000; ++s) {
-        block.AddSample("", "", true);
-        mv::TSPCSample& sample = *block.Sample(s);
-        sample.AddPoints(5);
-        for (int q = 1; q <= 5; ++q) {
-          for (int k = 1; k <= 20; ++k) sample.Point(q)->SetValue(k, 10.0 + 0.001 * ((s * 7 + q * 13 + k * 17) % 1000));
-        }
-      }
-    }
+    mv::TDatasetSPC* d = mv::bench::MakeLargeDataset().release();
     d->ComputeAllStats();
     return d;
   }();

@@ -41,18 +41,24 @@ QImage BlankPicture(int width, int height) {
   return image;
 }
 
+QByteArray EncodePicture(const QImage& image, PictureFormat format) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  static constexpr const char* kQtFormats[] = {"PNG", "JPG", "BMP"};
+  const int quality = format == PictureFormat::Jpeg ? 92 : -1;
+  if (image.isNull() || !image.save(&buffer, kQtFormats[static_cast<int>(format)], quality)) bytes.clear();
+  return bytes;
+}
+
 bool SavePicture(const QImage& image, const std::string& path, std::string& error) {
   const auto format = PictureFormatOf(path);
   if (!format) {
     error = "the picture's extension must be .png, .jpg, .jpeg or .bmp";
     return false;
   }
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  static constexpr const char* kQtFormats[] = {"PNG", "JPG", "BMP"};
-  const int quality = *format == PictureFormat::Jpeg ? 92 : -1;
-  if (image.isNull() || !image.save(&buffer, kQtFormats[static_cast<int>(*format)], quality)) {
+  const QByteArray bytes = EncodePicture(image, *format);
+  if (bytes.isEmpty()) {
     error = "the picture could not be encoded as " + std::string(PictureFormatName(*format));
     return false;
   }

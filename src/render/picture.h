@@ -3,6 +3,7 @@
 // beside the target and renamed over it only when complete, so that no failure destroys a
 // file that was there.
 
+#include <QByteArray>
 #include <QImage>
 
 #include <optional>
@@ -20,6 +21,9 @@ std::string_view PictureFormatName(PictureFormat format);
 
 // A white picture of `width` x `height` pixels at 96 dpi, ready for a painter.
 QImage BlankPicture(int width, int height);
+
+// The image's bytes in `format`; empty when it cannot be encoded.
+QByteArray EncodePicture(const QImage& image, PictureFormat format);
 
 // Writes `image` to `path` in the format of its extension. False with `error` (one line) for
 // an unknown extension, an image that cannot be encoded or a file that cannot be written; the

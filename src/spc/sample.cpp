@@ -78,18 +78,14 @@ struct TSPCSample::Layout {
   std::size_t capacity;
 };
 
-namespace {
-constexpr std::size_t kStatDoubles = 6;  // min, max, mean, median, average moving range, deviation
-}  // namespace
-
 TSPCSample::Layout TSPCSample::LayoutOf(std::size_t capacity, std::size_t width) {
   Layout l{};
   l.capacity = capacity;
-  l.stats = sizeof(void*);
-  l.dates = l.stats + kStatDoubles * sizeof(double) * width;
-  l.values = l.dates + sizeof(double) * capacity;
-  l.pointFlags = l.values + sizeof(double) * capacity * width;
-  l.valueFlags = l.pointFlags + sizeof(std::uint16_t) * capacity;
+  l.stats = sizeof(void*);  // min, max, mean, median, average moving range, deviation
+  l.dates = DatesAt(width);
+  l.values = ValuesAt(capacity, width);
+  l.pointFlags = PointFlagsAt(capacity, width);
+  l.valueFlags = ValueFlagsAt(capacity, width);
   l.counts = l.valueFlags + sizeof(std::uint16_t) * capacity * width;
   l.size = (l.counts + width + 7) / 8 * 8;
   return l;
@@ -102,22 +98,6 @@ std::size_t TSPCSample::StorageBytes(int points, int parameters) {
 }
 
 TSPCSample::Layout TSPCSample::Places() const { return LayoutOf(m_capacity, m_width); }
-
-double* TSPCSample::Column(int parameter) const {
-  const Layout l = Places();
-  return reinterpret_cast<double*>(m_region + l.values) + static_cast<std::size_t>(parameter - 1) * m_capacity;
-}
-
-std::uint16_t* TSPCSample::FlagColumn(int parameter) const {
-  const Layout l = Places();
-  return reinterpret_cast<std::uint16_t*>(m_region + l.valueFlags) + static_cast<std::size_t>(parameter - 1) * m_capacity;
-}
-
-std::uint16_t* TSPCSample::PointFlags() const {
-  return reinterpret_cast<std::uint16_t*>(m_region + Places().pointFlags);
-}
-
-double* TSPCSample::PointDates() const { return reinterpret_cast<double*>(m_region + Places().dates); }
 
 TSPCSample::Texts* TSPCSample::TextsPtr() const {
   if (m_region == nullptr) return nullptr;

@@ -169,10 +169,33 @@ class TSPCSample {
 
   static Layout LayoutOf(std::size_t capacity, std::size_t width);
   Layout Places() const;
-  double* Column(int parameter) const;        // values of parameter 1..m_width
-  std::uint16_t* FlagColumn(int parameter) const;
-  std::uint16_t* PointFlags() const;
-  double* PointDates() const;
+  // The region: the texts pointer, the statistics (6 doubles a parameter), the points' dates,
+  // the value columns, the points' flags, the flag columns, the statistics' counts. The
+  // offsets are inline: every value read goes through them.
+  static constexpr std::size_t kStatDoubles = 6;  // min, max, mean, median, average moving range, deviation
+  static constexpr std::size_t kStatBytes = kStatDoubles * sizeof(double);
+  static constexpr std::size_t DatesAt(std::size_t width) { return sizeof(void*) + kStatBytes * width; }
+  static constexpr std::size_t ValuesAt(std::size_t capacity, std::size_t width) {
+    return DatesAt(width) + sizeof(double) * capacity;
+  }
+  static constexpr std::size_t PointFlagsAt(std::size_t capacity, std::size_t width) {
+    return ValuesAt(capacity, width) + sizeof(double) * capacity * width;
+  }
+  static constexpr std::size_t ValueFlagsAt(std::size_t capacity, std::size_t width) {
+    return PointFlagsAt(capacity, width) + sizeof(std::uint16_t) * capacity;
+  }
+  double* Column(int parameter) const {  // values of parameter 1..m_width
+    return reinterpret_cast<double*>(m_region + ValuesAt(m_capacity, m_width)) +
+           static_cast<std::size_t>(parameter - 1) * m_capacity;
+  }
+  std::uint16_t* FlagColumn(int parameter) const {
+    return reinterpret_cast<std::uint16_t*>(m_region + ValueFlagsAt(m_capacity, m_width)) +
+           static_cast<std::size_t>(parameter - 1) * m_capacity;
+  }
+  std::uint16_t* PointFlags() const {
+    return reinterpret_cast<std::uint16_t*>(m_region + PointFlagsAt(m_capacity, m_width));
+  }
+  double* PointDates() const { return reinterpret_cast<double*>(m_region + DatesAt(m_width)); }
   Texts* TextsPtr() const;
   void SetTexts(Texts* texts);
   // Moves the storage to a piece of its own with room for `capacity` points and `width`

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QBuffer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
@@ -26,6 +25,7 @@
 #include "platform/clipboard.h"
 #include "platform/file_dialogs.h"
 #include "platform/services.h"
+#include "render/picture.h"
 #include "ui/analysis_settings.h"
 #include "ui/print_setup.h"
 #include "ui/chart_options_dialog.h"
@@ -404,17 +404,30 @@ QImage ChartWindow::Picture(const QSize& size) const {
 }
 
 QByteArray ChartWindow::Encode(const QImage& image, const QString& fileName) {
-  const QString extension = fileName.section(QLatin1Char('.'), -1).toLower();
-  const char* format = extension == QLatin1String("png")                                    ? "PNG"
-                       : extension == QLatin1String("jpg") || extension == QLatin1String("jpeg") ? "JPEG"
-                       : extension == QLatin1String("bmp")                                   ? "BMP"
-                                                                                            : nullptr;
-  QByteArray bytes;
-  if (!format || !fileName.contains(QLatin1Char('.'))) return bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  if (!image.save(&buffer, format, 90)) bytes.clear();
-  return bytes;
+  const auto format = render::PictureFormatOf(fileName.toStdString());
+  return format ? render::EncodePicture(image, *format) : QByteArray();
+}
+
+void ChartWindow::SavePictureAs(const QImage& image) {
+  platform::FileDialogRequest request;
+  request.title = "Сохранить рисунок";
+  request.filter = "Рисунок PNG (*.png);;Рисунок JPEG (*.jpg *.jpeg);;Рисунок BMP (*.bmp)";
+  request.defaultExt = "png";
+  const auto file = platform::Current<platform::IFileDialogs>().ChooseSave(request);
+  if (!file) return;
+  const QByteArray bytes = Encode(image, ToQ(*file));
+  if (bytes.isEmpty()) {
+    ShowError("Неизвестный формат рисунка: " + *file);
+    return;
+  }
+  // Written beside the file and renamed over it: a failure (shown by the save) leaves the old
+  // picture.
+  (void)SaveStringToFile(*file, bytes.toStdString(), false);
+}
+
+void ChartWindow::CopyPictureToClipboard(const QImage& image) {
+  const QByteArray png = render::EncodePicture(image, render::PictureFormat::Png);
+  platform::Current<platform::IClipboard>().SetPicture(png.toStdString());
 }
 
 void ChartWindow::PrintWithDialog() {
@@ -445,26 +458,9 @@ void ChartWindow::PrintPreview() {
   preview.exec();
 }
 
-void ChartWindow::SavePicture() {
-  platform::FileDialogRequest request;
-  request.title = "Сохранить рисунок";
-  request.filter = "Рисунок PNG (*.png);;Рисунок JPEG (*.jpg *.jpeg);;Рисунок BMP (*.bmp)";
-  request.defaultExt = "png";
-  const auto file = platform::Current<platform::IFileDialogs>().ChooseSave(request);
-  if (!file) return;
-  const QByteArray bytes = Encode(Picture(kPictureSize), ToQ(*file));
-  if (bytes.isEmpty()) {
-    ShowError("Неизвестный формат рисунка: " + *file);
-    return;
-  }
-  // Written beside the file and renamed over it: a failure leaves the old picture.
-  (void)SaveStringToFile(*file, bytes.toStdString(), false);
-}
+void ChartWindow::SavePicture() { SavePictureAs(Picture(kPictureSize)); }
 
-void ChartWindow::CopyPicture() {
-  const QByteArray png = Encode(Picture(kPictureSize), QStringLiteral("clip.png"));
-  platform::Current<platform::IClipboard>().SetPicture(png.toStdString());
-}
+void ChartWindow::CopyPicture() { CopyPictureToClipboard(Picture(kPictureSize)); }
 
 void ChartWindow::CopyConclusion() {
   std::string text;

@@ -52,6 +52,10 @@ class ChartWindow : public QMainWindow {
   // The picture encoded in the format its file name's extension names (png, jpg, jpeg, bmp);
   // empty for another extension.
   static QByteArray Encode(const QImage& image, const QString& fileName);
+  // The analysis windows' "save picture" (file dialog, format by the extension) and "copy
+  // picture" (PNG on the clipboard).
+  static void SavePictureAs(const QImage& image);
+  static void CopyPictureToClipboard(const QImage& image);
 
   // Re-reads everything from the logic after a command.
   void Refresh();

@@ -15,12 +15,8 @@
 #include <cmath>
 
 #include "analysis/normal_distribution.h"
-#include "core/file_routines.h"
 #include "core/messages.h"
 #include "core/numbers.h"
-#include "platform/clipboard.h"
-#include "platform/file_dialogs.h"
-#include "platform/services.h"
 #include "ui/analysis_settings.h"
 #include "ui/print_setup.h"
 #include "ui/chart_window.h"
@@ -288,24 +284,8 @@ void HistogramWindow::PrintPreview() {
   preview.exec();
 }
 
-void HistogramWindow::SavePicture() {
-  platform::FileDialogRequest request;
-  request.title = "Сохранить рисунок";
-  request.filter = "Рисунок PNG (*.png);;Рисунок JPEG (*.jpg *.jpeg);;Рисунок BMP (*.bmp)";
-  request.defaultExt = "png";
-  const auto file = platform::Current<platform::IFileDialogs>().ChooseSave(request);
-  if (!file) return;
-  const QByteArray bytes = ChartWindow::Encode(Picture(kPictureSize), ToQ(*file));
-  if (bytes.isEmpty()) {
-    ShowError("Неизвестный формат рисунка: " + *file);
-    return;
-  }
-  (void)SaveStringToFile(*file, bytes.toStdString(), false);
-}
+void HistogramWindow::SavePicture() { ChartWindow::SavePictureAs(Picture(kPictureSize)); }
 
-void HistogramWindow::CopyPicture() {
-  const QByteArray png = ChartWindow::Encode(Picture(kPictureSize), QStringLiteral("clip.png"));
-  platform::Current<platform::IClipboard>().SetPicture(png.toStdString());
-}
+void HistogramWindow::CopyPicture() { ChartWindow::CopyPictureToClipboard(Picture(kPictureSize)); }
 
 }  // namespace mv::ui
