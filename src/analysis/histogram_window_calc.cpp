@@ -9,16 +9,11 @@
 #include "spc/dataset_spc.h"
 
 namespace mv {
-namespace {
-
-// The scale a histogram's parameter is drawn in; 0 when it has none (or cannot be found).
-std::int32_t ScaleOf(const THisto& h) {
+std::int32_t HistogramScaleOf(const THisto& h) {
   if (!h.task.selection.dataset) return 0;
   const TSPCParameter* p = h.task.selection.dataset->Parameter(h.task.parameter);
   return p ? p->scaleId : 0;
 }
-
-}  // namespace
 
 void ComputeHistograms(std::span<THisto> histos, bool keepScale) {
   for (THisto& h : histos) {
@@ -29,17 +24,18 @@ void ComputeHistograms(std::span<THisto> histos, bool keepScale) {
   for (THisto& h : histos) {
     if (!h.loaded) continue;
     std::optional<HistogramRange> range;
-    const std::int32_t scale = keepScale ? ScaleOf(h) : 0;
+    const std::int32_t scale = keepScale ? HistogramScaleOf(h) : 0;
     if (scale != 0) {
       std::vector<const CDataSet*> same;
       for (const THisto& other : histos) {
-        if (other.loaded && other.task.selection.dataset == h.task.selection.dataset && ScaleOf(other) == scale) {
+        if (other.loaded && other.task.selection.dataset == h.task.selection.dataset &&
+            HistogramScaleOf(other) == scale) {
           same.push_back(&other.data);
         }
       }
       range = CommonHistogramRange(same);
     }
-    h.histogram.Compute(h.data, 0, range);
+    h.histogram.Compute(h.data, h.task.bins, range);
     if (!h.histogram.FiguresFinite() || !CapabilityFinite(h.capability)) {
       ShowError(HistogramNotFiniteText(), 0, kHistoLogTag);
       h.loaded = false;

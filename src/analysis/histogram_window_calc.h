@@ -26,6 +26,7 @@ struct TTaskOneHisto {
   SampleSelection selection;
   int parameter = 0;  // position in the dataset
   std::string title;
+  int bins = 0;  // the bin count asked for (limited to 5..20); 0: the automatic count
 };
 
 // One histogram of a histogram window: its data, the histogram and the capability figures.
@@ -39,12 +40,15 @@ struct THisto {
 };
 
 // Reloads the data of every histogram from its dataset and computes the histograms with the
-// automatic bin count plus each one's adjustment, and their capability. With keepScale,
+// automatic bin count (or the task's own) plus each one's adjustment, and their capability. With keepScale,
 // histograms of parameters with the same scale (a scale other than none) share one horizontal
 // range; each still chooses its own bin count on it. A histogram whose figures are not finite
 // numbers (values near the limits of a double) is refused with the error window, like one
 // without data.
 void ComputeHistograms(std::span<THisto> histos, bool keepScale);
+
+// The scale a histogram's parameter is drawn in; 0 when it has none (or cannot be found).
+std::int32_t HistogramScaleOf(const THisto& histo);
 
 // Capability over the histogram's own values: n = 1 (so Cp and Cpk carry status 4), both
 // sigmas the data set's standard deviation and both means its mean.

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "analysis/histogram_options.h"
+#include "analysis/histogram_plot.h"
 #include "analysis/histogram_window_calc.h"
+#include "core/text.h"
 
 namespace mv {
 
@@ -36,22 +38,40 @@ class HistogramWindowLogic {
   bool MoreBins();
   bool FewerBins();
   void SetOptions(const HistogramOptions& options);
+  // The bin count every histogram asks for (5..20; 0 the automatic count); takes effect at the
+  // next Recompute.
+  void SetRequestedBins(int bins);
+  // The language of the texts drawn with the histograms (captions of the statistics box, the
+  // unique-value count, the tail analysis, the caption); Russian unless told.
+  void SetLanguage(Lang lang) { m_lang = lang; }
 
   // The title of histogram i (0-based): the typed title (or the parameter's name when none is
   // typed), "N. " before it when the histograms are numbered, " - " and the dataset's name after
   // it when that is asked for.
   std::string Title(std::size_t i) const;
-  // "Гистограммы - " + the dataset's name (one histogram: "Гистограмма - ").
+  // "Гистограммы - " + the dataset's name (one histogram: "Гистограмма - "; in English
+  // "Histograms - ", "Histogram - ").
   std::string Caption() const;
   // The texts under the mouse over bin `bin` or unique value `value` of histogram i.
   std::string BinText(std::size_t i, int bin) const;
   std::string ValueText(std::size_t i, std::size_t value) const;
+
+  // The lines of the statistics box of histogram i: the number of values, then every chosen
+  // indicator that a histogram has a value for, as (caption, value).
+  StatisticLines Statistics(std::size_t i) const;
+  // The tail analysis lines of histogram i when the option is on and the parameter has a
+  // tolerance limit: the estimated share beyond each limit, or the refusal when the values are
+  // not normal.
+  std::vector<std::string> TailLines(std::size_t i) const;
+  // What the painter draws: every histogram with its title and texts, under the options.
+  std::vector<HistogramDrawing> Drawings() const;
 
  private:
   bool Adjust(int delta);
 
   const TDatasetSPC* m_dataset;
   HistogramOptions m_options;
+  Lang m_lang = Lang::Ru;
   std::vector<THisto> m_histos;
 };
 

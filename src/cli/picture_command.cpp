@@ -13,6 +13,7 @@
 #include "cli/chart_command.h"
 #include "cli/cli.h"
 #include "cli/cli_support.h"
+#include "cli/histogram_picture.h"
 #include "core/numbers.h"
 #include "render/chart_painter.h"
 #include "render/picture.h"
@@ -24,6 +25,7 @@ namespace {
 struct PictureArgs {
   ChartArgs chart;
   bool histogram = false;
+  int bins = 0;  // --bins, histograms only
   std::string out;
   int width = 1600;
   int height = 1000;
@@ -64,7 +66,9 @@ bool ParsePictureArgs(Args args, PictureArgs& a, std::string& error) {
       return true;
     }
     if (option == "--bins") {
-      if (!ParseInteger(value, 1, 1000)) return BadValue(option, "a whole number of bins (limited to 5..20)", value, e);
+      const auto k = ParseInteger(value, 1, 1000);
+      if (!k) return BadValue(option, "a whole number of bins (limited to 5..20)", value, e);
+      a.bins = static_cast<int>(*k);
       return true;
     }
     if (option == "--kind" && value == "histogram") {
@@ -114,8 +118,10 @@ std::string PictureCaption(const TDatasetSPC& ds, const std::string& file, const
 }  // namespace
 
 const std::string_view kPictureDetails =
-    "      The chart pair as the chart window draws it (the options of chart), into a picture of\n"
-    "      the extension's format. Further options:\n"
+    "      The chart pair as the chart window draws it (the options of chart), or with --kind\n"
+    "      histogram the parameter's histogram as the histogram window draws it with its default\n"
+    "      options, into a picture of the extension's format. Further options:\n"
+    "        --bins K                     histogram bins (limited to 5..20; default automatic)\n"
     "        --out PICTURE                .png, .jpg, .jpeg or .bmp (required); an existing file\n"
     "                                     is replaced only by a complete picture\n"
     "        --size WxH                   pixels, each side 100..10000 (default 1600x1000)\n"
@@ -129,8 +135,10 @@ int RunPicture(Args args, std::ostream& out, std::ostream& err) {
     return kExitUsage;
   }
   if (a.histogram) {
-    err << "picture: histogram pictures are not drawn yet by this build\n";
-    return kExitFailed;
+    const auto qt = StartOffscreenQt();
+    return RunHistogramPicture({a.chart.file, &a.chart.selection, a.chart.options.language, a.chart.noFilter, a.bins,
+                                a.out, a.width, a.height},
+                               out, err);
   }
   const auto dataset = ReadDataFile("picture", a.chart.file, err);
   if (!dataset) return kExitFailed;

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -12,11 +11,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include <cmath>
-
-#include "analysis/normal_distribution.h"
 #include "core/messages.h"
-#include "core/numbers.h"
+#include "render/picture.h"
 #include "ui/analysis_settings.h"
 #include "ui/print_setup.h"
 #include "ui/chart_window.h"
@@ -29,81 +25,18 @@ namespace {
 
 constexpr QSize kPictureSize(1600, 1000);
 
-// The cell of histogram i among `count` in `area`: up to three a row.
-QRect CellOf(const QRect& area, std::size_t i, std::size_t count) {
-  const int columns = static_cast<int>(std::min<std::size_t>(count, 3));
-  const int rows = static_cast<int>((count + 2) / 3);
-  const int w = area.width() / std::max(1, columns), h = area.height() / std::max(1, rows);
-  return {area.left() + static_cast<int>(i % 3) * w, area.top() + static_cast<int>(i / 3) * h, w, h};
-}
-
-QRect PlotOf(const QRect& cell, int textHeight) {
-  return cell.adjusted(40, textHeight + 12, -16, -(2 * textHeight + 12));
-}
-
-void DrawHistogram(QPainter& p, const QRect& cell, const THisto& h, const QString& title, const HistogramOptions& o) {
-  const int textHeight = p.fontMetrics().height();
-  p.setPen(Qt::black);
-  p.drawText(QRect(cell.left() + 4, cell.top() + 2, cell.width() - 8, textHeight + 4), Qt::AlignCenter, title);
-  const QRect plot = PlotOf(cell, textHeight);
-  p.fillRect(plot, Qt::white);
-  const THistogram& g = h.histogram;
-  if (!h.loaded || !g.computed || g.bins.empty() || !(g.scaleTop > 0) || !(g.width > 0)) {
-    p.drawText(plot, Qt::AlignCenter, QStringLiteral("Нет данных для построения гистограммы"));
-    return;
-  }
-  const auto xOf = [&](double v) { return plot.left() + (v - g.min) / g.width * plot.width(); };
-  const auto yOf = [&](double density) { return plot.bottom() - density / (g.scaleTop * 1.1) * plot.height(); };
-  for (std::size_t b = 0; b < g.bins.size(); ++b) {
-    const HistogramBin& bin = g.bins[b];
-    const QRectF bar(QPointF(xOf(bin.lower), yOf(bin.shareDensity)), QPointF(xOf(bin.upper), plot.bottom()));
-    p.setPen(QPen(QColor(40, 40, 40), 1));
-    p.setBrush(o.barColours ? QColor(120, 160, 220) : QColor(200, 200, 200));
-    p.drawRect(bar);
-    if (o.binCounts && bin.count > 0) {
-      p.drawText(QRectF(bar.left(), bar.top() - textHeight - 2, bar.width(), textHeight), Qt::AlignCenter,
-                 QString::number(bin.count));
-    }
-  }
-  if (o.normalCurve && g.sigma > 0) {
-    QPainterPath curve;
-    for (int k = 0; k <= 120; ++k) {
-      const double x = g.min + g.width * k / 120;
-      const double density = std::exp(-0.5 * std::pow((x - g.mean) / g.sigma, 2)) / (g.sigma * std::sqrt(2 * M_PI));
-      const QPointF at(xOf(x), yOf(density));
-      k == 0 ? curve.moveTo(at) : curve.lineTo(at);
-    }
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(200, 0, 0), 1.5));
-    p.drawPath(curve);
-  }
-  const auto vertical = [&](std::optional<double> v, const QPen& pen, const QString& label) {
-    if (!v || *v < g.min || *v > g.max) return;
-    p.setPen(pen);
-    p.drawLine(QPointF(xOf(*v), plot.top()), QPointF(xOf(*v), plot.bottom()));
-    p.drawText(QPointF(xOf(*v) + 2, plot.top() + textHeight), label);
-  };
-  if (o.toleranceLimits) {
-    vertical(h.data.tolerance.Get(ValueRange::kLower), QPen(QColor(0, 0, 160), 1.5, Qt::DashLine), "LSL");
-    vertical(h.data.tolerance.Get(ValueRange::kUpper), QPen(QColor(0, 0, 160), 1.5, Qt::DashLine), "USL");
-  }
-  if (o.mean) vertical(g.mean, QPen(QColor(0, 120, 0), 1.5), QStringLiteral("X"));
-  p.setPen(QColor(60, 60, 60));
-  p.setBrush(Qt::NoBrush);
-  p.drawRect(plot);
-  const int d = h.data.decimals;
-  p.drawText(QRect(plot.left() - 30, plot.bottom() + 2, 60, textHeight), Qt::AlignCenter, ToQ(FormatFixed(g.min, d)));
-  p.drawText(QRect(plot.right() - 30, plot.bottom() + 2, 60, textHeight), Qt::AlignCenter, ToQ(FormatFixed(g.max, d)));
-  p.drawText(QRect(plot.left(), plot.bottom() + textHeight + 4, plot.width(), textHeight), Qt::AlignCenter,
-             QStringLiteral("n=%1, X=%2, s=%3")
-                 .arg(g.valueCount)
-                 .arg(ToQ(FormatFixed(g.mean, d + 1)))
-                 .arg(ToQ(FormatFixed(g.sigma, d + 1))));
+render::HistogramPaintOptions PaintOptionsOf(const HistogramWindowLogic& logic, bool monochrome) {
+  render::HistogramPaintOptions o;
+  o.histogram = logic.Options();
+  o.style.font = GraphicsFontSetting();
+  o.style.monochrome = monochrome;
+  return o;
 }
 
 }  // namespace
 
-// The drawing area: the histograms, and under the mouse the text of the bin it is over.
+// The drawing area: the histograms, and under the mouse the text of the bin or value it is over,
+// found by the layout the painter used.
 class HistogramView : public QWidget {
  public:
   explicit HistogramView(HistogramWindowLogic& logic, QLabel* status) : m_logic(logic), m_status(status) {
@@ -113,30 +46,30 @@ class HistogramView : public QWidget {
     setMinimumSize(400, 300);
   }
   QSize sizeHint() const override { return {900, 560}; }
+  const render::HistogramsLayout& Layout() const { return m_layout; }
 
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
-    p.fillRect(rect(), QColor(246, 246, 246));
-    HistogramWindow::Paint(p, rect(), m_logic);
+    m_drawings = m_logic.Drawings();
+    m_layout = HistogramWindow::Paint(p, rect(), m_logic, m_drawings);
   }
   void mouseMoveEvent(QMouseEvent* event) override {
-    const QPoint at = event->position().toPoint();
-    const std::size_t count = m_logic.Count();
-    for (std::size_t i = 0; i < count; ++i) {
-      const QRect plot = PlotOf(CellOf(rect(), i, count), fontMetrics().height());
-      const THistogram& g = m_logic.Histograms()[i].histogram;
-      if (!plot.contains(at) || !g.computed || !(g.width > 0)) continue;
-      const double x = g.min + (at.x() - plot.left()) * g.width / plot.width();
-      m_status->setText(ToQ(m_logic.BinText(i, g.BinAt(x))));
-      return;
+    const render::HistogramHit hit = m_layout.HitAt(event->position(), m_drawings);
+    std::string text;
+    if (hit.histogram >= 0 && hit.value) {
+      text = m_logic.ValueText(static_cast<std::size_t>(hit.histogram), *hit.value);
+    } else if (hit.histogram >= 0 && hit.bin > 0) {
+      text = m_logic.BinText(static_cast<std::size_t>(hit.histogram), hit.bin);
     }
-    m_status->clear();
+    m_status->setText(ToQ(text));
   }
 
  private:
   HistogramWindowLogic& m_logic;
   QLabel* m_status;
+  std::vector<HistogramDrawing> m_drawings;
+  render::HistogramsLayout m_layout;
 };
 
 HistogramWindow::HistogramWindow(std::unique_ptr<HistogramWindowLogic> logic, QWidget* parent)
@@ -202,16 +135,14 @@ QAction* HistogramWindow::AddCommand(const char* name, const QString& text, cons
 
 QAction* HistogramWindow::Command(const char* name) const { return findChild<QAction*>(QString::fromUtf8(name)); }
 
-void HistogramWindow::Paint(QPainter& painter, const QRect& area, const HistogramWindowLogic& logic) {
-  painter.save();
-  painter.setRenderHint(QPainter::Antialiasing, true);
-  painter.setFont(QFontOf(GraphicsFontSetting()));
-  for (std::size_t i = 0; i < logic.Count(); ++i) {
-    DrawHistogram(painter, CellOf(area, i, logic.Count()), logic.Histograms()[i], ToQ(logic.Title(i)),
-                  logic.Options());
-  }
-  painter.restore();
+render::HistogramsLayout HistogramWindow::Paint(QPainter& painter, const QRect& area, const HistogramWindowLogic& logic,
+                                                const std::vector<HistogramDrawing>& drawings, bool monochrome) {
+  render::HistogramsLayout layout;
+  render::PaintHistograms(painter, QRectF(area), drawings, PaintOptionsOf(logic, monochrome), {}, &layout);
+  return layout;
 }
+
+const render::HistogramsLayout& HistogramWindow::ScreenLayout() const { return m_view->Layout(); }
 
 void HistogramWindow::Refresh() {
   setWindowTitle(ToQ(m_logic->Caption()));
@@ -241,6 +172,7 @@ bool HistogramWindow::Print(QPrinter& printer, const PrintTexts& texts) {
   if (!p.begin(&printer)) return false;
   const QRect paint = printer.pageLayout().paintRectPixels(printer.resolution());
   QRect area(0, 0, paint.width(), paint.height());
+  p.setFont(render::GraphicsFont(GraphicsFontSetting(), 1.1, true));
   const int line = p.fontMetrics().height() + 8;
   p.drawText(QRect(area.left(), area.top(), area.width(), line), Qt::AlignLeft | Qt::AlignVCenter,
              ToQ(ExpandTitle(texts.header.empty() ? m_logic->Caption() : texts.header)));
@@ -250,15 +182,14 @@ bool HistogramWindow::Print(QPrinter& printer, const PrintTexts& texts) {
                ToQ(ExpandTitle(texts.caption)));
     area.setBottom(area.bottom() - line);
   }
-  Paint(p, area, *m_logic);
+  Paint(p, area, *m_logic, m_logic->Drawings(), printer.colorMode() == QPrinter::GrayScale);
   return p.end();
 }
 
 QImage HistogramWindow::Picture(const QSize& size) const {
-  QImage image(size, QImage::Format_RGB32);
-  image.fill(Qt::white);
+  QImage image = render::BlankPicture(size.width(), size.height());
   QPainter p(&image);
-  Paint(p, QRect(QPoint(0, 0), size), *m_logic);
+  Paint(p, QRect(QPoint(0, 0), size), *m_logic, m_logic->Drawings());
   return image;
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/histogram_window_logic.h"
+#include "render/histogram_painter.h"
 #include "ui/print_caption_dialog.h"
 
 class QAction;
@@ -32,8 +33,13 @@ class HistogramWindow : public QMainWindow {
 
   HistogramWindowLogic& Logic() { return *m_logic; }
   QAction* Command(const char* name) const;
-  // Draws every histogram into `area` (screen, printer page, picture).
-  static void Paint(QPainter& painter, const QRect& area, const HistogramWindowLogic& logic);
+  // Draws the histograms into `area` (screen, printer page, picture) with the histogram painter;
+  // the layout it used. `drawings` are the logic's (Drawings()); black and white for a
+  // greyscale printer.
+  static render::HistogramsLayout Paint(QPainter& painter, const QRect& area, const HistogramWindowLogic& logic,
+                                        const std::vector<HistogramDrawing>& drawings, bool monochrome = false);
+  // The layout of the last drawing on the screen.
+  const render::HistogramsLayout& ScreenLayout() const;
   bool Print(QPrinter& printer, const PrintTexts& texts);
   QImage Picture(const QSize& size) const;
   void Refresh();
