@@ -74,7 +74,7 @@ void Layout(Ctx& c, const QRectF& cell, HistogramRange span) {
   if (o.binNumbers) bottom -= c.lineH * 1.1;
   bottom -= c.lineH + 6 * u;  // the value labels
   const bool spectrum = o.valueSpectrum && !c.g.uniqueValues.empty();
-  const double spectrumH = spectrum ? std::max(12 * u, c.lineH * 1.2) : 0;
+  const double spectrumH = spectrum ? std::max(14 * u, c.lineH * 1.5) : 0;
   bottom -= spectrumH;
 
   // Left: the count labels.
@@ -162,13 +162,11 @@ void DrawBandLabels(Ctx& c, std::vector<BandLabel> labels) {
 
 void DrawBars(Ctx& c) {
   const HistogramOptions& o = O(c);
-  const QFontMetricsF fm(c.small, c.p.device());
   const auto lsl = c.h.data.tolerance.Get(ValueRange::kLower);
   const auto usl = c.h.data.tolerance.Get(ValueRange::kUpper);
   const QColor inside = o.barColours ? c.pal.bar : QColor(0xEE, 0xEE, 0xEE);
   // Bins whose middle lies beyond a tolerance limit: a warm colour, hatched in black and white.
   const QColor outside = c.opt.style.monochrome ? QColor(0xB0, 0xB0, 0xB0) : QColor(0xF0, 0xA8, 0xA0);
-  c.p.setFont(c.small);
   for (int i = 1; i <= c.g.binCount; ++i) {
     const auto bar = HistogramBar(c.g, c.lay.axis, i);
     const HistogramBin* bin = c.g.Bin(i);
@@ -194,18 +192,29 @@ void DrawBars(Ctx& c) {
       c.p.setBrush(brush);
       c.p.drawRect(front);
     }
-    if (o.binCounts && bin->count > 0) {
-      const QString text = Q(FormatInt(bin->count));
-      const double w = fm.horizontalAdvance(text);
-      if (w <= front.width() + 6 * c.u) {
-        c.p.setPen(c.pal.text);
-        c.p.drawText(QRectF(front.center().x() - w / 2 - c.u + dd / 2, front.top() - dd - c.lineH - c.u, w + 2 * c.u,
-                            c.lineH),
-                     Qt::AlignCenter, text);
-      }
-    }
   }
   c.p.setBrush(Qt::NoBrush);
+}
+
+// The counts above the bars, drawn over the lines so that none is crossed out.
+void DrawCounts(Ctx& c) {
+  const QFontMetricsF fm(c.small, c.p.device());
+  c.p.setFont(c.small);
+  for (int i = 1; i <= c.g.binCount; ++i) {
+    const auto bar = HistogramBar(c.g, c.lay.axis, i);
+    const HistogramBin* bin = c.g.Bin(i);
+    if (!bar || bin == nullptr || bin->count == 0) continue;
+    const QString text = Q(FormatInt(bin->count));
+    const double w = fm.horizontalAdvance(text);
+    const double width = bar->right - bar->left;
+    if (w > width + 6 * c.u) continue;
+    const double dd = Depth3d(c, width);
+    const QRectF box((bar->left + bar->right) / 2 - w / 2 - c.u + dd / 2, bar->top - dd - c.lineH - c.u, w + 2 * c.u,
+                     c.lineH);
+    c.p.fillRect(box.adjusted(0, 2 * c.u, 0, -2 * c.u), Qt::white);
+    c.p.setPen(c.pal.text);
+    c.p.drawText(box, Qt::AlignCenter, text);
+  }
 }
 
 void DrawCurve(Ctx& c) {
@@ -426,6 +435,7 @@ void PaintOne(Ctx& c, const QRectF& cell, HistogramRange span) {
   if (O(c).normalCurve) DrawCurve(c);
   c.p.setClipping(false);
   DrawLevelsAndLines(c);
+  if (O(c).binCounts) DrawCounts(c);
   c.p.restore();
   c.p.setPen(MakePen(c.p, c.pal.frame, 1));
   c.p.setBrush(Qt::NoBrush);

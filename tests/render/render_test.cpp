@@ -26,7 +26,8 @@ void EnsureQt() {
   static int argc = 1;
   static char name[] = "render_tests";
   static char* argv[] = {name, nullptr};
-  static const auto app = std::make_unique<QGuiApplication>(argc, argv);
+  // The suite's other files may have made it already.
+  if (QGuiApplication::instance() == nullptr) static const auto app = std::make_unique<QGuiApplication>(argc, argv);
 }
 
 // An individuals chart of n values by `value`, with CL at the mean and limits at ±3.
