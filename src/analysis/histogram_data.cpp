@@ -25,7 +25,7 @@ bool ExtractHistogramData(const SampleSelection& selection, int parameter, CData
   });
   // Nothing to hold is "no data", not a failure to obtain room for 0 measurements.
   if (capacity == 0) {
-    ShowError("Нет данных для построения гистограммы", 0, kHistoLogTag);
+    ShowError(kNoHistogramData, 0, kHistoLogTag);
     return false;
   }
   if (!set.Allocate(capacity)) {
@@ -52,7 +52,7 @@ bool ExtractHistogramData(const SampleSelection& selection, int parameter, CData
   });
 
   if (set.Count() == 0) {
-    ShowError("Нет данных для построения гистограммы", 0, kHistoLogTag);
+    ShowError(kNoHistogramData, 0, kHistoLogTag);
     return false;
   }
   set.ComputeStatistics();

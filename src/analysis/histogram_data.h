@@ -19,6 +19,8 @@ struct HistoExtract {
 };
 
 inline constexpr const char* kHistoLogTag = "CountHisto";
+// The message of a selection without values, shown also where a histogram would stand.
+inline constexpr const char* kNoHistogramData = "Нет данных для построения гистограммы";
 
 // Releases and rebinds `set`, sizes it by the points in analysis of the active samples and adds
 // every such point that carries a value (present, active), then computes the statistics.

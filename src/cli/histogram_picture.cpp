@@ -40,7 +40,7 @@ int RunHistogramPicture(const HistogramPictureArgs& a, std::ostream& out, std::o
   {
     MessageCapture messages;
     if (logic.Recompute() == 0) {
-      err << "picture: " << messages.First("Нет данных для построения гистограммы") << "\n";
+      err << "picture: " << messages.First(kNoHistogramData) << "\n";
       return kExitFailed;
     }
   }

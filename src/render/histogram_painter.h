@@ -55,9 +55,6 @@ struct HistogramsLayout {
   HistogramHit HitAt(QPointF at, std::span<const HistogramDrawing> drawings) const;
 };
 
-// The no-data text a histogram without figures shows in its place.
-inline constexpr const char* kNoHistogramData = "Нет данных для построения гистограммы";
-
 // Draws the histograms into `rect`: the caption line on top (none when empty), then the
 // histograms in a grid (HistogramGridOf). Histograms of one non-zero scale group share their
 // value span.
