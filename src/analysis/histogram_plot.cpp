@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "analysis/chart_plot.h"
 #include "analysis/normal_distribution.h"
 
 namespace mv {
@@ -67,6 +68,19 @@ void ShareHistogramSpans(std::span<HistogramRange> spans, std::span<const std::i
 double HistogramDensityTop(const THistogram& h, bool normalCurve) {
   const double top = std::max(h.maxShareDensity, normalCurve ? h.normalPeakDensity : 0.0) * kDensityHeadroom;
   return top > 0 && Finite(top) ? top : 1;
+}
+
+std::vector<double> HistogramCountTicks(double topCount, int maxTicks) {
+  std::vector<double> out;
+  // A step that rounds up beyond the top leaves 0 alone: take more, finer ticks then.
+  for (int ticks = std::max(2, maxTicks); ticks <= std::max(2, maxTicks) + 8; ++ticks) {
+    out.clear();
+    for (const double v : ChooseValueTicks(0, topCount, ticks).values) {
+      if (std::fabs(v - std::round(v)) < 1e-9) out.push_back(std::round(v));
+    }
+    if (out.size() >= 2 || !(topCount >= 1)) break;
+  }
+  return out;
 }
 
 HistogramAxis::HistogramAxis(HistogramRange span, double left, double width, double densityTop, double top,

@@ -48,6 +48,11 @@ void ShareHistogramSpans(std::span<HistogramRange> spans, std::span<const std::i
 // curve is drawn) with room above it for the counts; 1 when there is nothing to show.
 double HistogramDensityTop(const THistogram& histogram, bool normalCurve);
 
+// The counts the left side of a histogram is labelled with, 0..topCount: round steps (1, 2 or
+// 5 x 10^k, as the value ticks) of whole numbers only, about maxTicks (2 at least) of them; 0
+// and a count above it whenever the top reaches 1.
+std::vector<double> HistogramCountTicks(double topCount, int maxTicks);
+
 // Values span.min..span.max onto [left, left + width], densities 0..densityTop onto
 // [top + height, top] (0 at the bottom).
 class HistogramAxis {

@@ -49,16 +49,6 @@ bool SideShown(const HistogramDrawing& d) {
   return !d.statistics.empty() || !d.uniqueValues.empty() || !d.tail.empty() || d.advice.has_value();
 }
 
-// The counts the left axis is labelled with: whole numbers only.
-std::vector<double> CountTicks(double topCount, int maxTicks) {
-  std::vector<double> out;
-  const ValueTicks t = ChooseValueTicks(0, topCount, std::max(2, maxTicks));
-  for (const double v : t.values) {
-    if (std::fabs(v - std::round(v)) < 1e-9) out.push_back(std::round(v));
-  }
-  return out;
-}
-
 double Depth3d(const Ctx& c, double barWidth) { return O(c).bars3d ? std::min(7 * c.u, barWidth * 0.3) : 0; }
 
 void Layout(Ctx& c, const QRectF& cell, HistogramRange span) {
@@ -290,7 +280,7 @@ void DrawAxes(Ctx& c) {
   const double perCount = c.g.valueCount * c.g.binWidth;
   if (perCount > 0) {
     const double topCount = axis.DensityTop() * perCount;
-    for (const double n : CountTicks(topCount, static_cast<int>(plot.height() / (c.lineH * 2)))) {
+    for (const double n : HistogramCountTicks(topCount, static_cast<int>(plot.height() / (c.lineH * 2)))) {
       const double y = axis.Y(n / perCount);
       if (n > 0) {
         c.p.setPen(MakePen(c.p, c.pal.grid, 1, Qt::DotLine));

@@ -122,6 +122,23 @@ TEST(HistogramPlot, BarsStandOnTheirEdgesAndTheMouseFindsTheirBins) {
   EXPECT_EQ(HistogramBinAtX(h, axis, -10), 0);  // left of the bins
 }
 
+TEST(HistogramPlot, CountTicksAreWholeNumbersInRoundSteps) {
+  const struct {
+    double top;
+    int maxTicks;
+    std::vector<double> ticks;
+  } kCases[] = {
+      {93, 10, {0, 10, 20, 30, 40, 50, 60, 70, 80, 90}},
+      {93, 4, {0, 50}},
+      {1.12, 10, {0, 1}},  // one value: no fractions of a count
+      {4.5, 1, {0, 2, 4}},  // at least two steps
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.top);
+    EXPECT_EQ(HistogramCountTicks(c.top, c.maxTicks), c.ticks);
+  }
+}
+
 TEST(HistogramPlot, TheNormalCurvePeaksAtTheMeanAndNeedsASigma) {
   const THistogram h = TenToTwenty();
   const HistogramAxis axis({5, 25}, 0, 400, 1, 0, 100);
