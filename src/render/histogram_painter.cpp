@@ -307,7 +307,13 @@ void DrawAxes(Ctx& c) {
     const ValueTicks t = ChooseValueTicks(axis.Min(), axis.Max(), std::max(2, static_cast<int>(plot.width() / (sample * 1.8))));
     for (const double v : t.values) ticks.emplace_back(v, Q(FormatFixed(v, t.decimals)));
   }
-  double lastRight = -1e300;
+  // The unit under the counts, left of the value labels.
+  if (!c.h.data.unit.empty()) {
+    c.p.setPen(c.pal.text);
+    c.p.drawText(QRectF(c.lay.cell.left(), labelTop + 2 * c.u, plot.left() - c.lay.cell.left() - 6 * c.u, c.lineH),
+                 Qt::AlignRight | Qt::AlignVCenter, Q(c.h.data.unit));
+  }
+  double lastRight = plot.left() - 6 * c.u;
   for (const auto& [v, text] : ticks) {
     const double x = axis.X(v);
     const double w = fm.horizontalAdvance(text);
