@@ -307,11 +307,15 @@ void DrawAxes(Ctx& c) {
     const ValueTicks t = ChooseValueTicks(axis.Min(), axis.Max(), std::max(2, static_cast<int>(plot.width() / (sample * 1.8))));
     for (const double v : t.values) ticks.emplace_back(v, Q(FormatFixed(v, t.decimals)));
   }
-  // The unit under the counts, left of the value labels.
+  // The unit at the right end of the value labels, which keep clear of it.
+  double rightEnd = c.lay.cell.right();
   if (!c.h.data.unit.empty()) {
+    const QString unit = Q(c.h.data.unit);
+    const double w = fm.horizontalAdvance(unit);
     c.p.setPen(c.pal.text);
-    c.p.drawText(QRectF(c.lay.cell.left(), labelTop + 2 * c.u, plot.left() - c.lay.cell.left() - 6 * c.u, c.lineH),
-                 Qt::AlignRight | Qt::AlignVCenter, Q(c.h.data.unit));
+    c.p.drawText(QRectF(plot.right() - w, labelTop + 2 * c.u, w + 2 * c.u, c.lineH), Qt::AlignRight | Qt::AlignVCenter,
+                 unit);
+    rightEnd = plot.right() - w - 6 * c.u;
   }
   double lastRight = plot.left() - 6 * c.u;
   for (const auto& [v, text] : ticks) {
@@ -319,7 +323,7 @@ void DrawAxes(Ctx& c) {
     const double w = fm.horizontalAdvance(text);
     c.p.setPen(MakePen(c.p, c.pal.frame, 1));
     c.p.drawLine(QLineF(x, labelTop - 2 * c.u, x, labelTop + 2 * c.u));
-    if (x - w / 2 < lastRight + 4 * c.u || x + w / 2 > c.lay.cell.right()) continue;
+    if (x - w / 2 < lastRight + 4 * c.u || x + w / 2 > rightEnd) continue;
     c.p.setPen(c.pal.text);
     c.p.drawText(QRectF(x - w / 2 - c.u, labelTop + 2 * c.u, w + 2 * c.u, c.lineH), Qt::AlignCenter, text);
     lastRight = x + w / 2;
