@@ -222,7 +222,6 @@ TEST(HistogramPainter, SixHistogramsShareOnePictureAndAScaleGroupSharesItsAxis) 
     // A quarter into the bar: the mean's line runs through the middle one.
     EXPECT_EQ(At(image, bar->left + (bar->right - bar->left) / 4, bar->bottom - 3), pal.bar);
   }
-  if (const char* keep = std::getenv("MV_RENDER_KEEP")) image.save(QString::fromUtf8(keep) + "/six.png");
   // The first two are of one scale: one axis; the third keeps its own.
   EXPECT_EQ(layout.histograms[0].axis.Min(), layout.histograms[1].axis.Min());
   EXPECT_EQ(layout.histograms[0].axis.Max(), layout.histograms[1].axis.Max());
