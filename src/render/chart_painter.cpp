@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "analysis/chart_kinds.h"
 #include "analysis/special_causes.h"
@@ -43,6 +44,27 @@ std::vector<std::uint8_t> EntryRemarks(const TChart& chart, const TDatasetSPC& d
   return remarks;
 }
 
+EntrySampleValues SampleValuesOf(const TChart& chart, const TDatasetSPC& dataset) {
+  EntrySampleValues out;
+  const ChartSeries* s = chart.Current();
+  if (s == nullptr || (chart.kind != ChartKind::Mean && chart.kind != ChartKind::Median)) return out;
+  const auto& points = chart.data.points;
+  out.start.reserve(points.size() + 1);
+  out.start.push_back(0);
+  for (std::uint32_t i = 1; i <= points.size(); ++i) {
+    const TChartPoint& e = points[i - 1];
+    const TSPCBlock* b = dataset.Block(e.block);
+    const TSPCSample* sample = b != nullptr ? b->Sample(e.sample) : nullptr;
+    if (sample != nullptr && s->set.IsAnalysed(i)) {
+      for (const TFileSmpPoint& p : sample->Points()) {
+        if (p.Counts() && p.HasValue(s->parameter)) out.values.push_back(p.Value(s->parameter));
+      }
+    }
+    out.start.push_back(static_cast<std::uint32_t>(out.values.size()));
+  }
+  return out;
+}
+
 std::uint32_t ChartLayout::PointAt(const TChart& chart, QPointF at, double radius) const {
   const ChartSeries* s = chart.Current();
   if (s == nullptr || !plot.adjusted(-radius * unit, -radius * unit, radius * unit, radius * unit).contains(at)) {
@@ -66,7 +88,24 @@ struct Ctx {
   QFont font, small, bold;
   double lineH = 0;
   ChartLayout lay;
+  // The value axis: the chart's, widened to the data-range band when that is drawn.
+  double axisMin = 0, axisMax = 0;
+  bool band = false;
 };
+
+// The chart's value axis, or with the data-range band one that holds every value of the band.
+void ChooseAxis(Ctx& c) {
+  c.axisMin = c.chart.axisMin;
+  c.axisMax = c.chart.axisMax;
+  const EntrySampleValues& v = c.opt.sampleValues;
+  c.band = c.opt.chart.dataRange && !v.values.empty();
+  if (!c.band) return;
+  const auto [lo, hi] = std::minmax_element(v.values.begin(), v.values.end());
+  if (*lo >= c.axisMin && *hi <= c.axisMax) return;
+  const AxisSpan wide = ChartAxis(std::min(*lo, c.axisMin), std::max(*hi, c.axisMax), c.opt.chart.absoluteScale);
+  c.axisMin = std::min(c.axisMin, wide.min);
+  c.axisMax = std::max(c.axisMax, wide.max);
+}
 
 bool ZonesShown(const TChart& chart) {
   const ChartSeries* s = chart.Current();
@@ -135,7 +174,7 @@ void Layout(Ctx& c, const QRectF& rect) {
 
   // Left: the value labels; right: the labels of the lines.
   // The most ticks a tall plot takes: their labels have the most decimals.
-  const ValueTicks ticks = ChooseValueTicks(chart.axisMin, chart.axisMax, 24);
+  const ValueTicks ticks = ChooseValueTicks(c.axisMin, c.axisMax, 24);
   double leftW = fm.horizontalAdvance(QStringLiteral("0"));
   for (const double v : ticks.values) {
     leftW = std::max(leftW, fm.horizontalAdvance(Q(FormatFixed(v, ticks.decimals))));
@@ -187,33 +226,135 @@ void Layout(Ctx& c, const QRectF& rect) {
     c.lay.criteria = QRectF(rect.left(), c.lay.ribbons.top(), right - rect.left(), c.lay.ribbons.height());
   }
   c.lay.entries = EntryAxis(static_cast<std::uint32_t>(set.Count()), left, right - left);
-  c.lay.values = ValueScale(chart.axisMin, chart.axisMax, top, bottom - top);
+  c.lay.values = ValueScale(c.axisMin, c.axisMax, top, bottom - top);
+}
+
+// How far entry i's zones reach from the centre line, against the chart's zones: 1 for an entry
+// under the chart's limits, own UCL - CL over UCL - CL for one with limits of its own (p and u
+// charts whose sample sizes differ), so that its zones follow its limits' step.
+double ZoneStretch(const Ctx& c, std::uint32_t i) {
+  const auto& points = c.chart.data.points;
+  const TChartZones& z = c.series.set.zones;
+  if (!c.chart.ownLimitsUsed || i == 0 || i > points.size() || !(z.sigma > 0)) return 1;
+  const TChartPoint& e = points[i - 1];
+  if ((e.flags & chart_point_flag::kOwnLimits) == 0) return 1;
+  const double f = (e.ownUpper - z.centre) / (3 * z.sigma);
+  return std::isfinite(f) && f > 0 ? f : 1;
 }
 
 void DrawZones(Ctx& c) {
   const TChartZones& z = c.series.set.zones;
   const QRectF& plot = c.lay.plot;
   const QColor fills[] = {c.pal.zoneA, c.pal.zoneB, c.pal.zoneC};
+  const auto edge = [&](double e, double f) { return c.lay.values.Y(z.centre + (e - z.centre) * f); };
+  // Runs of entries whose zones reach equally far, each filled across its slots (one run
+  // across the plot when no entry has limits of its own).
+  const std::uint32_t n = c.lay.entries.Count();
   c.p.setPen(Qt::NoPen);
-  for (std::size_t k = 0; k < 3; ++k) {
-    for (const ZoneBand* band : {&z.zones[k].upper, &z.zones[k].lower}) {
-      const double y1 = c.lay.values.Y(band->upperEdge);
-      const double y2 = c.lay.values.Y(band->lowerEdge);
-      if (!(y2 > y1)) continue;
-      c.p.fillRect(QRectF(plot.left(), y1, plot.width(), y2 - y1), fills[k]);
+  for (std::uint32_t from = 1; from <= std::max<std::uint32_t>(n, 1);) {
+    const double f = ZoneStretch(c, from);
+    std::uint32_t to = from;
+    while (to < n && ZoneStretch(c, to + 1) == f) ++to;
+    const double x1 = n == 0 || from == 1 ? plot.left() : c.lay.entries.X(from) - c.lay.entries.Step() / 2;
+    const double x2 = n == 0 || to == n ? plot.right() : c.lay.entries.X(to) + c.lay.entries.Step() / 2;
+    for (std::size_t k = 0; k < 3; ++k) {
+      for (const ZoneBand* band : {&z.zones[k].upper, &z.zones[k].lower}) {
+        const double y1 = edge(band->upperEdge, f);
+        const double y2 = edge(band->lowerEdge, f);
+        if (!(y2 > y1)) continue;
+        c.p.fillRect(QRectF(x1, y1, x2 - x1, y2 - y1), fills[k]);
+      }
     }
+    from = to + 1;
   }
-  // The zone letters at the left edge of the plot.
+  // The zone letters just inside the left edge of the plot, in the first entry's zones, each
+  // where its band is tall enough; the block names take the top line of the plot, so a letter
+  // keeps below it.
   c.p.setFont(c.small);
   c.p.setPen(c.pal.frame);
   const QFontMetricsF fm(c.small, c.p.device());
+  const double f = ZoneStretch(c, 1);
+  const double w = fm.horizontalAdvance(QStringLiteral("W")) + 2 * c.u;
   for (const ChartZone& zone : z.zones) {
     for (const ZoneBand* band : {&zone.upper, &zone.lower}) {
-      const double y1 = c.lay.values.Y(band->upperEdge);
-      const double y2 = c.lay.values.Y(band->lowerEdge);
+      const double y1 = std::max(edge(band->upperEdge, f), plot.top() + fm.height() + 2 * c.u);
+      const double y2 = std::min(edge(band->lowerEdge, f), plot.bottom());
       if (y2 - y1 < fm.height()) continue;
-      c.p.drawText(QRectF(plot.left() + 3 * c.u, y1, 30 * c.u, y2 - y1), Qt::AlignLeft | Qt::AlignVCenter,
+      c.p.drawText(QRectF(plot.left() + 3 * c.u, y1, w, y2 - y1), Qt::AlignLeft | Qt::AlignVCenter,
                    QString(QChar::fromLatin1(zone.letter)));
+    }
+  }
+}
+
+// The data-range band of the X and M charts: for each entry a bar from the smallest to the
+// largest measured value of its sample, with the values as dots ("С отдельными замерами").
+void DrawDataRange(Ctx& c) {
+  const EntrySampleValues& v = c.opt.sampleValues;
+  const EntryAxis& ax = c.lay.entries;
+  QColor fill = c.pal.series;
+  fill.setAlpha(45);
+  const double half = std::clamp(ax.Step() * 0.3, 0.5 * c.u, 5 * c.u);
+  const bool dots = c.opt.chart.individualValues;
+  for (std::uint32_t i = 1; i <= v.Entries() && i <= ax.Count(); ++i) {
+    const std::uint32_t from = v.start[i - 1], to = std::min<std::uint32_t>(v.start[i], v.values.size());
+    if (from >= to) continue;
+    const auto [lo, hi] = std::minmax_element(v.values.begin() + from, v.values.begin() + to);
+    const double x = ax.X(i);
+    const QRectF bar(x - half, c.lay.values.Y(*hi), 2 * half, std::max(c.lay.values.Y(*lo) - c.lay.values.Y(*hi), 1.0));
+    c.p.setPen(MakePen(c.p, c.pal.series, 0.8));
+    c.p.setBrush(fill);
+    c.p.drawRect(bar);
+    if (!dots) continue;
+    c.p.setPen(Qt::NoPen);
+    c.p.setBrush(c.pal.series);
+    for (std::uint32_t k = from; k < to; ++k) c.p.drawEllipse(QPointF(x, c.lay.values.Y(v.values[k])), 1.6 * c.u, 1.6 * c.u);
+  }
+}
+
+// Rectangles already written on, so that a label finds a free place or is left out. They are
+// kept by strips of the width, so that a dense chart with thousands of labels looks at the few
+// near each new one, not at all of them.
+class TakenPlaces {
+ public:
+  explicit TakenPlaces(double strip) : m_strip(std::max(strip, 1.0)) {}
+  bool Free(const QRectF& r) const {
+    for (long k = Strip(r.left()); k <= Strip(r.right()); ++k) {
+      const auto it = m_strips.find(k);
+      if (it == m_strips.end()) continue;
+      for (const QRectF& t : it->second) {
+        if (t.intersects(r)) return false;
+      }
+    }
+    return true;
+  }
+  void Take(const QRectF& r) {
+    for (long k = Strip(r.left()); k <= Strip(r.right()); ++k) m_strips[k].push_back(r);
+  }
+
+ private:
+  long Strip(double x) const { return static_cast<long>(std::floor(x / m_strip)); }
+  double m_strip;
+  std::unordered_map<long, std::vector<QRectF>> m_strips;
+};
+
+// The values beside the points ("Значения у точек"), above each point where there is room
+// (below it near the top), left out where a label would cover another one.
+void DrawPointLabels(Ctx& c, const DecimatedSeries& d, TakenPlaces& taken) {
+  if (!d.Sparse()) return;  // a dense series has no room for its values
+  const CDataSet& set = c.series.set;
+  c.p.setFont(c.small);
+  c.p.setPen(c.pal.text);
+  const QFontMetricsF fm(c.small, c.p.device());
+  for (const PlotColumn& col : d.columns) {
+    const QString text = ValueText(c.chart, col.firstValue);
+    const double w = fm.horizontalAdvance(text);
+    const QPointF at(c.lay.entries.X(col.first), c.lay.values.Y(set.Value(col.first)));
+    for (const double dy : {-fm.height() - 4 * c.u, 4 * c.u}) {
+      const QRectF r(at.x() - w / 2, at.y() + dy, w, fm.height());
+      if (!c.lay.plot.contains(r) || !taken.Free(r)) continue;
+      c.p.drawText(r, Qt::AlignCenter, text);
+      taken.Take(r);
+      break;
     }
   }
 }
@@ -325,8 +466,10 @@ void DrawSeriesLine(Ctx& c, const DecimatedSeries& d) {
 }
 
 // Series lines (display flag 1): every signalled series other than C1 joined by a thick line
-// with the criterion's code at its first point.
-void DrawSignalledSeries(Ctx& c) {
+// with the criterion's code at its first point: above it, else higher up, else below it, where
+// no code is written yet; a code with no free place nearby is left out (the ribbons and the
+// mouse still name it).
+void DrawSignalledSeries(Ctx& c, TakenPlaces& taken) {
   const CDataSet& set = c.series.set;
   c.p.setFont(c.small);
   const QFontMetricsF fm(c.small, c.p.device());
@@ -339,10 +482,24 @@ void DrawSignalledSeries(Ctx& c) {
     if (line.isEmpty()) continue;
     c.p.setPen(MakePen(c.p, c.pal.signal, 3));
     c.p.drawPolyline(line);
+  }
+  for (const TCriterionHit& h : set.signals) {
+    if (h.criterion == 1) continue;
+    std::uint32_t first = std::max(h.first, set.FirstIndex());
+    while (first <= h.last && first <= set.Count() && !set.IsAnalysed(first)) ++first;
+    if (first > h.last || first > set.Count()) continue;
+    const QPointF at(c.lay.entries.X(first), c.lay.values.Y(set.Value(first)));
     const QString code = Q(std::string(CriterionCode(h.criterion)));
-    const QPointF at = line.front() + QPointF(-fm.horizontalAdvance(code) / 2, -7 * c.u);
-    c.p.setPen(c.pal.text);
-    c.p.drawText(at, code);
+    const double w = fm.horizontalAdvance(code) + 2 * c.u;
+    const double lh = fm.height();
+    for (const double dy : {-lh - 5 * c.u, -2 * lh - 5 * c.u, -3 * lh - 5 * c.u, 5 * c.u, lh + 5 * c.u}) {
+      const QRectF r(at.x() - w / 2, at.y() + dy, w, lh);
+      if (!c.lay.plot.contains(r) || !taken.Free(r)) continue;
+      c.p.setPen(c.pal.text);
+      c.p.drawText(r, Qt::AlignCenter, code);
+      taken.Take(r);
+      break;
+    }
   }
 }
 
@@ -435,7 +592,20 @@ void DrawSideHistogram(Ctx& c) {
     const double y2 = c.lay.values.Y(b.lower);
     c.p.drawRect(QRectF(r.left(), y1, b.shareDensity / h.scaleTop * r.width() * 0.95, y2 - y1));
   }
-  if (h.sigma > 0) {
+  if (c.opt.chart.histogramCounts) {  // the count of each bin at the end of its bar
+    c.p.setFont(c.small);
+    c.p.setPen(c.pal.text);
+    const QFontMetricsF fm(c.small, c.p.device());
+    for (const HistogramBin& b : h.bins) {
+      const double y1 = c.lay.values.Y(b.upper);
+      const double y2 = c.lay.values.Y(b.lower);
+      if (y2 - y1 < fm.height() * 0.8 || b.count == 0) continue;
+      const double x = r.left() + b.shareDensity / h.scaleTop * r.width() * 0.95 + 2 * c.u;
+      c.p.drawText(QRectF(x, y1, std::max(0.0, r.right() - x), y2 - y1), Qt::AlignLeft | Qt::AlignVCenter,
+                   Q(FormatInt(static_cast<std::int64_t>(b.count))));
+    }
+  }
+  if (h.sigma > 0 && c.opt.chart.histogramCurve) {
     QPolygonF curve;
     const int steps = 80;
     for (int k = 0; k <= steps; ++k) {
@@ -519,6 +689,7 @@ void PaintOne(Ctx& c, const QRectF& rect) {
   const TChart& chart = c.chart;
   const CDataSet& set = c.series.set;
   const TChartOptions& o = c.opt.chart;
+  ChooseAxis(c);
   Layout(c, rect);
   const QRectF& plot = c.lay.plot;
 
@@ -535,7 +706,7 @@ void PaintOne(Ctx& c, const QRectF& rect) {
                  Q(c.opt.zoneAnalysis));
   }
 
-  const ValueTicks ticks = ChooseValueTicks(chart.axisMin, chart.axisMax, std::max(2, static_cast<int>(plot.height() / (c.lineH * 2.2))));
+  const ValueTicks ticks = ChooseValueTicks(c.axisMin, c.axisMax, std::max(2, static_cast<int>(plot.height() / (c.lineH * 2.2))));
   const QFontMetricsF fm(c.small, c.p.device());
   const double labelW = o.dates && !chart.data.points.empty() && chart.data.points.front().date != 0
                             ? fm.horizontalAdvance(Q(EntryTickLabel(chart.data, 1, true)))
@@ -575,19 +746,22 @@ void PaintOne(Ctx& c, const QRectF& rect) {
   }
   if (o.boxPlot && chart.boxPlot.computed && (o.boxPlotOptions & box_plot_option::kShowLevels) != 0) {
     c.p.restore();
-    PaintBoxPlotLevels(c.p, plot, chart.boxPlot, {true, chart.axisMin, chart.axisMax}, c.opt.style);
+    PaintBoxPlotLevels(c.p, plot, chart.boxPlot, {true, c.axisMin, c.axisMax}, c.opt.style);
     c.p.save();
     c.p.setClipRect(plot);
   }
 
+  if (c.band) DrawDataRange(c);
   const DecimatedSeries d = DecimateSeries(set, chart.data, c.lay.entries);
   c.p.setRenderHint(QPainter::Antialiasing, d.Sparse());
   DrawSeriesLine(c, d);
   c.p.setRenderHint(QPainter::Antialiasing, true);
-  if ((o.criteria.display & criteria_display::kSeriesLines) != 0) DrawSignalledSeries(c);
+  TakenPlaces taken(40 * c.u);
+  if ((o.criteria.display & criteria_display::kSeriesLines) != 0) DrawSignalledSeries(c, taken);
   for (const PlotMarkPoint& m : d.marks) {
     DrawMark(c.p, m.mark, QPointF(c.lay.entries.X(m.index), c.lay.values.Y(set.Value(m.index))), c.pal, c.u);
   }
+  if (o.pointLabels) DrawPointLabels(c, d, taken);
   if (c.opt.chosenPoint >= set.FirstIndex() && c.opt.chosenPoint <= set.Count() &&
       set.HasFlag(c.opt.chosenPoint, dsp_flag::kPresent)) {
     const QPointF at(c.lay.entries.X(c.opt.chosenPoint), c.lay.values.Y(set.Value(c.opt.chosenPoint)));
@@ -604,7 +778,7 @@ void PaintOne(Ctx& c, const QRectF& rect) {
   if (!c.lay.ribbons.isEmpty()) DrawRibbons(c);
   if (!c.lay.histogram.isEmpty()) DrawSideHistogram(c);
   if (!c.lay.boxPlot.isEmpty()) {
-    PaintBoxPlot(c.p, c.lay.boxPlot, chart.boxPlot, o.boxPlotOptions, {true, chart.axisMin, chart.axisMax},
+    PaintBoxPlot(c.p, c.lay.boxPlot, chart.boxPlot, o.boxPlotOptions, {true, c.axisMin, c.axisMax},
                  c.opt.style);
   }
   if (!c.lay.conclusion.isEmpty()) DrawConclusion(c);

@@ -35,6 +35,15 @@ inline constexpr std::uint8_t kNote = 1;
 inline constexpr std::uint8_t kEvent = 2;
 }  // namespace entry_remark
 
+// The measured values of each entry's sample, for the data-range band of the X and M charts and
+// its dots: entry i's values are values[start[i - 1]] .. values[start[i] - 1]. Empty: no band.
+struct EntrySampleValues {
+  std::vector<std::uint32_t> start;  // one more than the entries
+  std::vector<double> values;
+
+  std::uint32_t Entries() const { return start.empty() ? 0 : static_cast<std::uint32_t>(start.size() - 1); }
+};
+
 struct ChartPaintOptions {
   // The options the chart was built with: criteria display flags (series lines, ribbons, point
   // numbers, zones, zone analysis), grid, events, dates, histogram and box plot beside.
@@ -53,12 +62,17 @@ struct ChartPaintOptions {
   std::vector<std::uint8_t> remarks;
   // The chosen point (entry index, 0 none), drawn with a frame around it.
   std::uint32_t chosenPoint = 0;
+  // With the data-range option: the values of the entries' samples (SampleValuesOf).
+  EntrySampleValues sampleValues;
 };
 
 // Block names and per-entry remarks read from the dataset: what ChartPaintOptions wants of the
 // model beside the chart.
 std::vector<std::string> BlockNames(const TDatasetSPC& dataset);
 std::vector<std::uint8_t> EntryRemarks(const TChart& chart, const TDatasetSPC& dataset);
+// The active measured values of the current parameter in each analysed entry's sample, on the X
+// and M charts (empty for the other kinds): what the data-range band spans.
+EntrySampleValues SampleValuesOf(const TChart& chart, const TDatasetSPC& dataset);
 
 // Where a drawn chart put things.
 struct ChartLayout {

@@ -149,6 +149,146 @@ TEST(ChartPainter, AnAllZeroCChartDrawsItsCentralLine) {
   EXPECT_TRUE(Near(image, layout.plot.left() + 3, layout.values.Y(0) - 1, PaletteOf({}).centralLine, 2));
 }
 
+// Zones of one sigma on each side of CL, limits at three, as the chart build gives them.
+void SetZones(TChart& chart) {
+  CDataSet& set = chart.series[0].set;
+  TChartZones& z = set.zones;
+  z.valid = true;
+  z.centre = set.mean;
+  z.sigma = 1;
+  const char letters[] = {'A', 'B', 'C'};
+  for (int k = 0; k < 3; ++k) {
+    const double outer = 3 - k, inner = 2 - k;
+    z.zones[static_cast<std::size_t>(k)] = {letters[k], {set.mean + outer, set.mean + inner, {}},
+                                            {set.mean - inner, set.mean - outer, {}}};
+  }
+}
+
+bool IsZoneFill(const QColor& c, const Palette& pal) { return c == pal.zoneA || c == pal.zoneB || c == pal.zoneC; }
+
+TEST(ChartPainter, ZonesFollowTheStepsOfOwnLimits) {
+  // Entry 5 has limits twice as wide as the chart's: its zones reach twice as far.
+  TChart chart = IndividualsChart(9, [](std::uint32_t) { return 5.0; });
+  CDataSet& set = chart.series[0].set;
+  SetZones(chart);
+  chart.ownLimitsUsed = true;
+  chart.data.points[4].flags = chart_point_flag::kOwnLimits;
+  chart.data.points[4].ownUpper = set.mean + 6;
+  chart.data.points[4].ownLower = set.mean - 6;
+  chart.axisMin = set.mean - 7;
+  chart.axisMax = set.mean + 7;
+  ChartPaintOptions options;
+  options.chart.criteria.display = criteria_display::kZones;
+  ChartLayout layout;
+  const QImage image = Paint(chart, 600, 400, layout, options);
+  const Palette pal = PaletteOf({});
+  const double y = layout.values.Y(set.mean + 4.5);  // beyond the chart's UCL, inside entry 5's own
+  EXPECT_TRUE(IsZoneFill(At(image, layout.entries.X(5) + 3, y), pal));
+  EXPECT_EQ(At(image, layout.entries.X(3), y), pal.background);
+  EXPECT_TRUE(IsZoneFill(At(image, layout.entries.X(3), layout.values.Y(set.mean + 2.5)), pal));
+}
+
+TEST(ChartPainter, SeriesCodesStartingAtOnePointDoNotCoverEachOther) {
+  TChart chart = IndividualsChart(12, [](std::uint32_t i) { return i >= 4 && i <= 8 ? 6.0 : 3.0; });
+  CDataSet& set = chart.series[0].set;
+  chart.axisMin = -2;
+  chart.axisMax = 12;
+  ChartPaintOptions options;
+  options.chart.criteria.display = criteria_display::kSeriesLines;
+  // What is drawn above entry 4 with one series starting there, then with two.
+  const auto ink = [&](int hits, ChartLayout& layout) {
+    set.signals.clear();
+    for (int k = 0; k < hits; ++k) set.signals.push_back({static_cast<std::uint8_t>(2 + k), 1, 4, 8, 5, 6, 0});
+    const QImage image = Paint(chart, 500, 400, layout, options);
+    std::vector<int> rows;  // rows above the point that carry text
+    const double x = layout.entries.X(4), y = layout.values.Y(6);
+    for (int dy = 8; dy < 60; ++dy) {
+      bool dark = false;
+      for (int dx = -12; dx <= 12; ++dx) dark = dark || At(image, x + dx, y - dy).lightness() < 80;
+      if (dark) rows.push_back(dy);
+    }
+    return rows;
+  };
+  ChartLayout layout;
+  const std::vector<int> one = ink(1, layout);
+  const std::vector<int> two = ink(2, layout);
+  ASSERT_FALSE(one.empty());
+  // The second code stands above the first, where the one-code chart has no ink.
+  EXPECT_GT(two.back(), one.back() + 5);
+}
+
+TEST(ChartPainter, TheDataRangeBandSpansEachSamplesValues) {
+  TChart chart = IndividualsChart(6, [](std::uint32_t) { return 10.0; });
+  chart.kind = ChartKind::Mean;
+  ChartPaintOptions options;
+  options.chart.dataRange = true;
+  options.chart.individualValues = true;
+  // Entry 2's sample reaches 20, beyond the chart's axis; the others lie within 9..11.
+  options.sampleValues.start = {0};
+  for (std::uint32_t i = 1; i <= 6; ++i) {
+    for (const double v : {9.0, 10.0, i == 2 ? 20.0 : 11.0}) options.sampleValues.values.push_back(v);
+    options.sampleValues.start.push_back(static_cast<std::uint32_t>(options.sampleValues.values.size()));
+  }
+  ChartLayout layout;
+  const QImage image = Paint(chart, 600, 400, layout, options);
+  EXPECT_GE(layout.values.Max(), 20);  // the axis holds the band
+  const double x = layout.entries.X(2);
+  EXPECT_NE(At(image, x, layout.values.Y(15)), PaletteOf({}).background);
+  EXPECT_EQ(At(image, layout.entries.X(3), layout.values.Y(15)), PaletteOf({}).background);
+  EXPECT_TRUE(Near(image, x, layout.values.Y(20), PaletteOf({}).series, 1));  // the dot of the value
+
+  options.chart.dataRange = false;
+  (void)Paint(chart, 600, 400, layout, options);
+  EXPECT_LT(layout.values.Max(), 20);
+}
+
+TEST(ChartPainter, PointLabelsWriteTheValuesBesideThePoints) {
+  // Entry 3 stands above the others, well under the UCL line and the plot's top edge.
+  const TChart chart = IndividualsChart(5, [](std::uint32_t i) { return i == 3 ? 4.5 : 2.0; });
+  ChartPaintOptions options;
+  ChartLayout layout;
+  const auto text = [&](bool labels) {
+    options.chart.pointLabels = labels;
+    const QImage image = Paint(chart, 500, 400, layout, options);
+    const double x = layout.entries.X(3), y = layout.values.Y(4.5);
+    int dark = 0;  // pixels of text: darker than the lines' colours
+    for (int dy = 4; dy < 24; ++dy) {
+      for (int dx = -15; dx <= 15; ++dx) dark += At(image, x + dx, y - dy).lightness() < 60 ? 1 : 0;
+    }
+    return dark;
+  };
+  EXPECT_EQ(text(false), 0);
+  EXPECT_GT(text(true), 10);
+}
+
+TEST(ChartPainter, TheSideHistogramDrawsItsCurveAndCountsAsAsked) {
+  TChart chart = IndividualsChart(60, [](std::uint32_t i) { return static_cast<double>((i * 7) % 11); });
+  chart.histogram.Compute(chart.series[0].set);
+  ASSERT_TRUE(chart.histogram.computed);
+  const Palette pal = PaletteOf({});
+  ChartPaintOptions options;
+  options.chart.histogram = true;
+  ChartLayout layout;
+  const auto count = [&](bool curve, bool counts, auto&& isInk) {
+    options.chart.histogramCurve = curve;
+    options.chart.histogramCounts = counts;
+    const QImage image = Paint(chart, 800, 400, layout, options);
+    int n = 0;
+    for (int x = static_cast<int>(layout.histogram.left()) + 1; x < layout.histogram.right(); ++x) {
+      for (int y = static_cast<int>(layout.histogram.top()); y < layout.histogram.bottom(); ++y) {
+        n += isInk(image.pixelColor(x, y)) ? 1 : 0;
+      }
+    }
+    return n;
+  };
+  const auto curveInk = [&](const QColor& c) { return c == pal.curve; };
+  const auto textInk = [&](const QColor& c) { return c.lightness() < 60; };
+  EXPECT_GT(count(true, false, curveInk), 0);
+  EXPECT_EQ(count(false, false, curveInk), 0);
+  EXPECT_EQ(count(false, false, textInk), 0);
+  EXPECT_GT(count(false, true, textInk), 0);
+}
+
 class Pictures : public ::testing::Test {
  protected:
   void SetUp() override {
