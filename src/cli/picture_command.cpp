@@ -45,7 +45,8 @@ bool ParseSize(const std::string& text, PictureArgs& a) {
 
 bool ParsePictureArgs(Args args, PictureArgs& a, std::string& error) {
   static constexpr std::string_view kWithValue[] = {"--param", "--block", "--blocks", "--samples", "--kind",  "--criteria",
-                                                    "--span",  "--scale", "--out",    "--size",    "--lang", "--bins"};
+                                                    "--span",  "--scale", "--out",    "--size",    "--lang", "--bins",
+                                                    "--display"};
   static constexpr std::string_view kFlags[] = {"--regulation", kNoFilterOption};
   const auto take = [&a](const std::string& option, const std::string& value, std::string& e) {
     if (IsSelectionOption(option)) return TakeSelectionOption(option, value, a.chart.selection, e);
@@ -65,6 +66,14 @@ bool ParsePictureArgs(Args args, PictureArgs& a, std::string& error) {
     }
     if (option == "--bins") {
       if (!ParseInteger(value, 1, 1000)) return BadValue(option, "a whole number of bins (limited to 5..20)", value, e);
+      return true;
+    }
+    if (option == "--display") {  // what the chart shows of the criteria: flags 1, 2, 4, 32, 64
+      const auto flags = ParseInteger(value, 0, criteria_display::kAll);
+      if (!flags || (*flags & ~static_cast<std::int64_t>(criteria_display::kAll)) != 0) {
+        return BadValue(option, "a sum of 1, 2, 4, 32 and 64", value, e);
+      }
+      a.chart.options.criteria.display = static_cast<std::uint8_t>(*flags);
       return true;
     }
     if (option == "--kind" && value == "histogram") {
@@ -119,6 +128,8 @@ const std::string_view kPictureDetails =
     "                                     is replaced only by a complete picture\n"
     "        --size WxH                   pixels, each side 100..10000 (default 1600x1000)\n"
     "        --lang ru|en                 language of the titles (default ru)\n"
+    "        --display FLAGS              the criteria drawn, a sum of: 1 series lines, 2 ribbons,\n"
+    "                                     4 point numbers, 32 zones, 64 zone analysis (default 1)\n"
     "      The conclusion line is drawn under each chart and given as its \"conclusion\" (empty\n"
     "      when the chart shows none); --bins counts for histograms only (a chart picture\n"
     "      draws no histogram beside the chart).\n";

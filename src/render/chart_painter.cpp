@@ -91,7 +91,22 @@ struct Ctx {
   // The value axis: the chart's, widened to the data-range band when that is drawn.
   double axisMin = 0, axisMax = 0;
   bool band = false;
+  // The least room left of and right of the plot: the charts of a pair share their plots'
+  // edges, so that an entry stands at the same x on both.
+  double minLeft = 0, minRight = 0;
+  // The block names' strip above the plot (two blocks or more).
+  bool blockNames = false;
 };
+
+// Entries that start a block, in order.
+std::vector<std::uint32_t> BlockStarts(const TChart& chart, std::uint32_t count) {
+  std::vector<std::uint32_t> starts;
+  const auto& points = chart.data.points;
+  for (std::uint32_t i = 1; i <= points.size() && i <= count; ++i) {
+    if ((points[i - 1].flags & chart_point_flag::kBlockStart) != 0) starts.push_back(i);
+  }
+  return starts;
+}
 
 // The chart's value axis, or with the data-range band one that holds every value of the band.
 void ChooseAxis(Ctx& c) {
@@ -191,6 +206,10 @@ void Layout(Ctx& c, const QRectF& rect) {
   rightW = std::max(rightW, 20 * u) + 10 * u;
 
   double top = rect.top() + c.lineH * 1.4;  // the title line
+  // The block names stand in a strip of their own above the plot, clear of the lines, zones and
+  // codes inside it.
+  c.blockNames = BlockStarts(chart, static_cast<std::uint32_t>(set.Count())).size() >= 2;
+  if (c.blockNames) top += fm.height() + 2 * u;
   double bottom = rect.bottom() - (c.lineH + 8 * u);  // the entry labels
   const bool conclusion = chart.conclusionShown && !c.opt.conclusion.empty();
   if (conclusion) {
@@ -213,7 +232,8 @@ void Layout(Ctx& c, const QRectF& rect) {
     c.lay.histogram = QRectF(right - sideW + rightW, top, sideW, 0);
     right -= sideW + 4 * u;
   }
-  const double left = rect.left() + leftW;
+  const double left = rect.left() + std::max(leftW, c.minLeft);
+  right = std::min(right, rect.right() - c.minRight);
   if (right < left + 10 * u) right = left + 10 * u;
   if (bottom < top + 10 * u) bottom = top + 10 * u;
   c.lay.plot = QRectF(QPointF(left, top), QPointF(right, bottom));
@@ -268,8 +288,7 @@ void DrawZones(Ctx& c) {
     from = to + 1;
   }
   // The zone letters just inside the left edge of the plot, in the first entry's zones, each
-  // where its band is tall enough; the block names take the top line of the plot, so a letter
-  // keeps below it.
+  // where its band is tall enough.
   c.p.setFont(c.small);
   c.p.setPen(c.pal.frame);
   const QFontMetricsF fm(c.small, c.p.device());
@@ -277,7 +296,7 @@ void DrawZones(Ctx& c) {
   const double w = fm.horizontalAdvance(QStringLiteral("W")) + 2 * c.u;
   for (const ChartZone& zone : z.zones) {
     for (const ZoneBand* band : {&zone.upper, &zone.lower}) {
-      const double y1 = std::max(edge(band->upperEdge, f), plot.top() + fm.height() + 2 * c.u);
+      const double y1 = std::max(edge(band->upperEdge, f), plot.top());
       const double y2 = std::min(edge(band->lowerEdge, f), plot.bottom());
       if (y2 - y1 < fm.height()) continue;
       c.p.drawText(QRectF(plot.left() + 3 * c.u, y1, w, y2 - y1), Qt::AlignLeft | Qt::AlignVCenter,
@@ -371,31 +390,39 @@ void DrawGrid(Ctx& c, const ValueTicks& ticks, const std::vector<std::uint32_t>&
   }
 }
 
+// The block boundaries as vertical lines through the plot.
 void DrawBlockBoundaries(Ctx& c) {
-  const auto& points = c.chart.data.points;
-  std::vector<std::uint32_t> starts;
-  for (std::uint32_t i = 1; i <= points.size() && i <= c.lay.entries.Count(); ++i) {
-    if ((points[i - 1].flags & chart_point_flag::kBlockStart) != 0) starts.push_back(i);
-  }
+  const std::vector<std::uint32_t> starts = BlockStarts(c.chart, c.lay.entries.Count());
   if (starts.size() < 2) return;  // one block: the caption names it
+  c.p.setPen(MakePen(c.p, c.pal.frame, 1, Qt::DashDotDotLine));
+  for (const std::uint32_t i : starts) {
+    if (i == 1) continue;
+    const double x = c.lay.entries.X(i) - c.lay.entries.Step() / 2;
+    c.p.drawLine(QLineF(x, c.lay.plot.top(), x, c.lay.plot.bottom()));
+  }
+}
+
+// The blocks' names in the strip above the plot, each from its boundary to the next one.
+void DrawBlockNames(Ctx& c) {
+  const std::vector<std::uint32_t> starts = BlockStarts(c.chart, c.lay.entries.Count());
+  if (!c.blockNames || starts.size() < 2) return;
+  const auto& points = c.chart.data.points;
   c.p.setFont(c.small);
+  c.p.setPen(c.pal.text);
   const QFontMetricsF fm(c.small, c.p.device());
+  const double top = c.lay.plot.top() - fm.height() - 1 * c.u;
   for (std::size_t k = 0; k < starts.size(); ++k) {
     const std::uint32_t i = starts[k];
-    const double x = c.lay.entries.X(i) - c.lay.entries.Step() / 2;
-    if (i > 1) {
-      c.p.setPen(MakePen(c.p, c.pal.frame, 1, Qt::DashDotDotLine));
-      c.p.drawLine(QLineF(x, c.lay.plot.top(), x, c.lay.plot.bottom()));
-    }
+    const double x = i == 1 ? c.lay.plot.left() : c.lay.entries.X(i) - c.lay.entries.Step() / 2;
     const int block = points[i - 1].block;
     const std::string name = block >= 1 && static_cast<std::size_t>(block) <= c.opt.blockNames.size()
                                  ? c.opt.blockNames[static_cast<std::size_t>(block - 1)]
                                  : "Блок " + FormatInt(block);
     const double next = k + 1 < starts.size() ? c.lay.entries.X(starts[k + 1]) - c.lay.entries.Step() / 2
                                               : c.lay.plot.right();
-    c.p.setPen(c.pal.text);
-    c.p.drawText(QRectF(x + 3 * c.u, c.lay.plot.top() + 2 * c.u, std::max(0.0, next - x - 6 * c.u), fm.height()),
-                 Qt::AlignLeft | Qt::AlignTop, fm.elidedText(Q(name), Qt::ElideRight, std::max(0.0, next - x - 6 * c.u)));
+    const double w = std::max(0.0, next - x - 6 * c.u);
+    c.p.drawText(QRectF(x + 3 * c.u, top, w, fm.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                 fm.elidedText(Q(name), Qt::ElideRight, w));
   }
 }
 
@@ -520,22 +547,36 @@ void DrawRibbons(Ctx& c) {
     c.p.setPen(c.pal.text);
     c.p.drawText(QRectF(c.lay.rect.left(), row.top(), r.left() - c.lay.rect.left() - 4 * c.u, rowH),
                  Qt::AlignRight | Qt::AlignVCenter, Q(std::string(CriterionCode(criterion))));
-    int shown = 0;
+    // The bars first, then the numbers right of their bars where they cover neither a bar nor
+    // another number (the mouse names every series).
+    std::vector<const TCriterionHit*> hits;
     for (const TCriterionHit& h : set.signals) {
       if (h.criterion != criterion) continue;
-      if (++shown > 30) break;
-      const double x1 = c.lay.entries.X(h.first) - c.lay.entries.Step() / 2;
-      const double x2 = std::max(c.lay.entries.X(h.last) + c.lay.entries.Step() / 2, x1 + 2 * c.u);
+      if (hits.size() == 30) break;
+      hits.push_back(&h);
+    }
+    TakenPlaces taken(40 * c.u);
+    std::vector<QRectF> bars;
+    for (const TCriterionHit* h : hits) {
+      const double x1 = c.lay.entries.X(h->first) - c.lay.entries.Step() / 2;
+      const double x2 = std::max(c.lay.entries.X(h->last) + c.lay.entries.Step() / 2, x1 + 2 * c.u);
       const QRectF bar(x1, row.top() + 2 * c.u, x2 - x1, rowH - 4 * c.u);
       c.p.setPen(MakePen(c.p, Qt::black, 1));
       c.p.setBrush(criterion == 1 ? c.pal.beyond : c.pal.signal);
       c.p.drawRect(bar);
-      if (numbers) {
-        const QString text =
-            h.first == h.last ? Q(FormatInt(h.first)) : Q(FormatInt(h.first) + "-" + FormatInt(h.last));
-        c.p.setPen(c.pal.text);
-        c.p.drawText(QPointF(x2 + 2 * c.u, row.top() + rowH / 2 + fm.ascent() / 2 - fm.descent() / 2), text);
-      }
+      taken.Take(bar);
+      bars.push_back(bar);
+    }
+    if (!numbers) continue;
+    c.p.setPen(c.pal.text);
+    for (std::size_t k2 = 0; k2 < hits.size(); ++k2) {
+      const TCriterionHit& h = *hits[k2];
+      const QString text =
+          h.first == h.last ? Q(FormatInt(h.first)) : Q(FormatInt(h.first) + "-" + FormatInt(h.last));
+      const QRectF place(bars[k2].right() + 2 * c.u, bars[k2].top(), fm.horizontalAdvance(text) + 1, bars[k2].height());
+      if (!taken.Free(place)) continue;
+      c.p.drawText(place, Qt::AlignLeft | Qt::AlignVCenter, text);
+      taken.Take(place);
     }
   }
 }
@@ -774,6 +815,7 @@ void PaintOne(Ctx& c, const QRectF& rect) {
   c.p.setRenderHint(QPainter::Antialiasing, false);
 
   DrawAxes(c, ticks, entryTicks);
+  DrawBlockNames(c);
   DrawSideLabels(c, std::move(labels));
   if (!c.lay.ribbons.isEmpty()) DrawRibbons(c);
   if (!c.lay.histogram.isEmpty()) DrawSideHistogram(c);
@@ -786,15 +828,20 @@ void PaintOne(Ctx& c, const QRectF& rect) {
 
 }  // namespace
 
-void PaintChart(QPainter& painter, const QRectF& rect, const TChart& chart, const ChartPaintOptions& options,
-                ChartLayout* layout) {
+namespace {
+
+// Lays out (and, unless `dryRun`, draws) one chart with at least the given room beside its plot.
+void PaintChartWithin(QPainter& painter, const QRectF& rect, const TChart& chart, const ChartPaintOptions& options,
+                      ChartLayout* layout, double minLeft, double minRight, bool dryRun) {
   painter.save();
   const ChartSeries* series = chart.Current();
   if (series == nullptr) {
     const Palette pal = PaletteOf(options.style);
-    painter.fillRect(rect, pal.background);
-    painter.setPen(MakePen(painter, pal.frame, 1));
-    painter.drawRect(rect);
+    if (!dryRun) {
+      painter.fillRect(rect, pal.background);
+      painter.setPen(MakePen(painter, pal.frame, 1));
+      painter.drawRect(rect);
+    }
     if (layout != nullptr) *layout = ChartLayout{rect, {}, {}, {}, {}, {}, {}, {}, {}, PixelUnit(painter)};
     painter.restore();
     return;
@@ -804,9 +851,23 @@ void PaintChart(QPainter& painter, const QRectF& rect, const TChart& chart, cons
   c.small = GraphicsFont(options.style.font, 0.9);
   c.bold = GraphicsFont(options.style.font, 1.05, true);
   c.lineH = QFontMetricsF(c.font, painter.device()).height();
-  PaintOne(c, rect);
+  c.minLeft = minLeft;
+  c.minRight = minRight;
+  if (dryRun) {
+    ChooseAxis(c);
+    Layout(c, rect);
+  } else {
+    PaintOne(c, rect);
+  }
   if (layout != nullptr) *layout = c.lay;
   painter.restore();
+}
+
+}  // namespace
+
+void PaintChart(QPainter& painter, const QRectF& rect, const TChart& chart, const ChartPaintOptions& options,
+                ChartLayout* layout) {
+  PaintChartWithin(painter, rect, chart, options, layout, 0, 0, false);
 }
 
 void PaintChartPair(QPainter& painter, const QRectF& rect, const std::string& caption, const TChart& upper,
@@ -832,10 +893,20 @@ void PaintChartPair(QPainter& painter, const QRectF& rect, const std::string& ca
     PaintChart(painter, body, upper, upperOptions, &out.upper);
   } else {
     const double upperH = body.height() * 0.58;
-    PaintChart(painter, QRectF(body.left(), body.top(), body.width(), upperH - gap / 2), upper, upperOptions,
-               &out.upper);
-    PaintChart(painter, QRectF(body.left(), body.top() + upperH + gap / 2, body.width(), body.height() - upperH - gap / 2),
-               *lower, lowerOptions, &out.lower);
+    const QRectF upperRect(body.left(), body.top(), body.width(), upperH - gap / 2);
+    const QRectF lowerRect(body.left(), body.top() + upperH + gap / 2, body.width(), body.height() - upperH - gap / 2);
+    // Both plots take the wider room of the two on each side: the entries line up.
+    ChartLayout a, b;
+    PaintChartWithin(painter, upperRect, upper, upperOptions, &a, 0, 0, true);
+    PaintChartWithin(painter, lowerRect, *lower, lowerOptions, &b, 0, 0, true);
+    const auto inset = [](const ChartLayout& l, bool left) {
+      if (l.plot.isEmpty()) return 0.0;
+      return left ? l.plot.left() - l.rect.left() : l.rect.right() - l.plot.right();
+    };
+    const double minLeft = std::max(inset(a, true), inset(b, true));
+    const double minRight = std::max(inset(a, false), inset(b, false));
+    PaintChartWithin(painter, upperRect, upper, upperOptions, &out.upper, minLeft, minRight, false);
+    PaintChartWithin(painter, lowerRect, *lower, lowerOptions, &out.lower, minLeft, minRight, false);
   }
   if (layout != nullptr) *layout = out;
   painter.restore();

@@ -105,6 +105,8 @@ TEST_F(PictureCommand, BadInputWritesNothingAndKeepsAnExistingFile) {
   const std::vector<std::string> kBad[] = {
       {"--size", "99x500"},
       {"--size", "500x10001"},
+      {"--display", "8"},
+      {"--display", "128"},
       {"--param", "Нет такого"},
       {"--block", "7"},
   };
