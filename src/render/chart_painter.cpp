@@ -249,6 +249,32 @@ void Layout(Ctx& c, const QRectF& rect) {
   c.lay.values = ValueScale(c.axisMin, c.axisMax, top, bottom - top);
 }
 
+// Rectangles already written on, so that a label finds a free place or is left out. They are
+// kept by strips of the width, so that a dense chart with thousands of labels looks at the few
+// near each new one, not at all of them.
+class TakenPlaces {
+ public:
+  explicit TakenPlaces(double strip) : m_strip(std::max(strip, 1.0)) {}
+  bool Free(const QRectF& r) const {
+    for (long k = Strip(r.left()); k <= Strip(r.right()); ++k) {
+      const auto it = m_strips.find(k);
+      if (it == m_strips.end()) continue;
+      for (const QRectF& t : it->second) {
+        if (t.intersects(r)) return false;
+      }
+    }
+    return true;
+  }
+  void Take(const QRectF& r) {
+    for (long k = Strip(r.left()); k <= Strip(r.right()); ++k) m_strips[k].push_back(r);
+  }
+
+ private:
+  long Strip(double x) const { return static_cast<long>(std::floor(x / m_strip)); }
+  double m_strip;
+  std::unordered_map<long, std::vector<QRectF>> m_strips;
+};
+
 // How far entry i's zones reach from the centre line, against the chart's zones: 1 for an entry
 // under the chart's limits, own UCL - CL over UCL - CL for one with limits of its own (p and u
 // charts whose sample sizes differ), so that its zones follow its limits' step.
@@ -262,25 +288,46 @@ double ZoneStretch(const Ctx& c, std::uint32_t i) {
   return std::isfinite(f) && f > 0 ? f : 1;
 }
 
-void DrawZones(Ctx& c) {
+void DrawZones(Ctx& c, TakenPlaces& taken) {
   const TChartZones& z = c.series.set.zones;
   const QRectF& plot = c.lay.plot;
   const QColor fills[] = {c.pal.zoneA, c.pal.zoneB, c.pal.zoneC};
-  const auto edge = [&](double e, double f) { return c.lay.values.Y(z.centre + (e - z.centre) * f); };
+  // An edge of the chart's zones moved for entries whose limits reach `f` times as far: the
+  // outer edges of the A bands to the entry's own limits, the others in proportion, none
+  // beyond those limits (a lower limit below 0 is kept as 0).
+  struct Reach {
+    double f = 1, lo = 0, hi = 0;
+  };
+  const auto reachOf = [&](std::uint32_t i) {
+    Reach r;
+    r.f = ZoneStretch(c, i);
+    if (r.f != 1) {
+      r.lo = c.chart.data.points[i - 1].ownLower;
+      r.hi = c.chart.data.points[i - 1].ownUpper;
+    }
+    return r;
+  };
+  const auto edge = [&](double e, const Reach& r) {
+    if (r.f == 1) return c.lay.values.Y(e);
+    if (e == z.zones[0].upper.upperEdge) return c.lay.values.Y(r.hi);
+    if (e == z.zones[0].lower.lowerEdge) return c.lay.values.Y(r.lo);
+    return c.lay.values.Y(std::clamp(z.centre + (e - z.centre) * r.f, r.lo, r.hi));
+  };
   // Runs of entries whose zones reach equally far, each filled across its slots (one run
   // across the plot when no entry has limits of its own).
   const std::uint32_t n = c.lay.entries.Count();
   c.p.setPen(Qt::NoPen);
   for (std::uint32_t from = 1; from <= std::max<std::uint32_t>(n, 1);) {
     const double f = ZoneStretch(c, from);
+    const Reach reach = reachOf(from);
     std::uint32_t to = from;
     while (to < n && ZoneStretch(c, to + 1) == f) ++to;
     const double x1 = n == 0 || from == 1 ? plot.left() : c.lay.entries.X(from) - c.lay.entries.Step() / 2;
     const double x2 = n == 0 || to == n ? plot.right() : c.lay.entries.X(to) + c.lay.entries.Step() / 2;
     for (std::size_t k = 0; k < 3; ++k) {
       for (const ZoneBand* band : {&z.zones[k].upper, &z.zones[k].lower}) {
-        const double y1 = edge(band->upperEdge, f);
-        const double y2 = edge(band->lowerEdge, f);
+        const double y1 = edge(band->upperEdge, reach);
+        const double y2 = edge(band->lowerEdge, reach);
         if (!(y2 > y1)) continue;
         c.p.fillRect(QRectF(x1, y1, x2 - x1, y2 - y1), fills[k]);
       }
@@ -292,15 +339,17 @@ void DrawZones(Ctx& c) {
   c.p.setFont(c.small);
   c.p.setPen(c.pal.frame);
   const QFontMetricsF fm(c.small, c.p.device());
-  const double f = ZoneStretch(c, 1);
+  const Reach first = reachOf(1);
   const double w = fm.horizontalAdvance(QStringLiteral("W")) + 2 * c.u;
   for (const ChartZone& zone : z.zones) {
     for (const ZoneBand* band : {&zone.upper, &zone.lower}) {
-      const double y1 = std::max(edge(band->upperEdge, f), plot.top());
-      const double y2 = std::min(edge(band->lowerEdge, f), plot.bottom());
+      const double y1 = std::max(edge(band->upperEdge, first), plot.top());
+      const double y2 = std::min(edge(band->lowerEdge, first), plot.bottom());
       if (y2 - y1 < fm.height()) continue;
-      c.p.drawText(QRectF(plot.left() + 3 * c.u, y1, w, y2 - y1), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString(QChar::fromLatin1(zone.letter)));
+      // The letter's place is taken: codes and values written later keep off it.
+      const QRectF place(plot.left() + 3 * c.u, (y1 + y2 - fm.height()) / 2, w, fm.height());
+      c.p.drawText(place, Qt::AlignLeft | Qt::AlignVCenter, QString(QChar::fromLatin1(zone.letter)));
+      taken.Take(place);
     }
   }
 }
@@ -329,32 +378,6 @@ void DrawDataRange(Ctx& c) {
     for (std::uint32_t k = from; k < to; ++k) c.p.drawEllipse(QPointF(x, c.lay.values.Y(v.values[k])), 1.6 * c.u, 1.6 * c.u);
   }
 }
-
-// Rectangles already written on, so that a label finds a free place or is left out. They are
-// kept by strips of the width, so that a dense chart with thousands of labels looks at the few
-// near each new one, not at all of them.
-class TakenPlaces {
- public:
-  explicit TakenPlaces(double strip) : m_strip(std::max(strip, 1.0)) {}
-  bool Free(const QRectF& r) const {
-    for (long k = Strip(r.left()); k <= Strip(r.right()); ++k) {
-      const auto it = m_strips.find(k);
-      if (it == m_strips.end()) continue;
-      for (const QRectF& t : it->second) {
-        if (t.intersects(r)) return false;
-      }
-    }
-    return true;
-  }
-  void Take(const QRectF& r) {
-    for (long k = Strip(r.left()); k <= Strip(r.right()); ++k) m_strips[k].push_back(r);
-  }
-
- private:
-  long Strip(double x) const { return static_cast<long>(std::floor(x / m_strip)); }
-  double m_strip;
-  std::unordered_map<long, std::vector<QRectF>> m_strips;
-};
 
 // The values beside the points ("Значения у точек"), above each point where there is room
 // (below it near the top), left out where a label would cover another one.
@@ -437,7 +460,8 @@ void DrawOwnLimitSteps(Ctx& c, bool upper) {
   const double half = c.lay.entries.Step() / 2;
   for (std::uint32_t i = 1; i <= points.size() && i <= c.lay.entries.Count(); ++i) {
     const TChartPoint& e = points[i - 1];
-    const bool own = (e.flags & chart_point_flag::kOwnLimits) != 0;
+    // A lower limit that fell below 0 is kept as 0: the entry has none.
+    const bool own = (e.flags & chart_point_flag::kOwnLimits) != 0 && (upper || e.ownLower > 0);
     if (!own && !central) {
       open = false;
       continue;
@@ -756,7 +780,8 @@ void PaintOne(Ctx& c, const QRectF& rect) {
 
   c.p.save();
   c.p.setClipRect(plot);
-  if (zones && (o.criteria.display & criteria_display::kZones) != 0) DrawZones(c);
+  TakenPlaces taken(40 * c.u);
+  if (zones && (o.criteria.display & criteria_display::kZones) != 0) DrawZones(c, taken);
   if (o.grid) DrawGrid(c, ticks, entryTicks);
   DrawBlockBoundaries(c);
 
@@ -797,7 +822,6 @@ void PaintOne(Ctx& c, const QRectF& rect) {
   c.p.setRenderHint(QPainter::Antialiasing, d.Sparse());
   DrawSeriesLine(c, d);
   c.p.setRenderHint(QPainter::Antialiasing, true);
-  TakenPlaces taken(40 * c.u);
   if ((o.criteria.display & criteria_display::kSeriesLines) != 0) DrawSignalledSeries(c, taken);
   for (const PlotMarkPoint& m : d.marks) {
     DrawMark(c.p, m.mark, QPointF(c.lay.entries.X(m.index), c.lay.values.Y(set.Value(m.index))), c.pal, c.u);
