@@ -289,6 +289,44 @@ TEST(ChartPainter, TheSideHistogramDrawsItsCurveAndCountsAsAsked) {
   EXPECT_GT(count(false, true, textInk), 0);
 }
 
+TEST(ChartPainter, BlockNamesStandAboveThePlotClearOfItsLines) {
+  // Two blocks, the UCL near the top of the plot where the names used to be written.
+  TChart chart = IndividualsChart(10, [](std::uint32_t i) { return static_cast<double>(i % 3); });
+  chart.data.points[0].flags = chart_point_flag::kBlockStart;
+  chart.data.points[5].flags = chart_point_flag::kBlockStart;
+  chart.data.points[0].block = 1;
+  chart.data.points[5].block = 2;
+  for (std::size_t i = 1; i < 10; ++i) chart.data.points[i].block = i < 5 ? 1 : 2;
+  chart.axisMax = chart.series[0].set.ucl + 0.25;
+  ChartPaintOptions options;
+  options.blockNames = {"Первый блок с длинным именем", "Второй"};
+  ChartLayout layout;
+  const QImage image = Paint(chart, 600, 300, layout, options);
+  const double y = layout.values.Y(chart.series[0].set.ucl);
+  int textAbove = 0, textOnLine = 0;
+  for (double x = layout.plot.left() + 2; x < layout.entries.X(5); ++x) {
+    for (int dy = 1; dy < 10; ++dy) textAbove += At(image, x, layout.plot.top() - dy).lightness() < 60 ? 1 : 0;
+    for (int dy = -3; dy <= 3; ++dy) textOnLine += At(image, x, y + dy).lightness() < 60 ? 1 : 0;
+  }
+  EXPECT_GT(textAbove, 20);
+  EXPECT_EQ(textOnLine, 0);
+}
+
+TEST(ChartPainter, ThePlotsOfAPairShareTheirEdges) {
+  // Long value labels on the upper chart, short ones on the lower.
+  TChart upper = IndividualsChart(30, [](std::uint32_t i) { return 12345.678 + (i % 4) * 0.001; });
+  upper.decimals = 4;
+  const TChart lower = IndividualsChart(30, [](std::uint32_t i) { return static_cast<double>(i % 2); });
+  EnsureQt();
+  QImage image = BlankPicture(800, 600);
+  QPainter painter(&image);
+  ChartPairLayout layout;
+  PaintChartPair(painter, QRectF(0, 0, 800, 600), "x-MR", upper, &lower, {}, {}, &layout);
+  EXPECT_DOUBLE_EQ(layout.upper.plot.left(), layout.lower.plot.left());
+  EXPECT_DOUBLE_EQ(layout.upper.plot.right(), layout.lower.plot.right());
+  EXPECT_DOUBLE_EQ(layout.upper.entries.X(7), layout.lower.entries.X(7));
+}
+
 class Pictures : public ::testing::Test {
  protected:
   void SetUp() override {
