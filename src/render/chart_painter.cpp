@@ -94,17 +94,22 @@ struct Ctx {
   // The least room left of and right of the plot: the charts of a pair share their plots'
   // edges, so that an entry stands at the same x on both.
   double minLeft = 0, minRight = 0;
-  // The block names' strip above the plot (two blocks or more).
-  bool blockNames = false;
+  // The entries that start a block, with two blocks or more (then the names' strip stands
+  // above the plot); empty with one block.
+  std::vector<std::uint32_t> blockStarts;
 };
 
-// Entries that start a block, in order.
+// Entries that start a block, in order, when the first `count` entries span two blocks or more
+// (they come block by block, so the first and the last entry tell); empty otherwise.
 std::vector<std::uint32_t> BlockStarts(const TChart& chart, std::uint32_t count) {
   std::vector<std::uint32_t> starts;
   const auto& points = chart.data.points;
-  for (std::uint32_t i = 1; i <= points.size() && i <= count; ++i) {
+  const std::size_t n = std::min<std::size_t>(points.size(), count);
+  if (n < 2 || points.front().block == points[n - 1].block) return starts;
+  for (std::uint32_t i = 1; i <= n; ++i) {
     if ((points[i - 1].flags & chart_point_flag::kBlockStart) != 0) starts.push_back(i);
   }
+  if (starts.size() < 2) starts.clear();
   return starts;
 }
 
@@ -208,8 +213,8 @@ void Layout(Ctx& c, const QRectF& rect) {
   double top = rect.top() + c.lineH * 1.4;  // the title line
   // The block names stand in a strip of their own above the plot, clear of the lines, zones and
   // codes inside it.
-  c.blockNames = BlockStarts(chart, static_cast<std::uint32_t>(set.Count())).size() >= 2;
-  if (c.blockNames) top += fm.height() + 2 * u;
+  c.blockStarts = BlockStarts(chart, static_cast<std::uint32_t>(set.Count()));
+  if (!c.blockStarts.empty()) top += fm.height() + 2 * u;
   double bottom = rect.bottom() - (c.lineH + 8 * u);  // the entry labels
   const bool conclusion = chart.conclusionShown && !c.opt.conclusion.empty();
   if (conclusion) {
@@ -415,8 +420,8 @@ void DrawGrid(Ctx& c, const ValueTicks& ticks, const std::vector<std::uint32_t>&
 
 // The block boundaries as vertical lines through the plot.
 void DrawBlockBoundaries(Ctx& c) {
-  const std::vector<std::uint32_t> starts = BlockStarts(c.chart, c.lay.entries.Count());
-  if (starts.size() < 2) return;  // one block: the caption names it
+  const std::vector<std::uint32_t>& starts = c.blockStarts;
+  if (starts.empty()) return;  // one block: the caption names it
   c.p.setPen(MakePen(c.p, c.pal.frame, 1, Qt::DashDotDotLine));
   for (const std::uint32_t i : starts) {
     if (i == 1) continue;
@@ -427,8 +432,8 @@ void DrawBlockBoundaries(Ctx& c) {
 
 // The blocks' names in the strip above the plot, each from its boundary to the next one.
 void DrawBlockNames(Ctx& c) {
-  const std::vector<std::uint32_t> starts = BlockStarts(c.chart, c.lay.entries.Count());
-  if (!c.blockNames || starts.size() < 2) return;
+  const std::vector<std::uint32_t>& starts = c.blockStarts;
+  if (starts.empty()) return;
   const auto& points = c.chart.data.points;
   c.p.setFont(c.small);
   c.p.setPen(c.pal.text);
@@ -870,7 +875,7 @@ void PaintChartWithin(QPainter& painter, const QRectF& rect, const TChart& chart
     painter.restore();
     return;
   }
-  Ctx c{painter, chart, *series, options, PaletteOf(options.style), PixelUnit(painter), {}, {}, {}, 0, {}};
+  Ctx c{painter, chart, *series, options, PaletteOf(options.style), PixelUnit(painter), {}, {}, {}, 0, {}, 0, 0, false, 0, 0, {}};
   c.font = GraphicsFont(options.style.font);
   c.small = GraphicsFont(options.style.font, 0.9);
   c.bold = GraphicsFont(options.style.font, 1.05, true);
