@@ -398,7 +398,8 @@ void DrawPointLabels(Ctx& c, const DecimatedSeries& d, TakenPlaces& taken) {
     const QPointF at(c.lay.entries.X(col.first), c.lay.values.Y(set.Value(col.first)));
     for (const double dy : {-fm.height() - 4 * c.u, 4 * c.u}) {
       const QRectF r(at.x() - w / 2, at.y() + dy, w, fm.height());
-      if (!c.lay.plot.contains(r) || !taken.Free(r)) continue;
+      // A gap of a few pixels to the next value keeps the numbers apart.
+      if (!c.lay.plot.contains(r) || !taken.Free(r.adjusted(-3 * c.u, 0, 3 * c.u, 0))) continue;
       c.p.drawText(r, Qt::AlignCenter, text);
       taken.Take(r);
       break;
@@ -670,9 +671,12 @@ void DrawSideHistogram(Ctx& c) {
       const double y1 = c.lay.values.Y(b.upper);
       const double y2 = c.lay.values.Y(b.lower);
       if (y2 - y1 < fm.height() * 0.8 || b.count == 0) continue;
-      const double x = r.left() + b.shareDensity / h.scaleTop * r.width() * 0.95 + 2 * c.u;
-      c.p.drawText(QRectF(x, y1, std::max(0.0, r.right() - x), y2 - y1), Qt::AlignLeft | Qt::AlignVCenter,
-                   Q(FormatInt(static_cast<std::int64_t>(b.count))));
+      // Right of the bar, or over its end when the bar reaches the edge.
+      const QString text = Q(FormatInt(static_cast<std::int64_t>(b.count)));
+      const double w = fm.horizontalAdvance(text);
+      const double x = std::max(r.left(), std::min(r.left() + b.shareDensity / h.scaleTop * r.width() * 0.95 + 2 * c.u,
+                                                   r.right() - w - 1 * c.u));
+      c.p.drawText(QRectF(x, y1, w + 1 * c.u, y2 - y1), Qt::AlignLeft | Qt::AlignVCenter, text);
     }
   }
   if (h.sigma > 0 && c.opt.chart.histogramCurve) {
