@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +19,8 @@
 #include "analysis/chart_kinds.h"
 #include "render/chart_painter.h"
 #include "render/picture.h"
+#include "spc/dataset_spc.h"
+#include "spc/spc_file.h"
 
 namespace mv::render {
 namespace {
@@ -325,6 +328,31 @@ TEST(ChartPainter, ThePlotsOfAPairShareTheirEdges) {
   EXPECT_DOUBLE_EQ(layout.upper.plot.left(), layout.lower.plot.left());
   EXPECT_DOUBLE_EQ(layout.upper.plot.right(), layout.lower.plot.right());
   EXPECT_DOUBLE_EQ(layout.upper.entries.X(7), layout.lower.entries.X(7));
+}
+
+// The band of an X chart spans each entry's own sample: entries and samples are matched block
+// by block, and only the points that count take part.
+TEST(ChartPainter, SampleValuesAreThoseOfEachEntrysSample) {
+  auto ds = LoadDatasetFile(std::string(MV_SOURCE_DIR) + "/examples/demo.mvl");
+  ASSERT_TRUE(ds);
+  TChartTask task;
+  task.selection = {ds.get(), {1, 2}, true, 1, 1};
+  task.parameters = {1};
+  TChart chart;
+  ASSERT_TRUE(BuildChart(chart, task, ChartKind::Mean, TChartOptions{}).ok);
+  const EntrySampleValues v = SampleValuesOf(chart, *ds);
+  ASSERT_EQ(v.Entries(), chart.data.points.size());
+  for (const std::uint32_t i : {1U, 2U, static_cast<std::uint32_t>(chart.data.points.size())}) {
+    SCOPED_TRACE(i);
+    const TChartPoint& e = chart.data.points[i - 1];
+    const SampleStats st = ds->Block(e.block)->Sample(e.sample)->Stats(1);
+    ASSERT_EQ(v.start[i] - v.start[i - 1], st.n);
+    const auto [lo, hi] = std::minmax_element(v.values.begin() + v.start[i - 1], v.values.begin() + v.start[i]);
+    EXPECT_DOUBLE_EQ(*lo, st.min);
+    EXPECT_DOUBLE_EQ(*hi, st.max);
+  }
+  chart.kind = ChartKind::Range;  // the band belongs to the X and M charts only
+  EXPECT_EQ(SampleValuesOf(chart, *ds).Entries(), 0U);
 }
 
 class Pictures : public ::testing::Test {
