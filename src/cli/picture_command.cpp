@@ -107,11 +107,13 @@ std::unique_ptr<QGuiApplication> StartOffscreenQt() {
 }
 
 // The chart's texts drawn with it, as the chart window draws them: the conclusion line (when the
-// chart shows it) and the short zone analysis (when it has zones).
+// chart has one) and the short zone analysis (when it has zones).
 render::ChartPaintOptions ChartTexts(const render::ChartPaintOptions& common, const TChart& chart,
                                      const TDatasetSPC& ds) {
   render::ChartPaintOptions o = common;
-  if (chart.conclusionShown) o.conclusion = ConclusionLine(chart, common.chart.criteria.CriteriaCount()).text;
+  if (render::ConclusionDrawn(chart, common.chart)) {
+    o.conclusion = ConclusionLine(chart, common.chart.criteria.CriteriaCount()).text;
+  }
   if (const ChartSeries* s = chart.Current(); s != nullptr && s->set.zones.valid) {
     o.zoneAnalysis = ZoneAnalysisShort(s->set.zoneStat);
   }

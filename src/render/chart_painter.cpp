@@ -23,6 +23,10 @@ ConclusionMark ConclusionMarkOf(const TChart& chart) {
   return chart.beyondCount == 0 && s->set.signals.empty() ? ConclusionMark::Good : ConclusionMark::Bad;
 }
 
+bool ConclusionDrawn(const TChart& chart, const TChartOptions& options) {
+  return chart.conclusionShown || (options.conclusion && !chart.limitsComputable);
+}
+
 std::vector<std::string> BlockNames(const TDatasetSPC& dataset) {
   std::vector<std::string> names;
   for (int b = 1; const TSPCBlock* block = dataset.Block(b); ++b) names.push_back(block->name);
@@ -216,7 +220,7 @@ void Layout(Ctx& c, const QRectF& rect) {
   c.blockStarts = BlockStarts(chart, static_cast<std::uint32_t>(set.Count()));
   if (!c.blockStarts.empty()) top += fm.height() + 2 * u;
   double bottom = rect.bottom() - (c.lineH + 8 * u);  // the entry labels
-  const bool conclusion = chart.conclusionShown && !c.opt.conclusion.empty();
+  const bool conclusion = ConclusionDrawn(chart, o) && !c.opt.conclusion.empty();
   if (conclusion) {
     c.lay.conclusion = QRectF(rect.left(), rect.bottom() - c.lineH * 1.5, rect.width(), c.lineH * 1.5);
     bottom -= c.lineH * 1.5;

@@ -28,6 +28,9 @@ enum class ConclusionMark : std::uint8_t { None = 0, Good = 1, Bad = 2 };
 // Good when no point is beyond the limits and no signal was found; None when the chart shows
 // no limits.
 ConclusionMark ConclusionMarkOf(const TChart& chart);
+// Whether the chart has a conclusion line: the conclusion option is on and limits are shown, or
+// an np or c chart cannot have limits (its line says why).
+bool ConclusionDrawn(const TChart& chart, const TChartOptions& options);
 
 // What a sample entry carries besides its value, for the events option.
 namespace entry_remark {
@@ -49,8 +52,8 @@ struct ChartPaintOptions {
   // numbers, zones, zone analysis), grid, events, dates, histogram and box plot beside.
   TChartOptions chart;
   PaintStyle style;
-  // The conclusion line under the chart, drawn when the chart's conclusionShown is set and the
-  // text is not empty, with the mark of ConclusionMarkOf.
+  // The conclusion line under the chart, drawn when ConclusionDrawn and the text is not empty,
+  // with the mark of ConclusionMarkOf.
   std::string conclusion;
   // The short zone analysis ("Анализ зон КК: ..."), drawn above the plot with display flag 64
   // when the chart has zones.

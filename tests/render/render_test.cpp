@@ -355,6 +355,43 @@ TEST(ChartPainter, SampleValuesAreThoseOfEachEntrysSample) {
   EXPECT_EQ(SampleValuesOf(chart, *ds).Entries(), 0U);
 }
 
+// The conclusion line stands under a chart with limits shown, and under an np or c chart whose
+// sample sizes rule out limits (its line says so); a chart without limits has none.
+TEST(ChartPainter, TheConclusionLineIsDrawnWhereTheChartHasOne) {
+  const struct {
+    const char* name;
+    bool limitsShown;
+    bool computable;
+    bool option;
+    bool drawn;
+  } kCases[] = {
+      {"limits shown", true, true, true, true},
+      {"option off", true, true, false, false},
+      {"no limits", false, true, true, false},
+      {"sizes differ", false, false, true, true},
+      {"sizes differ, option off", false, false, false, false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    TChart chart = IndividualsChart(10, [](std::uint32_t i) { return static_cast<double>(i % 3); });
+    chart.limitsShown = c.limitsShown;
+    chart.conclusionShown = c.option && c.limitsShown;
+    chart.limitsComputable = c.computable;
+    ChartPaintOptions options;
+    options.chart.conclusion = c.option;
+    options.conclusion = "Заключение";
+    ChartLayout layout;
+    const QImage image = Paint(chart, 500, 300, layout, options);
+    EXPECT_EQ(!layout.conclusion.isEmpty(), c.drawn);
+    if (!c.drawn) continue;
+    int ink = 0;  // the text
+    for (double x = layout.plot.left(); x < layout.plot.left() + 80; ++x) {
+      for (double y = layout.conclusion.top(); y < layout.conclusion.bottom(); ++y) ink += At(image, x, y).lightness() < 60;
+    }
+    EXPECT_GT(ink, 20);
+  }
+}
+
 class Pictures : public ::testing::Test {
  protected:
   void SetUp() override {
