@@ -3,12 +3,12 @@
 #include <QGuiApplication>
 #include <QPainter>
 
-#include <filesystem>
 #include <memory>
 #include <ostream>
 #include <vector>
 
 #include "analysis/chart_kinds.h"
+#include "analysis/chart_texts.h"
 #include "analysis/control_chart.h"
 #include "cli/chart_command.h"
 #include "cli/cli.h"
@@ -47,7 +47,8 @@ bool ParseSize(const std::string& text, PictureArgs& a) {
 
 bool ParsePictureArgs(Args args, PictureArgs& a, std::string& error) {
   static constexpr std::string_view kWithValue[] = {"--param", "--block", "--blocks", "--samples", "--kind",  "--criteria",
-                                                    "--span",  "--scale", "--out",    "--size",    "--lang", "--bins"};
+                                                    "--span",  "--scale", "--out",    "--size",    "--lang", "--bins",
+                                                    "--display"};
   static constexpr std::string_view kFlags[] = {"--regulation", kNoFilterOption};
   const auto take = [&a](const std::string& option, const std::string& value, std::string& e) {
     if (IsSelectionOption(option)) return TakeSelectionOption(option, value, a.chart.selection, e);
@@ -69,6 +70,14 @@ bool ParsePictureArgs(Args args, PictureArgs& a, std::string& error) {
       const auto k = ParseInteger(value, 1, 1000);
       if (!k) return BadValue(option, "a whole number of bins (limited to 5..20)", value, e);
       a.bins = static_cast<int>(*k);
+      return true;
+    }
+    if (option == "--display") {  // what the chart shows of the criteria: flags 1, 2, 4, 32, 64
+      const auto flags = ParseInteger(value, 0, criteria_display::kAll);
+      if (!flags || (*flags & ~static_cast<std::int64_t>(criteria_display::kAll)) != 0) {
+        return BadValue(option, "a sum of 1, 2, 4, 32 and 64", value, e);
+      }
+      a.chart.options.criteria.display = static_cast<std::uint8_t>(*flags);
       return true;
     }
     if (option == "--kind" && value == "histogram") {
@@ -101,18 +110,19 @@ std::unique_ptr<QGuiApplication> StartOffscreenQt() {
   return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-// The caption of the picture. The chart window's caption builder takes its place once it is
-// here; until then the charts' titles, the block and the dataset's name.
-std::string PictureCaption(const TDatasetSPC& ds, const std::string& file, const SampleSelection& selection,
-                           const TChart& upper, const TChart* lower) {
-  std::string caption = upper.title;
-  if (lower != nullptr) caption += " / " + lower->title;
-  if (selection.blocks.size() == 1) {
-    if (const TSPCBlock* b = ds.Block(selection.blocks.front())) caption += " блок \"" + b->name + "\"";
+// The chart's texts drawn with it, as the chart window draws them: the conclusion line (when the
+// chart has one) and the short zone analysis (when it has zones).
+render::ChartPaintOptions ChartTexts(const render::ChartPaintOptions& common, const TChart& chart,
+                                     const TDatasetSPC& ds) {
+  render::ChartPaintOptions o = common;
+  if (render::ConclusionDrawn(chart, common.chart)) {
+    o.conclusion = ConclusionLine(chart, common.chart.criteria.CriteriaCount()).text;
   }
-  std::string name = ds.processName;
-  if (name.empty()) name = std::filesystem::path(file).filename().string();
-  return caption + " - " + name;
+  if (const ChartSeries* s = chart.Current(); s != nullptr && s->set.zones.valid) {
+    o.zoneAnalysis = ZoneAnalysisShort(s->set.zoneStat);
+  }
+  o.remarks = render::EntryRemarks(chart, ds);
+  return o;
 }
 
 }  // namespace
@@ -125,7 +135,12 @@ const std::string_view kPictureDetails =
     "        --out PICTURE                .png, .jpg, .jpeg or .bmp (required); an existing file\n"
     "                                     is replaced only by a complete picture\n"
     "        --size WxH                   pixels, each side 100..10000 (default 1600x1000)\n"
-    "        --lang ru|en                 language of the titles (default ru)\n";
+    "        --lang ru|en                 language of the titles (default ru)\n"
+    "        --display FLAGS              the criteria drawn, a sum of: 1 series lines, 2 ribbons,\n"
+    "                                     4 point numbers, 32 zones, 64 zone analysis (default 1)\n"
+    "      The conclusion line is drawn under each chart and given as its \"conclusion\" (empty\n"
+    "      when the chart shows none); --bins counts for histograms only (a chart picture\n"
+    "      draws no histogram beside the chart).\n";
 
 int RunPicture(Args args, std::ostream& out, std::ostream& err) {
   PictureArgs a;
@@ -176,19 +191,16 @@ int RunPicture(Args args, std::ostream& out, std::ostream& err) {
 
   const auto qt = StartOffscreenQt();
   QImage image = render::BlankPicture(a.width, a.height);
+  render::ChartPaintOptions paint[2];
   {
     QPainter painter(&image);
-    render::ChartPaintOptions upperOptions;
-    upperOptions.chart = a.chart.options;
-    upperOptions.blockNames = render::BlockNames(ds);
-    // The conclusion line and the zone analysis come from the chart window's text builders.
-    render::ChartPaintOptions lowerOptions = upperOptions;
-    upperOptions.remarks = render::EntryRemarks(charts[0], ds);
+    render::ChartPaintOptions common;
+    common.chart = a.chart.options;
+    common.blockNames = render::BlockNames(ds);
     const TChart* lower = charts.size() > 1 ? &charts[1] : nullptr;
-    if (lower != nullptr) lowerOptions.remarks = render::EntryRemarks(*lower, ds);
-    const std::string caption = PictureCaption(ds, a.chart.file, task.selection, charts[0], lower);
-    render::PaintChartPair(painter, QRectF(0, 0, a.width, a.height), caption, charts[0], lower, upperOptions,
-                           lowerOptions);
+    const std::string caption = ChartWindowCaption(*a.chart.upper, a.chart.lower, task.selection);
+    for (std::size_t k = 0; k < charts.size(); ++k) paint[k] = ChartTexts(common, charts[k], ds);
+    render::PaintChartPair(painter, QRectF(0, 0, a.width, a.height), caption, charts[0], lower, paint[0], paint[1]);
   }
   if (!render::SavePicture(image, a.out, error)) {
     err << "picture: " << error << "\n";
@@ -205,13 +217,15 @@ int RunPicture(Args args, std::ostream& out, std::ostream& err) {
   WriteFilterField(w, ds, param.kind, a.chart.noFilter);
   w.Key("charts");
   w.BeginArray();
-  for (const TChart& chart : charts) {
+  for (std::size_t k = 0; k < charts.size(); ++k) {
+    const TChart& chart = charts[k];
     const CDataSet& set = chart.Current()->set;
     w.BeginObject();
     w.Field("code", chart.code);
     w.Field("pointCount", set.Count());
     w.Field("beyondCount", chart.beyondCount);
     w.Field("hitCount", set.signals.size());
+    w.Field("conclusion", paint[k].conclusion);
     w.EndObject();
   }
   w.EndArray();

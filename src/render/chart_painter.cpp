@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "analysis/chart_kinds.h"
 #include "analysis/special_causes.h"
@@ -20,6 +21,10 @@ ConclusionMark ConclusionMarkOf(const TChart& chart) {
   const ChartSeries* s = chart.Current();
   if (s == nullptr || !chart.limitsShown) return ConclusionMark::None;
   return chart.beyondCount == 0 && s->set.signals.empty() ? ConclusionMark::Good : ConclusionMark::Bad;
+}
+
+bool ConclusionDrawn(const TChart& chart, const TChartOptions& options) {
+  return chart.conclusionShown || (options.conclusion && !chart.limitsComputable);
 }
 
 std::vector<std::string> BlockNames(const TDatasetSPC& dataset) {
@@ -41,6 +46,27 @@ std::vector<std::uint8_t> EntryRemarks(const TChart& chart, const TDatasetSPC& d
                                            (s->Event().empty() ? 0 : entry_remark::kEvent));
   }
   return remarks;
+}
+
+EntrySampleValues SampleValuesOf(const TChart& chart, const TDatasetSPC& dataset) {
+  EntrySampleValues out;
+  const ChartSeries* s = chart.Current();
+  if (s == nullptr || (chart.kind != ChartKind::Mean && chart.kind != ChartKind::Median)) return out;
+  const auto& points = chart.data.points;
+  out.start.reserve(points.size() + 1);
+  out.start.push_back(0);
+  for (std::uint32_t i = 1; i <= points.size(); ++i) {
+    const TChartPoint& e = points[i - 1];
+    const TSPCBlock* b = dataset.Block(e.block);
+    const TSPCSample* sample = b != nullptr ? b->Sample(e.sample) : nullptr;
+    if (sample != nullptr && s->set.IsAnalysed(i)) {
+      for (const TFileSmpPoint& p : sample->Points()) {
+        if (p.Counts() && p.HasValue(s->parameter)) out.values.push_back(p.Value(s->parameter));
+      }
+    }
+    out.start.push_back(static_cast<std::uint32_t>(out.values.size()));
+  }
+  return out;
 }
 
 std::uint32_t ChartLayout::PointAt(const TChart& chart, QPointF at, double radius) const {
@@ -66,7 +92,44 @@ struct Ctx {
   QFont font, small, bold;
   double lineH = 0;
   ChartLayout lay;
+  // The value axis: the chart's, widened to the data-range band when that is drawn.
+  double axisMin = 0, axisMax = 0;
+  bool band = false;
+  // The least room left of and right of the plot: the charts of a pair share their plots'
+  // edges, so that an entry stands at the same x on both.
+  double minLeft = 0, minRight = 0;
+  // The entries that start a block, with two blocks or more (then the names' strip stands
+  // above the plot); empty with one block.
+  std::vector<std::uint32_t> blockStarts;
 };
+
+// Entries that start a block, in order, when the first `count` entries span two blocks or more
+// (they come block by block, so the first and the last entry tell); empty otherwise.
+std::vector<std::uint32_t> BlockStarts(const TChart& chart, std::uint32_t count) {
+  std::vector<std::uint32_t> starts;
+  const auto& points = chart.data.points;
+  const std::size_t n = std::min<std::size_t>(points.size(), count);
+  if (n < 2 || points.front().block == points[n - 1].block) return starts;
+  for (std::uint32_t i = 1; i <= n; ++i) {
+    if ((points[i - 1].flags & chart_point_flag::kBlockStart) != 0) starts.push_back(i);
+  }
+  if (starts.size() < 2) starts.clear();
+  return starts;
+}
+
+// The chart's value axis, or with the data-range band one that holds every value of the band.
+void ChooseAxis(Ctx& c) {
+  c.axisMin = c.chart.axisMin;
+  c.axisMax = c.chart.axisMax;
+  const EntrySampleValues& v = c.opt.sampleValues;
+  c.band = c.opt.chart.dataRange && !v.values.empty();
+  if (!c.band) return;
+  const auto [lo, hi] = std::minmax_element(v.values.begin(), v.values.end());
+  if (*lo >= c.axisMin && *hi <= c.axisMax) return;
+  const AxisSpan wide = ChartAxis(std::min(*lo, c.axisMin), std::max(*hi, c.axisMax), c.opt.chart.absoluteScale);
+  c.axisMin = std::min(c.axisMin, wide.min);
+  c.axisMax = std::max(c.axisMax, wide.max);
+}
 
 bool ZonesShown(const TChart& chart) {
   const ChartSeries* s = chart.Current();
@@ -135,7 +198,7 @@ void Layout(Ctx& c, const QRectF& rect) {
 
   // Left: the value labels; right: the labels of the lines.
   // The most ticks a tall plot takes: their labels have the most decimals.
-  const ValueTicks ticks = ChooseValueTicks(chart.axisMin, chart.axisMax, 24);
+  const ValueTicks ticks = ChooseValueTicks(c.axisMin, c.axisMax, 24);
   double leftW = fm.horizontalAdvance(QStringLiteral("0"));
   for (const double v : ticks.values) {
     leftW = std::max(leftW, fm.horizontalAdvance(Q(FormatFixed(v, ticks.decimals))));
@@ -152,8 +215,12 @@ void Layout(Ctx& c, const QRectF& rect) {
   rightW = std::max(rightW, 20 * u) + 10 * u;
 
   double top = rect.top() + c.lineH * 1.4;  // the title line
+  // The block names stand in a strip of their own above the plot, clear of the lines, zones and
+  // codes inside it.
+  c.blockStarts = BlockStarts(chart, static_cast<std::uint32_t>(set.Count()));
+  if (!c.blockStarts.empty()) top += fm.height() + 2 * u;
   double bottom = rect.bottom() - (c.lineH + 8 * u);  // the entry labels
-  const bool conclusion = chart.conclusionShown && !c.opt.conclusion.empty();
+  const bool conclusion = ConclusionDrawn(chart, o) && !c.opt.conclusion.empty();
   if (conclusion) {
     c.lay.conclusion = QRectF(rect.left(), rect.bottom() - c.lineH * 1.5, rect.width(), c.lineH * 1.5);
     bottom -= c.lineH * 1.5;
@@ -174,7 +241,8 @@ void Layout(Ctx& c, const QRectF& rect) {
     c.lay.histogram = QRectF(right - sideW + rightW, top, sideW, 0);
     right -= sideW + 4 * u;
   }
-  const double left = rect.left() + leftW;
+  const double left = rect.left() + std::max(leftW, c.minLeft);
+  right = std::min(right, rect.right() - c.minRight);
   if (right < left + 10 * u) right = left + 10 * u;
   if (bottom < top + 10 * u) bottom = top + 10 * u;
   c.lay.plot = QRectF(QPointF(left, top), QPointF(right, bottom));
@@ -187,33 +255,158 @@ void Layout(Ctx& c, const QRectF& rect) {
     c.lay.criteria = QRectF(rect.left(), c.lay.ribbons.top(), right - rect.left(), c.lay.ribbons.height());
   }
   c.lay.entries = EntryAxis(static_cast<std::uint32_t>(set.Count()), left, right - left);
-  c.lay.values = ValueScale(chart.axisMin, chart.axisMax, top, bottom - top);
+  c.lay.values = ValueScale(c.axisMin, c.axisMax, top, bottom - top);
 }
 
-void DrawZones(Ctx& c) {
+// Rectangles already written on, so that a label finds a free place or is left out. They are
+// kept by strips of the width, so that a dense chart with thousands of labels looks at the few
+// near each new one, not at all of them.
+class TakenPlaces {
+ public:
+  explicit TakenPlaces(double strip) : m_strip(std::max(strip, 1.0)) {}
+  bool Free(const QRectF& r) const {
+    for (long k = Strip(r.left()); k <= Strip(r.right()); ++k) {
+      const auto it = m_strips.find(k);
+      if (it == m_strips.end()) continue;
+      for (const QRectF& t : it->second) {
+        if (t.intersects(r)) return false;
+      }
+    }
+    return true;
+  }
+  void Take(const QRectF& r) {
+    for (long k = Strip(r.left()); k <= Strip(r.right()); ++k) m_strips[k].push_back(r);
+  }
+
+ private:
+  long Strip(double x) const { return static_cast<long>(std::floor(x / m_strip)); }
+  double m_strip;
+  std::unordered_map<long, std::vector<QRectF>> m_strips;
+};
+
+// How far entry i's zones reach from the centre line, against the chart's zones: 1 for an entry
+// under the chart's limits, own UCL - CL over UCL - CL for one with limits of its own (p and u
+// charts whose sample sizes differ), so that its zones follow its limits' step.
+double ZoneStretch(const Ctx& c, std::uint32_t i) {
+  const auto& points = c.chart.data.points;
+  const TChartZones& z = c.series.set.zones;
+  if (!c.chart.ownLimitsUsed || i == 0 || i > points.size() || !(z.sigma > 0)) return 1;
+  const TChartPoint& e = points[i - 1];
+  if ((e.flags & chart_point_flag::kOwnLimits) == 0) return 1;
+  const double f = (e.ownUpper - z.centre) / (3 * z.sigma);
+  return std::isfinite(f) && f > 0 ? f : 1;
+}
+
+void DrawZones(Ctx& c, TakenPlaces& taken) {
   const TChartZones& z = c.series.set.zones;
   const QRectF& plot = c.lay.plot;
   const QColor fills[] = {c.pal.zoneA, c.pal.zoneB, c.pal.zoneC};
-  c.p.setPen(Qt::NoPen);
-  for (std::size_t k = 0; k < 3; ++k) {
-    for (const ZoneBand* band : {&z.zones[k].upper, &z.zones[k].lower}) {
-      const double y1 = c.lay.values.Y(band->upperEdge);
-      const double y2 = c.lay.values.Y(band->lowerEdge);
-      if (!(y2 > y1)) continue;
-      c.p.fillRect(QRectF(plot.left(), y1, plot.width(), y2 - y1), fills[k]);
+  // An edge of the chart's zones moved for entries whose limits reach `f` times as far: the
+  // outer edges of the A bands to the entry's own limits, the others in proportion, none
+  // beyond those limits (a lower limit below 0 is kept as 0).
+  struct Reach {
+    double f = 1, lo = 0, hi = 0;
+  };
+  const auto reachOf = [&](std::uint32_t i) {
+    Reach r;
+    r.f = ZoneStretch(c, i);
+    if (r.f != 1) {
+      r.lo = c.chart.data.points[i - 1].ownLower;
+      r.hi = c.chart.data.points[i - 1].ownUpper;
     }
+    return r;
+  };
+  const auto edge = [&](double e, const Reach& r) {
+    if (r.f == 1) return c.lay.values.Y(e);
+    if (e == z.zones[0].upper.upperEdge) return c.lay.values.Y(r.hi);
+    if (e == z.zones[0].lower.lowerEdge) return c.lay.values.Y(r.lo);
+    return c.lay.values.Y(std::clamp(z.centre + (e - z.centre) * r.f, r.lo, r.hi));
+  };
+  // Runs of entries whose zones reach equally far, each filled across its slots (one run
+  // across the plot when no entry has limits of its own).
+  const std::uint32_t n = c.lay.entries.Count();
+  c.p.setPen(Qt::NoPen);
+  for (std::uint32_t from = 1; from <= std::max<std::uint32_t>(n, 1);) {
+    const double f = ZoneStretch(c, from);
+    const Reach reach = reachOf(from);
+    std::uint32_t to = from;
+    while (to < n && ZoneStretch(c, to + 1) == f) ++to;
+    const double x1 = n == 0 || from == 1 ? plot.left() : c.lay.entries.X(from) - c.lay.entries.Step() / 2;
+    const double x2 = n == 0 || to == n ? plot.right() : c.lay.entries.X(to) + c.lay.entries.Step() / 2;
+    for (std::size_t k = 0; k < 3; ++k) {
+      for (const ZoneBand* band : {&z.zones[k].upper, &z.zones[k].lower}) {
+        const double y1 = edge(band->upperEdge, reach);
+        const double y2 = edge(band->lowerEdge, reach);
+        if (!(y2 > y1)) continue;
+        c.p.fillRect(QRectF(x1, y1, x2 - x1, y2 - y1), fills[k]);
+      }
+    }
+    from = to + 1;
   }
-  // The zone letters at the left edge of the plot.
+  // The zone letters just inside the left edge of the plot, in the first entry's zones, each
+  // where its band is tall enough.
   c.p.setFont(c.small);
   c.p.setPen(c.pal.frame);
   const QFontMetricsF fm(c.small, c.p.device());
+  const Reach first = reachOf(1);
+  const double w = fm.horizontalAdvance(QStringLiteral("W")) + 2 * c.u;
   for (const ChartZone& zone : z.zones) {
     for (const ZoneBand* band : {&zone.upper, &zone.lower}) {
-      const double y1 = c.lay.values.Y(band->upperEdge);
-      const double y2 = c.lay.values.Y(band->lowerEdge);
+      const double y1 = std::max(edge(band->upperEdge, first), plot.top());
+      const double y2 = std::min(edge(band->lowerEdge, first), plot.bottom());
       if (y2 - y1 < fm.height()) continue;
-      c.p.drawText(QRectF(plot.left() + 3 * c.u, y1, 30 * c.u, y2 - y1), Qt::AlignLeft | Qt::AlignVCenter,
-                   QString(QChar::fromLatin1(zone.letter)));
+      // The letter's place is taken: codes and values written later keep off it.
+      const QRectF place(plot.left() + 3 * c.u, (y1 + y2 - fm.height()) / 2, w, fm.height());
+      c.p.drawText(place, Qt::AlignLeft | Qt::AlignVCenter, QString(QChar::fromLatin1(zone.letter)));
+      taken.Take(place);
+    }
+  }
+}
+
+// The data-range band of the X and M charts: for each entry a bar from the smallest to the
+// largest measured value of its sample, with the values as dots ("С отдельными замерами").
+void DrawDataRange(Ctx& c) {
+  const EntrySampleValues& v = c.opt.sampleValues;
+  const EntryAxis& ax = c.lay.entries;
+  QColor fill = c.pal.series;
+  fill.setAlpha(45);
+  const double half = std::clamp(ax.Step() * 0.3, 0.5 * c.u, 5 * c.u);
+  const bool dots = c.opt.chart.individualValues;
+  for (std::uint32_t i = 1; i <= v.Entries() && i <= ax.Count(); ++i) {
+    const std::uint32_t from = v.start[i - 1], to = std::min<std::uint32_t>(v.start[i], v.values.size());
+    if (from >= to) continue;
+    const auto [lo, hi] = std::minmax_element(v.values.begin() + from, v.values.begin() + to);
+    const double x = ax.X(i);
+    const QRectF bar(x - half, c.lay.values.Y(*hi), 2 * half, std::max(c.lay.values.Y(*lo) - c.lay.values.Y(*hi), 1.0));
+    c.p.setPen(MakePen(c.p, c.pal.series, 0.8));
+    c.p.setBrush(fill);
+    c.p.drawRect(bar);
+    if (!dots) continue;
+    c.p.setPen(Qt::NoPen);
+    c.p.setBrush(c.pal.series);
+    for (std::uint32_t k = from; k < to; ++k) c.p.drawEllipse(QPointF(x, c.lay.values.Y(v.values[k])), 1.6 * c.u, 1.6 * c.u);
+  }
+}
+
+// The values beside the points ("Значения у точек"), above each point where there is room
+// (below it near the top), left out where a label would cover another one.
+void DrawPointLabels(Ctx& c, const DecimatedSeries& d, TakenPlaces& taken) {
+  if (!d.Sparse()) return;  // a dense series has no room for its values
+  const CDataSet& set = c.series.set;
+  c.p.setFont(c.small);
+  c.p.setPen(c.pal.text);
+  const QFontMetricsF fm(c.small, c.p.device());
+  for (const PlotColumn& col : d.columns) {
+    const QString text = ValueText(c.chart, col.firstValue);
+    const double w = fm.horizontalAdvance(text);
+    const QPointF at(c.lay.entries.X(col.first), c.lay.values.Y(set.Value(col.first)));
+    for (const double dy : {-fm.height() - 4 * c.u, 4 * c.u}) {
+      const QRectF r(at.x() - w / 2, at.y() + dy, w, fm.height());
+      // A gap of a few pixels to the next value keeps the numbers apart.
+      if (!c.lay.plot.contains(r) || !taken.Free(r.adjusted(-3 * c.u, 0, 3 * c.u, 0))) continue;
+      c.p.drawText(r, Qt::AlignCenter, text);
+      taken.Take(r);
+      break;
     }
   }
 }
@@ -230,31 +423,39 @@ void DrawGrid(Ctx& c, const ValueTicks& ticks, const std::vector<std::uint32_t>&
   }
 }
 
+// The block boundaries as vertical lines through the plot.
 void DrawBlockBoundaries(Ctx& c) {
-  const auto& points = c.chart.data.points;
-  std::vector<std::uint32_t> starts;
-  for (std::uint32_t i = 1; i <= points.size() && i <= c.lay.entries.Count(); ++i) {
-    if ((points[i - 1].flags & chart_point_flag::kBlockStart) != 0) starts.push_back(i);
+  const std::vector<std::uint32_t>& starts = c.blockStarts;
+  if (starts.empty()) return;  // one block: the caption names it
+  c.p.setPen(MakePen(c.p, c.pal.frame, 1, Qt::DashDotDotLine));
+  for (const std::uint32_t i : starts) {
+    if (i == 1) continue;
+    const double x = c.lay.entries.X(i) - c.lay.entries.Step() / 2;
+    c.p.drawLine(QLineF(x, c.lay.plot.top(), x, c.lay.plot.bottom()));
   }
-  if (starts.size() < 2) return;  // one block: the caption names it
+}
+
+// The blocks' names in the strip above the plot, each from its boundary to the next one.
+void DrawBlockNames(Ctx& c) {
+  const std::vector<std::uint32_t>& starts = c.blockStarts;
+  if (starts.empty()) return;
+  const auto& points = c.chart.data.points;
   c.p.setFont(c.small);
+  c.p.setPen(c.pal.text);
   const QFontMetricsF fm(c.small, c.p.device());
+  const double top = c.lay.plot.top() - fm.height() - 1 * c.u;
   for (std::size_t k = 0; k < starts.size(); ++k) {
     const std::uint32_t i = starts[k];
-    const double x = c.lay.entries.X(i) - c.lay.entries.Step() / 2;
-    if (i > 1) {
-      c.p.setPen(MakePen(c.p, c.pal.frame, 1, Qt::DashDotDotLine));
-      c.p.drawLine(QLineF(x, c.lay.plot.top(), x, c.lay.plot.bottom()));
-    }
+    const double x = i == 1 ? c.lay.plot.left() : c.lay.entries.X(i) - c.lay.entries.Step() / 2;
     const int block = points[i - 1].block;
     const std::string name = block >= 1 && static_cast<std::size_t>(block) <= c.opt.blockNames.size()
                                  ? c.opt.blockNames[static_cast<std::size_t>(block - 1)]
                                  : "Блок " + FormatInt(block);
     const double next = k + 1 < starts.size() ? c.lay.entries.X(starts[k + 1]) - c.lay.entries.Step() / 2
                                               : c.lay.plot.right();
-    c.p.setPen(c.pal.text);
-    c.p.drawText(QRectF(x + 3 * c.u, c.lay.plot.top() + 2 * c.u, std::max(0.0, next - x - 6 * c.u), fm.height()),
-                 Qt::AlignLeft | Qt::AlignTop, fm.elidedText(Q(name), Qt::ElideRight, std::max(0.0, next - x - 6 * c.u)));
+    const double w = std::max(0.0, next - x - 6 * c.u);
+    c.p.drawText(QRectF(x + 3 * c.u, top, w, fm.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                 fm.elidedText(Q(name), Qt::ElideRight, w));
   }
 }
 
@@ -269,7 +470,8 @@ void DrawOwnLimitSteps(Ctx& c, bool upper) {
   const double half = c.lay.entries.Step() / 2;
   for (std::uint32_t i = 1; i <= points.size() && i <= c.lay.entries.Count(); ++i) {
     const TChartPoint& e = points[i - 1];
-    const bool own = (e.flags & chart_point_flag::kOwnLimits) != 0;
+    // A lower limit that fell below 0 is kept as 0: the entry has none.
+    const bool own = (e.flags & chart_point_flag::kOwnLimits) != 0 && (upper || e.ownLower > 0);
     if (!own && !central) {
       open = false;
       continue;
@@ -325,8 +527,10 @@ void DrawSeriesLine(Ctx& c, const DecimatedSeries& d) {
 }
 
 // Series lines (display flag 1): every signalled series other than C1 joined by a thick line
-// with the criterion's code at its first point.
-void DrawSignalledSeries(Ctx& c) {
+// with the criterion's code at its first point: above it, else higher up, else below it, where
+// no code is written yet; a code with no free place nearby is left out (the ribbons and the
+// mouse still name it).
+void DrawSignalledSeries(Ctx& c, TakenPlaces& taken) {
   const CDataSet& set = c.series.set;
   c.p.setFont(c.small);
   const QFontMetricsF fm(c.small, c.p.device());
@@ -339,10 +543,24 @@ void DrawSignalledSeries(Ctx& c) {
     if (line.isEmpty()) continue;
     c.p.setPen(MakePen(c.p, c.pal.signal, 3));
     c.p.drawPolyline(line);
+  }
+  for (const TCriterionHit& h : set.signals) {
+    if (h.criterion == 1) continue;
+    std::uint32_t first = std::max(h.first, set.FirstIndex());
+    while (first <= h.last && first <= set.Count() && !set.IsAnalysed(first)) ++first;
+    if (first > h.last || first > set.Count()) continue;
+    const QPointF at(c.lay.entries.X(first), c.lay.values.Y(set.Value(first)));
     const QString code = Q(std::string(CriterionCode(h.criterion)));
-    const QPointF at = line.front() + QPointF(-fm.horizontalAdvance(code) / 2, -7 * c.u);
-    c.p.setPen(c.pal.text);
-    c.p.drawText(at, code);
+    const double w = fm.horizontalAdvance(code) + 2 * c.u;
+    const double lh = fm.height();
+    for (const double dy : {-lh - 5 * c.u, -2 * lh - 5 * c.u, -3 * lh - 5 * c.u, 5 * c.u, lh + 5 * c.u}) {
+      const QRectF r(at.x() - w / 2, at.y() + dy, w, lh);
+      if (!c.lay.plot.contains(r) || !taken.Free(r)) continue;
+      c.p.setPen(c.pal.text);
+      c.p.drawText(r, Qt::AlignCenter, code);
+      taken.Take(r);
+      break;
+    }
   }
 }
 
@@ -363,22 +581,36 @@ void DrawRibbons(Ctx& c) {
     c.p.setPen(c.pal.text);
     c.p.drawText(QRectF(c.lay.rect.left(), row.top(), r.left() - c.lay.rect.left() - 4 * c.u, rowH),
                  Qt::AlignRight | Qt::AlignVCenter, Q(std::string(CriterionCode(criterion))));
-    int shown = 0;
+    // The bars first, then the numbers right of their bars where they cover neither a bar nor
+    // another number (the mouse names every series).
+    std::vector<const TCriterionHit*> hits;
     for (const TCriterionHit& h : set.signals) {
       if (h.criterion != criterion) continue;
-      if (++shown > 30) break;
-      const double x1 = c.lay.entries.X(h.first) - c.lay.entries.Step() / 2;
-      const double x2 = std::max(c.lay.entries.X(h.last) + c.lay.entries.Step() / 2, x1 + 2 * c.u);
+      if (hits.size() == 30) break;
+      hits.push_back(&h);
+    }
+    TakenPlaces taken(40 * c.u);
+    std::vector<QRectF> bars;
+    for (const TCriterionHit* h : hits) {
+      const double x1 = c.lay.entries.X(h->first) - c.lay.entries.Step() / 2;
+      const double x2 = std::max(c.lay.entries.X(h->last) + c.lay.entries.Step() / 2, x1 + 2 * c.u);
       const QRectF bar(x1, row.top() + 2 * c.u, x2 - x1, rowH - 4 * c.u);
       c.p.setPen(MakePen(c.p, Qt::black, 1));
       c.p.setBrush(criterion == 1 ? c.pal.beyond : c.pal.signal);
       c.p.drawRect(bar);
-      if (numbers) {
-        const QString text =
-            h.first == h.last ? Q(FormatInt(h.first)) : Q(FormatInt(h.first) + "-" + FormatInt(h.last));
-        c.p.setPen(c.pal.text);
-        c.p.drawText(QPointF(x2 + 2 * c.u, row.top() + rowH / 2 + fm.ascent() / 2 - fm.descent() / 2), text);
-      }
+      taken.Take(bar);
+      bars.push_back(bar);
+    }
+    if (!numbers) continue;
+    c.p.setPen(c.pal.text);
+    for (std::size_t k2 = 0; k2 < hits.size(); ++k2) {
+      const TCriterionHit& h = *hits[k2];
+      const QString text =
+          h.first == h.last ? Q(FormatInt(h.first)) : Q(FormatInt(h.first) + "-" + FormatInt(h.last));
+      const QRectF place(bars[k2].right() + 2 * c.u, bars[k2].top(), fm.horizontalAdvance(text) + 1, bars[k2].height());
+      if (!taken.Free(place)) continue;
+      c.p.drawText(place, Qt::AlignLeft | Qt::AlignVCenter, text);
+      taken.Take(place);
     }
   }
 }
@@ -435,7 +667,23 @@ void DrawSideHistogram(Ctx& c) {
     const double y2 = c.lay.values.Y(b.lower);
     c.p.drawRect(QRectF(r.left(), y1, b.shareDensity / h.scaleTop * r.width() * 0.95, y2 - y1));
   }
-  if (h.sigma > 0) {
+  if (c.opt.chart.histogramCounts) {  // the count of each bin at the end of its bar
+    c.p.setFont(c.small);
+    c.p.setPen(c.pal.text);
+    const QFontMetricsF fm(c.small, c.p.device());
+    for (const HistogramBin& b : h.bins) {
+      const double y1 = c.lay.values.Y(b.upper);
+      const double y2 = c.lay.values.Y(b.lower);
+      if (y2 - y1 < fm.height() * 0.8 || b.count == 0) continue;
+      // Right of the bar, or over its end when the bar reaches the edge.
+      const QString text = Q(FormatInt(static_cast<std::int64_t>(b.count)));
+      const double w = fm.horizontalAdvance(text);
+      const double x = std::max(r.left(), std::min(r.left() + b.shareDensity / h.scaleTop * r.width() * 0.95 + 2 * c.u,
+                                                   r.right() - w - 1 * c.u));
+      c.p.drawText(QRectF(x, y1, w + 1 * c.u, y2 - y1), Qt::AlignLeft | Qt::AlignVCenter, text);
+    }
+  }
+  if (h.sigma > 0 && c.opt.chart.histogramCurve) {
     QPolygonF curve;
     const int steps = 80;
     for (int k = 0; k <= steps; ++k) {
@@ -519,6 +767,7 @@ void PaintOne(Ctx& c, const QRectF& rect) {
   const TChart& chart = c.chart;
   const CDataSet& set = c.series.set;
   const TChartOptions& o = c.opt.chart;
+  ChooseAxis(c);
   Layout(c, rect);
   const QRectF& plot = c.lay.plot;
 
@@ -535,7 +784,7 @@ void PaintOne(Ctx& c, const QRectF& rect) {
                  Q(c.opt.zoneAnalysis));
   }
 
-  const ValueTicks ticks = ChooseValueTicks(chart.axisMin, chart.axisMax, std::max(2, static_cast<int>(plot.height() / (c.lineH * 2.2))));
+  const ValueTicks ticks = ChooseValueTicks(c.axisMin, c.axisMax, std::max(2, static_cast<int>(plot.height() / (c.lineH * 2.2))));
   const QFontMetricsF fm(c.small, c.p.device());
   const double labelW = o.dates && !chart.data.points.empty() && chart.data.points.front().date != 0
                             ? fm.horizontalAdvance(Q(EntryTickLabel(chart.data, 1, true)))
@@ -544,7 +793,8 @@ void PaintOne(Ctx& c, const QRectF& rect) {
 
   c.p.save();
   c.p.setClipRect(plot);
-  if (zones && (o.criteria.display & criteria_display::kZones) != 0) DrawZones(c);
+  TakenPlaces taken(40 * c.u);
+  if (zones && (o.criteria.display & criteria_display::kZones) != 0) DrawZones(c, taken);
   if (o.grid) DrawGrid(c, ticks, entryTicks);
   DrawBlockBoundaries(c);
 
@@ -575,19 +825,21 @@ void PaintOne(Ctx& c, const QRectF& rect) {
   }
   if (o.boxPlot && chart.boxPlot.computed && (o.boxPlotOptions & box_plot_option::kShowLevels) != 0) {
     c.p.restore();
-    PaintBoxPlotLevels(c.p, plot, chart.boxPlot, {true, chart.axisMin, chart.axisMax}, c.opt.style);
+    PaintBoxPlotLevels(c.p, plot, chart.boxPlot, {true, c.axisMin, c.axisMax}, c.opt.style);
     c.p.save();
     c.p.setClipRect(plot);
   }
 
+  if (c.band) DrawDataRange(c);
   const DecimatedSeries d = DecimateSeries(set, chart.data, c.lay.entries);
   c.p.setRenderHint(QPainter::Antialiasing, d.Sparse());
   DrawSeriesLine(c, d);
   c.p.setRenderHint(QPainter::Antialiasing, true);
-  if ((o.criteria.display & criteria_display::kSeriesLines) != 0) DrawSignalledSeries(c);
+  if ((o.criteria.display & criteria_display::kSeriesLines) != 0) DrawSignalledSeries(c, taken);
   for (const PlotMarkPoint& m : d.marks) {
     DrawMark(c.p, m.mark, QPointF(c.lay.entries.X(m.index), c.lay.values.Y(set.Value(m.index))), c.pal, c.u);
   }
+  if (o.pointLabels) DrawPointLabels(c, d, taken);
   if (c.opt.chosenPoint >= set.FirstIndex() && c.opt.chosenPoint <= set.Count() &&
       set.HasFlag(c.opt.chosenPoint, dsp_flag::kPresent)) {
     const QPointF at(c.lay.entries.X(c.opt.chosenPoint), c.lay.values.Y(set.Value(c.opt.chosenPoint)));
@@ -600,11 +852,12 @@ void PaintOne(Ctx& c, const QRectF& rect) {
   c.p.setRenderHint(QPainter::Antialiasing, false);
 
   DrawAxes(c, ticks, entryTicks);
+  DrawBlockNames(c);
   DrawSideLabels(c, std::move(labels));
   if (!c.lay.ribbons.isEmpty()) DrawRibbons(c);
   if (!c.lay.histogram.isEmpty()) DrawSideHistogram(c);
   if (!c.lay.boxPlot.isEmpty()) {
-    PaintBoxPlot(c.p, c.lay.boxPlot, chart.boxPlot, o.boxPlotOptions, {true, chart.axisMin, chart.axisMax},
+    PaintBoxPlot(c.p, c.lay.boxPlot, chart.boxPlot, o.boxPlotOptions, {true, c.axisMin, c.axisMax},
                  c.opt.style);
   }
   if (!c.lay.conclusion.isEmpty()) DrawConclusion(c);
@@ -612,27 +865,46 @@ void PaintOne(Ctx& c, const QRectF& rect) {
 
 }  // namespace
 
-void PaintChart(QPainter& painter, const QRectF& rect, const TChart& chart, const ChartPaintOptions& options,
-                ChartLayout* layout) {
+namespace {
+
+// Lays out (and, unless `dryRun`, draws) one chart with at least the given room beside its plot.
+void PaintChartWithin(QPainter& painter, const QRectF& rect, const TChart& chart, const ChartPaintOptions& options,
+                      ChartLayout* layout, double minLeft, double minRight, bool dryRun) {
   painter.save();
   const ChartSeries* series = chart.Current();
   if (series == nullptr) {
     const Palette pal = PaletteOf(options.style);
-    painter.fillRect(rect, pal.background);
-    painter.setPen(MakePen(painter, pal.frame, 1));
-    painter.drawRect(rect);
+    if (!dryRun) {
+      painter.fillRect(rect, pal.background);
+      painter.setPen(MakePen(painter, pal.frame, 1));
+      painter.drawRect(rect);
+    }
     if (layout != nullptr) *layout = ChartLayout{rect, {}, {}, {}, {}, {}, {}, {}, {}, PixelUnit(painter)};
     painter.restore();
     return;
   }
-  Ctx c{painter, chart, *series, options, PaletteOf(options.style), PixelUnit(painter), {}, {}, {}, 0, {}};
+  Ctx c{painter, chart, *series, options, PaletteOf(options.style), PixelUnit(painter), {}, {}, {}, 0, {}, 0, 0, false, 0, 0, {}};
   c.font = GraphicsFont(options.style.font);
   c.small = GraphicsFont(options.style.font, 0.9);
   c.bold = GraphicsFont(options.style.font, 1.05, true);
   c.lineH = QFontMetricsF(c.font, painter.device()).height();
-  PaintOne(c, rect);
+  c.minLeft = minLeft;
+  c.minRight = minRight;
+  if (dryRun) {
+    ChooseAxis(c);
+    Layout(c, rect);
+  } else {
+    PaintOne(c, rect);
+  }
   if (layout != nullptr) *layout = c.lay;
   painter.restore();
+}
+
+}  // namespace
+
+void PaintChart(QPainter& painter, const QRectF& rect, const TChart& chart, const ChartPaintOptions& options,
+                ChartLayout* layout) {
+  PaintChartWithin(painter, rect, chart, options, layout, 0, 0, false);
 }
 
 void PaintChartPair(QPainter& painter, const QRectF& rect, const std::string& caption, const TChart& upper,
@@ -658,10 +930,20 @@ void PaintChartPair(QPainter& painter, const QRectF& rect, const std::string& ca
     PaintChart(painter, body, upper, upperOptions, &out.upper);
   } else {
     const double upperH = body.height() * 0.58;
-    PaintChart(painter, QRectF(body.left(), body.top(), body.width(), upperH - gap / 2), upper, upperOptions,
-               &out.upper);
-    PaintChart(painter, QRectF(body.left(), body.top() + upperH + gap / 2, body.width(), body.height() - upperH - gap / 2),
-               *lower, lowerOptions, &out.lower);
+    const QRectF upperRect(body.left(), body.top(), body.width(), upperH - gap / 2);
+    const QRectF lowerRect(body.left(), body.top() + upperH + gap / 2, body.width(), body.height() - upperH - gap / 2);
+    // Both plots take the wider room of the two on each side: the entries line up.
+    ChartLayout a, b;
+    PaintChartWithin(painter, upperRect, upper, upperOptions, &a, 0, 0, true);
+    PaintChartWithin(painter, lowerRect, *lower, lowerOptions, &b, 0, 0, true);
+    const auto inset = [](const ChartLayout& l, bool left) {
+      if (l.plot.isEmpty()) return 0.0;
+      return left ? l.plot.left() - l.rect.left() : l.rect.right() - l.plot.right();
+    };
+    const double minLeft = std::max(inset(a, true), inset(b, true));
+    const double minRight = std::max(inset(a, false), inset(b, false));
+    PaintChartWithin(painter, upperRect, upper, upperOptions, &out.upper, minLeft, minRight, false);
+    PaintChartWithin(painter, lowerRect, *lower, lowerOptions, &out.lower, minLeft, minRight, false);
   }
   if (layout != nullptr) *layout = out;
   painter.restore();

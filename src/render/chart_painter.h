@@ -28,6 +28,9 @@ enum class ConclusionMark : std::uint8_t { None = 0, Good = 1, Bad = 2 };
 // Good when no point is beyond the limits and no signal was found; None when the chart shows
 // no limits.
 ConclusionMark ConclusionMarkOf(const TChart& chart);
+// Whether the chart has a conclusion line: the conclusion option is on and limits are shown, or
+// an np or c chart cannot have limits (its line says why).
+bool ConclusionDrawn(const TChart& chart, const TChartOptions& options);
 
 // What a sample entry carries besides its value, for the events option.
 namespace entry_remark {
@@ -35,13 +38,22 @@ inline constexpr std::uint8_t kNote = 1;
 inline constexpr std::uint8_t kEvent = 2;
 }  // namespace entry_remark
 
+// The measured values of each entry's sample, for the data-range band of the X and M charts and
+// its dots: entry i's values are values[start[i - 1]] .. values[start[i] - 1]. Empty: no band.
+struct EntrySampleValues {
+  std::vector<std::uint32_t> start;  // one more than the entries
+  std::vector<double> values;
+
+  std::uint32_t Entries() const { return start.empty() ? 0 : static_cast<std::uint32_t>(start.size() - 1); }
+};
+
 struct ChartPaintOptions {
   // The options the chart was built with: criteria display flags (series lines, ribbons, point
   // numbers, zones, zone analysis), grid, events, dates, histogram and box plot beside.
   TChartOptions chart;
   PaintStyle style;
-  // The conclusion line under the chart, drawn when the chart's conclusionShown is set and the
-  // text is not empty, with the mark of ConclusionMarkOf.
+  // The conclusion line under the chart, drawn when ConclusionDrawn and the text is not empty,
+  // with the mark of ConclusionMarkOf.
   std::string conclusion;
   // The short zone analysis ("Анализ зон КК: ..."), drawn above the plot with display flag 64
   // when the chart has zones.
@@ -53,12 +65,17 @@ struct ChartPaintOptions {
   std::vector<std::uint8_t> remarks;
   // The chosen point (entry index, 0 none), drawn with a frame around it.
   std::uint32_t chosenPoint = 0;
+  // With the data-range option: the values of the entries' samples (SampleValuesOf).
+  EntrySampleValues sampleValues;
 };
 
 // Block names and per-entry remarks read from the dataset: what ChartPaintOptions wants of the
 // model beside the chart.
 std::vector<std::string> BlockNames(const TDatasetSPC& dataset);
 std::vector<std::uint8_t> EntryRemarks(const TChart& chart, const TDatasetSPC& dataset);
+// The active measured values of the current parameter in each analysed entry's sample, on the X
+// and M charts (empty for the other kinds): what the data-range band spans.
+EntrySampleValues SampleValuesOf(const TChart& chart, const TDatasetSPC& dataset);
 
 // Where a drawn chart put things.
 struct ChartLayout {

@@ -362,6 +362,7 @@ bool ChartWindow::Print(QPrinter& printer, const PrintTexts& texts) {
   if (texts.gostForm && !m_logic->CheckGostForm()) return false;
   QPainter p;
   if (!p.begin(&printer)) return false;
+  const bool monochrome = printer.colorMode() == QPrinter::GrayScale;
   const QRect page = printer.pageLayout().paintRectPixels(printer.resolution()).translated(
       -printer.pageLayout().paintRectPixels(printer.resolution()).topLeft());
   const int line = p.fontMetrics().height() + 8;
@@ -385,10 +386,10 @@ bool ChartWindow::Print(QPrinter& printer, const PrintTexts& texts) {
     const int tableHeight = 4 * (p.fontMetrics().height() + 6) + 8;
     QRect charts = area;
     charts.setBottom(area.bottom() - tableHeight);
-    ChartView::Paint(p, charts, *m_logic, false);
+    ChartView::Paint(p, QRectF(charts), *m_logic, false, {}, monochrome);
     DrawSampleTable(p, QRect(area.left(), charts.bottom() + 8, area.width(), tableHeight - 8), *m_logic);
   } else {
-    ChartView::Paint(p, area, *m_logic, false);
+    ChartView::Paint(p, QRectF(area), *m_logic, false, {}, monochrome);
   }
   return p.end();
 }
@@ -397,9 +398,7 @@ QImage ChartWindow::Picture(const QSize& size) const {
   QImage image(size, QImage::Format_RGB32);
   image.fill(Qt::white);
   QPainter p(&image);
-  const int line = p.fontMetrics().height() + 8;
-  p.drawText(QRect(8, 0, size.width() - 16, line), Qt::AlignLeft | Qt::AlignVCenter, ToQ(m_logic->Caption()));
-  ChartView::Paint(p, QRect(8, line, size.width() - 16, size.height() - line - 4), *m_logic, false);
+  ChartView::Paint(p, QRectF(QPointF(0, 0), QSizeF(size)), *m_logic, false, m_logic->Caption());
   return image;
 }
 

@@ -51,6 +51,37 @@ TEST_F(PictureCommand, DrawsTheDemoChartsInEveryFormat) {
   }
 }
 
+// Each chart's conclusion line is drawn and named in the JSON: the words of the limits in force,
+// nothing for a chart that shows no limits (the demo's parameter has no tolerance, so its X
+// chart has no regulation limits; the R chart keeps its control limits).
+TEST_F(PictureCommand, GivesEachChartsConclusionLine) {
+  const struct {
+    std::vector<std::string> extra;
+    const char* upper;
+    const char* lower;
+  } kCases[] = {
+      {{"--kind", "X-R"}, "Контрольная карта: ", "Контрольная карта: "},
+      {{"--kind", "x-MR", "--block", "2"}, "Контрольная карта (n=2): ", "Контрольная карта (n=2): "},
+      {{"--kind", "X-R", "--regulation"}, nullptr, "Контрольная карта: "},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.extra.back());
+    std::vector<std::string> args{"picture", kDemo, "--param", "1", "--out", Path("c.png"), "--size", "400x300"};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    const CliRun r = Cli(args);
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto j = nlohmann::json::parse(r.out);
+    ASSERT_EQ(j["charts"].size(), 2U);
+    const std::string upper = j["charts"][0]["conclusion"], lower = j["charts"][1]["conclusion"];
+    if (c.upper == nullptr) {
+      EXPECT_EQ(upper, "");
+    } else {
+      EXPECT_EQ(upper.rfind(c.upper, 0), 0U) << upper;
+    }
+    EXPECT_EQ(lower.rfind(c.lower, 0), 0U) << lower;
+  }
+}
+
 TEST_F(PictureCommand, HonoursTheStoredFilterUnlessToldNot) {
   const std::string filtered = Path("filtered.mvl");
   const CliRun made = Cli({"filter", kDemo, "--kind", "var", "--out", filtered, "--on", "--condition", "1|>|20"});
@@ -74,6 +105,8 @@ TEST_F(PictureCommand, BadInputWritesNothingAndKeepsAnExistingFile) {
   const std::vector<std::string> kBad[] = {
       {"--size", "99x500"},
       {"--size", "500x10001"},
+      {"--display", "8"},
+      {"--display", "128"},
       {"--param", "Нет такого"},
       {"--block", "7"},
   };

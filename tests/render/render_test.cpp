@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +19,8 @@
 #include "analysis/chart_kinds.h"
 #include "render/chart_painter.h"
 #include "render/picture.h"
+#include "spc/dataset_spc.h"
+#include "spc/spc_file.h"
 
 namespace mv::render {
 namespace {
@@ -148,6 +151,246 @@ TEST(ChartPainter, AnAllZeroCChartDrawsItsCentralLine) {
   const QImage image = Paint(chart, 400, 300, layout);
   EXPECT_TRUE(std::isfinite(layout.values.Y(0)));
   EXPECT_TRUE(Near(image, layout.plot.left() + 3, layout.values.Y(0) - 1, PaletteOf({}).centralLine, 2));
+}
+
+// Zones of one sigma on each side of CL, limits at three, as the chart build gives them.
+void SetZones(TChart& chart) {
+  CDataSet& set = chart.series[0].set;
+  TChartZones& z = set.zones;
+  z.valid = true;
+  z.centre = set.mean;
+  z.sigma = 1;
+  const char letters[] = {'A', 'B', 'C'};
+  for (int k = 0; k < 3; ++k) {
+    const double outer = 3 - k, inner = 2 - k;
+    z.zones[static_cast<std::size_t>(k)] = {letters[k], {set.mean + outer, set.mean + inner, {}},
+                                            {set.mean - inner, set.mean - outer, {}}};
+  }
+}
+
+bool IsZoneFill(const QColor& c, const Palette& pal) { return c == pal.zoneA || c == pal.zoneB || c == pal.zoneC; }
+
+TEST(ChartPainter, ZonesFollowTheStepsOfOwnLimits) {
+  // Entry 5 has limits twice as wide as the chart's: its zones reach twice as far.
+  TChart chart = IndividualsChart(9, [](std::uint32_t) { return 5.0; });
+  CDataSet& set = chart.series[0].set;
+  SetZones(chart);
+  chart.ownLimitsUsed = true;
+  chart.data.points[4].flags = chart_point_flag::kOwnLimits;
+  chart.data.points[4].ownUpper = set.mean + 6;
+  chart.data.points[4].ownLower = set.mean - 6;
+  chart.axisMin = set.mean - 7;
+  chart.axisMax = set.mean + 7;
+  ChartPaintOptions options;
+  options.chart.criteria.display = criteria_display::kZones;
+  ChartLayout layout;
+  const QImage image = Paint(chart, 600, 400, layout, options);
+  const Palette pal = PaletteOf({});
+  const double y = layout.values.Y(set.mean + 4.5);  // beyond the chart's UCL, inside entry 5's own
+  EXPECT_TRUE(IsZoneFill(At(image, layout.entries.X(5) + 3, y), pal));
+  EXPECT_EQ(At(image, layout.entries.X(3), y), pal.background);
+  EXPECT_TRUE(IsZoneFill(At(image, layout.entries.X(3), layout.values.Y(set.mean + 2.5)), pal));
+}
+
+TEST(ChartPainter, SeriesCodesStartingAtOnePointDoNotCoverEachOther) {
+  TChart chart = IndividualsChart(12, [](std::uint32_t i) { return i >= 4 && i <= 8 ? 6.0 : 3.0; });
+  CDataSet& set = chart.series[0].set;
+  chart.axisMin = -2;
+  chart.axisMax = 12;
+  ChartPaintOptions options;
+  options.chart.criteria.display = criteria_display::kSeriesLines;
+  // What is drawn above entry 4 with one series starting there, then with two.
+  const auto ink = [&](int hits, ChartLayout& layout) {
+    set.signals.clear();
+    for (int k = 0; k < hits; ++k) set.signals.push_back({static_cast<std::uint8_t>(2 + k), 1, 4, 8, 5, 6, 0});
+    const QImage image = Paint(chart, 500, 400, layout, options);
+    std::vector<int> rows;  // rows above the point that carry text
+    const double x = layout.entries.X(4), y = layout.values.Y(6);
+    for (int dy = 8; dy < 60; ++dy) {
+      bool dark = false;
+      for (int dx = -12; dx <= 12; ++dx) dark = dark || At(image, x + dx, y - dy).lightness() < 80;
+      if (dark) rows.push_back(dy);
+    }
+    return rows;
+  };
+  ChartLayout layout;
+  const std::vector<int> one = ink(1, layout);
+  const std::vector<int> two = ink(2, layout);
+  ASSERT_FALSE(one.empty());
+  // The second code stands above the first, where the one-code chart has no ink.
+  EXPECT_GT(two.back(), one.back() + 5);
+}
+
+TEST(ChartPainter, TheDataRangeBandSpansEachSamplesValues) {
+  TChart chart = IndividualsChart(6, [](std::uint32_t) { return 10.0; });
+  chart.kind = ChartKind::Mean;
+  ChartPaintOptions options;
+  options.chart.dataRange = true;
+  options.chart.individualValues = true;
+  // Entry 2's sample reaches 20, beyond the chart's axis; the others lie within 9..11.
+  options.sampleValues.start = {0};
+  for (std::uint32_t i = 1; i <= 6; ++i) {
+    for (const double v : {9.0, 10.0, i == 2 ? 20.0 : 11.0}) options.sampleValues.values.push_back(v);
+    options.sampleValues.start.push_back(static_cast<std::uint32_t>(options.sampleValues.values.size()));
+  }
+  ChartLayout layout;
+  const QImage image = Paint(chart, 600, 400, layout, options);
+  EXPECT_GE(layout.values.Max(), 20);  // the axis holds the band
+  const double x = layout.entries.X(2);
+  EXPECT_NE(At(image, x, layout.values.Y(15)), PaletteOf({}).background);
+  EXPECT_EQ(At(image, layout.entries.X(3), layout.values.Y(15)), PaletteOf({}).background);
+  EXPECT_TRUE(Near(image, x, layout.values.Y(20), PaletteOf({}).series, 1));  // the dot of the value
+
+  options.chart.dataRange = false;
+  (void)Paint(chart, 600, 400, layout, options);
+  EXPECT_LT(layout.values.Max(), 20);
+}
+
+TEST(ChartPainter, PointLabelsWriteTheValuesBesideThePoints) {
+  // Entry 3 stands above the others, well under the UCL line and the plot's top edge.
+  const TChart chart = IndividualsChart(5, [](std::uint32_t i) { return i == 3 ? 4.5 : 2.0; });
+  ChartPaintOptions options;
+  ChartLayout layout;
+  const auto text = [&](bool labels) {
+    options.chart.pointLabels = labels;
+    const QImage image = Paint(chart, 500, 400, layout, options);
+    const double x = layout.entries.X(3), y = layout.values.Y(4.5);
+    int dark = 0;  // pixels of text: darker than the lines' colours
+    for (int dy = 4; dy < 24; ++dy) {
+      for (int dx = -15; dx <= 15; ++dx) dark += At(image, x + dx, y - dy).lightness() < 60 ? 1 : 0;
+    }
+    return dark;
+  };
+  EXPECT_EQ(text(false), 0);
+  EXPECT_GT(text(true), 10);
+}
+
+TEST(ChartPainter, TheSideHistogramDrawsItsCurveAndCountsAsAsked) {
+  TChart chart = IndividualsChart(60, [](std::uint32_t i) { return static_cast<double>((i * 7) % 11); });
+  chart.histogram.Compute(chart.series[0].set);
+  ASSERT_TRUE(chart.histogram.computed);
+  const Palette pal = PaletteOf({});
+  ChartPaintOptions options;
+  options.chart.histogram = true;
+  ChartLayout layout;
+  const auto count = [&](bool curve, bool counts, auto&& isInk) {
+    options.chart.histogramCurve = curve;
+    options.chart.histogramCounts = counts;
+    const QImage image = Paint(chart, 800, 400, layout, options);
+    int n = 0;
+    for (int x = static_cast<int>(layout.histogram.left()) + 1; x < layout.histogram.right(); ++x) {
+      for (int y = static_cast<int>(layout.histogram.top()); y < layout.histogram.bottom(); ++y) {
+        n += isInk(image.pixelColor(x, y)) ? 1 : 0;
+      }
+    }
+    return n;
+  };
+  const auto curveInk = [&](const QColor& c) { return c == pal.curve; };
+  const auto textInk = [&](const QColor& c) { return c.lightness() < 60; };
+  EXPECT_GT(count(true, false, curveInk), 0);
+  EXPECT_EQ(count(false, false, curveInk), 0);
+  EXPECT_EQ(count(false, false, textInk), 0);
+  EXPECT_GT(count(false, true, textInk), 0);
+}
+
+TEST(ChartPainter, BlockNamesStandAboveThePlotClearOfItsLines) {
+  // Two blocks, the UCL near the top of the plot where the names used to be written.
+  TChart chart = IndividualsChart(10, [](std::uint32_t i) { return static_cast<double>(i % 3); });
+  chart.data.points[0].flags = chart_point_flag::kBlockStart;
+  chart.data.points[5].flags = chart_point_flag::kBlockStart;
+  chart.data.points[0].block = 1;
+  chart.data.points[5].block = 2;
+  for (std::size_t i = 1; i < 10; ++i) chart.data.points[i].block = i < 5 ? 1 : 2;
+  chart.axisMax = chart.series[0].set.ucl + 0.25;
+  ChartPaintOptions options;
+  options.blockNames = {"Первый блок с длинным именем", "Второй"};
+  ChartLayout layout;
+  const QImage image = Paint(chart, 600, 300, layout, options);
+  const double y = layout.values.Y(chart.series[0].set.ucl);
+  int textAbove = 0, textOnLine = 0;
+  for (double x = layout.plot.left() + 2; x < layout.entries.X(5); ++x) {
+    for (int dy = 1; dy < 10; ++dy) textAbove += At(image, x, layout.plot.top() - dy).lightness() < 60 ? 1 : 0;
+    for (int dy = -3; dy <= 3; ++dy) textOnLine += At(image, x, y + dy).lightness() < 60 ? 1 : 0;
+  }
+  EXPECT_GT(textAbove, 20);
+  EXPECT_EQ(textOnLine, 0);
+}
+
+TEST(ChartPainter, ThePlotsOfAPairShareTheirEdges) {
+  // Long value labels on the upper chart, short ones on the lower.
+  TChart upper = IndividualsChart(30, [](std::uint32_t i) { return 12345.678 + (i % 4) * 0.001; });
+  upper.decimals = 4;
+  const TChart lower = IndividualsChart(30, [](std::uint32_t i) { return static_cast<double>(i % 2); });
+  EnsureQt();
+  QImage image = BlankPicture(800, 600);
+  QPainter painter(&image);
+  ChartPairLayout layout;
+  PaintChartPair(painter, QRectF(0, 0, 800, 600), "x-MR", upper, &lower, {}, {}, &layout);
+  EXPECT_DOUBLE_EQ(layout.upper.plot.left(), layout.lower.plot.left());
+  EXPECT_DOUBLE_EQ(layout.upper.plot.right(), layout.lower.plot.right());
+  EXPECT_DOUBLE_EQ(layout.upper.entries.X(7), layout.lower.entries.X(7));
+}
+
+// The band of an X chart spans each entry's own sample: entries and samples are matched block
+// by block, and only the points that count take part.
+TEST(ChartPainter, SampleValuesAreThoseOfEachEntrysSample) {
+  auto ds = LoadDatasetFile(std::string(MV_SOURCE_DIR) + "/examples/demo.mvl");
+  ASSERT_TRUE(ds);
+  TChartTask task;
+  task.selection = {ds.get(), {1, 2}, true, 1, 1};
+  task.parameters = {1};
+  TChart chart;
+  ASSERT_TRUE(BuildChart(chart, task, ChartKind::Mean, TChartOptions{}).ok);
+  const EntrySampleValues v = SampleValuesOf(chart, *ds);
+  ASSERT_EQ(v.Entries(), chart.data.points.size());
+  for (const std::uint32_t i : {1U, 2U, static_cast<std::uint32_t>(chart.data.points.size())}) {
+    SCOPED_TRACE(i);
+    const TChartPoint& e = chart.data.points[i - 1];
+    const SampleStats st = ds->Block(e.block)->Sample(e.sample)->Stats(1);
+    ASSERT_EQ(v.start[i] - v.start[i - 1], st.n);
+    const auto [lo, hi] = std::minmax_element(v.values.begin() + v.start[i - 1], v.values.begin() + v.start[i]);
+    EXPECT_DOUBLE_EQ(*lo, st.min);
+    EXPECT_DOUBLE_EQ(*hi, st.max);
+  }
+  chart.kind = ChartKind::Range;  // the band belongs to the X and M charts only
+  EXPECT_EQ(SampleValuesOf(chart, *ds).Entries(), 0U);
+}
+
+// The conclusion line stands under a chart with limits shown, and under an np or c chart whose
+// sample sizes rule out limits (its line says so); a chart without limits has none.
+TEST(ChartPainter, TheConclusionLineIsDrawnWhereTheChartHasOne) {
+  const struct {
+    const char* name;
+    bool limitsShown;
+    bool computable;
+    bool option;
+    bool drawn;
+  } kCases[] = {
+      {"limits shown", true, true, true, true},
+      {"option off", true, true, false, false},
+      {"no limits", false, true, true, false},
+      {"sizes differ", false, false, true, true},
+      {"sizes differ, option off", false, false, false, false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    TChart chart = IndividualsChart(10, [](std::uint32_t i) { return static_cast<double>(i % 3); });
+    chart.limitsShown = c.limitsShown;
+    chart.conclusionShown = c.option && c.limitsShown;
+    chart.limitsComputable = c.computable;
+    ChartPaintOptions options;
+    options.chart.conclusion = c.option;
+    options.conclusion = "Заключение";
+    ChartLayout layout;
+    const QImage image = Paint(chart, 500, 300, layout, options);
+    EXPECT_EQ(!layout.conclusion.isEmpty(), c.drawn);
+    if (!c.drawn) continue;
+    int ink = 0;  // the text
+    for (double x = layout.plot.left(); x < layout.plot.left() + 80; ++x) {
+      for (double y = layout.conclusion.top(); y < layout.conclusion.bottom(); ++y) ink += At(image, x, y).lightness() < 60;
+    }
+    EXPECT_GT(ink, 20);
+  }
 }
 
 class Pictures : public ::testing::Test {

@@ -112,6 +112,34 @@ TEST_F(ChartWindowTest, DeactivatesAndReactivatesFromTheKeyboard) {
   w->close();
 }
 
+// The mouse finds points through the layout the chart painter handed back for the last paint.
+TEST_F(ChartWindowTest, TheMouseFindsThePointsWhereThePainterDrewThem) {
+  auto ds = Demo();
+  ASSERT_TRUE(ds);
+  ui::ChartWindow* w = ui::ChartWindow::Open(*ds, BothBlocks(*ds), ChartKind::Mean, ChartKind::Range, {1});
+  ASSERT_NE(w, nullptr);
+  ui::ChartView* view = w->View();
+  (void)view->grab();  // a paint
+  for (const int chart : {1, 2}) {
+    SCOPED_TRACE(chart);
+    const render::ChartLayout& lay = chart == 1 ? view->Layout().upper : view->Layout().lower;
+    const CDataSet& set = w->Logic().Chart(chart)->Current()->set;
+    const std::uint32_t index = 7;
+    const QPoint at(static_cast<int>(lay.entries.X(index)), static_cast<int>(lay.values.Y(set.Value(index))));
+    const ui::ChartView::Hit hit = view->HitAt(at);
+    EXPECT_EQ(hit.chart, chart);
+    EXPECT_EQ(hit.index, index);
+    QTest::mouseClick(view, Qt::LeftButton, {}, at);
+    EXPECT_EQ(w->Logic().Chosen().chart, chart);
+    EXPECT_EQ(w->Logic().Chosen().index, index);
+  }
+  // Far from every point of the plot: none.
+  const render::ChartLayout& upper = view->Layout().upper;
+  EXPECT_EQ(view->HitAt(QPoint(static_cast<int>(upper.plot.left() + 2), static_cast<int>(upper.plot.top() + 2))).index,
+            0U);
+  w->close();
+}
+
 TEST_F(ChartWindowTest, RefusesToDeactivateBelowTwoActivePoints) {
   TDatasetSPC ds;
   TSPCParameter d;
