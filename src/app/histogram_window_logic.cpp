@@ -27,6 +27,14 @@ HistogramWindowLogic::HistogramWindowLogic(const TDatasetSPC& dataset, SampleSel
 
 std::size_t HistogramWindowLogic::Recompute() {
   ComputeHistograms(m_histos, m_options.keepParameterScale);
+  m_stats.clear();
+  m_stats.reserve(m_histos.size());
+  for (const THisto& h : m_histos) {
+    const SampleSelection& selection = h.task.selection;
+    m_stats.push_back(ComputeParamStat(*m_dataset, h.task.parameter, selection.blocks,
+                                       selection.wholeBlocks ? 1 : selection.from,
+                                       selection.wholeBlocks ? 0 : selection.to));
+  }
   return static_cast<std::size_t>(
       std::count_if(m_histos.begin(), m_histos.end(), [](const THisto& h) { return h.loaded; }));
 }
@@ -82,6 +90,22 @@ std::string HistogramWindowLogic::ValueText(std::size_t i, std::size_t value) co
   if (i >= m_histos.size() || !m_histos[i].loaded) return {};
   const auto& values = m_histos[i].histogram.uniqueValues;
   return value < values.size() ? UniqueValueMouseText(values[value], m_histos[i].data.decimals) : std::string();
+}
+
+const TParamStat* HistogramWindowLogic::Stats(std::size_t i) const {
+  return i < m_stats.size() ? &m_stats[i] : nullptr;
+}
+
+std::vector<std::pair<std::string, std::string>> HistogramWindowLogic::StatisticsBox(std::size_t i, Lang lang,
+                                                                                     LevelUnit unit) const {
+  if (i >= m_histos.size() || i >= m_stats.size() || !m_histos[i].loaded) return {};
+  const TSPCParameter* parameter = m_dataset->Parameter(m_histos[i].task.parameter);
+  if (!parameter) return {};
+  ColumnValueSettings settings;
+  settings.lang = lang;
+  settings.levelUnit = unit;
+  return StatisticsLines(m_options.indicators, static_cast<int>(i + 1), *parameter, m_dataset->scales, m_stats[i],
+                         settings);
 }
 
 }  // namespace mv

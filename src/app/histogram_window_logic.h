@@ -5,10 +5,13 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/histogram_options.h"
 #include "analysis/histogram_window_calc.h"
+#include "analysis/param_columns.h"
+#include "analysis/param_stat.h"
 
 namespace mv {
 
@@ -47,12 +50,23 @@ class HistogramWindowLogic {
   std::string BinText(std::size_t i, int bin) const;
   std::string ValueText(std::size_t i, std::size_t value) const;
 
+  // The statistics of histogram i's parameter over its selection (those of the parameter
+  // table), renewed by Recompute(); nullptr for an i that does not exist.
+  const TParamStat* Stats(std::size_t i) const;
+  // The lines of histogram i's statistics box: (caption, value) for every indicator chosen in
+  // the options (the parameter table's columns, in the order chosen), captions in the language
+  // asked. The painter shows them when the options' "Статистика" is on. Empty for an i that
+  // does not exist or a histogram without data.
+  std::vector<std::pair<std::string, std::string>> StatisticsBox(std::size_t i, Lang lang = Lang::Ru,
+                                                                 LevelUnit unit = LevelUnit::Auto) const;
+
  private:
   bool Adjust(int delta);
 
   const TDatasetSPC* m_dataset;
   HistogramOptions m_options;
   std::vector<THisto> m_histos;
+  std::vector<TParamStat> m_stats;  // one per histogram
 };
 
 }  // namespace mv
