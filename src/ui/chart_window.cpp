@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPainter>
 #include <QPrintDialog>
@@ -151,12 +152,18 @@ ChartWindow::ChartWindow(std::unique_ptr<ChartWindowLogic> logic, QWidget* paren
   m_table->setSelectionMode(QAbstractItemView::SingleSelection);
   m_table->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(m_table->horizontalHeader(), &QWidget::customContextMenuRequested, this, &ChartWindow::ChooseTableColumns);
-  connect(m_table, &QTableView::clicked, this, [this](const QModelIndex& index) {
-    const auto row = static_cast<std::size_t>(index.row());
-    if (!index.isValid() || row == m_logic->Current()) return;
-    m_logic->SetCurrent(row);
-    Refresh();
-  });
+  // A click or the arrow keys make a row current. The table is renewed only after the view has
+  // finished with the event that moved its current row.
+  connect(
+      m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+      [this](const QModelIndex& index) {
+        if (!index.isValid()) return;
+        const auto row = static_cast<std::size_t>(index.row());
+        if (row == m_logic->Current() || row >= m_logic->Parameters().size()) return;
+        m_logic->SetCurrent(row);
+        Refresh();
+      },
+      Qt::QueuedConnection);
   auto* split = new QSplitter(Qt::Vertical);
   split->addWidget(m_view);
   split->addWidget(m_table);

@@ -104,9 +104,17 @@ TEST_F(ChartWindowTest, ParameterTableShowsTheLogicsColumnsAndAClickMakesARowCur
   QApplication::processEvents();
   const QRect cell = table->visualRect(model.index(2, 1));
   QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+  QApplication::processEvents();
   EXPECT_EQ(w->Logic().Current(), 2U);
   EXPECT_TRUE(model.data(model.index(2, 0), Qt::FontRole).value<QFont>().bold());
   EXPECT_FALSE(model.data(model.index(0, 0), Qt::FontRole).value<QFont>().bold());
+
+  // The arrow keys move the current row too.
+  table->setFocus();
+  QTest::keyClick(table, Qt::Key_Up);
+  QApplication::processEvents();
+  EXPECT_EQ(w->Logic().Current(), 1U);
+  EXPECT_EQ(table->currentIndex().row(), 1);
 
   // Hiding a column through the logic shows in the table after the refresh.
   const int columns = model.columnCount();
