@@ -1,6 +1,6 @@
 // Arbitrary bytes as the histogram-options area of the configuration file. Whatever the bytes,
 // the options read must be within their ranges, written back to a record of the area's size,
-// and read again unchanged.
+// and read again unchanged, and the statistics box must give one line per indicator read.
 
 #include <cstdint>
 #include <cstdlib>
@@ -8,7 +8,11 @@
 #include <string_view>
 
 #include "analysis/histogram_options.h"
+#include "analysis/param_columns.h"
+#include "analysis/param_stat.h"
 #include "core/text.h"
+#include "spc/parameter.h"
+#include "spc/scale_list.h"
 
 namespace {
 
@@ -35,6 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const mv::HistogramOptions read = mv::DecodeHistogramOptions(bytes);
   Check(read);
+  const mv::TSPCParameter parameter;
+  const mv::ScaleList scales;
+  const mv::TParamStat stat;
+  if (mv::StatisticsLines(read.indicators, 1, parameter, scales, stat, {}).size() != read.indicators.size()) {
+    std::abort();
+  }
   const std::string record = mv::EncodeHistogramOptions(read);
   if (record.size() != mv::HistogramOptions::kRecordSize) std::abort();
   if (!(mv::DecodeHistogramOptions(record) == read)) std::abort();

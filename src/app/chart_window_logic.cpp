@@ -92,7 +92,43 @@ const TChart* ChartWindowLogic::Chart(int number) const {
   return nullptr;
 }
 
+void ChartWindowLogic::RenewParameterTable() {
+  const SampleSelection& selection = m_task.selection;
+  const int first = selection.wholeBlocks ? 1 : selection.from;
+  const int last = selection.wholeBlocks ? 0 : selection.to;
+  m_stats.clear();
+  m_stats.reserve(m_task.parameters.size());
+  for (const int parameter : m_task.parameters) {
+    m_stats.push_back(ComputeParamStat(*m_dataset, parameter, selection.blocks, first, last));
+  }
+  const std::vector<int> columns =
+      ChartTableColumns(m_type, m_options.windows[static_cast<std::size_t>(m_type)].columns);
+  ColumnValueSettings settings;
+  settings.valueScale = m_options.ScaleOf(m_upper);
+  m_table = BuildParamTable(*m_dataset, columns, m_stats, settings);
+}
+
+std::vector<std::pair<int, bool>> ChartWindowLogic::TableColumnChoice() const {
+  const std::uint32_t mask = m_options.windows[static_cast<std::size_t>(m_type)].columns;
+  std::vector<std::pair<int, bool>> choice;
+  for (const int n : TColPrototypeSet::ParameterTable().Offered(ChartWindowOffer(m_type))) {
+    choice.emplace_back(n, ((mask >> (n - 1)) & 1U) != 0);
+  }
+  return choice;
+}
+
+bool ChartWindowLogic::ShowTableColumn(int number, bool shown) {
+  const TColPrototype* column = TColPrototypeSet::ParameterTable().Find(number);
+  if (!column || !column->OfferedTo(ChartWindowOffer(m_type))) return false;
+  std::uint32_t& mask = m_options.windows[static_cast<std::size_t>(m_type)].columns;
+  const std::uint32_t bit = 1U << (number - 1);
+  mask = shown ? (mask | bit) : (mask & ~bit);
+  RenewParameterTable();
+  return true;
+}
+
 bool ChartWindowLogic::Rebuild() {
+  RenewParameterTable();
   m_upperBuilt = m_lowerBuilt = false;
   const ChartBuildResult upper = BuildChart(m_charts[0], m_task, m_upper, m_options);
   if (!upper.ok) {

@@ -12,6 +12,8 @@
 
 #include "analysis/chart_texts.h"
 #include "analysis/control_chart.h"
+#include "analysis/param_columns.h"
+#include "analysis/param_stat.h"
 
 namespace mv {
 
@@ -108,6 +110,18 @@ class ChartWindowLogic {
   // Activates every inactive sample of the chart; the count activated.
   int ActivateAll();
 
+  // --- the parameter table under the charts ---
+  // One row per parameter of the window, in the window's order, with the catalogue's columns
+  // the options choose for the window type (captions: the short names), over each parameter's
+  // statistics on the window's selection; renewed by every build.
+  const ParamTable& ParameterTable() const { return m_table; }
+  const std::vector<TParamStat>& ParameterStats() const { return m_stats; }
+  // The columns offered to the window type, each with whether it is shown.
+  std::vector<std::pair<int, bool>> TableColumnChoice() const;
+  // Shows or hides column `number` (bit number - 1 of the window type's columns in the
+  // options); false for a column the window type does not offer. The charts are not rebuilt.
+  bool ShowTableColumn(int number, bool shown);
+
   // --- texts ---
   std::string Caption() const;
   std::string PairText() const { return ChartPairText(m_upper, m_lower); }
@@ -124,6 +138,7 @@ class ChartWindowLogic {
  private:
   void RememberKinds();
   void ClampChosen();
+  void RenewParameterTable();
 
   TDatasetSPC* m_dataset;
   ChartWindowType m_type;
@@ -135,6 +150,8 @@ class ChartWindowLogic {
   bool m_upperBuilt = false;
   bool m_lowerBuilt = false;
   ChosenPoint m_chosen;
+  std::vector<TParamStat> m_stats;
+  ParamTable m_table;
 };
 
 }  // namespace mv

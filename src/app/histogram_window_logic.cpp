@@ -28,6 +28,14 @@ HistogramWindowLogic::HistogramWindowLogic(const TDatasetSPC& dataset, SampleSel
 
 std::size_t HistogramWindowLogic::Recompute() {
   ComputeHistograms(m_histos, m_options.keepParameterScale);
+  m_stats.clear();
+  m_stats.reserve(m_histos.size());
+  for (const THisto& h : m_histos) {
+    const SampleSelection& selection = h.task.selection;
+    m_stats.push_back(ComputeParamStat(*m_dataset, h.task.parameter, selection.blocks,
+                                       selection.wholeBlocks ? 1 : selection.from,
+                                       selection.wholeBlocks ? 0 : selection.to));
+  }
   return static_cast<std::size_t>(
       std::count_if(m_histos.begin(), m_histos.end(), [](const THisto& h) { return h.loaded; }));
 }
@@ -92,66 +100,13 @@ std::string HistogramWindowLogic::ValueText(std::size_t i, std::size_t value) co
   return value < values.size() ? UniqueValueMouseText(values[value], m_histos[i].data.decimals) : std::string();
 }
 
-namespace {
-
-// The caption of an indicator (a column of the parameter table: its short name, or its English
-// caption) and its value over a histogram's own values; "" for a column a histogram has no
-// value for.
-struct Indicator {
-  std::string caption;
-  std::string value;
-};
-
-Indicator IndicatorOf(std::uint8_t column, const THisto& h, const TSPCParameter* parameter, Lang lang) {
-  const bool en = lang == Lang::En;
-  const int d = h.data.decimals;
-  const CapabilityFigures& c = h.capability;
-  const auto index = [&](const char* caption, const TCapIndex& i) {
-    return Indicator{caption, CapIndexText(i, 2, lang, false)};
-  };
-  switch (column) {
-    case 2: return {en ? "Parameter" : "Параметр", parameter ? parameter->name : std::string()};
-    case 3: return {en ? "Unit" : "Ед.изм.", h.data.unit};
-    case 4: {
-      std::string text(Trim(h.data.tolerance.Text(lang)));
-      if (!text.empty() && !h.data.unit.empty()) text += " " + h.data.unit;
-      return {en ? "Spec.limits" : "Допуск", text};
-    }
-    // Within a histogram both sigmas are the values' standard deviation.
-    case 6: return {en ? "Sigma С" : "Сигма С", FormatFixed(h.data.stdDev, d + 1)};
-    case 7: return {en ? "Sigma P" : "Сигма P", FormatFixed(h.data.stdDev, d + 1)};
-    case 8:
-    case 10:
-    case 17: return {en ? "X mean" : "X ср.", FormatFixed(h.data.mean, d + 1)};
-    case 12: return index("Cp", c.cp);
-    case 13: return index("Cpk", c.cpk);
-    case 14: return index("Pp", c.pp);
-    case 15: return index("Ppk", c.ppk);
-    case 18: return index("Cpm", c.cpm);
-    case 25: return index("Cm", c.pp);
-    case 26: return index("Cmk", c.ppk);
-    case 21: return {en ? "Distribution" : "Распред.", NormalityText(h.histogram.normality, lang, false)};
-    case 22: {
-      if (!c.hasPercents) return {"Q", en ? "none" : "нет"};
-      const bool known = h.histogram.normality.computed && h.histogram.normality.normal;
-      return {"Q", LevelText(c.percentTotal, known, lang, false)};
-    }
-    default: return {};
-  }
-}
-
-}  // namespace
-
 StatisticLines HistogramWindowLogic::Statistics(std::size_t i) const {
   StatisticLines lines;
   if (i >= m_histos.size() || !m_histos[i].loaded) return lines;
-  const THisto& h = m_histos[i];
-  const TSPCParameter* parameter = m_dataset->Parameter(h.task.parameter);
-  lines.emplace_back("n", FormatInt(h.histogram.valueCount));
-  for (const std::uint8_t column : m_options.indicators) {
-    Indicator item = IndicatorOf(column, h, parameter, m_lang);
-    if (!item.caption.empty()) lines.emplace_back(std::move(item.caption), std::move(item.value));
-  }
+  lines.emplace_back("n", FormatInt(m_histos[i].histogram.valueCount));
+  // The chosen indicators are columns of the parameter table, with their values over the
+  // histogram's selection.
+  for (auto& line : StatisticsBox(i, m_lang)) lines.push_back(std::move(line));
   return lines;
 }
 
@@ -195,6 +150,22 @@ std::vector<HistogramDrawing> HistogramWindowLogic::Drawings() const {
     out.push_back(std::move(d));
   }
   return out;
+}
+
+const TParamStat* HistogramWindowLogic::Stats(std::size_t i) const {
+  return i < m_stats.size() ? &m_stats[i] : nullptr;
+}
+
+std::vector<std::pair<std::string, std::string>> HistogramWindowLogic::StatisticsBox(std::size_t i, Lang lang,
+                                                                                     LevelUnit unit) const {
+  if (i >= m_histos.size() || i >= m_stats.size() || !m_histos[i].loaded) return {};
+  const TSPCParameter* parameter = m_dataset->Parameter(m_histos[i].task.parameter);
+  if (!parameter) return {};
+  ColumnValueSettings settings;
+  settings.lang = lang;
+  settings.levelUnit = unit;
+  return StatisticsLines(m_options.indicators, static_cast<int>(i + 1), *parameter, m_dataset->scales, m_stats[i],
+                         settings);
 }
 
 }  // namespace mv

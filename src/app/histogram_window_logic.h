@@ -5,12 +5,15 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/histogram_options.h"
 #include "analysis/histogram_plot.h"
 #include "analysis/histogram_window_calc.h"
 #include "core/text.h"
+#include "analysis/param_columns.h"
+#include "analysis/param_stat.h"
 
 namespace mv {
 
@@ -65,6 +68,15 @@ class HistogramWindowLogic {
   std::vector<std::string> TailLines(std::size_t i) const;
   // What the painter draws: every histogram with its title and texts, under the options.
   std::vector<HistogramDrawing> Drawings() const;
+  // The statistics of histogram i's parameter over its selection (those of the parameter
+  // table), renewed by Recompute(); nullptr for an i that does not exist.
+  const TParamStat* Stats(std::size_t i) const;
+  // The lines of histogram i's statistics box: (caption, value) for every indicator chosen in
+  // the options (the parameter table's columns, in the order chosen), captions in the language
+  // asked. The painter shows them when the options' "Статистика" is on. Empty for an i that
+  // does not exist or a histogram without data.
+  std::vector<std::pair<std::string, std::string>> StatisticsBox(std::size_t i, Lang lang = Lang::Ru,
+                                                                 LevelUnit unit = LevelUnit::Auto) const;
 
  private:
   bool Adjust(int delta);
@@ -73,6 +85,7 @@ class HistogramWindowLogic {
   HistogramOptions m_options;
   Lang m_lang = Lang::Ru;
   std::vector<THisto> m_histos;
+  std::vector<TParamStat> m_stats;  // one per histogram
 };
 
 }  // namespace mv

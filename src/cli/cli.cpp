@@ -17,6 +17,7 @@
 #endif
 #include "cli/cli_support.h"
 #include "cli/filter_command.h"
+#include "cli/params_command.h"
 #include "core/file_error.h"
 #include "core/file_routines.h"
 #include "core/numbers.h"
@@ -483,6 +484,11 @@ const Command kCommands[] = {
      kCapabilityDetails},
     {"quality", "quality --ppm Q [--width W]", "the quality calculator: the index and sigma a target level needs",
      RunQuality, kQualityDetails},
+    {"params",
+     "params <file.mvl> [--kind var|attr] [--block N [--samples FROM-TO] | --blocks N,M] [--columns 1,2,12] "
+     "[--lang ru|en] [--scale share|percent|ppm] [--no-filter]",
+     "the parameter table: the chosen columns' texts for every parameter of one data kind", RunParams,
+     kParamsDetails},
     {"chart", "chart <file.mvl> --param NAME|POSITION --kind KIND [options]",
      "a control chart: limits, zones, points and the tests for special causes", RunChart, kChartDetails},
     {"filter",

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPainter>
 #include <QPrintDialog>
@@ -12,7 +13,9 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTableWidget>
+#include <QAbstractTableModel>
+#include <QMenu>
+#include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -78,26 +81,89 @@ void DrawSampleTable(QPainter& p, const QRect& area, const ChartWindowLogic& log
 
 }  // namespace
 
+// The logic's parameter table as a model: the current parameter's row in bold.
+class ParameterTableModel final : public QAbstractTableModel {
+ public:
+  explicit ParameterTableModel(const ChartWindowLogic& logic, QObject* parent) : QAbstractTableModel(parent), m_logic(logic) {}
+
+  int rowCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : static_cast<int>(m_logic.ParameterTable().rows.size());
+  }
+  int columnCount(const QModelIndex& parent = {}) const override {
+    return parent.isValid() ? 0 : static_cast<int>(m_logic.ParameterTable().columns.size());
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    const ParamTable& table = m_logic.ParameterTable();
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= table.rows.size() ||
+        static_cast<std::size_t>(index.column()) >= table.columns.size()) {
+      return {};
+    }
+    const auto row = static_cast<std::size_t>(index.row());
+    if (role == Qt::DisplayRole) return ToQ(table.rows[row][static_cast<std::size_t>(index.column())]);
+    if (role == Qt::FontRole && row == m_logic.Current()) {
+      QFont bold;
+      bold.setBold(true);
+      return bold;
+    }
+    if (role == Qt::TextAlignmentRole) {
+      // Names, units, tolerances and scales read from the left; figures are centred.
+      const int number = table.columns[static_cast<std::size_t>(index.column())].number;
+      const bool text = number >= 2 && number <= 5;
+      return QVariant::fromValue(Qt::AlignVCenter | (text ? Qt::AlignLeft : Qt::AlignHCenter));
+    }
+    return {};
+  }
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    const ParamTable& table = m_logic.ParameterTable();
+    if (orientation != Qt::Horizontal || section < 0 || static_cast<std::size_t>(section) >= table.columns.size()) {
+      return {};
+    }
+    const ParamTable::Column& column = table.columns[static_cast<std::size_t>(section)];
+    if (role == Qt::DisplayRole) return ToQ(column.caption);
+    if (role == Qt::ToolTipRole) {
+      if (const TColPrototype* p = TColPrototypeSet::ParameterTable().Find(column.number)) {
+        return QString::fromUtf8(p->longName.data(), static_cast<qsizetype>(p->longName.size()));
+      }
+    }
+    return {};
+  }
+  // The logic renewed its table.
+  void Renew() {
+    beginResetModel();
+    endResetModel();
+  }
+
+ private:
+  const ChartWindowLogic& m_logic;
+};
+
 ChartWindow::ChartWindow(std::unique_ptr<ChartWindowLogic> logic, QWidget* parent)
     : QMainWindow(parent), m_logic(std::move(logic)) {
   setObjectName("frmChart");
   setAttribute(Qt::WA_DeleteOnClose);
   m_view = new ChartView(*m_logic);
-  m_table = new QTableWidget(0, 8);
+  m_tableModel = new ParameterTableModel(*m_logic, this);
+  m_table = new QTableView;
   m_table->setObjectName("parameters");
-  m_table->setHorizontalHeaderLabels({QStringLiteral("#"), QStringLiteral("Параметр"), QStringLiteral("Ед.изм."),
-                                      QStringLiteral("Допуск"), QStringLiteral("CL"), QStringLiteral("UCL"),
-                                      QStringLiteral("LCL"), QStringLiteral("Точек")});
+  m_table->setModel(m_tableModel);
   m_table->verticalHeader()->hide();
   m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-  m_table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
-  connect(m_table, &QTableWidget::cellClicked, this, [this](int row, int) {
-    if (static_cast<std::size_t>(row) == m_logic->Current()) return;
-    m_logic->SetCurrent(static_cast<std::size_t>(row));
-    Refresh();
-  });
+  m_table->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(m_table->horizontalHeader(), &QWidget::customContextMenuRequested, this, &ChartWindow::ChooseTableColumns);
+  // A click or the arrow keys make a row current. The table is renewed only after the view has
+  // finished with the event that moved its current row.
+  connect(
+      m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+      [this](const QModelIndex& index) {
+        if (!index.isValid()) return;
+        const auto row = static_cast<std::size_t>(index.row());
+        if (row == m_logic->Current() || row >= m_logic->Parameters().size()) return;
+        m_logic->SetCurrent(row);
+        Refresh();
+      },
+      Qt::QueuedConnection);
   auto* split = new QSplitter(Qt::Vertical);
   split->addWidget(m_view);
   split->addWidget(m_table);
@@ -264,39 +330,37 @@ void ChartWindow::Refresh() {
 }
 
 void ChartWindow::FillParameterTable() {
-  const TChart* chart = m_logic->Chart(1);
-  const auto& parameters = m_logic->Parameters();
-  m_table->setRowCount(static_cast<int>(parameters.size()));
-  for (std::size_t i = 0; i < parameters.size(); ++i) {
-    const TSPCParameter* parameter = m_logic->Dataset().Parameter(parameters[i]);
-    const ChartSeries* series = nullptr;
-    if (chart) {
-      for (const ChartSeries& s : chart->series) {
-        if (s.parameter == parameters[i]) series = &s;
-      }
-    }
-    const int d = chart ? chart->decimals : 0;
-    const bool current = i == m_logic->Current();
-    const auto limit = [&](bool has, double v) { return series && current && has ? ToQ(FormatFixed(v, d)) : QString(); };
-    const QString cells[] = {QString::number(i + 1),
-                             parameter ? ToQ(parameter->name) : QString(),
-                             parameter ? ToQ(parameter->unit) : QString(),
-                             parameter ? ToQ(parameter->ToleranceText()) : QString(),
-                             series ? ToQ(FormatFixed(series->set.mean, d)) : QString(),
-                             limit(series && series->set.hasUcl, series ? series->set.ucl : 0),
-                             limit(series && series->set.hasLcl, series ? series->set.lcl : 0),
-                             series ? QString::number(series->set.activeCount) : QString()};
-    for (int c = 0; c < 8; ++c) {
-      auto* item = new QTableWidgetItem(cells[c]);
-      if (current) {
-        QFont bold = item->font();
-        bold.setBold(true);
-        item->setFont(bold);
-      }
-      m_table->setItem(static_cast<int>(i), c, item);
+  m_tableModel->Renew();
+  const ParamTable& table = m_logic->ParameterTable();
+  for (std::size_t c = 0; c < table.columns.size(); ++c) {
+    const int section = static_cast<int>(c);
+    const int number = table.columns[c].number;
+    // The parameter's name takes the room that is left; the others start at the catalogue's width.
+    if (number == 2) {
+      m_table->horizontalHeader()->setSectionResizeMode(section, QHeaderView::Stretch);
+    } else {
+      m_table->horizontalHeader()->setSectionResizeMode(section, QHeaderView::Interactive);
+      m_table->setColumnWidth(section, std::max(table.columns[c].width, 40));
     }
   }
   m_table->selectRow(static_cast<int>(m_logic->Current()));
+}
+
+void ChartWindow::ChooseTableColumns(const QPoint& at) {
+  QMenu menu(this);
+  for (const auto& [number, shown] : m_logic->TableColumnChoice()) {
+    const TColPrototype* column = TColPrototypeSet::ParameterTable().Find(number);
+    QAction* action = menu.addAction(QString::fromUtf8(column->longName.data(),
+                                                       static_cast<qsizetype>(column->longName.size())));
+    action->setCheckable(true);
+    action->setChecked(shown);
+    action->setData(number);
+  }
+  QAction* chosen = menu.exec(m_table->horizontalHeader()->mapToGlobal(at));
+  if (!chosen) return;
+  m_logic->ShowTableColumn(chosen->data().toInt(), chosen->isChecked());
+  ChartSettings().windows = m_logic->Options().windows;
+  FillParameterTable();
 }
 
 // --- commands ---

@@ -1,6 +1,7 @@
 #pragma once
 // The chart window: the charts of up to 7 parameters drawn by ChartView, a table of the
-// parameters under them (a click makes a row current), the mouse texts in the status line and
+// parameters under them (the catalogue's columns the options choose for the window type, chosen
+// from the header's context menu; a click makes a row current), the mouse texts in the status line and
 // a toolbar whose every command has a shortcut: the upper and lower kinds of the window type,
 // options, criteria, parameters, calculations, point information, activation of samples,
 // printing, pictures and copies. Every decision is the ChartWindowLogic's.
@@ -18,11 +19,12 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QPrinter;
-class QTableWidget;
+class QTableView;
 
 namespace mv::ui {
 
 class ChartView;
+class ParameterTableModel;
 class TextWindow;
 
 class ChartWindow : public QMainWindow {
@@ -64,6 +66,7 @@ class ChartWindow : public QMainWindow {
   void BuildCommands();
   QAction* AddCommand(const char* name, const QString& text, const QKeySequence& key, void (ChartWindow::*slot)());
   void FillParameterTable();
+  void ChooseTableColumns(const QPoint& at);
 
   void EditOptions();
   void EditCriteria();
@@ -83,7 +86,8 @@ class ChartWindow : public QMainWindow {
 
   std::unique_ptr<ChartWindowLogic> m_logic;
   ChartView* m_view = nullptr;
-  QTableWidget* m_table = nullptr;
+  QTableView* m_table = nullptr;
+  ParameterTableModel* m_tableModel = nullptr;
   QLabel* m_status = nullptr;
   QActionGroup* m_upperKinds = nullptr;
   QActionGroup* m_lowerKinds = nullptr;

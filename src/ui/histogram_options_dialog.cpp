@@ -16,6 +16,7 @@
 
 #include "analysis/box_plot.h"
 #include "analysis/histogram_window_calc.h"
+#include "analysis/param_columns.h"
 #include "ui/ui_text.h"
 
 namespace mv::ui {
@@ -89,12 +90,21 @@ HistogramOptionsDialog::HistogramOptionsDialog(const HistogramOptions& options, 
   elementsLayout->addWidget(m_statistics);
   m_indicators = new QListWidget;
   m_indicators->setObjectName("indicators");
-  for (int i = 1; i <= HistogramOptions::kIndicatorCount; ++i) {
-    const std::size_t at = static_cast<std::size_t>(i - 1);
-    auto* item = new QListWidgetItem(at < names.size() ? ToQ(names[at]) : QStringLiteral("№ %1").arg(i));
-    item->setData(Qt::UserRole, i);
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+  // The indicators are the parameter table's columns: those offered to quantitative data in the
+  // column editor's order, with their long names, and any other already chosen.
+  const TColPrototypeSet& catalogue = TColPrototypeSet::ParameterTable();
+  for (const int i : catalogue.EditorOrder()) {
+    const TColPrototype& column = *catalogue.Find(i);
     const bool on = std::find(m_options.indicators.begin(), m_options.indicators.end(), i) != m_options.indicators.end();
+    if (!on && !column.OfferedTo(col_offer::kVarReport)) continue;
+    const std::size_t at = static_cast<std::size_t>(i - 1);
+    const QString name = at < names.size() && !names[at].empty()
+                             ? ToQ(names[at])
+                             : QString::fromUtf8(column.longName.data(), static_cast<qsizetype>(column.longName.size()));
+    auto* item = new QListWidgetItem(name);
+    item->setData(Qt::UserRole, i);
+    item->setToolTip(QString::fromUtf8(column.shortName.data(), static_cast<qsizetype>(column.shortName.size())));
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
     m_indicators->addItem(item);
   }

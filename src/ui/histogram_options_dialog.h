@@ -1,7 +1,8 @@
 #pragma once
 // "Настройки гистограмм": every field of HistogramOptions. The statistic indicators are chosen
-// from the names the caller gives (the columns of the parameter table); a sigma level that is
-// not a whole number 1..9 shows its error and keeps the dialog open.
+// from the columns of the parameter table's catalogue (those offered to quantitative data, in
+// the column editor's order, by their long names); a sigma level that is not a whole number
+// 1..9 shows its error and keeps the dialog open.
 
 #include <QDialog>
 
@@ -20,7 +21,7 @@ class HistogramOptionsDialog : public QDialog {
   Q_OBJECT
 
  public:
-  // indicatorNames[i] names indicator i + 1 (an empty list: the indicators by number).
+  // indicatorNames[i], when given and not empty, names indicator i + 1 instead of the catalogue.
   HistogramOptionsDialog(const HistogramOptions& options, std::vector<std::string> indicatorNames,
                          QWidget* parent = nullptr);
 

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/chart_dialog_logic.h"
 #include "app/histogram_window_logic.h"
+#include "core/numbers.h"
 #include "support/fake_platform.h"
 
 namespace mv {
@@ -186,6 +189,53 @@ TEST(ChartWindowLogic, CriteriaAndParametersRebuildTheCharts) {
   EXPECT_NE(w.CriteriaText(1).find(" из 1 проверенных"), std::string::npos) << w.CriteriaText(1);
 }
 
+TEST(ChartWindowLogic, ParameterTableShowsTheChosenColumnsAndFollowsActivation) {
+  Line line;
+  TChartOptions options;
+  // Columns 1, 2, 7 and 14 chosen for the subgroup window, and 17, which it does not offer.
+  options.windows[0].columns = (1U << 0) | (1U << 1) | (1U << 6) | (1U << 13) | (1U << 16);
+  ChartWindowLogic w(line.ds, line.Blocks({line.block}), ChartKind::Mean, ChartKind::Range, {1}, options);
+  ASSERT_TRUE(w.Rebuild());
+  const auto captions = [&w] {
+    std::vector<std::string> c;
+    for (const auto& column : w.ParameterTable().columns) c.push_back(column.caption);
+    return c;
+  };
+  EXPECT_EQ(captions(), (std::vector<std::string>{"#", "Параметр", "Сигма P", "Pp"}));
+  ASSERT_EQ(w.ParameterTable().rows.size(), 1u);
+  const int blocks[] = {line.block};
+  const TParamStat all = ComputeParamStat(line.ds, 1, blocks, 1, 0);
+  EXPECT_EQ(w.ParameterTable().rows[0],
+            (std::vector<std::string>{"1", "Диаметр", FormatFixed(all.sigmaOverall, 3), "не существует"}));
+
+  // Deactivating a sample renews the statistics under the table.
+  ASSERT_TRUE(w.Choose(1, 1));
+  ASSERT_TRUE(w.ToggleChosenActivation());
+  EXPECT_EQ(w.ParameterStats()[0].samplesUsed, all.samplesUsed - 1);
+  EXPECT_EQ(w.ParameterTable().rows[0][2], FormatFixed(ComputeParamStat(line.ds, 1, blocks, 1, 0).sigmaOverall, 3));
+
+  // Columns are shown and hidden through the options of the window type.
+  EXPECT_FALSE(w.ShowTableColumn(10, true));  // offered to the individuals window only
+  EXPECT_FALSE(w.ShowTableColumn(0, true));
+  EXPECT_TRUE(w.ShowTableColumn(7, false));
+  EXPECT_TRUE(w.ShowTableColumn(3, true));
+  EXPECT_EQ(captions(), (std::vector<std::string>{"#", "Параметр", "Ед.изм.", "Pp"}));
+  EXPECT_EQ(w.Options().windows[0].columns & (1U << 6), 0u);
+  const auto choice = w.TableColumnChoice();
+  ASSERT_FALSE(choice.empty());
+  EXPECT_EQ(choice.front(), (std::pair<int, bool>{1, true}));
+  EXPECT_EQ(choice[3], (std::pair<int, bool>{4, false}));
+
+  // The individuals window offers its own columns: the mean and the mean moving range.
+  ChartWindowLogic x(line.ds, line.Blocks({line.flow}), ChartKind::Individuals, ChartKind::MovingRange, {1},
+                     TChartOptions{});
+  ASSERT_TRUE(x.Rebuild());
+  std::vector<int> numbers;
+  for (const auto& column : x.ParameterTable().columns) numbers.push_back(column.number);
+  EXPECT_EQ(numbers, ChartTableColumns(ChartWindowType::Individuals, 0xFFFFFFFFU));
+  EXPECT_NE(std::find(numbers.begin(), numbers.end(), 11), numbers.end());
+}
+
 TEST(ChartWindowLogic, StandardFormAndPrintTitle) {
   Line line;
   ChartWindowLogic w(line.ds, line.Blocks({line.block}), ChartKind::Mean, ChartKind::Range, {1}, TChartOptions{});
@@ -270,6 +320,30 @@ TEST(HistogramWindowLogic, KeepsSixHistogramsAndAdjustsTheirBins) {
   EXPECT_EQ(w.Histograms()[0].histogram.binCount, 6);
   EXPECT_EQ(w.BinText(0, 1).rfind("Столбец 1:  ", 0), 0U);
   EXPECT_EQ(w.BinText(6, 1), "");
+}
+
+TEST(HistogramWindowLogic, StatisticsBoxShowsTheChosenIndicatorsOverTheSelection) {
+  Line line;
+  line.ds.Parameter(1)->SetTolerance(9.5, 10.5, 10);
+  HistogramOptions options;
+  options.indicators = {7, 14, 2, 40};  // 40 is no column
+  HistogramWindowLogic w(line.ds, line.Blocks({line.block}), {1}, options);
+  EXPECT_TRUE(w.StatisticsBox(0).empty());  // nothing computed yet
+  ASSERT_EQ(w.Recompute(), 1U);
+  const int blocks[] = {line.block};
+  const TParamStat st = ComputeParamStat(line.ds, 1, blocks, 1, 0);
+  ASSERT_NE(w.Stats(0), nullptr);
+  EXPECT_EQ(w.Stats(0)->samplesUsed, st.samplesUsed);
+  using Lines = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(w.StatisticsBox(0), (Lines{{"Сигма P", FormatFixed(st.sigmaOverall, 3)},
+                                       {"Pp", FormatFixed(1 / (6 * st.sigmaOverall), 2)},
+                                       {"Параметр", "Диаметр"}}));
+  const Lines en = w.StatisticsBox(0, Lang::En);
+  ASSERT_EQ(en.size(), 3U);
+  EXPECT_EQ(en[0].first, "Sigma P");
+  EXPECT_EQ(en[2].first, "Parameter");
+  EXPECT_TRUE(w.StatisticsBox(1).empty());
+  EXPECT_EQ(w.Stats(1), nullptr);
 }
 
 }  // namespace

@@ -34,15 +34,15 @@ TEST_F(DemoHistograms, TheStatisticsBoxListsTheChosenIndicatorsInTheirOrder) {
   EXPECT_EQ(w.Statistics(1)[2], (std::pair<std::string, std::string>{"Pp", "не существует"}));
   EXPECT_TRUE(w.Statistics(2).empty());
 
-  o.indicators = {15, 2, 9, 26, 4};  // column 9 has no value in a histogram and is left out
+  o.indicators = {15, 2, 9, 26, 4};
   HistogramWindowLogic en = Logic(o);
   en.SetLanguage(Lang::En);
   const StatisticLines lines = en.Statistics(0);
-  ASSERT_EQ(lines.size(), 5U);
-  const char* kCaptions[] = {"n", "Ppk", "Parameter", "Cmk", "Spec.limits"};
+  ASSERT_EQ(lines.size(), 6U);
+  const char* kCaptions[] = {"n", "Ppk", "Parameter", "R mean", "Cmk", "Spec.limits"};
   for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].first, kCaptions[i]) << i;
   EXPECT_EQ(lines[2].second, "Диаметр шейки");
-  EXPECT_EQ(lines[3].second, lines[1].second);  // Cmk shows Ppk
+  EXPECT_EQ(lines[4].second, lines[1].second);  // Cmk shows Ppk
   EXPECT_EQ(en.Caption().rfind("Histograms - ", 0), 0U);
 }
 

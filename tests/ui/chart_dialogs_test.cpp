@@ -99,6 +99,12 @@ TEST_F(ChartDialogs, HistogramOptionsKeepTheDialogOpenOnAWrongSigmaLevel) {
   dialog.show();
   EXPECT_EQ(Child<QLabel>(dialog, "statisticsChoice")->text(), "Статистика:  4 показателя");
   auto* indicators = Child<QListWidget>(dialog, "indicators");
+  // The catalogue's columns for quantitative data, by their long names in the editor's order.
+  ASSERT_EQ(indicators->count(), 18);
+  EXPECT_EQ(indicators->item(0)->text(), "Порядковый номер");
+  EXPECT_EQ(indicators->item(5)->text(), "Ср.значение по выборкам");
+  EXPECT_EQ(indicators->item(5)->data(Qt::UserRole).toInt(), 8);
+  EXPECT_EQ(indicators->item(13)->text(), "Индекс Cm");
   indicators->item(0)->setCheckState(Qt::Checked);
   EXPECT_EQ(Child<QLabel>(dialog, "statisticsChoice")->text(), "Статистика:  5 показателей");
   auto* level = Child<QLineEdit>(dialog, "sigmaLevel");

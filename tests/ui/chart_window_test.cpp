@@ -7,7 +7,7 @@
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 
 #include <fstream>
@@ -48,9 +48,9 @@ TEST_F(ChartWindowTest, OpensTheDemoSwitchesKindsAndCriteria) {
   EXPECT_EQ(w->windowTitle().toStdString(),
             "Контрольная карта средних значений и размахов (XR-chart) - " + DatasetDisplayName(*ds));
   EXPECT_EQ(w->Logic().ChartCount(), 2);
-  auto* table = w->findChild<QTableWidget*>("parameters");
+  auto* table = w->findChild<QTableView*>("parameters");
   ASSERT_TRUE(table);
-  EXPECT_EQ(table->rowCount(), 1);
+  EXPECT_EQ(table->model()->rowCount(), 1);
   // Every command has a shortcut.
   for (QAction* action : w->actions()) EXPECT_FALSE(action->shortcut().isEmpty()) << action->objectName().toStdString();
 
@@ -74,6 +74,55 @@ TEST_F(ChartWindowTest, OpensTheDemoSwitchesKindsAndCriteria) {
   QApplication::processEvents();
   QTest::keyClick(w->View(), Qt::Key_Escape);
   EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(ChartWindowTest, ParameterTableShowsTheLogicsColumnsAndAClickMakesARowCurrent) {
+  auto ds = Demo();
+  ASSERT_TRUE(ds);
+  ui::ChartWindow* w = ui::ChartWindow::Open(*ds, BothBlocks(*ds), ChartKind::Mean, ChartKind::Range, {1, 2, 3});
+  ASSERT_NE(w, nullptr);
+  w->show();
+  auto* table = w->findChild<QTableView*>("parameters");
+  ASSERT_TRUE(table);
+  const QAbstractItemModel& model = *table->model();
+  const ParamTable& logic = w->Logic().ParameterTable();
+  ASSERT_EQ(model.rowCount(), 3);
+  ASSERT_EQ(model.columnCount(), static_cast<int>(logic.columns.size()));
+  ASSERT_GE(model.columnCount(), 2);
+  EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "#");
+  EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), "Параметр");
+  EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::ToolTipRole).toString(), "Название параметра");
+  for (int r = 0; r < 3; ++r) {
+    for (int c = 0; c < model.columnCount(); ++c) {
+      EXPECT_EQ(model.data(model.index(r, c)).toString().toStdString(),
+                logic.rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
+    }
+  }
+  EXPECT_EQ(model.data(model.index(2, 1)).toString().toStdString(), ds->Parameter(3)->name);
+  EXPECT_TRUE(model.data(model.index(0, 1), Qt::FontRole).value<QFont>().bold());
+
+  QApplication::processEvents();
+  const QRect cell = table->visualRect(model.index(2, 1));
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+  QApplication::processEvents();
+  EXPECT_EQ(w->Logic().Current(), 2U);
+  EXPECT_TRUE(model.data(model.index(2, 0), Qt::FontRole).value<QFont>().bold());
+  EXPECT_FALSE(model.data(model.index(0, 0), Qt::FontRole).value<QFont>().bold());
+
+  // The arrow keys move the current row too.
+  table->setFocus();
+  QTest::keyClick(table, Qt::Key_Up);
+  QApplication::processEvents();
+  EXPECT_EQ(w->Logic().Current(), 1U);
+  EXPECT_EQ(table->currentIndex().row(), 1);
+
+  // Hiding a column through the logic shows in the table after the refresh.
+  const int columns = model.columnCount();
+  ASSERT_TRUE(w->Logic().ShowTableColumn(1, false));
+  w->Refresh();
+  EXPECT_EQ(model.columnCount(), columns - 1);
+  EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "Параметр");
+  w->close();
 }
 
 TEST_F(ChartWindowTest, DeactivatesAndReactivatesFromTheKeyboard) {
