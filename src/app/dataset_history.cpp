@@ -242,11 +242,11 @@ int DatasetHistory::Find(const TDatasetSPC& ds) const {
   }
   // An entry that another open dataset holds (a copy of the file with the same identifier, say)
   // stays with that dataset.
-  const auto free = [&ds](const DatasetHistoryEntry& e) { return e.key == 0 || e.key == ds.historyKey; };
+  const auto unheld = [&ds](const DatasetHistoryEntry& e) { return e.key == 0 || e.key == ds.historyKey; };
   if (ds.id != 0) {
     for (int i = 0; i < n; ++i) {
       const DatasetHistoryEntry& e = m_entries[static_cast<std::size_t>(i)];
-      if (free(e) && e.id == ds.id) return i;
+      if (unheld(e) && e.id == ds.id) return i;
     }
   }
   if (ds.fileName.empty()) return -1;
@@ -255,7 +255,7 @@ int DatasetHistory::Find(const TDatasetSPC& ds) const {
   NameAndFolder(ds.fileName, name, folder);
   for (int i = 0; i < n; ++i) {
     const DatasetHistoryEntry& e = m_entries[static_cast<std::size_t>(i)];
-    if (free(e) && e.name == name && e.folder == folder) return i;
+    if (unheld(e) && e.name == name && e.folder == folder) return i;
   }
   return -1;
 }
@@ -317,18 +317,15 @@ void DatasetHistory::AddOnOpen(TDatasetSPC& ds, TDateTime now, std::int16_t runN
 
 void DatasetHistory::UpdateOnSave(TDatasetSPC& ds, TDateTime now, std::int16_t runNumber, std::int16_t buildNumber) {
   const int found = Find(ds);
-  if (found < 0) {
+  // A dataset without an entry of its own (a new one saved for the first time, perhaps under the
+  // name of an earlier entry) enters the history as if it had been opened.
+  if (found < 0 || (ds.historyKey == 0 && m_entries[static_cast<std::size_t>(found)].key == 0)) {
     AddOnOpen(ds, now, runNumber, buildNumber);
     return;
   }
   DatasetHistoryEntry& e = m_entries[static_cast<std::size_t>(found)];
   Fill(e, ds);
   e.buildNumber = buildNumber;
-  if (e.key == 0) {
-    // A dataset that was saved while the history held no key for it takes the entry now.
-    e.key = NewKey(m_entries);
-  }
-  ds.historyKey = e.key;
 }
 
 void DatasetHistory::MarkClosed(TDatasetSPC& ds, TDateTime now) {

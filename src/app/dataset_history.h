@@ -126,7 +126,8 @@ class DatasetHistory {
   // run and build numbers and a new key, which the dataset keeps.
   void AddOnOpen(TDatasetSPC& ds, TDateTime now, std::int16_t runNumber, std::int16_t buildNumber);
   // The dataset was saved: its entry is filled again, keeping the times of opening and
-  // closing, the run number and the key; one not found is added as by AddOnOpen.
+  // closing, the run number and the key. A dataset that holds no entry (a new one saved for the
+  // first time) is added as by AddOnOpen, also when an earlier entry has its name.
   void UpdateOnSave(TDatasetSPC& ds, TDateTime now, std::int16_t runNumber, std::int16_t buildNumber);
   // The dataset was closed: its entry's closing time becomes now and the keys are cleared.
   void MarkClosed(TDatasetSPC& ds, TDateTime now);

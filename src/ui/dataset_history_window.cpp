@@ -49,7 +49,7 @@ class DatasetHistoryModel final : public QAbstractTableModel {
       }
     }
     if (role == Qt::TextAlignmentRole && index.column() == 0) {
-      return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+      return static_cast<int>(Qt::AlignRight | Qt::AlignVCenter);
     }
     return {};
   }

@@ -406,6 +406,15 @@ TEST_F(DatasetHistoryTest, SavingRefillsTheEntryAndKeepsItsTimesRunAndKey) {
   EXPECT_EQ(m_history.Count(), 4);
   EXPECT_EQ(m_history.At(0)->name, "new.mvl");
   EXPECT_NE(created->historyKey, 0);
+  // Saved over a file an earlier (closed) entry names: that entry is its own now, at the top
+  // and open.
+  auto over = std::make_unique<TDatasetSPC>();
+  over->fileName = "/data/f1.mvl";
+  m_history.UpdateOnSave(*over, m_fake.clock.Now(), 8, 133);
+  EXPECT_EQ(m_history.Count(), 4);
+  EXPECT_EQ(m_history.At(0)->name, "f1.mvl");
+  EXPECT_TRUE(m_history.At(0)->IsOpen());
+  EXPECT_EQ(m_history.At(0)->key, over->historyKey);
 }
 
 TEST_F(DatasetHistoryTest, EveryFifthRunCollapsesRepeatsIntoTheEarlierEntryAndChecksFiles) {
