@@ -95,7 +95,7 @@ DatasetHistoryWindow::DatasetHistoryWindow(DatasetHistory& history, QWidget* par
   m_table->setWordWrap(false);
   m_table->horizontalHeader()->setStretchLastSection(true);
   m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
-  const int widths[] = {56, 170, 230, 240, 200};
+  const int widths[] = {60, 160, 170, 260, 250};
   for (int c = 0; c < DatasetHistoryWindowLogic::kColumns; ++c) m_table->setColumnWidth(c, widths[c]);
   m_table->setMinimumHeight(m_table->fontMetrics().height() * 12);
   m_table->installEventFilter(this);
@@ -224,6 +224,12 @@ bool DatasetHistoryWindow::eventFilter(QObject* watched, QEvent* event) {
       }
       if (key->key() == Qt::Key_Delete) {
         DeleteCurrent();
+        return true;
+      }
+      // Home and End go to the first and the last entry (the rows are chosen whole).
+      if ((key->key() == Qt::Key_Home || key->key() == Qt::Key_End) && m_logic.RowCount() > 0) {
+        const int row = key->key() == Qt::Key_Home ? 0 : m_logic.RowCount() - 1;
+        m_table->setCurrentIndex(m_model->index(row, 0));
         return true;
       }
     }

@@ -1,8 +1,8 @@
 #pragma once
 // The window "История наборов данных": the list of the datasets opened on this computer (model
 // and view), the text about the chosen one, and Open, Details and Delete. The logic decides;
-// the window shows it. Enter opens, Delete removes, Escape closes. Its place and column widths
-// are kept in the history.
+// the window shows it. Enter opens, Delete removes, Home and End go to the first and the last
+// entry, Escape closes. Its place and column widths are kept in the history.
 
 #include <QDialog>
 

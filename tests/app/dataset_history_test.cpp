@@ -115,7 +115,7 @@ TEST(DatasetHistoryCodec, RecordsOutOfBoundsAreDroppedWithALogLine) {
   } kCases[] = {
       {"short", good.substr(0, 1011), "size 1011"},
       {"long", good + '\0', "size 1013"},
-      {"not used", with(0, "\x00"), "not used (0)"},
+      {"not used", with(0, std::string_view("\0", 1)), "not used (0)"},
       {"used 2", with(0, "\x02"), "not used (2)"},
       {"type 3", with(8, "\x03"), "data type 3"},
       {"storage 5", with(9, "\x05"), "storage 5"},
@@ -193,7 +193,7 @@ TEST(AgoText, CountsWholeUnitsBackFromNow) {
   } kCases[] = {
       {-10.0, "0 секунд назад"},  // in the future
       {0, "0 секунд назад"},
-      {1 * second, "1 секунду назад"},
+      {1 * second, "1 секунда назад"},
       {5 * second, "5 секунд назад"},
       {59 * second, "59 секунд назад"},
       {61 * second, "1 минута назад"},

@@ -7,6 +7,7 @@
 
 #include "app/dataset_history.h"
 #include "app/shell.h"
+#include "spc/spc_file.h"
 #include "support/bytes.h"
 #include "support/fake_platform.h"
 #include "support/sample_dataset.h"

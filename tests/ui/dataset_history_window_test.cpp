@@ -94,7 +94,7 @@ TEST_F(DatasetHistoryWindowTest, TheListFollowsTheLogicAndTheKeyboardWorksIt) {
   EXPECT_TRUE(Cell(*table, 1, 4).endsWith("  (45 дней назад)"));
   EXPECT_TRUE(Cell(*table, 2, 4).endsWith("  (13 месяцев назад)"));
   EXPECT_TRUE(entry->text().startsWith(QString::fromStdString(m_dir.Path("Вал.mvl")) + "\n"));
-  EXPECT_TRUE(table->hasFocus());
+  EXPECT_EQ(window.focusWidget(), table);
 
   // The file that is gone: Enter is refused with the warning and the window stays.
   QTest::keyClick(table, Qt::Key_Down);
