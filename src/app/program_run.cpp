@@ -119,6 +119,8 @@ void ProgramRun::Start(const Options& options) {
   Status("Работа с файлом сеансов");
   SettleRunNumber(log, m_configLoaded ? m_config->runCounter + 1 : 1);
   m_config->runCounter = log.run.runNumber;
+  m_history.Load(m_config->historyRecords);
+  m_history.Tidy(log.run.runNumber);
   log.run.BeginStep("Init session file");
   AppendSession(log);
   log.run.EndStep();
@@ -144,6 +146,9 @@ void ProgramRun::DecodeOptionAreas() {
     m_log->LogLine("Chart options: defaults used where the stored ones were not valid");
   }
   m_histogramOptions = DecodeHistogramOptions(m_config->Area(OwnedArea::kHistogramOptions));
+  m_history.showOpen = !m_config->Area(OwnedArea::kHistoryWindowOption).empty() &&
+                       m_config->Area(OwnedArea::kHistoryWindowOption)[0] != '\0';
+  m_history.windowArea = DecodeHistoryWindowArea(m_config->Area(OwnedArea::kHistoryWindowArea));
   if (DecodePrintOptions(m_config->Area(OwnedArea::kPrintOptions), m_printOptions) == PrintOptionsRead::Repaired) {
     m_log->LogLine("Print options: defaults used where the stored ones were not valid");
   }
@@ -153,6 +158,9 @@ void ProgramRun::EncodeOptionAreas() {
   m_config->SetArea(OwnedArea::kChartOptions, EncodeChartOptions(m_chartOptions));
   m_config->SetArea(OwnedArea::kHistogramOptions, EncodeHistogramOptions(m_histogramOptions));
   m_config->SetArea(OwnedArea::kPrintOptions, EncodePrintOptions(m_printOptions));
+  m_config->SetArea(OwnedArea::kHistoryWindowOption, std::string(1, m_history.showOpen ? '\1' : '\0'));
+  m_config->SetArea(OwnedArea::kHistoryWindowArea, EncodeHistoryWindowArea(m_history.windowArea));
+  m_config->historyRecords = m_history.Records();
 }
 
 std::vector<std::string> ProgramRun::PreviousFiles() const {

@@ -12,6 +12,7 @@
 #include "analysis/chart_options.h"
 #include "analysis/histogram_options.h"
 #include "app/config_file.h"
+#include "app/dataset_history.h"
 #include "app/print_options.h"
 #include "core/app_log.h"
 #include "core/event_sounds.h"
@@ -72,6 +73,9 @@ class ProgramRun {
   HistogramOptions& HistogramSettings() { return m_histogramOptions; }
   // The page settings of chart and histogram printing, kept in the configuration.
   PrintOptions& PrintSettings() { return m_printOptions; }
+  // The datasets opened on this computer with the history window's option and area, read
+  // from the configuration at the start (tidied in every fifth run) and stored back by Finish.
+  DatasetHistory& History() { return m_history; }
   std::string GageFileName() const;
   // The files open at the end of the previous run, to reopen (empty when the configuration
   // says not to).
@@ -93,6 +97,7 @@ class ProgramRun {
   TChartOptions m_chartOptions;
   HistogramOptions m_histogramOptions;
   PrintOptions m_printOptions;
+  DatasetHistory m_history;
 
   void Status(const std::string& text) const;
   void CheckTempFolder();

@@ -6,6 +6,8 @@
 #include <optional>
 #include <system_error>
 
+#include "app/config_file.h"
+#include "app/dataset_history.h"
 #include "app/password.h"
 #include "core/date_time.h"
 #include "core/file_error.h"
@@ -140,6 +142,7 @@ bool Shell::OpenDatasetFile(const std::string& fileName, int source) {
   m_lastOpenedFolder = fs::path(name).parent_path().string();
   const int index = m_list.Add(std::move(ds));
   Log().LogLine(loadLine, m_list.Entry(index)->slot);
+  RecordHistory(index, HistoryEvent::Opened);
   SetStatus(TimeText(platform::Current<platform::IClock>().Now(), true) + "  Открыт файл " + Quoted(name));
   Changed();
   return true;
@@ -202,9 +205,23 @@ bool Shell::SaveDataset(int slot, bool askName) {
   // while the file is written.
   BusyScope busy(*this, "saving " + (ds->fileName.empty() ? m_list.DisplayName(index) : ds->fileName));
   if (!SaveDatasetFile(*ds, askName, nameAllowed)) return false;
+  RecordHistory(index, HistoryEvent::Saved);
   SetStatus("  Сохранен файл " + ds->fileName);
   Changed();
   return true;
+}
+
+void Shell::RecordHistory(int index, HistoryEvent event) {
+  TDatasetSPC* ds = m_list.At(index);
+  if (!history || !ds) return;
+  const TDateTime now = platform::Current<platform::IClock>().Now();
+  const auto runNumber = static_cast<std::int16_t>(run ? run->runNumber : sessionNumber);
+  constexpr auto kBuild = static_cast<std::int16_t>(ConfigFile::kBuildNumber);
+  switch (event) {
+    case HistoryEvent::Opened: history->AddOnOpen(*ds, now, runNumber, kBuild); break;
+    case HistoryEvent::Saved: history->UpdateOnSave(*ds, now, runNumber, kBuild); break;
+    case HistoryEvent::Closing: history->MarkClosed(*ds, now); break;
+  }
 }
 
 bool Shell::UnsavedChanges() const {
@@ -245,6 +262,7 @@ bool Shell::CloseIndex(int index) {
   }
   const int slot = m_list.Entry(index)->slot;
   const std::string name = m_list.DisplayName(index);
+  RecordHistory(index, HistoryEvent::Closing);
   std::unique_ptr<TDatasetSPC> closed = m_list.Remove(index);
   Log().LogLine("-Close DS " + name + ", changes=" + closed->ChangesText(), slot);
   Changed();

@@ -19,6 +19,8 @@
 
 namespace mv {
 
+class DatasetHistory;
+
 // What the windows do for the shell. Every call has a do-nothing default.
 class ShellView {
  public:
@@ -59,6 +61,9 @@ class Shell {
   // The run's state, when the shell runs in a program run: a run that ends at another
   // instance's request is marked Terminated.
   RunState* run = nullptr;
+  // The datasets opened on this computer: every dataset opened, saved and closed here is
+  // recorded in it (none: nothing is recorded).
+  DatasetHistory* history = nullptr;
 
   // Busy while a file is being opened; queued files wait, the window is not closed.
   bool Busy() const { return m_busy > 0; }
@@ -128,6 +133,9 @@ class Shell {
   void Changed();
   bool CloseIndex(int index);
   bool UnsavedChanges() const;
+  // The dataset at the index was opened, saved or is being closed: its history entry follows.
+  enum class HistoryEvent { Opened, Saved, Closing };
+  void RecordHistory(int index, HistoryEvent event);
 
   ShellView* m_view = nullptr;
   OpenDatasetList m_list;

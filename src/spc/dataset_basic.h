@@ -71,6 +71,7 @@ class TDatasetBasic {
   std::string creationNote;  // at most 60 characters
   std::uint8_t logLevel = 0;
   int slot = 0;  // in the list of open datasets
+  std::int32_t historyKey = 0;  // of its entry in the dataset history while it is open
 
   // 1 SPC file, 2 SPC database, 3 MSA file, 4 MSA database.
   int TypeCode() const;

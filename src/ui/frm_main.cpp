@@ -24,6 +24,8 @@
 #include <QVBoxLayout>
 
 #include "app/dataset_outline.h"
+#include "app/dataset_history.h"
+#include "ui/dataset_history_window.h"
 #include "ui/dataset_page.h"
 #include "ui/quality_calculator_dialog.h"
 #include "ui/settings_window.h"
@@ -128,7 +130,8 @@ void TfrmMain::BuildMenus() {
        [this] { m_shell.NewDataset(DatasetKind::Spc); }, false, false},
       {"actNewMsa", QStringLiteral("Создать набор &данных MSA"), {}, nullptr, false, false},
       {"actOpen", QStringLiteral("&Открыть..."), keys(QKeySequence::Open, Qt::CTRL | Qt::Key_O),
-       [this] { m_shell.OpenWithDialog(); }, false, true},
+       [this] { m_shell.OpenWithDialog(); }, false, false},
+      {"actHistory", QStringLiteral("&История наборов данных..."), {Qt::CTRL | Qt::Key_H}, [this] { OpenFromHistory(); }, false, true},
       {"actSave", QStringLiteral("Со&хранить"), keys(QKeySequence::Save, Qt::CTRL | Qt::Key_S),
        [this] { CurrentSlotCommand([this](int slot) { m_shell.SaveDataset(slot, false); }); }, true, false},
       {"actSaveAs", QStringLiteral("Сохранить &как..."), keys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S),
@@ -230,6 +233,13 @@ bool TfrmMain::OpenSettings(int page) {
 
 void TfrmMain::OpenFiles(const std::vector<std::string>& fileNames) {
   for (const std::string& fileName : fileNames) m_shell.OpenDatasetFile(fileName, kFromCommandLine);
+}
+
+void TfrmMain::OpenFromHistory() {
+  DatasetHistory* history = m_shell.history;
+  if (!history) return;
+  const std::optional<int> chosen = ShowDatasetHistory(*history, this);
+  if (chosen && history->At(*chosen)) m_shell.OpenDatasetFile(history->At(*chosen)->Location(), kFromHistory);
 }
 
 void TfrmMain::CurrentSlotCommand(const std::function<void(int slot)>& command) {

@@ -52,6 +52,8 @@ class TfrmMain : public QMainWindow, public ShellView {
   void SetSettingsSources(SettingsSources sources);
   // The settings window on a page (SettingsWindow::Page); true when confirmed.
   bool OpenSettings(int page = 0);
+  // "История наборов данных...": the history window, then the chosen dataset is opened.
+  void OpenFromHistory();
 
   // ShellView
   void StatusChanged(const std::string& text) override;

@@ -160,6 +160,7 @@ int main(int argc, char* argv[]) {
       shell.dataFolder = program.Config().Folder(mv::ConfigFile::kDataFolder);
       shell.sessionNumber = program.Log().run.runNumber;
       shell.run = &program.Log().run;
+      shell.history = &program.History();
       shell.sessionInfo.started = mv::platform::Current<mv::platform::IClock>().Now();
       shell.sessionInfo.program = "Morvalen " MV_VERSION;
       shell.sessionInfo.programPath = runOptions.programPath;

@@ -301,3 +301,55 @@ TEST(ProgramRun, WriteProtectedFoldersAreToldInTermsOfFileAccessRights) {
 
 }  // namespace
 }  // namespace mv
+
+namespace mv {
+namespace {
+
+TEST(ProgramRun, TheDatasetHistoryIsKeptBetweenRunsAndTidiedInEveryFifthRun) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const auto entry = [](std::int32_t id, const char* name) {
+    DatasetHistoryEntry e;
+    e.type = 1;
+    e.storage = 1;
+    e.id = id;
+    e.name = name;
+    e.folder = "/нет/";
+    return e;
+  };
+  {
+    ProgramRun program;
+    program.Start(In(dir.path()));
+    EXPECT_TRUE(program.History().Empty());
+    EXPECT_FALSE(program.History().showOpen);
+    TDatasetSPC ds;
+    ds.fileName = "/данные/a.mvl";
+    program.History().AddOnOpen(ds, 45352.5, 1, 133);
+    program.History().showOpen = true;
+    program.History().windowArea.width = 800;
+    program.History().windowArea.height = 400;
+    program.History().windowArea.columns[2] = 150;
+    program.Finish();
+  }
+  {
+    ProgramRun next;
+    next.Start(In(dir.path()));
+    ASSERT_EQ(next.History().Count(), 1);
+    EXPECT_EQ(next.History().At(0)->Location(), "/данные/a.mvl");
+    EXPECT_EQ(next.History().At(0)->key, 0);  // keys live only as long as the run
+    EXPECT_TRUE(next.History().showOpen);
+    EXPECT_EQ(next.History().windowArea.width, 800);
+    EXPECT_EQ(next.History().windowArea.columns[2], 150);
+    next.History().Assign({entry(1, "a.mvl"), entry(2, "b.mvl"), entry(1, "a.mvl")});
+    next.Finish();
+  }
+  for (const int expected : {3, 3, 2}) {  // runs 3, 4 and 5
+    ProgramRun run;
+    run.Start(In(dir.path()));
+    EXPECT_EQ(run.History().Count(), expected) << run.Log().run.runNumber;
+    run.Finish();
+  }
+}
+
+}  // namespace
+}  // namespace mv

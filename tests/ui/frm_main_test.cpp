@@ -71,10 +71,11 @@ TEST_F(FrmMain, MenusOfferOnlyWhatWorks) {
   auto* file = frmMain.findChild<QMenu*>(QStringLiteral("mnuFile"));
   ASSERT_NE(file, nullptr);
   EXPECT_EQ(EntriesOf(*file),
-            QStringList({"Создать набор данных SPC", "Создать набор данных MSA", "Открыть...", "-", "Сохранить",
+            QStringList({"Создать набор данных SPC", "Создать набор данных MSA", "Открыть...",
+                         "История наборов данных...", "-", "Сохранить",
                          "Сохранить как...", "Закрыть", "-", "Пароль набора данных...", "-", "Выход"}));
   // With no dataset open only creating, opening and leaving make sense; MSA datasets come later.
-  const QStringList enabled = {"Создать набор данных SPC", "Открыть...", "Выход"};
+  const QStringList enabled = {"Создать набор данных SPC", "Открыть...", "История наборов данных...", "Выход"};
   const QStringList withoutKey = {"Создать набор данных MSA", "Пароль набора данных..."};
   for (const QAction* action : file->actions()) {
     if (action->isSeparator()) continue;
