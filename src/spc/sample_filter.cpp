@@ -460,8 +460,10 @@ void FilterSample(TDatasetSPC& ds, int block, int sample) {
   int deactivated = 0;
   ResolveParameters(ds, b->kind, f, deactivated);
   PreparedFilter(f).Filter(*s);
-  // The block's statistics walk its samples again, this one included.
-  ds.ComputeBlockStats(block);
+  // Only this sample's statistics can have changed; the block's are summed up from its
+  // samples' statistics, so an edit in a block of 1000 samples does not recompute the others.
+  s->ComputeStats(ds.ParameterCount());
+  ds.SumUpBlockStats(block);
 }
 
 void ApplyFilters(TDatasetSPC& ds) {
