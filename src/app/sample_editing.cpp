@@ -1,5 +1,6 @@
 #include "app/sample_editing.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "core/date_time.h"
@@ -17,8 +18,12 @@ constexpr std::size_t kAltValueMax = 20;
 
 }  // namespace
 
-ValueConfirmation ConfirmValue(TDatasetSPC& ds, int block, int sample, int point, int parameter,
-                               std::string_view typed) {
+namespace {
+
+// Parses and stores the value, marking what changed; the filter and the statistics are the
+// caller's.
+ValueConfirmation StoreTyped(TDatasetSPC& ds, int block, int sample, int point, int parameter,
+                             std::string_view typed) {
   ValueConfirmation r;
   TSPCBlock* b = ds.Block(block);
   TSPCSample* s = b ? b->Sample(sample) : nullptr;
@@ -57,10 +62,91 @@ ValueConfirmation ConfirmValue(TDatasetSPC& ds, int block, int sample, int point
   b->changed = true;
   b->changedAt = Now();
   ds.Touch();
-  // The sample's own statistics and the block's summed up from its samples' statistics.
-  FilterSample(ds, block, sample);
   return r;
 }
+
+}  // namespace
+
+ValueConfirmation ConfirmValue(TDatasetSPC& ds, int block, int sample, int point, int parameter,
+                               std::string_view typed) {
+  ValueConfirmation r = StoreTyped(ds, block, sample, point, parameter, typed);
+  // The sample's own statistics and the block's summed up from its samples' statistics.
+  if (r.stored) FilterSample(ds, block, sample);
+  return r;
+}
+
+SampleEntry::SampleEntry(TDatasetSPC& ds, int block, int sample) : m_ds(ds), m_block(block), m_sample(sample) {
+  const TSPCBlock* b = ds.Block(block);
+  if (!b) return;
+  const bool attr = b->kind == DataKind::Attr;
+  const int parameters = ds.ParameterCount();
+  m_otherTotals.minPoints = -1;
+  for (int i = 1; i <= b->SampleCount(); ++i) {
+    if (i == sample) continue;
+    const TSPCSample& s = *b->Sample(i);
+    BlockStats& t = m_otherTotals;
+    if (s.IsActive()) ++t.activeSamples;
+    t.totalPoints += s.PointCount();
+    t.countedPoints += s.countedPoints;
+    const int size = attr ? s.sampleSize : s.PointCount();
+    t.minPoints = t.minPoints < 0 ? size : std::min(t.minPoints, size);
+    t.maxPoints = std::max(t.maxPoints, size);
+    const int stored = std::min(parameters, s.StoredParameters());
+    for (int k = 1; k <= stored; ++k) {
+      if (ds.Parameter(k)->kind != DataKind::Var) continue;
+      const SampleStats ss = s.Stats(k);
+      if (ss.n == 0) continue;
+      Sums& sum = m_others[static_cast<std::size_t>(k - 1)];
+      sum.lo = sum.values == 0 ? ss.min : std::min(sum.lo, ss.min);
+      sum.hi = sum.values == 0 ? ss.max : std::max(sum.hi, ss.max);
+      sum.weighted += ss.n * ss.mean;
+      sum.values += ss.n;
+    }
+  }
+}
+
+ValueConfirmation SampleEntry::Confirm(int point, int parameter, std::string_view typed) {
+  ValueConfirmation r = StoreTyped(m_ds, m_block, m_sample, point, parameter, typed);
+  if (r.stored) RenewFigures();
+  return r;
+}
+
+void SampleEntry::RenewFigures() {
+  TSPCBlock* b = m_ds.Block(m_block);
+  TSPCSample* s = b ? b->Sample(m_sample) : nullptr;
+  if (!s) return;
+  FilterSampleMarks(m_ds, m_block, m_sample);
+  const int parameters = m_ds.ParameterCount();
+  s->ComputeStats(parameters);
+  // The block's figures: the other samples' with this one's.
+  BlockStats stats = m_otherTotals;
+  if (s->IsActive()) ++stats.activeSamples;
+  stats.totalPoints += s->PointCount();
+  stats.countedPoints += s->countedPoints;
+  const int size = b->kind == DataKind::Attr ? s->sampleSize : s->PointCount();
+  stats.minPoints = stats.minPoints < 0 ? size : std::min(stats.minPoints, size);
+  stats.maxPoints = std::max(stats.maxPoints, size);
+  for (int k = 1; k <= parameters; ++k) {
+    if (m_ds.Parameter(k)->kind != DataKind::Var) continue;
+    Sums sum = m_others[static_cast<std::size_t>(k - 1)];
+    const SampleStats ss = s->Stats(k);
+    if (ss.n > 0) {
+      sum.lo = sum.values == 0 ? ss.min : std::min(sum.lo, ss.min);
+      sum.hi = sum.values == 0 ? ss.max : std::max(sum.hi, ss.max);
+      sum.weighted += ss.n * ss.mean;
+      sum.values += ss.n;
+    }
+    BlockParamStats& p = stats.params[static_cast<std::size_t>(k - 1)];
+    if (sum.values == 0) continue;
+    p.mean = sum.weighted / static_cast<double>(sum.values);
+    p.min = sum.lo;
+    p.max = sum.hi;
+    p.range = sum.hi - sum.lo;
+  }
+  b->stats = stats;
+}
+
+void SampleEntry::Finish() { m_ds.SumUpBlockStats(m_block); }
 
 std::string CheckAddPoint(const TSPCBlock& block, const TSPCSample& sample) {
   if (block.fixedSampleSize != 0 && sample.PointCount() >= block.fixedSampleSize) {

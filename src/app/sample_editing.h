@@ -3,6 +3,7 @@
 // typed value of a quantitative sample, the point limit, when a sample may be left, and the
 // checks of the alternative sample window in their order.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -41,6 +42,35 @@ struct ValueConfirmation {
 // message and stored false.
 ValueConfirmation ConfirmValue(TDatasetSPC& ds, int block, int sample, int point, int parameter,
                                std::string_view typed);
+
+// The sample window's entry into one sample. The block's figures over its other samples are
+// summed once when entry starts (they do not change while this sample is edited), so each
+// confirmed value renews the sample's statistics and the block's in time that does not depend
+// on the block's number of samples. What Confirm does is ConfirmValue's.
+class SampleEntry {
+ public:
+  // Block and sample must exist while the entry lasts; no sample may be added or removed.
+  SampleEntry(TDatasetSPC& ds, int block, int sample);
+  ValueConfirmation Confirm(int point, int parameter, std::string_view typed);
+  // When the sample is left: the block's statistics summed again in sample order (what the
+  // entry kept may differ from that in the last bits of the means).
+  void Finish();
+
+ private:
+  struct Sums {
+    double weighted = 0;
+    int values = 0;
+    double lo = 0;
+    double hi = 0;
+  };
+  void RenewFigures();
+
+  TDatasetSPC& m_ds;
+  int m_block;
+  int m_sample;
+  std::array<Sums, kMaxParameters> m_others{};
+  BlockStats m_otherTotals;  // counts over the other samples; minPoints -1 when there are none
+};
 
 // Adding a point: "" when there is room, else the message: the block's fixed sample size
 // ("Достигнут предел количества замеров в выборке (" + limit + ")," ...) or 200 points

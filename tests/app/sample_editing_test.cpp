@@ -80,6 +80,39 @@ TEST(SampleEditing, ConfirmingAValue) {
   }
 }
 
+// The entry keeps the other samples' figures and gives, after every value, the statistics a
+// full recomputation gives, also when this sample held the block's extreme and gives it up.
+TEST(SampleEditing, EntryKeepsTheBlockFiguresOfAFullRecomputation) {
+  Fixture fx;
+  SampleEntry entry(*fx.ds, 1, 2);
+  const struct {
+    int point;
+    int parameter;
+    const char* typed;
+  } kSteps[] = {{1, 1, "12"}, {2, 1, "8"}, {1, 1, "10"}, {2, 1, "10"}, {3, 3, ""}, {4, 3, "49"}, {5, 1, "9.97"}};
+  for (const auto& step : kSteps) {
+    SCOPED_TRACE(step.typed);
+    ASSERT_TRUE(entry.Confirm(step.point, step.parameter, step.typed).Ok());
+    const BlockStats kept = fx.ds->Block(1)->stats;
+    fx.ds->ComputeBlockStats(1);
+    const BlockStats full = fx.ds->Block(1)->stats;
+    EXPECT_EQ(kept.totalPoints, full.totalPoints);
+    EXPECT_EQ(kept.countedPoints, full.countedPoints);
+    EXPECT_EQ(kept.activeSamples, full.activeSamples);
+    EXPECT_EQ(kept.minPoints, full.minPoints);
+    EXPECT_EQ(kept.maxPoints, full.maxPoints);
+    for (const int k : {1, 3}) {
+      const auto i = static_cast<std::size_t>(k - 1);
+      EXPECT_NEAR(kept.params[i].mean, full.params[i].mean, 1e-12);
+      EXPECT_EQ(kept.params[i].min, full.params[i].min);
+      EXPECT_EQ(kept.params[i].max, full.params[i].max);
+    }
+  }
+  EXPECT_EQ(fx.ds->Block(1)->stats.params[0].max, 9.95 + 0.02 * 5);
+  entry.Finish();
+  EXPECT_TRUE(fx.Sample(2).changed);
+}
+
 TEST(SampleEditing, AnEmptyFieldRemovesTheValueAndTheFigures) {
   Fixture fx;
   const ValueConfirmation r = ConfirmValue(*fx.ds, 1, 1, 5, 1, "  ");
