@@ -1,7 +1,9 @@
 // Arbitrary bytes as the three option records of a data file (10, 8 and 24 bytes, in that
 // order; what is left over is tried as each record again from its first byte). A record either
 // reads with every field in its range or is refused, what reads encodes to the bytes it came
-// from, and the dataset's readers give values the block window can use.
+// from, and the dataset's readers give values the block window can use. Then the block
+// window's separation and merging run with what was read on a small block: no point is lost or
+// made, no sample holds more than 200 points.
 
 #include <algorithm>
 #include <cstdint>
@@ -11,7 +13,10 @@
 
 #include "platform/log_sink.h"
 #include "platform/services.h"
+#include "platform/messages.h"
+#include "platform/prompts.h"
 #include "spc/editing_options.h"
+#include "spc/sample_operations.h"
 
 namespace {
 
@@ -24,6 +29,45 @@ class QuietLog final : public mv::platform::ILog {
   void LogLine(std::string_view, int) override {}
   void LogError(std::string_view, int) override {}
 };
+
+class QuietWindows final : public mv::platform::IMessageWindows {
+ public:
+  bool Show(mv::platform::TMsgWinParams&) override { return true; }
+};
+
+class YesPrompts final : public mv::platform::IPrompts {
+ public:
+  int Choose(const mv::platform::ChoiceRequest&) override { return 0; }
+  bool AskPassword(const mv::platform::PasswordRequest&) override { return false; }
+  bool SetPassword(const mv::platform::SetPasswordRequest&) override { return false; }
+};
+
+// One parameter; a dated block of six samples of 1, 40, 90, 7, 3 and 60 points over three days.
+void AddSmallBlock(mv::TDatasetSPC& ds) {
+  mv::TSPCParameter props;
+  props.kind = mv::DataKind::Var;
+  props.name = "p";
+  ds.SetParameter(0, 0, props);
+  const int b = ds.AddBlock(0, "b", mv::SamplingMode::Samples, mv::block_flag::kDates, 0, mv::DataKind::Var, "", "");
+  const int points[] = {1, 40, 90, 7, 3, 60};
+  for (int s = 1; s <= 6; ++s) {
+    ds.Block(b)->AddSample(s % 2 == 0 ? "a" : "A", "", true);
+    mv::TSPCSample& sample = *ds.Block(b)->Sample(s);
+    sample.dateTime = 45352 + s / 2;
+    sample.AddPoints(points[s - 1]);
+    for (int p = 1; p <= points[s - 1]; ++p) ds.SetValue(b, s, p, 1, s * 1000 + p);
+  }
+  ds.ComputeAllStats();
+}
+
+int TotalPoints(const mv::TSPCBlock& block) {
+  int total = 0;
+  for (const auto& s : block.Samples()) {
+    Check(s.PointCount() <= 200);
+    total += s.PointCount();
+  }
+  return total;
+}
 
 template <class Options, class Decode, class Encode>
 void RoundTrip(std::span<const std::uint8_t> bytes, Decode decode, Encode encode) {
@@ -68,6 +112,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(static_cast<int>(m.mode) <= 3 && m.N() >= 2 && m.N() <= 200);
   Check(!mv::MergingSummary(m).empty());
   Check(ds.settings.mergingOptions == kept);  // reading never rewrites the bytes
+
+  static QuietWindows windows;
+  static YesPrompts prompts;
+  mv::platform::Install<mv::platform::IMessageWindows>(&windows);
+  mv::platform::Install<mv::platform::IPrompts>(&prompts);
+  AddSmallBlock(ds);
+  mv::TSPCBlock& block = *ds.Block(1);
+  const int total = TotalPoints(block);
+  mv::BlockEditing editing(ds, 1);
+  const int position = size > 42 ? 1 + data[42] % 6 : 3;
+  (void)editing.SeparateSample(position, std::to_string(s.Size()), s.CopyNote());
+  Check(TotalPoints(block) == total && block.SampleCount() <= 1000);
+  mv::SampleMergingOptions merge = m;
+  if (merge.mode == mv::MergeMode::None) merge.mode = mv::MergeMode::All;
+  (void)editing.MergeSamples(1, block.SampleCount(), merge);
+  Check(TotalPoints(block) == total && block.SampleCount() >= 1);
+  Check(block.stats.totalPoints == total);
+  mv::platform::Install<mv::platform::IPrompts>(nullptr);
+  mv::platform::Install<mv::platform::IMessageWindows>(nullptr);
   mv::platform::Install<mv::platform::ILog>(nullptr);
   return 0;
 }
