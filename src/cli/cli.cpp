@@ -18,6 +18,7 @@
 #include "cli/cli_support.h"
 #include "cli/filter_command.h"
 #include "cli/params_command.h"
+#include "cli/samples_command.h"
 #include "core/file_error.h"
 #include "core/file_routines.h"
 #include "core/numbers.h"
@@ -495,6 +496,10 @@ const Command kCommands[] = {
      "filter <file.mvl> [--kind var|attr --out OUT.mvl [--name TEXT] [--off|--on] [--clear] "
      "[--condition 'PROPERTY|SYMBOL|VALUE' [--case] [--inactive]]...]",
      "the sample filters of a data file, or a copy with one filter changed", RunFilter, kFilterDetails},
+    {"samples",
+     "samples <file.mvl> --block N --out OUT.mvl (--delete FROM-TO | --exchange I,J | --separate POS [--size S] "
+     "[--copy-note] | --merge FROM-TO (--all | --by N | --dates [--notes]) [--keep-notes])",
+     "one operation of the block window on the samples of a block, written to a copy", RunSamples, kSamplesDetails},
 #ifdef MV_HAVE_PICTURE
     {"picture", "picture <file.mvl> --param NAME|POSITION --kind KIND --out PICTURE [options]",
      "the chart pair drawn into a PNG, JPEG or BMP picture", RunPicture, kPictureDetails},

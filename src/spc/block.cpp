@@ -51,13 +51,18 @@ void TSPCBlock::DeleteSample(int position) {
 
 void TSPCBlock::ComputeStats(std::span<const DataKind> kinds) {
   const std::size_t parameterCount = std::min(kinds.size(), kMaxParameters);
+  for (TSPCSample& s : m_samples) s.ComputeStats(static_cast<int>(parameterCount));
+  SumUpStats(kinds);
+}
+
+void TSPCBlock::SumUpStats(std::span<const DataKind> kinds) {
+  const std::size_t parameterCount = std::min(kinds.size(), kMaxParameters);
   stats = BlockStats{};
   if (m_samples.empty()) return;
 
   const bool attr = kind == DataKind::Attr;
   stats.minPoints = std::numeric_limits<int>::max();
-  for (TSPCSample& s : m_samples) {
-    s.ComputeStats(static_cast<int>(parameterCount));
+  for (const TSPCSample& s : m_samples) {
     if (s.IsActive()) ++stats.activeSamples;
     stats.totalPoints += s.PointCount();
     stats.countedPoints += s.countedPoints;

@@ -74,6 +74,9 @@ class TSPCBlock {
   // Recomputes every sample's statistics and then the block's. kinds[k] is the kind of
   // parameter k + 1; its size is the number of parameters.
   void ComputeStats(std::span<const DataKind> kinds);
+  // The block's statistics from its samples' statistics as they stand, no sample recomputed:
+  // after an edit that recomputed the samples it changed.
+  void SumUpStats(std::span<const DataKind> kinds);
 
   // The period of samples first..last; "" unless 1 <= first <= last <= SampleCount() and both
   // samples have a date.

@@ -268,6 +268,14 @@ void TDatasetSPC::ComputeBlockStats(int position) {
   block->ComputeStats(std::span<const DataKind>(kinds.data(), static_cast<std::size_t>(ParameterCount())));
 }
 
+void TDatasetSPC::SumUpBlockStats(int position) {
+  TSPCBlock* block = Block(position);
+  if (!block) return;
+  std::array<DataKind, kMaxParameters> kinds{};
+  for (int i = 1; i <= ParameterCount(); ++i) kinds[static_cast<std::size_t>(i - 1)] = Parameter(i)->kind;
+  block->SumUpStats(std::span<const DataKind>(kinds.data(), static_cast<std::size_t>(ParameterCount())));
+}
+
 void TDatasetSPC::ComputeAllStats() {
   for (int position = 1; position <= BlockCount(); ++position) ComputeBlockStats(position);
 }

@@ -43,7 +43,8 @@ struct DatasetSettingAreas {
   std::array<std::uint8_t, 452> datasetSettings{};
   std::array<std::uint8_t, 10> editingOptions{};
   std::array<std::uint8_t, 8> separationOptions{};
-  std::array<std::uint8_t, 24> mergingOptions{};
+  // A new dataset's merging options: mode 0, keep the notes (bit 1), by 5.
+  std::array<std::uint8_t, 24> mergingOptions{0, 1, 0, 5, 0};
   std::uint8_t mergingReserved = 0;
   std::array<std::uint8_t, 392> clipboardColumns{};
   bool hasFilters = false;  // the filter area is taken only with its marker
@@ -128,6 +129,8 @@ class TDatasetSPC : public TDatasetBasic {
   int FindBlockByID(std::int32_t blockId) const;
   // Recomputes the statistics of a block's samples and of the block.
   void ComputeBlockStats(int position);
+  // The block's statistics from its samples' statistics as they stand (TSPCBlock::SumUpStats).
+  void SumUpBlockStats(int position);
   void ComputeAllStats();
 
   // --- values ---

@@ -452,7 +452,7 @@ bool TestCondition(const SampleFilterCondition& condition, std::string_view text
   return Prepared(condition).TestText(text);
 }
 
-void FilterSample(TDatasetSPC& ds, int block, int sample) {
+void FilterSampleMarks(TDatasetSPC& ds, int block, int sample) {
   TSPCBlock* b = ds.Block(block);
   TSPCSample* s = b ? b->Sample(sample) : nullptr;
   if (!s) return;
@@ -460,8 +460,17 @@ void FilterSample(TDatasetSPC& ds, int block, int sample) {
   int deactivated = 0;
   ResolveParameters(ds, b->kind, f, deactivated);
   PreparedFilter(f).Filter(*s);
-  // The block's statistics walk its samples again, this one included.
-  ds.ComputeBlockStats(block);
+}
+
+void FilterSample(TDatasetSPC& ds, int block, int sample) {
+  TSPCBlock* b = ds.Block(block);
+  TSPCSample* s = b ? b->Sample(sample) : nullptr;
+  if (!s) return;
+  FilterSampleMarks(ds, block, sample);
+  // Only this sample's statistics can have changed; the block's are summed up from its
+  // samples' statistics, so an edit in a block of 1000 samples does not recompute the others.
+  s->ComputeStats(ds.ParameterCount());
+  ds.SumUpBlockStats(block);
 }
 
 void ApplyFilters(TDatasetSPC& ds) {

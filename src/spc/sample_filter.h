@@ -151,6 +151,8 @@ bool TestCondition(const SampleFilterCondition& condition, std::string_view text
 // Filters one sample of a block with the filter of the block's kind, then recomputes that
 // sample's and that block's statistics. Invalid positions do nothing.
 void FilterSample(TDatasetSPC& ds, int block, int sample);
+// FilterSample without the statistics, for a caller that renews them itself.
+void FilterSampleMarks(TDatasetSPC& ds, int block, int sample);
 
 // For both kinds: finds the parameter of every active parameter condition among the
 // parameters of the filter's kind (a condition whose parameter is gone becomes inactive, with
