@@ -232,13 +232,19 @@ struct PreparedFilter {
       }
     }
     // A point fails when any condition fails on it: an empty slot, or a slot the sample does not
-    // store (which reads as empty), fails too.
+    // store (which reads as empty), fails too. A point one condition has failed is not tested
+    // again (the marks were all cleared above).
     for (const Prepared& c : paramConditions) {
       const int parameter = c.c->paramPosition;
       const std::span<const double> values = std::as_const(sample).Values(parameter);
       const std::span<const std::uint16_t> slotFlags = std::as_const(sample).SlotFlags(parameter);
+      if (values.empty()) {
+        for (std::uint16_t& f : flags) SetFlag(f);
+        return;
+      }
       for (std::size_t i = 0; i < flags.size(); ++i) {
-        if (values.empty() || (slotFlags[i] & value_flag::kEmpty) != 0 || !c.TestNumber(values[i])) SetFlag(flags[i]);
+        if ((flags[i] & point_flag::kFiltered) != 0) continue;
+        if ((slotFlags[i] & value_flag::kEmpty) != 0 || !c.TestNumber(values[i])) SetFlag(flags[i]);
       }
     }
   }
