@@ -8,6 +8,7 @@
 #   bench/run.sh                    every program, 3 repetitions
 #   bench/run.sh csv_table text     only these programs (names without "_bench")
 #   MV_BENCH_REPETITIONS=9 bench/run.sh
+#   MV_BENCH_BUILD=dir MV_BENCH_NO_BUILD=1 bench/run.sh spc_file   the programs in dir/bench as they are
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repetitions="${MV_BENCH_REPETITIONS:-3}"
@@ -36,13 +37,15 @@ else
   for source in bench/*_bench.cpp; do programs+=("$(basename "$source" .cpp)"); done
 fi
 
-if [ ! -f "$dir/build.ninja" ]; then
+if [ -n "${MV_BENCH_NO_BUILD:-}" ]; then
+  :  # the programs in $dir/bench are run as they are (another version's, say)
+elif [ ! -f "$dir/build.ninja" ]; then
   launcher=()
   command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   cmake -S . -B "$dir" -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=Release -DMV_BUILD_GUI=ON \
     -DMV_BUILD_BENCHMARKS=ON >/dev/null
 fi
-cmake --build "$dir" --target "${programs[@]}" >/dev/null
+[ -n "${MV_BENCH_NO_BUILD:-}" ] || cmake --build "$dir" --target "${programs[@]}" >/dev/null
 
 out="$(mktemp -d)"
 trap 'rm -rf "$out"' EXIT

@@ -43,7 +43,7 @@ std::unique_ptr<mv::TDatasetSPC> SmallDataset() {
       ds->SetValue(var, s, p, 1, p - 2.0);
       if (p != 3) ds->SetValue(var, s, p, 2, s * 10.0 + p);
     }
-    sample.Point(1)->flags |= mv::point_flag::kExcluded;
+    sample.Point(1)->SetFlags(static_cast<std::uint16_t>(sample.Point(1)->Flags() | mv::point_flag::kExcluded));
   }
   const int attr = ds->AddBlock(2, "b", mv::SamplingMode::Samples, 0, 0, mv::DataKind::Attr, "", "");
   ds->Block(attr)->AddSample("", "", true);
@@ -87,13 +87,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string marks;
     for (const auto& s : block.Samples()) {
       Check(s.countedPoints <= s.PointCount());
-      for (const auto& p : s.Points()) marks += static_cast<char>(p.flags & 0xFF);
+      for (const auto& p : s.Points()) marks += static_cast<char>(p.Flags() & 0xFF);
     }
     // One sample at a time gives the same marks as the whole dataset at once.
     for (int s = 1; s <= block.SampleCount(); ++s) mv::FilterSample(*ds, b, s);
     std::string again;
     for (const auto& s : block.Samples()) {
-      for (const auto& p : s.Points()) again += static_cast<char>(p.flags & 0xFF);
+      for (const auto& p : s.Points()) again += static_cast<char>(p.Flags() & 0xFF);
     }
     Check(marks == again);
     Check(block.stats.countedPoints <= block.stats.totalPoints);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "analysis/chart_constants.h"
 #include "analysis/data_set.h"
@@ -165,11 +166,18 @@ TParamStat ComputeParamStatOnly(const TDatasetSPC& dataset, int parameter, std::
   double sumSquares = 0;
   ForEachSample(dataset, blocks, firstSample, lastSample, [&](const TSPCSample& sample) {
     if (!sample.IsActive() || sample.countedPoints == 0 || sample.Stats(parameter).n == 0) return;
-    for (const TFileSmpPoint& p : sample.Points()) {
-      if (!p.Counts() || !p.HasValue(parameter)) continue;
-      const double d = p.Value(parameter) - st.grandMean;
+    // Column by column: the parameter's values of the sample lie together.
+    const std::span<const double> column = sample.Values(parameter);
+    const std::span<const std::uint16_t> slotFlags = sample.SlotFlags(parameter);
+    const std::span<const std::uint16_t> pointFlags = sample.PointFlagsColumn();
+    for (std::size_t i = 0; i < column.size(); ++i) {
+      if ((pointFlags[i] & (point_flag::kExcluded | point_flag::kFiltered)) != 0 ||
+          (slotFlags[i] & value_flag::kEmpty) != 0) {
+        continue;
+      }
+      const double d = column[i] - st.grandMean;
       sumSquares += d * d;
-      if (listed) values.Add(p.Value(parameter));
+      if (listed) values.Add(column[i]);
     }
   });
   st.sigmaOverall = st.pointCount >= 2 ? std::sqrt(sumSquares / (st.pointCount - 1)) : 0;

@@ -394,7 +394,10 @@ class TableBuilder {
       // starts only when the current one is full (or its label changes). Keyboard entry of
       // individual values must add points to the block's current sample the same way instead
       // of making a sample of every point.
-      if (!block.AddSample(noteCell, eventCell, true)) {
+      // Samples without a date of their own are dated when the import made them: the clock is
+      // read once, not for every sample.
+      if (!m_addedAt) m_addedAt = Now();
+      if (!block.AddSample(noteCell, eventCell, true, *m_addedAt)) {
         return Fail(LineText(row.line) + ": в блоке " + Shown(block.name) + " больше " + std::to_string(kMaxSamples) +
                     " выборок");
       }
@@ -535,6 +538,7 @@ class TableBuilder {
   std::string m_dateCell;
   std::string m_timeCell;
   TDateTime m_when = 0;
+  std::optional<TDateTime> m_addedAt;  // the date of the samples made, read at the first
 };
 
 }  // namespace

@@ -24,8 +24,13 @@ const TSPCSample* TSPCBlock::Sample(int position) const {
 
 bool TSPCBlock::AddSample(std::string_view sampleNote, std::string_view event, bool active) {
   if (m_samples.size() >= kMaxSamples) return false;
+  return AddSample(sampleNote, event, active, Now());
+}
+
+bool TSPCBlock::AddSample(std::string_view sampleNote, std::string_view event, bool active, TDateTime when) {
+  if (m_samples.size() >= kMaxSamples) return false;
   TSPCSample& s = m_samples.emplace_back();
-  s.dateTime = Now();
+  s.dateTime = when;
   if ((flags & block_flag::kDates) != 0) s.flags |= sample_flag::kHasDate;
   if ((flags & block_flag::kTimes) != 0) s.flags |= sample_flag::kHasTime;
   s.SetActive(active);

@@ -67,6 +67,9 @@ class TSPCBlock {
   // Appends a sample dated now, with the block's date and time flags and the given active
   // state; false when the block has 1000 samples.
   bool AddSample(std::string_view note, std::string_view event, bool active);
+  // The same dated `when`: what a load or an import that adds many samples gives, reading the
+  // clock once rather than for every sample.
+  bool AddSample(std::string_view note, std::string_view event, bool active, TDateTime when);
   // Inserts an empty sample at 1..SampleCount(); any other position appends. False at 1000.
   bool InsertSample(int position);
   void DeleteSample(int position);  // an invalid position does nothing

@@ -4,6 +4,7 @@
 #include <cassert>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <utility>
 
 #include "core/date_time.h"
@@ -56,6 +57,18 @@ SampleStats StatsInPlace(std::span<double> values) {
   // Median: a selection, not a full sort. For an even count the lower middle value is the
   // largest of the part that nth_element leaves below the upper one.
   const auto mid = values.begin() + static_cast<std::ptrdiff_t>(n / 2);
+  if (n <= 16) {
+    // The usual sample of a few points: sorted in place, cheaper than a selection; the two
+    // middle values are the same ones either way.
+    for (std::size_t i = 1; i < n; ++i) {
+      const double v = values[i];
+      std::size_t j = i;
+      for (; j > 0 && v < values[j - 1]; --j) values[j] = values[j - 1];
+      values[j] = v;
+    }
+    s.median = n % 2 == 1 ? *mid : (*(mid - 1) + *mid) / 2;
+    return s;
+  }
   std::nth_element(values.begin(), mid, values.end());
   s.median = n % 2 == 1 ? *mid : (*std::max_element(values.begin(), mid) + *mid) / 2;
   return s;
@@ -81,7 +94,7 @@ struct TSPCSample::Layout {
 TSPCSample::Layout TSPCSample::LayoutOf(std::size_t capacity, std::size_t width) {
   Layout l{};
   l.capacity = capacity;
-  l.stats = sizeof(void*);  // min, max, mean, median, average moving range, deviation
+  l.stats = kHeadBytes;  // min, max, mean, median, average moving range, deviation
   l.dates = DatesAt(width);
   l.values = ValuesAt(capacity, width);
   l.pointFlags = PointFlagsAt(capacity, width);
@@ -104,6 +117,13 @@ TSPCSample::Texts* TSPCSample::TextsPtr() const {
   Texts* texts;
   std::memcpy(&texts, m_region, sizeof texts);
   return texts;
+}
+
+SampleStorageArea* TSPCSample::AreaPtr() const {
+  if (m_region == nullptr) return nullptr;
+  SampleStorageArea* area;
+  std::memcpy(&area, m_region + sizeof(void*), sizeof area);
+  return area;
 }
 
 void TSPCSample::SetTexts(Texts* texts) {
@@ -131,7 +151,11 @@ void TSPCSample::Relayout(int capacity, int width) {
                   m_region + from.valueFlags + k * from.capacity * sizeof(std::uint16_t), n * sizeof(std::uint16_t));
     }
     std::memcpy(region + to.counts, m_region + from.counts, m_width);
-    if (m_ownsRegion) delete[] m_region;
+    if (m_ownsRegion) {
+      delete[] m_region;
+    } else if (SampleStorageArea* area = AreaPtr()) {
+      area->Release();
+    }
   }
   // The slots of the parameters new to the sample are empty in every point.
   for (std::size_t k = m_width; k < static_cast<std::size_t>(width); ++k) {
@@ -146,7 +170,11 @@ void TSPCSample::Relayout(int capacity, int width) {
 
 void TSPCSample::Release() {
   delete TextsPtr();
-  if (m_ownsRegion) delete[] m_region;
+  if (m_ownsRegion) {
+    delete[] m_region;
+  } else if (SampleStorageArea* area = AreaPtr()) {
+    area->Release();
+  }
   m_region = nullptr;
   m_ownsRegion = false;
   m_count = m_capacity = m_width = 0;
@@ -160,8 +188,56 @@ void TSPCSample::UseStorage(std::byte* memory, int points, int parameters) {
   m_region = memory;
   m_ownsRegion = false;
   const Layout l = Places();
-  std::memset(m_region, 0, l.dates);              // no texts, zero statistics
+  std::memset(m_region, 0, l.dates);              // no texts, no area, zero statistics
   std::memset(m_region + l.counts, 0, m_width);  // no values counted
+}
+
+void TSPCSample::UseStorage(SampleStorageArea& area, std::byte* memory, int points, int parameters) {
+  UseStorage(memory, points, parameters);
+  SampleStorageArea* held = &area;
+  area.Hold();
+  std::memcpy(m_region + sizeof(void*), &held, sizeof held);
+}
+
+// --- storage areas ---
+
+SampleStorageArea* SampleStorageArea::Create(std::size_t bytes) {
+  static_assert(sizeof(SampleStorageArea) <= kHeader && kHeader % 8 == 0);
+  const std::size_t size = (bytes + 7) / 8 * 8;
+  // Not initialised: a sample laid out in it sets what it reads, and pages never reached stay
+  // untouched.
+  void* memory = ::operator new(kHeader + size);
+  return new (memory) SampleStorageArea(size);
+}
+
+std::byte* SampleStorageArea::Take(std::size_t bytes) {
+  if (bytes % 8 != 0 || bytes > FreeBytes()) return nullptr;
+  std::byte* at = Data() + m_used;
+  m_used += bytes;
+  return at;
+}
+
+void SampleStorageArea::Release() {
+  if (--m_holders > 0) return;
+  this->~SampleStorageArea();
+  ::operator delete(static_cast<void*>(this));
+}
+
+SampleStorageLayer::~SampleStorageLayer() {
+  if (m_area != nullptr) m_area->Release();
+}
+
+void SampleStorageLayer::LayOut(TSPCSample& sample, int points, int parameters) {
+  const std::size_t bytes = TSPCSample::StorageBytes(points, parameters);
+  if (m_area == nullptr || m_area->FreeBytes() < bytes) {
+    if (m_area != nullptr) m_area->Release();
+    m_area = nullptr;
+    const std::size_t samples = std::max<std::size_t>(m_left, 1);
+    const std::size_t wanted = samples > kMaxAreaBytes / bytes ? kMaxAreaBytes : samples * bytes;
+    m_area = SampleStorageArea::Create(std::max(wanted, bytes));
+  }
+  sample.UseStorage(*m_area, m_area->Take(bytes), points, parameters);
+  if (m_left > 0) --m_left;
 }
 
 TSPCSample::TSPCSample(const TSPCSample& other)
@@ -179,7 +255,7 @@ TSPCSample::TSPCSample(const TSPCSample& other)
   m_capacity = other.m_capacity;
   m_width = other.m_width;
   const Texts* texts = other.TextsPtr();
-  std::memset(m_region, 0, sizeof(void*));
+  std::memset(m_region, 0, kHeadBytes);  // the copy is its own: no texts yet, no area
   if (texts != nullptr) SetTexts(new Texts(*texts));
 }
 

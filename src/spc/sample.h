@@ -35,6 +35,52 @@ SampleStats ComputeSampleStats(std::span<const double> values);
 
 class TSPCSample;
 
+// Memory that many samples' storage is laid out in: what a load takes for a block's samples
+// instead of one allocation a sample. Every sample laid out in an area holds it, and so does
+// whoever lays samples out in it; the area is freed with its last holder, so a sample may move
+// to another block or outlive its own without its storage going away.
+class SampleStorageArea {
+ public:
+  // An area of `bytes` (rounded up to a multiple of 8), held once by the caller. Running out
+  // of memory throws std::bad_alloc.
+  static SampleStorageArea* Create(std::size_t bytes);
+  SampleStorageArea(const SampleStorageArea&) = delete;
+  SampleStorageArea& operator=(const SampleStorageArea&) = delete;
+
+  std::size_t FreeBytes() const { return m_size - m_used; }
+  // `bytes` (a multiple of 8) of the free part, 8-aligned, or nullptr when fewer are free.
+  std::byte* Take(std::size_t bytes);
+  void Hold() { ++m_holders; }
+  void Release();  // frees the area when this was its last holder
+
+ private:
+  explicit SampleStorageArea(std::size_t size) : m_size(size) {}
+  std::byte* Data() { return reinterpret_cast<std::byte*>(this) + kHeader; }
+  static constexpr std::size_t kHeader = 32;
+  std::size_t m_holders = 1;
+  std::size_t m_size;
+  std::size_t m_used = 0;
+};
+
+// Lays out samples being read, one after another, in a few large areas: each new area is sized
+// for the samples still to come as the latest one foretells (a block's samples are mostly of
+// one size), up to kMaxAreaBytes.
+class SampleStorageLayer {
+ public:
+  static constexpr std::size_t kMaxAreaBytes = std::size_t{8} << 20;
+  explicit SampleStorageLayer(std::size_t samples) : m_left(samples) {}
+  ~SampleStorageLayer();
+  SampleStorageLayer(const SampleStorageLayer&) = delete;
+  SampleStorageLayer& operator=(const SampleStorageLayer&) = delete;
+  // Lays out the empty `sample` with room for exactly `points` points and `parameters`
+  // parameters (see TSPCSample::UseStorage).
+  void LayOut(TSPCSample& sample, int points, int parameters);
+
+ private:
+  SampleStorageArea* m_area = nullptr;
+  std::size_t m_left;
+};
+
 // The points of a sample as a range of handles, in point order.
 template <bool kConst>
 class SamplePoints {
@@ -79,13 +125,14 @@ class SamplePoints {
 // of each parameter it stores and its points, column by column so that each parameter's values
 // of the sample lie together:
 //
-//   texts (pointer)  statistics (6 doubles per parameter)  point date-times  values by
+//   texts, area (pointers)  statistics (6 doubles per parameter)  point date-times  values by
 //   parameter  point flags  value flags by parameter  value counts by parameter
 //
 // A sample stores as many parameters as the highest one ever set on it (the loader sets the
 // dataset's count at once); slots beyond read as empty. The piece is either the sample's own
-// or part of its block's storage (what a load lays out in a few large pieces); adding points
-// beyond its room, or a parameter beyond its width, moves it into a piece of its own.
+// or part of a storage area shared with the other samples of its block (what a load lays out:
+// a few large areas a block); adding points beyond its room, or a parameter beyond its width,
+// moves it into a piece of its own.
 class TSPCSample {
  public:
   static constexpr std::size_t kTextMax = 150;  // event and note
@@ -158,6 +205,41 @@ class TSPCSample {
   // the sample's use of it) with room for exactly that; the points are added by AddPoints.
   static std::size_t StorageBytes(int points, int parameters);
   void UseStorage(std::byte* memory, int points, int parameters);
+  // The same in `bytes` taken from `area`, which the sample then holds until its storage moves
+  // or it goes.
+  void UseStorage(SampleStorageArea& area, std::byte* memory, int points, int parameters);
+
+  // Column-wise access for the passes over many values (statistics, filters, charts, loading):
+  // the values and the value flags of parameter 1..StoredParameters() of every point in point
+  // order, the points' flags and date-times. Empty for a parameter the sample does not store.
+  // Valid until the storage moves (points added beyond the room, a parameter widened).
+  std::span<const double> Values(int parameter) const {
+    return StoresParameter(parameter) ? std::span<const double>(Column(parameter), m_count) : std::span<const double>();
+  }
+  std::span<const std::uint16_t> SlotFlags(int parameter) const {
+    return StoresParameter(parameter) ? std::span<const std::uint16_t>(FlagColumn(parameter), m_count)
+                                      : std::span<const std::uint16_t>();
+  }
+  std::span<const std::uint16_t> PointFlagsColumn() const {
+    return m_region != nullptr ? std::span<const std::uint16_t>(PointFlags(), m_count) : std::span<const std::uint16_t>();
+  }
+  std::span<const TDateTime> PointDatesColumn() const {
+    return m_region != nullptr ? std::span<const TDateTime>(PointDates(), m_count) : std::span<const TDateTime>();
+  }
+  // The same for writing, for loaders filling points they have just added.
+  std::span<double> Values(int parameter) {
+    return StoresParameter(parameter) ? std::span<double>(Column(parameter), m_count) : std::span<double>();
+  }
+  std::span<std::uint16_t> SlotFlags(int parameter) {
+    return StoresParameter(parameter) ? std::span<std::uint16_t>(FlagColumn(parameter), m_count)
+                                      : std::span<std::uint16_t>();
+  }
+  std::span<std::uint16_t> PointFlagsColumn() {
+    return m_region != nullptr ? std::span<std::uint16_t>(PointFlags(), m_count) : std::span<std::uint16_t>();
+  }
+  std::span<TDateTime> PointDatesColumn() {
+    return m_region != nullptr ? std::span<TDateTime>(PointDates(), m_count) : std::span<TDateTime>();
+  }
 
  private:
   friend class TFileSmpPoint;
@@ -169,12 +251,14 @@ class TSPCSample {
 
   static Layout LayoutOf(std::size_t capacity, std::size_t width);
   Layout Places() const;
-  // The region: the texts pointer, the statistics (6 doubles a parameter), the points' dates,
+  bool StoresParameter(int parameter) const { return parameter >= 1 && parameter <= m_width; }
+  // The region: the texts pointer, the area it lies in (or none), the statistics (6 doubles a parameter), the points' dates,
   // the value columns, the points' flags, the flag columns, the statistics' counts. The
   // offsets are inline: every value read goes through them.
   static constexpr std::size_t kStatDoubles = 6;  // min, max, mean, median, average moving range, deviation
   static constexpr std::size_t kStatBytes = kStatDoubles * sizeof(double);
-  static constexpr std::size_t DatesAt(std::size_t width) { return sizeof(void*) + kStatBytes * width; }
+  static constexpr std::size_t kHeadBytes = 2 * sizeof(void*);  // texts, area
+  static constexpr std::size_t DatesAt(std::size_t width) { return kHeadBytes + kStatBytes * width; }
   static constexpr std::size_t ValuesAt(std::size_t capacity, std::size_t width) {
     return DatesAt(width) + sizeof(double) * capacity;
   }
@@ -198,6 +282,7 @@ class TSPCSample {
   double* PointDates() const { return reinterpret_cast<double*>(m_region + DatesAt(m_width)); }
   Texts* TextsPtr() const;
   void SetTexts(Texts* texts);
+  SampleStorageArea* AreaPtr() const;
   // Moves the storage to a piece of its own with room for `capacity` points and `width`
   // parameters (both at least what is stored). Running out of memory throws std::bad_alloc,
   // which the loads and commands turn into the out-of-memory message.

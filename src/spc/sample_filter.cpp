@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
+#include <utility>
 
 #include "core/byte_order.h"
 #include "core/cp1251.h"
@@ -191,9 +193,7 @@ struct Prepared {
   }
 };
 
-// Points are handles into their sample's storage: taken by value, they still change the sample.
-void ClearFlag(TFileSmpPoint p) { p.SetFlags(static_cast<std::uint16_t>(p.Flags() & ~point_flag::kFiltered)); }
-void SetFlag(TFileSmpPoint p) { p.SetFlags(static_cast<std::uint16_t>(p.Flags() | point_flag::kFiltered)); }
+void SetFlag(std::uint16_t& pointFlags) { pointFlags = static_cast<std::uint16_t>(pointFlags | point_flag::kFiltered); }
 
 // The active conditions of a filter in force, split into sample and parameter conditions.
 struct PreparedFilter {
@@ -210,9 +210,10 @@ struct PreparedFilter {
     }
   }
 
+  // Column by column: the points' flags, and each condition's parameter values.
   void Filter(TSPCSample& sample) const {
-    const int n = sample.PointCount();
-    for (int i = 1; i <= n; ++i) ClearFlag(sample.Point(i));
+    const std::span<std::uint16_t> flags = sample.PointFlagsColumn();
+    for (std::uint16_t& f : flags) f = static_cast<std::uint16_t>(f & ~point_flag::kFiltered);
     if (!inForce) return;
     const bool hasDate = (sample.flags & sample_flag::kHasDate) != 0;
     const bool hasTime = (sample.flags & sample_flag::kHasTime) != 0;
@@ -226,19 +227,24 @@ struct PreparedFilter {
         default: pass = true; break;
       }
       if (!pass) {
-        for (int i = 1; i <= n; ++i) SetFlag(sample.Point(i));
+        for (std::uint16_t& f : flags) SetFlag(f);
         return;
       }
     }
-    if (paramConditions.empty()) return;
-    for (int i = 1; i <= n; ++i) {
-      const TFileSmpPoint p = sample.Point(i);
-      for (const Prepared& c : paramConditions) {
-        const int parameter = c.c->paramPosition;
-        if (!p.HasValue(parameter) || !c.TestNumber(p.Value(parameter))) {
-          SetFlag(p);
-          break;
-        }
+    // A point fails when any condition fails on it: an empty slot, or a slot the sample does not
+    // store (which reads as empty), fails too. A point one condition has failed is not tested
+    // again (the marks were all cleared above).
+    for (const Prepared& c : paramConditions) {
+      const int parameter = c.c->paramPosition;
+      const std::span<const double> values = std::as_const(sample).Values(parameter);
+      const std::span<const std::uint16_t> slotFlags = std::as_const(sample).SlotFlags(parameter);
+      if (values.empty()) {
+        for (std::uint16_t& f : flags) SetFlag(f);
+        return;
+      }
+      for (std::size_t i = 0; i < flags.size(); ++i) {
+        if ((flags[i] & point_flag::kFiltered) != 0) continue;
+        if ((slotFlags[i] & value_flag::kEmpty) != 0 || !c.TestNumber(values[i])) SetFlag(flags[i]);
       }
     }
   }

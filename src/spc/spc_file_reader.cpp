@@ -1,9 +1,9 @@
-// Reading the SPC data file (version 6). The file is parsed from memory by one cursor that
-// knows the file offset of every record, so each message can name where the file went wrong.
-// A file on disk is read in steps: the prefix, then the header, and only then as much of the
-// rest as the header's counts can account for, so a large file that is not a data file costs
-// nothing to refuse. Nothing in the layout follows the last record: bytes left over mean the
-// counts are wrong, and the file is damaged.
+// Reading the SPC data file (version 6). The file is parsed by one cursor that knows the file
+// offset of every record, so each message can name where the file went wrong. A file on disk
+// is read in pieces into a window that moves along with the cursor: the prefix and the header
+// first, so a large file that is not a data file costs nothing to refuse, and then the records,
+// never the whole file at once beside the dataset being built. Nothing in the layout follows
+// the last record: bytes left over mean the counts are wrong, and the file is damaged.
 
 #include <algorithm>
 #include <cmath>
@@ -39,16 +39,17 @@ namespace {
 namespace fs = std::filesystem;
 using namespace mvl;
 
-constexpr std::uint64_t kMaxFileSize = 16ULL << 30;
-// A zero tail past the last record is looked through in pieces of this size, never held whole.
-constexpr std::size_t kTailPiece = 1 << 20;
+// The file is read in pieces of this size (more when one record is larger), and a zero tail
+// past the last record is looked through in pieces of the same size.
+constexpr std::size_t kReadPiece = 1 << 20;
 
-// The decoder's bytes: all in memory, or an open file read in steps into `storage`.
+// The decoder's bytes: all in memory, or an open file read piece by piece into `storage`.
 struct SpcSource {
-  std::string_view bytes;   // the bytes at hand, from offset 0
+  std::string_view bytes;   // the bytes at hand, from offset `base` of the input
+  std::uint64_t base = 0;
   std::uint64_t total = 0;  // the size of the whole input
   int fd = -1;              // the open file, or -1 when everything is in `bytes`
-  std::string storage;      // what has been read of the file
+  std::string storage;      // the window of the file read so far
 };
 
 template <std::size_t N>
@@ -97,37 +98,40 @@ class SpcDecoder {
     return false;
   }
 
-  // Makes the first `upTo` bytes of the input (or all there are) available in m_bytes.
-  bool Extend(std::uint64_t upTo) {
-    upTo = std::min(upTo, m_source.total);
-    if (m_source.fd < 0 || upTo <= m_bytes.size()) return true;
-    const std::size_t have = m_bytes.size();
-    if (upTo > kMaxFileSize) return ReadFailure(have, kOutOfMemoryCode);
+  // Bytes at hand from the cursor on.
+  std::size_t Available() const { return static_cast<std::size_t>(m_source.base + m_bytes.size() - m_pos); }
+  const char* Here() const { return m_bytes.data() + static_cast<std::size_t>(m_pos - m_source.base); }
+
+  // Makes the next n bytes from the cursor available (views taken before stay valid only while
+  // no more is read), or a read failure: at the cursor when the input ends sooner, where the
+  // system failed otherwise.
+  bool Need(std::uint64_t n) {
+    if (Available() >= n) return true;
+    if (m_source.fd < 0 || m_source.total - m_pos < n) return ReadFailure(m_pos);
+    // What is left of the window moves to its front, and the window grows to hold the request.
     std::string& storage = m_source.storage;
-    storage.resize(static_cast<std::size_t>(upTo));
+    const std::size_t keep = Available();
+    const auto want = static_cast<std::size_t>(
+        std::min<std::uint64_t>(std::max<std::uint64_t>(n, kReadPiece), m_source.total - m_pos));
+    if (keep > 0) std::memmove(storage.data(), Here(), keep);
+    if (storage.size() < want) {
+      if (want > 2 * kReadPiece) {
+        // A long record (a large class chunk): no copy of the old window beside the new one.
+        std::string larger(want, '\0');
+        std::memcpy(larger.data(), storage.data(), keep);
+        storage.swap(larger);
+      } else {
+        storage.resize(want);
+      }
+    }
     std::size_t got = 0;
     int code = 0;
-    const bool read = ReadFileAt(m_source.fd, have, storage.data() + have, storage.size() - have, got, code, m_name);
-    storage.resize(have + got);  // a file that shrank meanwhile ends where it ends now
-    m_bytes = m_source.bytes = storage;
-    return read || ReadFailure(have + got, code);
-  }
-
-  // The largest file the header's counts can describe: every length at its limit.
-  std::uint64_t LargestImpliedSize() const {
-    std::uint64_t size = kPrefixSize + hdr::kSize + m_extension;
-    for (const std::uint16_t length : m_textLengths) size += length;
-    size += static_cast<std::uint64_t>(m_reportCount) * kReportKindSize;
-    size += static_cast<std::uint64_t>(m_attestCount) * kAttestKindSize;
-    size += static_cast<std::uint64_t>(m_attachmentCount) * (att::kSize + 2 * 0xFFFFULL);
-    const auto params = static_cast<std::uint64_t>(m_paramCount);
-    size += params * (prm::kSize + 0xFF);
-    const std::uint64_t point = pnt::kHead + 8 + pnt::kSlot * params;
-    const std::uint64_t sample = smp::kSize + 2 * 256 + kMaxPoints * point;
-    size += static_cast<std::uint64_t>(m_blockCount) * (blk::kSize + kMaxSamples * sample);
-    // A chunk of a newer content version may be of any size its 32-bit field gives.
-    if (m_classCount > 0) size += ChunkHeader::kSize + static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
-    return size;
+    const std::uint64_t at = m_pos + keep;
+    const bool read = ReadFileAt(m_source.fd, at, storage.data() + keep, want - keep, got, code, m_name);
+    m_source.base = m_pos;
+    m_bytes = m_source.bytes = std::string_view(storage.data(), keep + got);
+    if (!read) return ReadFailure(at + got, code);
+    return Available() >= n || ReadFailure(m_pos);  // a file that shrank meanwhile ends where it ends now
   }
 
   // The bytes after the last record. None is the rule. Zeros appended by a copy or a crash of
@@ -139,13 +143,13 @@ class SpcDecoder {
     const auto zero = [](std::string_view part) {
       return part.empty() || (part[0] == 0 && std::memcmp(part.data(), part.data() + 1, part.size() - 1) == 0);
     };
-    bool zeros = zero(m_bytes.substr(m_pos));
+    bool zeros = zero(std::string_view(Here(), Available()));
     if (zeros && m_source.fd >= 0) {
-      std::string piece(kTailPiece, '\0');
-      for (std::uint64_t at = m_bytes.size(); zeros && at < m_source.total;) {
+      std::string piece(kReadPiece, '\0');
+      for (std::uint64_t at = m_pos + Available(); zeros && at < m_source.total;) {
         std::size_t got = 0;
         int code = 0;
-        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kTailPiece, m_source.total - at));
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kReadPiece, m_source.total - at));
         if (!ReadFileAt(m_source.fd, at, piece.data(), want, got, code, m_name)) return ReadFailure(at, code);
         if (got == 0) break;
         zeros = zero(std::string_view(piece).substr(0, got));
@@ -169,23 +173,30 @@ class SpcDecoder {
   }
 
   // The next n bytes, or a read failure at the current offset.
+  // The view stays valid until the next Take, Skip or Need.
   bool Take(std::size_t n, std::string_view& out) {
-    if (m_bytes.size() - m_pos < n) return ReadFailure(m_pos);
-    out = m_bytes.substr(m_pos, n);
+    if (!Need(n)) return false;
+    out = std::string_view(Here(), n);
     m_pos += n;
     return true;
   }
   bool Skip(std::uint64_t n) {
-    if (m_bytes.size() - m_pos < n) return ReadFailure(m_pos);
-    m_pos += static_cast<std::size_t>(n);
+    if (Available() >= n) {
+      m_pos += n;
+      return true;
+    }
+    if (m_source.fd < 0 || m_source.total - m_pos < n) return ReadFailure(m_pos);
+    // Beyond the window: the next read starts there.
+    m_pos += n;
+    m_source.base = m_pos;
+    m_bytes = m_source.bytes = std::string_view();
     return true;
   }
 
   bool Decode(platform::IProgress& progress) {
-    // The prefix and the header come first; views into the bytes stay valid until the next
-    // Extend.
+    // The prefix and the header come first.
     std::string_view prefix;
-    if (!Extend(kPrefixSize + hdr::kSize) || !Take(kPrefixSize, prefix)) return false;
+    if (!Take(kPrefixSize, prefix)) return false;
     if (prefix.substr(0, 4) != std::string_view(kSignature, 4)) {
       m_result.message = "Неизвестный формат файла\r\n" + m_name;
       m_result.details = HexUpper(GetU32(prefix, 0), 8) + "h";
@@ -202,13 +213,12 @@ class SpcDecoder {
       m_result.place = kLoadPlace;
       return false;
     }
+    const std::uint16_t check = GetU16(prefix, kPrefixCheck);
     std::string_view h;
     if (!Take(hdr::kSize, h)) return false;
-    if (CheckValue(h) != GetU16(prefix, kPrefixCheck)) return Damage("основной заголовок", kPrefixSize);
+    if (CheckValue(h) != check) return Damage("основной заголовок", kPrefixSize);
     if (!ReadHeader(h)) return false;
     m_lastRecord = "основной заголовок";
-    // The rest is read only now, and no more of it than the header's counts can account for.
-    if (!Extend(LargestImpliedSize())) return false;
     progress.Begin("Загрузка файла", 1 + m_paramCount + m_blockCount);
     progress.Step();
     if (!ReadSections() || !ReadParameters(progress) || !ReadBlocks(progress) || !ReadClasses() || !CheckTail()) {
@@ -334,13 +344,13 @@ class SpcDecoder {
       a.fileTime = GetF64(r, att::kFileTime);
       a.title = GetShortText(r, att::kTitle, 80);
       a.shortText = GetShortText(r, att::kShortText, 40);
+      const std::uint16_t contentLength = GetU16(r, att::kContentLength);  // `r` ends with the next read
       std::string_view name;
       if (!Take(GetU16(r, att::kNameLength), name)) return false;
       const std::string fullName = Cp1251ToUtf8(name);
       const std::size_t cut = fullName.find_last_of("\\/");
       a.folder = cut == std::string::npos ? std::string() : fullName.substr(0, cut);
       a.fileName = cut == std::string::npos ? fullName : fullName.substr(cut + 1);
-      const std::uint16_t contentLength = GetU16(r, att::kContentLength);
       if ((a.flags & TDatasetImage::kEmbedded) && contentLength > 0) {
         std::string_view content;
         if (!Take(contentLength, content)) return false;
@@ -415,7 +425,6 @@ class SpcDecoder {
   bool ReadBlocks(platform::IProgress& progress) {
     TDatasetSPC& ds = *m_ds;
     const int params = ds.ParameterCount();
-    const std::size_t slotBytes = pnt::kSlot * static_cast<std::size_t>(params);
     for (int b = 1; b <= m_blockCount; ++b) {
       if (progress.Aborted()) {
         m_result.aborted = true;
@@ -446,60 +455,32 @@ class SpcDecoder {
       block->declaredSamples = samples;
       block->ReserveSamples(static_cast<std::size_t>(samples));
       auto& list = block->Samples();
+      // The samples' storage: a few large areas for the whole block.
+      SampleStorageLayer layer(static_cast<std::size_t>(samples));
       for (int s = 1; s <= samples; ++s) {
         const std::uint64_t sampleAt = m_pos;
         std::string_view sr;
         if (!Take(smp::kSize, sr)) return false;
-        const std::string sampleWhat = what + ", выборка " + std::to_string(s);
         const std::int16_t points = GetI16(sr, smp::kPointCount);
         const std::int16_t noteLength = GetI16(sr, smp::kNoteLength);
         const std::int16_t eventLength = GetI16(sr, smp::kEventLength);
         if (sr.substr(0, 4) != std::string_view(smp::kMarker, 4) || points < 0 ||
             points > static_cast<int>(kMaxPoints) || noteLength < 0 || noteLength > 255 || eventLength < 0 ||
             eventLength > 255) {
-          return Damage(sampleWhat, sampleAt);
+          return Damage(what + ", выборка " + std::to_string(s), sampleAt);
         }
         list.emplace_back();
         TSPCSample& sample = list.back();
         sample.flags = static_cast<std::uint16_t>(GetI16(sr, smp::kFlags));
         sample.dateTime = GetF64(sr, smp::kDateTime);
         sample.sampleSize = GetI16(sr, smp::kSampleSize);
+        layer.LayOut(sample, points, params);
         std::string note;
         std::string event;
         if (!ReadSampleText(noteLength, note) || !ReadSampleText(eventLength, event)) return false;
         sample.SetNote(note);
         sample.SetEvent(event);
-        sample.ReservePoints(static_cast<std::size_t>(points), params);
-        for (int p = 1; p <= points; ++p) {
-          if (m_bytes.size() - m_pos < pnt::kHead) return ReadFailure(m_pos);
-          const char* src = m_bytes.data() + m_pos;
-          std::uint16_t pointFlags;
-          std::memcpy(&pointFlags, src, 2);
-          const std::size_t need = pnt::kHead + ((pointFlags & point_flag::kOwnDate) ? 8 : 0) + slotBytes;
-          if (m_bytes.size() - m_pos < need) return ReadFailure(m_pos);
-          sample.AddPoint();
-          TFileSmpPoint point = sample.Point(p);
-          point.SetFlags(pointFlags);
-          src += pnt::kHead;
-          if (pointFlags & point_flag::kOwnDate) {
-            TDateTime own;
-            std::memcpy(&own, src, 8);
-            point.SetDateTime(own);
-            src += 8;
-          }
-          for (int k = 1; k <= params; ++k, src += pnt::kSlot) {
-            PointValue v;
-            std::memcpy(&v.flags, src, 2);
-            std::memcpy(&v.value, src + 2, 8);
-            // A value that is not a number cannot be data: the slot reads as empty.
-            if (!std::isfinite(v.value)) {
-              v.value = 0;
-              v.flags |= value_flag::kEmpty;
-            }
-            point.Set(k, v);
-          }
-          m_pos += need;
-        }
+        if (!ReadPoints(sample, points, params)) return false;
       }
       // Files of very old releases kept the date and time flags only in the samples.
       if (m_ds->writerRelease < 11 && !list.empty()) {
@@ -511,6 +492,50 @@ class SpcDecoder {
       m_lastRecord = what;
       m_lastIsBlock = true;
       progress.Step();
+    }
+    return true;
+  }
+
+  // The points of a sample laid out for exactly them, decoded straight into its columns.
+  bool ReadPoints(TSPCSample& sample, int points, int params) {
+    if (points == 0) return true;
+    sample.AddPoints(points);
+    std::array<double*, kMaxParameters> values{};
+    std::array<std::uint16_t*, kMaxParameters> slotFlags{};
+    for (int k = 1; k <= params; ++k) {
+      values[static_cast<std::size_t>(k - 1)] = sample.Values(k).data();
+      slotFlags[static_cast<std::size_t>(k - 1)] = sample.SlotFlags(k).data();
+    }
+    std::uint16_t* pointFlags = sample.PointFlagsColumn().data();
+    TDateTime* dates = sample.PointDatesColumn().data();
+    const std::size_t slotBytes = pnt::kSlot * static_cast<std::size_t>(params);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(points); ++i) {
+      if (!Need(pnt::kHead)) return false;
+      std::uint16_t flags;
+      std::memcpy(&flags, Here(), 2);
+      const bool ownDate = (flags & point_flag::kOwnDate) != 0;
+      const std::size_t need = pnt::kHead + (ownDate ? 8 : 0) + slotBytes;
+      if (!Need(need)) return false;
+      const char* src = Here() + pnt::kHead;
+      pointFlags[i] = flags;
+      if (ownDate) {
+        std::memcpy(&dates[i], src, 8);
+        src += 8;
+      }
+      for (std::size_t k = 0; k < static_cast<std::size_t>(params); ++k, src += pnt::kSlot) {
+        std::uint16_t f;
+        double v;
+        std::memcpy(&f, src, 2);
+        std::memcpy(&v, src + 2, 8);
+        // A value that is not a number cannot be data: the slot reads as empty.
+        if (!std::isfinite(v)) {
+          v = 0;
+          f |= value_flag::kEmpty;
+        }
+        slotFlags[k][i] = f;
+        values[k][i] = v;
+      }
+      m_pos += need;
     }
     return true;
   }
@@ -588,7 +613,7 @@ class SpcDecoder {
   const std::string& m_name;
   std::string m_lastRecord;  // what the bytes after the last record follow
   bool m_lastIsBlock = false;
-  std::size_t m_pos = 0;
+  std::uint64_t m_pos = 0;  // the cursor's offset in the input
   SpcReadResult m_result;
   std::unique_ptr<TDatasetSPC> m_ds;
   int m_paramCount = 0;

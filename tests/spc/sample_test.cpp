@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace mv {
@@ -228,6 +230,66 @@ TEST(Sample, ToleranceMarks) {
   EXPECT_EQ(p2.Flags(), point_flag::kExcluded);
   EXPECT_EQ(p2.ValueFlags(3), 0);
   EXPECT_EQ(s.flags, 0);
+}
+
+// Samples laid out one after another in shared storage areas, as a load lays out a block (the
+// areas are small here, so the samples span several): each keeps its values through whatever
+// moves it out of its area, and through its block and the other samples going away first.
+TEST(SampleStorage, SamplesLaidOutTogetherKeepTheirValuesThroughEveryMove) {
+  const auto value = [](int s, int p, int k) { return 100.0 * s + 10.0 * p + k; };
+  const auto makeBlock = [&](std::vector<TSPCSample>& block) {
+    SampleStorageLayer layer(40);
+    for (int s = 0; s < 40; ++s) {
+      TSPCSample& sample = block.emplace_back();
+      const int points = 1 + s % 6;
+      layer.LayOut(sample, points, 3);
+      ASSERT_TRUE(sample.AddPoints(points));
+      for (int p = 1; p <= points; ++p) {
+        for (int k = 1; k <= 3; ++k) sample.Point(p)->SetValue(k, value(s, p, k));
+      }
+      if (s % 4 == 0) sample.SetNote("заметка " + std::to_string(s));
+      sample.ComputeStats(3);
+    }
+  };
+  // What a sample of 1 + s % 6 points should read after the change, point by point.
+  const auto expectKept = [&](const TSPCSample& sample, int s, int points) {
+    ASSERT_EQ(sample.PointCount(), points);
+    for (int p = 1; p <= std::min(points, 1 + s % 6); ++p) {
+      for (int k = 1; k <= 3; ++k) EXPECT_EQ(sample.Point(p)->Value(k), value(s, p, k)) << p << " " << k;
+    }
+    EXPECT_EQ(sample.Note(), s % 4 == 0 ? "заметка " + std::to_string(s) : "");
+    EXPECT_EQ(sample.Stats(1).n, 1 + s % 6);
+  };
+  const struct {
+    const char* what;
+    void (*change)(TSPCSample&);
+    int extraPoints;
+  } kCases[] = {
+      {"nothing", [](TSPCSample&) {}, 0},
+      {"a point added beyond the room", [](TSPCSample& s) { ASSERT_TRUE(s.AddPoint()); }, 1},
+      {"a parameter beyond the width set", [](TSPCSample& s) { s.Point(1)->SetValue(5, 1); }, 0},
+      {"room reserved", [](TSPCSample& s) { s.ReservePoints(200, 20); }, 0},
+      {"a text set", [](TSPCSample& s) { s.SetEvent("событие"); }, 0},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    std::vector<TSPCSample> block;
+    makeBlock(block);
+    for (int s : {0, 17, 39}) c.change(block[static_cast<std::size_t>(s)]);
+    // One sample moved to another block, one copied, then the first block goes away.
+    std::vector<TSPCSample> other;
+    other.push_back(std::move(block[17]));
+    const TSPCSample copy = block[39];
+    block.erase(block.begin() + 5);  // the samples after it move within their block
+    expectKept(block[4], 4, 1 + 4 % 6);
+    expectKept(block[5], 6, 1 + 6 % 6);
+    block.clear();
+    expectKept(other[0], 17, 1 + 17 % 6 + c.extraPoints);
+    expectKept(copy, 39, 1 + 39 % 6 + c.extraPoints);
+    // The moved sample's own area outlives the block and still takes changes.
+    other[0].Point(1)->SetValue(2, -1);
+    EXPECT_EQ(other[0].Point(1)->Value(2), -1);
+  }
 }
 
 }  // namespace

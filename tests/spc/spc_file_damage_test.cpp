@@ -232,6 +232,30 @@ TEST(SpcFileDamage, LargeFilesCostOnlyWhatTheirHeaderAccountsForAndMemoryRunning
   const std::string padded = large("padded.mvl", File({}));
   MvlBuilder many;
   const std::string manyBlocks = large("blocks.mvl", many.HeaderI16(242, 20).HeaderI16(244, 200).Build());
+  // A real data file whose model needs more memory than the limit leaves: 20 parameters, 4
+  // blocks of 1000 samples of 200 points of zeros (holes, so the disk holds next to nothing).
+  const std::string full = dir.Path("full.mvl");
+  {
+    MvlBuilder b;
+    b.HeaderI16(242, 20).HeaderI16(244, 4);
+    for (int k = 1; k <= 20; ++k) b.Body(b.Parameter(k, "П" + std::to_string(k), static_cast<std::int16_t>(k)));
+    std::string start = b.Build();
+    std::ofstream out(full, std::ios::binary);
+    out.write(start.data(), static_cast<std::streamsize>(start.size()));
+    const std::size_t samplePoints = 200 * (6 + 12 * 20);
+    for (int block = 1; block <= 4; ++block) {
+      const std::string record = b.Block(block, "Б" + std::to_string(block), 1000);
+      out.write(record.data(), static_cast<std::streamsize>(record.size()));
+      for (int sample = 1; sample <= 1000; ++sample) {
+        const std::string r = b.Sample(static_cast<std::int16_t>(sample), 200);
+        out.write(r.data(), static_cast<std::streamsize>(r.size()));
+        out.seekp(static_cast<std::streamoff>(samplePoints), std::ios::cur);
+      }
+    }
+    const auto size = static_cast<off_t>(out.tellp());
+    out.close();
+    EXPECT_EQ(::truncate(full.c_str(), size), 0);
+  }
 
   struct rlimit saved {};
   ASSERT_EQ(::getrlimit(RLIMIT_AS, &saved), 0);
@@ -241,12 +265,18 @@ TEST(SpcFileDamage, LargeFilesCostOnlyWhatTheirHeaderAccountsForAndMemoryRunning
   const SpcReadResult text = ReadSpcFile(notData);
   const SpcReadResult zeros = ReadSpcFile(padded);
   const SpcReadResult blocks = ReadSpcFile(manyBlocks);
+  const SpcReadResult tooLarge = ReadSpcFile(full);
   ::setrlimit(RLIMIT_AS, &saved);
 
   EXPECT_EQ(text.message, "Неизвестный формат файла\r\n" + notData);
   EXPECT_TRUE(zeros.Ok()) << zeros.message;
-  EXPECT_EQ(blocks.message, "Сбой при чтении файла (смещение " + At(kHeaderEnd) + ")\r\n" + manyBlocks +
-                                "\r\n\r\nнедостаточно памяти (#8)");
+  // The counts of a header followed by nothing of what they announce cost nothing either: the
+  // file is read piece by piece, and the first record that is not there is the damage.
+  EXPECT_EQ(blocks.message, "Файл " + manyBlocks + " поврежден - параметр 1  (смещение " + At(kHeaderEnd) + ")");
+  EXPECT_EQ(tooLarge.message.rfind("Сбой при чтении файла (смещение ", 0), 0u) << tooLarge.message;
+  EXPECT_NE(tooLarge.message.find(")\r\n" + full + "\r\n\r\nнедостаточно памяти (#8)"), std::string::npos)
+      << tooLarge.message;
+  EXPECT_FALSE(tooLarge.dataset);
   EXPECT_TRUE(fake.progress.ended);
 }
 
