@@ -1,5 +1,8 @@
 #include "render/box_plot_painter.h"
 
+#include <QFontMetricsF>
+#include <QString>
+
 #include <algorithm>
 #include <cmath>
 
@@ -63,6 +66,14 @@ void PaintBoxPlot(QPainter& painter, const QRectF& rect, const TBoxPlot& f, std:
       const double at = axis.At(rect, o.value);
       const QPointF c = axis.vertical ? QPointF(rect.left() + mid, at) : QPointF(at, rect.top() + mid);
       painter.drawEllipse(c, 3 * u, 3 * u);
+      if (o.multiplicity > 1) {
+        // A value met more than once carries its count beside its circle ("×3").
+        const QString count = QStringLiteral("\u00D7%1").arg(o.multiplicity);
+        const QFontMetricsF fm(painter.font());
+        const QPointF textAt = axis.vertical ? c + QPointF(5 * u, fm.ascent() / 2 - u)
+                                         : c + QPointF(-fm.horizontalAdvance(count) / 2, -5 * u);
+        painter.drawText(textAt, count);
+      }
     }
   }
   if ((options & box_plot_option::kShowMean) != 0) {

@@ -17,6 +17,7 @@
 #include <sstream>
 
 #include "analysis/chart_kinds.h"
+#include "render/box_plot_painter.h"
 #include "render/chart_painter.h"
 #include "render/picture.h"
 #include "spc/dataset_spc.h"
@@ -434,6 +435,39 @@ TEST_F(Pictures, AFailedWriteLeavesThePreviousFile) {
   std::stringstream text;
   text << in.rdbuf();
   EXPECT_EQ(text.str(), "previous");
+}
+
+// An outlier value met more than once is drawn with its count beside its circle; a single one
+// carries none.
+TEST(BoxPlotPainter, RepeatedOutliersShowTheirCount) {
+  EnsureQt();
+  TBoxPlot f;
+  f.computed = true;
+  f.q1 = 4;
+  f.median = 5;
+  f.q3 = 6;
+  f.mean = 5;
+  f.lower = {3, 3, 4, 1, {}};
+  f.upper = {7, 7, 6, 1, {{9, 1}}};
+  const BoxPlotAxis axis{true, 0, 10};
+  const QRectF rect(0, 0, 60, 200);
+  const auto inkRightOfOutlier = [&](std::uint32_t multiplicity) {
+    f.upper.outliers[0].multiplicity = multiplicity;
+    QImage image(60, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+      QPainter painter(&image);
+      PaintBoxPlot(painter, rect, f, 0, axis, PaintStyle{});
+    }
+    const int y = static_cast<int>(axis.At(rect, 9));
+    int ink = 0;
+    for (int x = 30 + 5; x < 60; ++x) {
+      for (int dy = -8; dy <= 8; ++dy) ink += qGray(image.pixel(x, y + dy)) < 128 ? 1 : 0;
+    }
+    return ink;
+  };
+  EXPECT_EQ(inkRightOfOutlier(1), 0);
+  EXPECT_GT(inkRightOfOutlier(3), 5);
 }
 
 }  // namespace
