@@ -172,7 +172,7 @@ int RunCapabilityChecked(const CapabilityArgs& a, std::ostream& out, std::ostrea
   CDataSet data;
   HistoExtract extract;
   if (!ExtractHistogramData(selection, position, data, extract)) {
-    err << "capability: " << messages.First("Нет данных для построения гистограммы") << "\n";
+    err << "capability: " << messages.First(kNoHistogramData) << "\n";
     return kExitFailed;
   }
   THistogram histogram;

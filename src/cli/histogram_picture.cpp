@@ -12,6 +12,14 @@
 
 namespace mv::cli {
 
+void WritePictureFields(JsonWriter& w, const std::string& file, int width, int height, std::string_view kind) {
+  w.Field("file", SafeUtf8(file));
+  w.Field("format", render::PictureFormatName(*render::PictureFormatOf(file)));
+  w.Field("width", width);
+  w.Field("height", height);
+  w.Field("kind", kind);
+}
+
 int RunHistogramPicture(const HistogramPictureArgs& a, std::ostream& out, std::ostream& err) {
   const auto dataset = ReadDataFile("picture", a.file, err);
   if (!dataset) return kExitFailed;
@@ -61,11 +69,7 @@ int RunHistogramPicture(const HistogramPictureArgs& a, std::ostream& out, std::o
 
   JsonWriter w(out);
   w.BeginObject();
-  w.Field("file", SafeUtf8(a.out));
-  w.Field("format", render::PictureFormatName(*render::PictureFormatOf(a.out)));
-  w.Field("width", a.width);
-  w.Field("height", a.height);
-  w.Field("kind", "histogram");
+  WritePictureFields(w, a.out, a.width, a.height, "histogram");
   WriteFilterField(w, ds, param.kind, a.noFilter);
   w.Field("valueCount", histogram.valueCount);
   w.Field("binCount", histogram.binCount);

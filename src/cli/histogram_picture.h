@@ -5,9 +5,14 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 
 #include "cli/cli_support.h"
 #include "core/text.h"
+
+namespace mv {
+class JsonWriter;
+}
 
 namespace mv::cli {
 
@@ -21,6 +26,10 @@ struct HistogramPictureArgs {
   int width = 1600;
   int height = 1000;
 };
+
+// The fields every picture's JSON opens with: the file, its format (by the extension, which the
+// caller has checked), the size and the kind drawn.
+void WritePictureFields(JsonWriter& w, const std::string& file, int width, int height, std::string_view kind);
 
 // Prints the JSON of the picture (file, format, width, height, kind, filter, valueCount,
 // binCount); bad input gives one line on `err`, exit code 2 and no file.

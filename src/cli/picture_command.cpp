@@ -113,21 +113,6 @@ std::unique_ptr<QGuiApplication> StartOffscreenQt() {
   return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-// The chart's texts drawn with it, as the chart window draws them: the conclusion line (when the
-// chart has one) and the short zone analysis (when it has zones).
-render::ChartPaintOptions ChartTexts(const render::ChartPaintOptions& common, const TChart& chart,
-                                     const TDatasetSPC& ds) {
-  render::ChartPaintOptions o = common;
-  if (render::ConclusionDrawn(chart, common.chart)) {
-    o.conclusion = ConclusionLine(chart, common.chart.criteria.CriteriaCount()).text;
-  }
-  if (const ChartSeries* s = chart.Current(); s != nullptr && s->set.zones.valid) {
-    o.zoneAnalysis = ZoneAnalysisShort(s->set.zoneStat);
-  }
-  o.remarks = render::EntryRemarks(chart, ds);
-  return o;
-}
-
 }  // namespace
 
 const std::string_view kPictureDetails =
@@ -197,12 +182,11 @@ int RunPicture(Args args, std::ostream& out, std::ostream& err) {
   render::ChartPaintOptions paint[2];
   {
     QPainter painter(&image);
-    render::ChartPaintOptions common;
-    common.chart = a.chart.options;
-    common.blockNames = render::BlockNames(ds);
     const TChart* lower = charts.size() > 1 ? &charts[1] : nullptr;
     const std::string caption = ChartWindowCaption(*a.chart.upper, a.chart.lower, task.selection);
-    for (std::size_t k = 0; k < charts.size(); ++k) paint[k] = ChartTexts(common, charts[k], ds);
+    for (std::size_t k = 0; k < charts.size(); ++k) {
+      paint[k] = render::ChartPaintOptionsFor(charts[k], ds, a.chart.options);
+    }
     render::PaintChartPair(painter, QRectF(0, 0, a.width, a.height), caption, charts[0], lower, paint[0], paint[1]);
   }
   if (!render::SavePicture(image, a.out, error)) {
@@ -212,11 +196,7 @@ int RunPicture(Args args, std::ostream& out, std::ostream& err) {
 
   JsonWriter w(out);
   w.BeginObject();
-  w.Field("file", SafeUtf8(a.out));
-  w.Field("format", render::PictureFormatName(*render::PictureFormatOf(a.out)));
-  w.Field("width", a.width);
-  w.Field("height", a.height);
-  w.Field("kind", a.chart.kindText);
+  WritePictureFields(w, a.out, a.width, a.height, a.chart.kindText);
   WriteFilterField(w, ds, param.kind, a.chart.noFilter);
   w.Key("charts");
   w.BeginArray();

@@ -10,6 +10,7 @@
 #include <unordered_map>
 
 #include "analysis/chart_kinds.h"
+#include "analysis/chart_texts.h"
 #include "analysis/special_causes.h"
 #include "core/numbers.h"
 #include "render/box_plot_painter.h"
@@ -947,6 +948,19 @@ void PaintChartPair(QPainter& painter, const QRectF& rect, const std::string& ca
   }
   if (layout != nullptr) *layout = out;
   painter.restore();
+}
+
+ChartPaintOptions ChartPaintOptionsFor(const TChart& chart, const TDatasetSPC& dataset, const TChartOptions& options) {
+  ChartPaintOptions o;
+  o.chart = options;
+  if (ConclusionDrawn(chart, options)) o.conclusion = ConclusionLine(chart, options.criteria.CriteriaCount()).text;
+  if (const ChartSeries* s = chart.Current(); s != nullptr && s->set.zones.valid) {
+    o.zoneAnalysis = ZoneAnalysisShort(s->set.zoneStat);
+  }
+  o.blockNames = BlockNames(dataset);
+  o.remarks = EntryRemarks(chart, dataset);
+  if (options.dataRange) o.sampleValues = SampleValuesOf(chart, dataset);
+  return o;
 }
 
 }  // namespace mv::render

@@ -76,6 +76,12 @@ std::vector<std::uint8_t> EntryRemarks(const TChart& chart, const TDatasetSPC& d
 // The active measured values of the current parameter in each analysed entry's sample, on the X
 // and M charts (empty for the other kinds): what the data-range band spans.
 EntrySampleValues SampleValuesOf(const TChart& chart, const TDatasetSPC& dataset);
+// Everything a chart of the dataset is drawn with beside itself, under the options it was built
+// with: the conclusion line (only when ConclusionDrawn), the short zone analysis (when it has
+// zones), the block names, the entries' remarks and, with the data-range option, the samples'
+// values. The window, its print and the picture command draw with these; style and chosen
+// point are the caller's.
+ChartPaintOptions ChartPaintOptionsFor(const TChart& chart, const TDatasetSPC& dataset, const TChartOptions& options);
 
 // Where a drawn chart put things.
 struct ChartLayout {

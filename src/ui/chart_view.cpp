@@ -15,20 +15,16 @@ namespace mv::ui {
 
 render::ChartPaintOptions ChartPaintOptionsOf(const ChartWindowLogic& logic, int number, bool markChosen,
                                               bool monochrome) {
+  const TChart* chart = logic.Chart(number);
   render::ChartPaintOptions o;
-  o.chart = logic.Options();
+  if (chart != nullptr) {
+    o = render::ChartPaintOptionsFor(*chart, logic.Dataset(), logic.Options());
+  } else {
+    o.chart = logic.Options();
+  }
   o.style.font = GraphicsFontSetting();
   o.style.monochrome = monochrome;
-  const TChart* chart = logic.Chart(number);
-  if (chart == nullptr) return o;
-  o.conclusion = logic.Conclusion(number).text;
-  if (const ChartSeries* s = chart->Current(); s != nullptr && s->set.zones.valid) {
-    o.zoneAnalysis = ZoneAnalysisShort(s->set.zoneStat);
-  }
-  o.blockNames = render::BlockNames(logic.Dataset());
-  o.remarks = render::EntryRemarks(*chart, logic.Dataset());
-  if (o.chart.dataRange) o.sampleValues = render::SampleValuesOf(*chart, logic.Dataset());
-  if (markChosen && logic.Chosen().chart == number) o.chosenPoint = logic.Chosen().index;
+  if (chart != nullptr && markChosen && logic.Chosen().chart == number) o.chosenPoint = logic.Chosen().index;
   return o;
 }
 
