@@ -183,6 +183,7 @@ bool Shell::SaveDataset(int slot, bool askName) {
   const int index = m_list.IndexOfSlot(slot);
   TDatasetSPC* ds = m_list.At(index);
   if (!ds) return false;
+  if (!m_edits.CommitAll(slot)) return false;
   const bool exampleLocked = ds->IsExample() && !debugMode;
   if (exampleLocked && !askName && !ds->fileName.empty()) {
     ShowWarning(ExampleSaveText(ds->fileName));
@@ -234,6 +235,7 @@ bool Shell::UnsavedChanges() const {
 bool Shell::CloseIndex(int index) {
   TDatasetSPC* ds = m_list.At(index);
   if (!ds) return false;
+  if (!m_edits.CommitAll(m_list.Entry(index)->slot)) return false;
   if (ds->IsChanged() && m_allChoice != AllChoice::DontSave) {
     // Saving automatically at the end still asks about a dataset that has no file yet.
     bool save = m_allChoice == AllChoice::Save || (m_allChoice == AllChoice::Auto && !ds->fileName.empty());

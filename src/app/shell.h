@@ -14,6 +14,7 @@
 
 #include "app/instance_message.h"
 #include "app/open_dataset_list.h"
+#include "app/pending_edits.h"
 #include "core/run_state.h"
 #include "spc/dataset_basic.h"
 
@@ -50,6 +51,8 @@ class Shell {
   OpenDatasetList& Datasets() { return m_list; }
   const OpenDatasetList& Datasets() const { return m_list; }
   DatasetQueue& Queue() { return m_queue; }
+  // The editing windows' values in edit, committed before a dataset is saved or closed.
+  PendingEdits& Edits() { return m_edits; }
 
   // Set from the command line and the configuration.
   bool debugMode = false;   // an example dataset may be saved under its own name
@@ -140,6 +143,7 @@ class Shell {
   ShellView* m_view = nullptr;
   OpenDatasetList m_list;
   DatasetQueue m_queue;
+  PendingEdits m_edits;
   int m_busy = 0;
   std::string m_activity;
   std::string m_status;

@@ -47,3 +47,46 @@ TEST(ShellSave, TheShellIsBusyWhileItSaves) {
 
 }  // namespace
 }  // namespace mv
+
+namespace mv {
+namespace {
+
+// A window with a value in edit: saving commits it first, and a refused value stops the save
+// and the close; a window that has gone takes no part.
+TEST(ShellSave, SavingAndClosingCommitTheValueInEditFirst) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string path = dir.Path("данные.mvl");
+  ASSERT_TRUE(test::WriteSampleDataset(path));
+  Shell shell;
+  ASSERT_TRUE(shell.OpenDatasetFile(path, kFromDialog));
+  const int slot = shell.Datasets().Entry(0)->slot;
+  bool accept = false;
+  int commits = 0;
+  const int handle = shell.Edits().Add(slot, [&] {
+    ++commits;
+    if (accept) shell.Datasets().At(0)->Touch();  // the typed value reaches the dataset
+    return accept;
+  });
+  int others = 0;
+  const int other = shell.Edits().Add(slot + 1, [&] { return ++others, false; });
+
+  EXPECT_FALSE(shell.SaveDataset(slot, false));
+  EXPECT_FALSE(shell.CloseDataset(slot));
+  EXPECT_EQ(commits, 2);
+  EXPECT_EQ(shell.Datasets().Count(), 1);
+
+  accept = true;
+  ASSERT_TRUE(shell.SaveDataset(slot, false));
+  EXPECT_EQ(commits, 3);
+  EXPECT_FALSE(shell.Datasets().At(0)->IsChanged());  // what was committed is in the file
+  EXPECT_EQ(others, 0);                                // another dataset's window is not asked
+
+  shell.Edits().Remove(handle);
+  shell.Edits().Remove(other);
+  EXPECT_EQ(shell.Edits().Count(), 0);
+  EXPECT_TRUE(shell.CloseDataset(slot));
+}
+
+}  // namespace
+}  // namespace mv
