@@ -19,8 +19,8 @@ constexpr const char* kSeparationSizeError = "Объем новых выборо
 
 }  // namespace
 
-SampleRange RangeOfRows(const std::vector<int>& rows, int count) {
-  SampleRange r;
+SelectedSamples RangeOfRows(const std::vector<int>& rows, int count) {
+  SelectedSamples r;
   for (const int row : rows) {
     if (row < 0 || row >= count) continue;
     const int position = row + 1;
@@ -110,11 +110,11 @@ bool BlockWindowLogic::RowActive(int row) const {
   return s && s->IsActive();
 }
 
-bool BlockWindowLogic::RangeValid(SampleRange range) const {
+bool BlockWindowLogic::RangeValid(SelectedSamples range) const {
   return !range.Empty() && range.last <= Block().SampleCount();
 }
 
-bool BlockWindowLogic::Enabled(Command command, SampleRange selection) const {
+bool BlockWindowLogic::Enabled(Command command, SelectedSamples selection) const {
   const bool valid = RangeValid(selection);
   const TSPCBlock& b = Block();
   switch (command) {
@@ -144,17 +144,17 @@ std::string BlockWindowLogic::CheckAdd() {
 
 void BlockWindowLogic::SampleEdited() { m_ds.SumUpBlockStats(Position()); }
 
-bool BlockWindowLogic::Delete(SampleRange selection) {
+bool BlockWindowLogic::Delete(SelectedSamples selection) {
   if (!RangeValid(selection)) return false;
   return m_editing.DeleteSamples(selection.first, selection.last);
 }
 
-int BlockWindowLogic::MoveUp(SampleRange selection) {
+int BlockWindowLogic::MoveUp(SelectedSamples selection) {
   if (!Enabled(Command::Up, selection)) return 0;
   return m_editing.ExchangeSamples(selection.first, selection.first - 1) ? selection.first - 1 : 0;
 }
 
-int BlockWindowLogic::MoveDown(SampleRange selection) {
+int BlockWindowLogic::MoveDown(SelectedSamples selection) {
   if (!Enabled(Command::Down, selection)) return 0;
   return m_editing.ExchangeSamples(selection.first, selection.first + 1) ? selection.first + 1 : 0;
 }
@@ -173,13 +173,13 @@ bool BlockWindowLogic::Separate(int position, const SeparationForm& form) {
   return m_editing.SeparateSample(position, form.sizeText, form.copyNote);
 }
 
-SampleRange BlockWindowLogic::MergeRangeOf(SampleRange selection) const {
+SelectedSamples BlockWindowLogic::MergeRangeOf(SelectedSamples selection) const {
   if (!RangeValid(selection)) return {};
   if (selection.Single()) return {1, Block().SampleCount()};
   return selection;
 }
 
-MergingForm BlockWindowLogic::MergingFormOf(SampleRange range) const {
+MergingForm BlockWindowLogic::MergingFormOf(SelectedSamples range) const {
   MergingForm form;
   if (!RangeValid(range)) return form;
   form.text = m_editing.MergingText(range.first, range.last);
@@ -198,7 +198,7 @@ MergingForm BlockWindowLogic::MergingFormOf(SampleRange range) const {
   return form;
 }
 
-bool BlockWindowLogic::Merge(SampleRange range, const MergingForm& form) {
+bool BlockWindowLogic::Merge(SelectedSamples range, const MergingForm& form) {
   if (!RangeValid(range)) return false;
   if (form.mode == MergeMode::None || (form.mode == MergeMode::EqualDates && !form.datesOffered)) return false;
   SampleMergingOptions options = ReadMergingOptions(m_ds);

@@ -17,18 +17,18 @@
 namespace mv {
 
 // A run of consecutive samples, 1-based; empty when nothing is selected.
-struct SampleRange {
+struct SelectedSamples {
   int first = 0;
   int last = 0;
   bool Empty() const { return first < 1 || last < first; }
   int Count() const { return Empty() ? 0 : last - first + 1; }
   bool Single() const { return !Empty() && first == last; }
-  friend bool operator==(const SampleRange&, const SampleRange&) = default;
+  friend bool operator==(const SelectedSamples&, const SelectedSamples&) = default;
 };
 
 // The range from the lowest to the highest of the selected rows (0-based) that lie within a
 // list of `count` rows; rows outside are ignored.
-SampleRange RangeOfRows(const std::vector<int>& rows, int count);
+SelectedSamples RangeOfRows(const std::vector<int>& rows, int count);
 
 // What the separation dialog shows and takes.
 struct SeparationForm {
@@ -98,18 +98,18 @@ class BlockWindowLogic {
   void ReadOptions();
 
   // Whether the command is offered for the selected range.
-  bool Enabled(Command command, SampleRange selection) const;
+  bool Enabled(Command command, SelectedSamples selection) const;
 
   // Adding: "" when a sample may be added, else the refusal (which has been shown).
   std::string CheckAdd();
   // After the sample window was closed: the block's statistics summed again.
   void SampleEdited();
   // Deletes the range after its question; true when samples went.
-  bool Delete(SampleRange selection);
+  bool Delete(SelectedSamples selection);
   // Moves the single selected sample up or down; the sample's new position, 0 when nothing
   // moved.
-  int MoveUp(SampleRange selection);
-  int MoveDown(SampleRange selection);
+  int MoveUp(SelectedSamples selection);
+  int MoveDown(SelectedSamples selection);
 
   // The separation of the selected sample: the form, then OK (true when separated; a refusal
   // or a declined question leaves the block as it was).
@@ -117,11 +117,11 @@ class BlockWindowLogic {
   bool Separate(int position, const SeparationForm& form);
 
   // The samples a merge covers: the selection, or the whole block for a single sample.
-  SampleRange MergeRangeOf(SampleRange selection) const;
-  MergingForm MergingFormOf(SampleRange range) const;
+  SelectedSamples MergeRangeOf(SelectedSamples selection) const;
+  MergingForm MergingFormOf(SelectedSamples range) const;
   // OK of the merging dialog over the range: N checked for mode 2 (the refusal shown), then
   // the merge. True when the block changed.
-  bool Merge(SampleRange range, const MergingForm& form);
+  bool Merge(SelectedSamples range, const MergingForm& form);
   // Whether N as typed is a merging count (2..200).
   static bool MergeCountValid(std::string_view nText);
 
@@ -134,7 +134,7 @@ class BlockWindowLogic {
   const EditingOptions& Options() const { return m_options; }
 
  private:
-  bool RangeValid(SampleRange range) const;
+  bool RangeValid(SelectedSamples range) const;
   std::string ValuesText(const TSPCSample& sample, int parameter) const;
 
   TDatasetSPC& m_ds;

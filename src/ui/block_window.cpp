@@ -189,20 +189,20 @@ BlockWindow::BlockWindow(TDatasetSPC& ds, int position, const EditContext& conte
 
   m_logic.Opened();
   const int count = m_logic.RowCount();
-  Reload(count > 0 ? SampleRange{1, 1} : SampleRange{});
+  Reload(count > 0 ? SelectedSamples{1, 1} : SelectedSamples{});
   resize(900, 560);
   m_table->setFocus();
 }
 
 BlockWindow::~BlockWindow() = default;
 
-SampleRange BlockWindow::Selection() const {
+SelectedSamples BlockWindow::Selection() const {
   std::vector<int> rows;
   for (const QModelIndex& index : m_table->selectionModel()->selectedRows()) rows.push_back(index.row());
   return RangeOfRows(rows, m_logic.RowCount());
 }
 
-void BlockWindow::Select(SampleRange range) {
+void BlockWindow::Select(SelectedSamples range) {
   QItemSelectionModel* selection = m_table->selectionModel();
   const int count = m_logic.RowCount();
   if (range.Empty() || count == 0) {
@@ -220,7 +220,7 @@ void BlockWindow::Select(SampleRange range) {
   ShowState();
 }
 
-void BlockWindow::Reload(SampleRange select) {
+void BlockWindow::Reload(SelectedSamples select) {
   m_model->Reload();
   m_table->resizeColumnsToContents();
   for (int c = 0; c < m_model->columnCount({}); ++c) {
@@ -234,7 +234,7 @@ void BlockWindow::ShowState() {
   m_caption->setText(QStringLiteral("&") + ToQ(m_logic.Caption()));
   m_switch->setText(ToQ(m_logic.SwitchText()));
   m_status->setText(ToQ(m_logic.StatusText()));
-  const SampleRange s = Selection();
+  const SelectedSamples s = Selection();
   using C = BlockWindowLogic::Command;
   const std::pair<QPushButton*, C> commands[] = {{m_add, C::Add},         {m_open, C::Open},   {m_delete, C::Delete},
                                                  {m_up, C::Up},           {m_down, C::Down},   {m_separate, C::Separate},
@@ -247,19 +247,19 @@ void BlockWindow::AddSample() {
   if (!m_logic.CheckAdd().empty()) return;
   const int shown = editSample(this, m_logic.Dataset(), m_logic.Position(), 0, m_context);
   m_logic.SampleEdited();
-  Reload(shown > 0 ? SampleRange{shown, shown} : SampleRange{m_logic.RowCount(), m_logic.RowCount()});
+  Reload(shown > 0 ? SelectedSamples{shown, shown} : SelectedSamples{m_logic.RowCount(), m_logic.RowCount()});
 }
 
 void BlockWindow::OpenSample() {
-  const SampleRange s = Selection();
+  const SelectedSamples s = Selection();
   if (!m_logic.Enabled(BlockWindowLogic::Command::Open, s)) return;
   const int shown = editSample(this, m_logic.Dataset(), m_logic.Position(), s.first, m_context);
   m_logic.SampleEdited();
-  Reload(shown > 0 ? SampleRange{shown, shown} : s);
+  Reload(shown > 0 ? SelectedSamples{shown, shown} : s);
 }
 
 void BlockWindow::DeleteSelection() {
-  const SampleRange s = Selection();
+  const SelectedSamples s = Selection();
   if (!m_logic.Enabled(BlockWindowLogic::Command::Delete, s)) return;
   if (m_logic.Delete(s)) Reload({s.first, s.first});
 }
@@ -275,7 +275,7 @@ void BlockWindow::MoveDown() {
 }
 
 void BlockWindow::SeparateCurrent() {
-  const SampleRange s = Selection();
+  const SelectedSamples s = Selection();
   if (!m_logic.Enabled(BlockWindowLogic::Command::Separate, s)) return;
   const int position = s.first;
   SeparationDialog dialog(
@@ -285,9 +285,9 @@ void BlockWindow::SeparateCurrent() {
 }
 
 void BlockWindow::MergeSelection() {
-  const SampleRange s = Selection();
+  const SelectedSamples s = Selection();
   if (!m_logic.Enabled(BlockWindowLogic::Command::Merge, s)) return;
-  const SampleRange range = m_logic.MergeRangeOf(s);
+  const SelectedSamples range = m_logic.MergeRangeOf(s);
   MergingDialog dialog(
       m_logic.MergingFormOf(range), [this, range](const MergingForm& form) { return m_logic.Merge(range, form); },
       this);

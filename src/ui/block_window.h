@@ -53,16 +53,16 @@ class BlockWindow : public QDialog {
   void EditSettings();
 
   // The selected samples, first to last.
-  SampleRange Selection() const;
+  SelectedSamples Selection() const;
   // Selects samples first..last (and makes the first current).
-  void Select(SampleRange range);
+  void Select(SelectedSamples range);
 
   void done(int result) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // The list again from the logic (columns included), with `select` selected.
-  void Reload(SampleRange select);
+  void Reload(SelectedSamples select);
   void ShowState();
 
   BlockWindowLogic m_logic;

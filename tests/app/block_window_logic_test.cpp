@@ -69,7 +69,7 @@ struct Fixture {
 TEST(BlockWindowLogic, TheRangeOfASelectionRunsFromItsLowestToItsHighestRow) {
   const struct {
     std::vector<int> rows;
-    SampleRange range;
+    SelectedSamples range;
   } kCases[] = {
       {{}, {}},
       {{2}, {3, 3}},
@@ -78,7 +78,7 @@ TEST(BlockWindowLogic, TheRangeOfASelectionRunsFromItsLowestToItsHighestRow) {
       {{9}, {}},
   };
   for (const auto& c : kCases) {
-    const SampleRange r = RangeOfRows(c.rows, 5);
+    const SelectedSamples r = RangeOfRows(c.rows, 5);
     EXPECT_EQ(r, c.range) << c.rows.size();
     EXPECT_EQ(r.Count(), c.range.Empty() ? 0 : c.range.last - c.range.first + 1);
   }
@@ -90,7 +90,7 @@ TEST(BlockWindowLogic, CommandsFollowTheSelectionTheKindAndTheEditSwitch) {
   BlockWindowLogic altLogic(fx.ds, fx.alt);
   const Command kCommands[] = {Command::Add,  Command::Open,     Command::Delete, Command::Up,
                                Command::Down, Command::Separate, Command::Merge,  Command::Settings};
-  const auto offered = [&](const BlockWindowLogic& l, SampleRange r) {
+  const auto offered = [&](const BlockWindowLogic& l, SelectedSamples r) {
     std::string e;
     for (const Command c : kCommands) e += l.Enabled(c, r) ? '1' : '0';
     return e;
@@ -98,7 +98,7 @@ TEST(BlockWindowLogic, CommandsFollowTheSelectionTheKindAndTheEditSwitch) {
   const struct {
     bool alternative;
     bool editable;
-    SampleRange selection;
+    SelectedSamples selection;
     const char* offered;  // add open delete up down separate merge settings
   } kCases[] = {
       {false, true, {}, "10000001"},
@@ -244,8 +244,8 @@ TEST(BlockWindowLogic, MergingFormAndItsChecks) {
   Fixture fx({2, 3, 1, 4, 2});
   fx.Block().Sample(4)->flags = static_cast<std::uint16_t>(fx.Block().Sample(4)->flags & ~sample_flag::kHasDate);
   BlockWindowLogic logic(fx.ds, fx.block);
-  EXPECT_EQ(logic.MergeRangeOf({3, 3}), (SampleRange{1, 5}));
-  EXPECT_EQ(logic.MergeRangeOf({2, 4}), (SampleRange{2, 4}));
+  EXPECT_EQ(logic.MergeRangeOf({3, 3}), (SelectedSamples{1, 5}));
+  EXPECT_EQ(logic.MergeRangeOf({2, 4}), (SelectedSamples{2, 4}));
   MergingForm form = logic.MergingFormOf({1, 3});
   EXPECT_EQ(form.text,
             "Кол-во выборок :  3\r\nНомера выборок :  с 1 по 3\r\nОбщий объем    :  6\r\n"
