@@ -82,9 +82,11 @@ std::string BlockWindowLogic::ValuesText(const TSPCSample& sample, int parameter
   const TSPCParameter* param = m_ds.Parameter(parameter);
   if (!param) return {};
   std::string text;
+  int shown = 0;
   for (const TFileSmpPoint point : sample.Points()) {
     if (!point.HasValue(parameter)) continue;
-    if (!text.empty()) text += "; ";
+    if (shown == kValuesShown) return text + "; …";
+    if (shown++ > 0) text += "; ";
     text += param->FormatValue(point.Value(parameter));
   }
   return text;

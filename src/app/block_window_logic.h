@@ -62,6 +62,8 @@ class BlockWindowLogic {
   enum class Command : std::uint8_t { Add, Open, Delete, Up, Down, Separate, Merge, Settings };
   // The fixed columns before the parameters' values.
   static constexpr int kFixedColumns = 6;
+  // A value cell lists the sample's first values of the parameter, then "…".
+  static constexpr int kValuesShown = 12;
 
   // Block `position` of the dataset; both must outlive the logic.
   BlockWindowLogic(TDatasetSPC& ds, int position);
@@ -91,7 +93,8 @@ class BlockWindowLogic {
   int ColumnCount() const;
   std::vector<std::string> ColumnTitles() const;
   int RowCount() const { return Block().SampleCount(); }
-  // The text of a cell (row 0-based); "" outside the list.
+  // The text of a cell (row 0-based); "" outside the list. A value cell holds the sample's
+  // values of the parameter, "; " between them.
   std::string CellText(int row, int column) const;
   bool RowActive(int row) const;
   // Rereads the editing options (which columns are shown).

@@ -128,6 +128,7 @@ BlockWindow::BlockWindow(TDatasetSPC& ds, int position, const EditContext& conte
   m_table->setWordWrap(false);
   m_table->verticalHeader()->hide();
   m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
+  m_table->verticalHeader()->setResizeContentsPrecision(200);  // widths from the first rows
   m_table->horizontalHeader()->setStretchLastSection(true);
   m_table->installEventFilter(this);
   connect(m_table, &QTableView::doubleClicked, this, [this] { OpenSample(); });
@@ -221,10 +222,15 @@ void BlockWindow::Select(SelectedSamples range) {
 }
 
 void BlockWindow::Reload(SelectedSamples select) {
+  const int columns = m_model->columnCount({});
   m_model->Reload();
-  m_table->resizeColumnsToContents();
-  for (int c = 0; c < m_model->columnCount({}); ++c) {
-    m_table->setColumnWidth(c, std::min(std::max(m_table->columnWidth(c), 60), 320));
+  // The widths fit the contents when the columns came or changed; then they are the user's.
+  if (!m_sized || columns != m_model->columnCount({})) {
+    m_sized = true;
+    m_table->resizeColumnsToContents();
+    for (int c = 0; c < m_model->columnCount({}); ++c) {
+      m_table->setColumnWidth(c, std::min(std::max(m_table->columnWidth(c), 40), 320));
+    }
   }
   Select(select);
 }

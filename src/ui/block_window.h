@@ -80,6 +80,7 @@ class BlockWindow : public QDialog {
   QPushButton* m_separate = nullptr;
   QPushButton* m_merge = nullptr;
   QPushButton* m_settings = nullptr;
+  bool m_sized = false;
   bool m_closed = false;
 };
 

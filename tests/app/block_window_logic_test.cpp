@@ -158,6 +158,19 @@ TEST(BlockWindowLogic, TextsAndCells) {
   EXPECT_EQ(logic.SwitchText(), "Редактирование блока запрещено, т.к. снят флаг \"Редактировать\"");
 }
 
+TEST(BlockWindowLogic, AValueCellListsTheFirstValuesOnly) {
+  Fixture fx({12, 13});
+  BlockWindowLogic logic(fx.ds, fx.block);
+  EditingSettings settings = logic.Settings();
+  settings.editing.showValues = true;
+  ASSERT_TRUE(logic.StoreSettings(settings));
+  std::string twelve;
+  for (int p = 1; p <= 12; ++p) twelve += (p > 1 ? "; " : "") + std::string(p < 10 ? "1.0" : "1.") + std::to_string(p);
+  EXPECT_EQ(logic.CellText(0, 6), twelve);
+  EXPECT_EQ(logic.CellText(1, 6).substr(0, 4), "2.01");
+  EXPECT_TRUE(logic.CellText(1, 6).ends_with("2.12; …")) << logic.CellText(1, 6);
+}
+
 TEST(BlockWindowLogic, TheStatusNamesAFilterInForceWithWhatMeetsIt) {
   Fixture fx({4, 2, 3});
   fx.Block().Sample(1)->SetNote("Наладка");
