@@ -128,7 +128,7 @@ BlockWindow::BlockWindow(TDatasetSPC& ds, int position, const EditContext& conte
   m_table->setWordWrap(false);
   m_table->verticalHeader()->hide();
   m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
-  m_table->verticalHeader()->setResizeContentsPrecision(200);  // widths from the first rows
+  m_table->verticalHeader()->setResizeContentsPrecision(50);  // widths from the first rows
   m_table->horizontalHeader()->setStretchLastSection(true);
   m_table->installEventFilter(this);
   connect(m_table, &QTableView::doubleClicked, this, [this] { OpenSample(); });
@@ -227,9 +227,16 @@ void BlockWindow::Reload(SelectedSamples select) {
   // The widths fit the contents when the columns came or changed; then they are the user's.
   if (!m_sized || columns != m_model->columnCount({})) {
     m_sized = true;
-    m_table->resizeColumnsToContents();
+    // The values' columns get a width of their own: laying out their long texts to measure
+    // them would cost more than the rest of the window.
+    const int valueWidth = m_table->fontMetrics().horizontalAdvance(QStringLiteral("0000.000; ")) * 3;
     for (int c = 0; c < m_model->columnCount({}); ++c) {
-      m_table->setColumnWidth(c, std::min(std::max(m_table->columnWidth(c), 40), 320));
+      if (c < BlockWindowLogic::kFixedColumns) {
+        m_table->resizeColumnToContents(c);
+        m_table->setColumnWidth(c, std::min(std::max(m_table->columnWidth(c), 40), 320));
+      } else {
+        m_table->setColumnWidth(c, valueWidth);
+      }
     }
   }
   Select(select);
