@@ -195,7 +195,9 @@ BlockWindow::BlockWindow(TDatasetSPC& ds, int position, const EditContext& conte
   m_table->setFocus();
 }
 
-BlockWindow::~BlockWindow() = default;
+BlockWindow::~BlockWindow() {
+  if (!m_closed) m_logic.Closed();  // a window that goes without being closed still logs its end
+}
 
 SelectedSamples BlockWindow::Selection() const {
   std::vector<int> rows;
