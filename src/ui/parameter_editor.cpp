@@ -107,6 +107,8 @@ VarParameterDialog::VarParameterDialog(TDatasetSPC& ds, int position, ConfigFile
   classLabel->setBuddy(m_class);
   generalForm->addRow(classLabel, Row(m_class, newClass, m_editClass));
   generalForm->addRow(QStringLiteral("&Примечание:"), m_note);
+  // The value a new point starts with.
+  generalForm->addRow(QStringLiteral("На&чальное значение:"), m_default);
   generalForm->addRow(m_tag);
   generalForm->addRow(m_noSkip);
   generalForm->addRow(m_explain);
@@ -130,15 +132,15 @@ VarParameterDialog::VarParameterDialog(TDatasetSPC& ds, int position, ConfigFile
 
   auto* limits = new QGroupBox(QStringLiteral("Возможные значения"));
   auto* limitsForm = new QFormLayout(limits);
-  limitsForm->addRow(QStringLiteral("На&чальное значение:"), m_default);
   limitsForm->addRow(QStringLiteral("М&аксимально возможное значение:"), m_max);
   limitsForm->addRow(QStringLiteral("М&инимально возможное значение:"), m_min);
 
   auto* columns = new QGridLayout;
-  columns->addWidget(general, 0, 0, 2, 1);
+  columns->addWidget(general, 0, 0, 3, 1);
   columns->addWidget(m_toleranceBox, 0, 1);
   columns->addWidget(m_relativeBox, 1, 1);
-  columns->addWidget(limits, 2, 0, 1, 2);
+  columns->addWidget(limits, 2, 1);
+  columns->setRowStretch(3, 1);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(columns);
   layout->addWidget(EditorButtons(this));
@@ -151,9 +153,10 @@ VarParameterDialog::VarParameterDialog(TDatasetSPC& ds, int position, ConfigFile
       {EditorField::Url, m_url},         {EditorField::Base, m_base},         {EditorField::MaxPossible, m_max},
       {EditorField::MinPossible, m_min},
   };
+  // Tab follows kVarParameterFieldOrder, with the buttons and switches where they stand.
   ChainTabOrder({m_name, m_shortName, m_unit, m_decimals, m_scale, newScale, m_editScale, m_class, newClass,
-                 m_editClass, m_note, m_tag, m_noSkip, m_explain, m_lsl, m_usl, m_nominal, m_middle, m_lrl, m_url,
-                 m_relative, m_base, m_multiplier, m_negate, m_default, m_max, m_min});
+                 m_editClass, m_note, m_default, m_tag, m_noSkip, m_explain, m_lsl, m_usl, m_nominal, m_middle,
+                 m_lrl, m_url, m_relative, m_base, m_multiplier, m_negate, m_max, m_min});
 
   FillScales(f.scaleId);
   FillClasses(f.classId);
@@ -167,6 +170,9 @@ VarParameterDialog::VarParameterDialog(TDatasetSPC& ds, int position, ConfigFile
   connect(newClass, &QPushButton::clicked, this, [this] { EditClass(true); });
   connect(m_editClass, &QPushButton::clicked, this, [this] { EditClass(false); });
   Enable();
+  for (QComboBox* list : {m_scale, m_class}) list->setMinimumWidth(170);
+  m_nominal->setMinimumWidth(110);
+  resize(sizeHint());
   m_name->setFocus();
 }
 

@@ -9,6 +9,8 @@
 #include <QSpinBox>
 #include <QTest>
 
+#include <algorithm>
+
 #include "app/config_file.h"
 #include "app/history_lists.h"
 #include "mnemonics.h"
@@ -280,6 +282,22 @@ TEST_F(SpcEditors, ANewBlockTakesTheLastBlocksFrequency) {
   });
   EXPECT_FALSE(ui::EditBlock(nullptr, *ds, DataKind::Var, 3, context));
   EXPECT_EQ(ds->Block(3)->name, "Смена 3");
+}
+
+TEST_F(SpcEditors, TabTravelsTheParameterFieldsInTheirOrder) {
+  ui::VarParameterDialog dialog(*ds, 1, &config);
+  dialog.show();
+  std::vector<QWidget*> expected;
+  for (EditorField f : kVarParameterFieldOrder) expected.push_back(dialog.FieldWidget(f));
+  std::vector<QWidget*> met;
+  QWidget* w = dialog.FieldWidget(EditorField::Name);
+  for (int step = 0; step < 200 && met.size() < expected.size(); ++step, w = w->nextInFocusChain()) {
+    if (std::find(expected.begin(), expected.end(), w) != expected.end() &&
+        std::find(met.begin(), met.end(), w) == met.end()) {
+      met.push_back(w);
+    }
+  }
+  EXPECT_EQ(met, expected);
 }
 
 TEST_F(SpcEditors, EveryEditorHasItsOwnMnemonics) {
