@@ -226,6 +226,59 @@ std::string ParameterEditor::ScaleUnit(std::int32_t scaleId) const {
   return s ? s->unit : std::string();
 }
 
+std::string ParameterEditor::RelativeText() const {
+  TSPCParameter p;
+  p.multiplierCode = std::min(form.multiplierCode, kMaxMultiplierCode);
+  const bool relative = form.relative && !form.tag;
+  p.SetFlag(param_flag::kRelative, relative);
+  p.SetFlag(param_flag::kNegate, relative && form.negate);
+  if (const auto base = TypedNumberValue(form.base)) {
+    p.baseValue = *base;
+    p.SetFlag(param_flag::kBase, true);
+  }
+  return p.RelativeText();
+}
+
+namespace {
+
+// "... used by 2 parameters": how many parameters of the dataset use a scale or a class.
+template <class Uses>
+int CountUses(const TDatasetSPC& ds, Uses uses) {
+  int n = 0;
+  for (int i = 1; i <= ds.ParameterCount(); ++i) n += uses(*ds.Parameter(i)) ? 1 : 0;
+  return n;
+}
+
+std::string DeleteQuestion(const char* what, std::string_view name, int uses) {
+  std::string text = std::string("Вы действительно желаете удалить ") + what + " " + Quoted(name) + " ?";
+  if (uses > 0) text += "\r\nИспользующие его параметры (" + FormatInt(uses) + ") останутся без него";
+  return text;
+}
+
+}  // namespace
+
+bool ParameterEditor::DeleteScale(int position) {
+  const Scale* s = scales.Get(position);
+  if (!s) return false;
+  const std::int32_t id = s->id;
+  const int uses = CountUses(m_ds, [id](const TSPCParameter& p) { return p.scaleId == id; });
+  if (!Ask(DeleteQuestion("масштаб", s->name, uses))) return false;
+  scales.Delete(position);
+  if (form.scaleId == id) form.scaleId = 0;
+  return true;
+}
+
+bool ParameterEditor::DeleteClass(int position) {
+  const ParamClass* c = classes.Get(position);
+  if (!c) return false;
+  const std::int16_t id = c->id;
+  const int uses = CountUses(m_ds, [id](const TSPCParameter& p) { return p.classId == id; });
+  if (!Ask(DeleteQuestion("класс", c->name, uses))) return false;
+  classes.Delete(position);
+  if (form.classId == id) form.classId = 0;
+  return true;
+}
+
 bool ParameterEditor::StoreLists() {
   const bool same = SameScales(scales, m_ds.scales) && SameClasses(classes, m_ds.classes);
   if (same) return false;

@@ -101,6 +101,14 @@ class ParameterEditor {
   EditorOutcome SetNominalToMiddle();
   // The unit a scale gives its parameters ("" for none or no such scale).
   std::string ScaleUnit(std::int32_t scaleId) const;
+  // How values of the form are entered: TSPCParameter::RelativeText of the form's relative
+  // switches, base and multiplier (a base that does not parse counts as none).
+  std::string RelativeText() const;
+
+  // Deletes a scale or a class from the lists after the question (true when deleted). The form
+  // loses it when it had chosen it; parameters that use it lose it with the parameter's OK.
+  bool DeleteScale(int position);
+  bool DeleteClass(int position);
 
   // OK: checks the form of the editor's kind and shows the first refusal; otherwise stores the
   // parameter (a new one only now), logs, puts the typed texts into the recently typed lists,

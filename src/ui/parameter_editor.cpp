@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "core/numbers.h"
@@ -31,14 +33,26 @@ QCheckBox* Switch(const char* name, const QString& text, bool on) {
   return box;
 }
 
-QWidget* Row(QWidget* first, QWidget* second, QWidget* third = nullptr) {
+QWidget* Row(QWidget* first, QWidget* second, QWidget* third = nullptr, QWidget* fourth = nullptr) {
   auto* row = new QWidget;
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(first, 1);
-  layout->addWidget(second);
-  if (third) layout->addWidget(third);
+  for (QWidget* w : {second, third, fourth}) {
+    if (w) layout->addWidget(w);
+  }
   return row;
+}
+
+// A small button with the dialog's delete icon; reached by Tab and pressed with Space.
+QToolButton* DeleteButton(const char* name, const QString& toolTip) {
+  auto* button = new QToolButton;
+  button->setObjectName(QLatin1String(name));
+  button->setIcon(button->style()->standardIcon(QStyle::SP_DialogDiscardButton));
+  button->setToolTip(toolTip);
+  button->setAccessibleName(toolTip);
+  button->setFocusPolicy(Qt::StrongFocus);
+  return button;
 }
 
 QWidget* Find(const std::map<EditorField, QWidget*>& fields, EditorField field) {
@@ -68,10 +82,12 @@ VarParameterDialog::VarParameterDialog(TDatasetSPC& ds, int position, ConfigFile
   m_scale->setObjectName(QStringLiteral("cbScale"));
   auto* newScale = SideButton("btnNewScale", QStringLiteral("Новый мас&штаб..."));
   m_editScale = SideButton("btnEditScale", QStringLiteral("Изменить масш&таб..."));
+  m_deleteScale = DeleteButton("btnDeleteScale", QStringLiteral("Удалить масштаб"));
   m_class = new QComboBox;
   m_class->setObjectName(QStringLiteral("cbClass"));
   auto* newClass = SideButton("btnNewClass", QStringLiteral("Новый кла&сс..."));
   m_editClass = SideButton("btnEditClass", QStringLiteral("И&зменить класс..."));
+  m_deleteClass = DeleteButton("btnDeleteClass", QStringLiteral("Удалить класс"));
   m_note = HistoryField("cbNote", config, HistoryList::ParameterNote, f.note, TSPCParameter::kNoteMax);
   m_tag = Switch("chkTag", QStringLiteral("Параметр &является признаком"), f.tag);
 
@@ -102,10 +118,10 @@ VarParameterDialog::VarParameterDialog(TDatasetSPC& ds, int position, ConfigFile
   generalForm->addRow(QStringLiteral("&Десятичных знаков:"), m_decimals);
   auto* scaleLabel = new QLabel(QStringLiteral("&Масштаб:"));
   scaleLabel->setBuddy(m_scale);
-  generalForm->addRow(scaleLabel, Row(m_scale, newScale, m_editScale));
+  generalForm->addRow(scaleLabel, Row(m_scale, newScale, m_editScale, m_deleteScale));
   auto* classLabel = new QLabel(QStringLiteral("К&ласс:"));
   classLabel->setBuddy(m_class);
-  generalForm->addRow(classLabel, Row(m_class, newClass, m_editClass));
+  generalForm->addRow(classLabel, Row(m_class, newClass, m_editClass, m_deleteClass));
   generalForm->addRow(QStringLiteral("&Примечание:"), m_note);
   // The value a new point starts with.
   generalForm->addRow(QStringLiteral("На&чальное значение:"), m_default);
@@ -129,6 +145,9 @@ VarParameterDialog::VarParameterDialog(TDatasetSPC& ds, int position, ConfigFile
   relativeForm->addRow(QStringLiteral("&Базовое значение:"), m_base);
   relativeForm->addRow(QStringLiteral("Мно&житель:"), m_multiplier);
   relativeForm->addRow(m_negate);
+  m_relativeText = new QLabel;
+  m_relativeText->setObjectName(QStringLiteral("lblRelative"));
+  relativeForm->addRow(m_relativeText);
 
   auto* limits = new QGroupBox(QStringLiteral("Возможные значения"));
   auto* limitsForm = new QFormLayout(limits);
@@ -154,8 +173,8 @@ VarParameterDialog::VarParameterDialog(TDatasetSPC& ds, int position, ConfigFile
       {EditorField::MinPossible, m_min},
   };
   // Tab follows kVarParameterFieldOrder, with the buttons and switches where they stand.
-  ChainTabOrder({m_name, m_shortName, m_unit, m_decimals, m_scale, newScale, m_editScale, m_class, newClass,
-                 m_editClass, m_note, m_default, m_tag, m_noSkip, m_explain, m_lsl, m_usl, m_nominal, m_middle,
+  ChainTabOrder({m_name, m_shortName, m_unit, m_decimals, m_scale, newScale, m_editScale, m_deleteScale, m_class,
+                 newClass, m_editClass, m_deleteClass, m_note, m_default, m_tag, m_noSkip, m_explain, m_lsl, m_usl, m_nominal, m_middle,
                  m_lrl, m_url, m_relative, m_base, m_multiplier, m_negate, m_max, m_min});
 
   FillScales(f.scaleId);
@@ -169,6 +188,11 @@ VarParameterDialog::VarParameterDialog(TDatasetSPC& ds, int position, ConfigFile
   connect(m_editScale, &QPushButton::clicked, this, [this] { EditScale(false); });
   connect(newClass, &QPushButton::clicked, this, [this] { EditClass(true); });
   connect(m_editClass, &QPushButton::clicked, this, [this] { EditClass(false); });
+  connect(m_deleteScale, &QToolButton::clicked, this, &VarParameterDialog::DeleteScale);
+  connect(m_deleteClass, &QToolButton::clicked, this, &VarParameterDialog::DeleteClass);
+  connect(m_negate, &QCheckBox::toggled, this, [this] { Enable(); });
+  connect(m_multiplier, &QComboBox::currentIndexChanged, this, [this] { Enable(); });
+  connect(m_base, &QLineEdit::textChanged, this, [this] { Enable(); });
   Enable();
   for (QComboBox* list : {m_scale, m_class}) list->setMinimumWidth(170);
   m_nominal->setMinimumWidth(110);
@@ -201,7 +225,7 @@ void VarParameterDialog::FillClasses(std::int16_t chosenId) {
 }
 
 void VarParameterDialog::Enable() {
-  if (!m_class) return;  // still being built
+  if (!m_relativeText) return;  // still being built
   const bool tag = m_tag->isChecked();
   m_toleranceBox->setEnabled(!tag);
   m_relativeBox->setEnabled(!tag);
@@ -213,7 +237,17 @@ void VarParameterDialog::Enable() {
   m_unit->setEnabled(scaleId == 0);
   if (scaleId != 0) m_unit->setEditText(ToQ(m_logic.ScaleUnit(scaleId)));
   m_editScale->setEnabled(scaleId != 0);
-  m_editClass->setEnabled(m_class->currentData().toInt() != 0);
+  m_deleteScale->setEnabled(scaleId != 0);
+  const bool hasClass = m_class->currentData().toInt() != 0;
+  m_editClass->setEnabled(hasClass);
+  m_deleteClass->setEnabled(hasClass);
+  ParameterForm& f = m_logic.form;
+  f.tag = tag;
+  f.relative = relative;
+  f.negate = m_negate->isChecked();
+  f.multiplierCode = static_cast<std::uint8_t>(m_multiplier->currentIndex());
+  f.base = FieldText(m_base);
+  m_relativeText->setText(ToQ(m_logic.RelativeText()));
 }
 
 void VarParameterDialog::ReadForm() {
@@ -267,6 +301,16 @@ void VarParameterDialog::EditClass(bool create) {
   int edited = 0;
   if (!ClassEditorDialog::Edit(m_logic.classes, position, this, &edited)) return;
   FillClasses(m_logic.classes.Get(edited)->id);
+}
+
+void VarParameterDialog::DeleteScale() {
+  ReadForm();
+  if (m_logic.DeleteScale(m_logic.scales.IndexOfID(m_logic.form.scaleId))) FillScales(m_logic.form.scaleId);
+}
+
+void VarParameterDialog::DeleteClass() {
+  ReadForm();
+  if (m_logic.DeleteClass(m_logic.classes.IndexOfID(m_logic.form.classId))) FillClasses(m_logic.form.classId);
 }
 
 void VarParameterDialog::accept() {

@@ -12,9 +12,11 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
+class QToolButton;
 
 namespace mv::ui {
 
@@ -33,6 +35,9 @@ class VarParameterDialog : public QDialog {
   // The lists' buttons: a new scale or class, or the chosen one changed.
   void EditScale(bool create);
   void EditClass(bool create);
+  // The lists' delete buttons (after the question).
+  void DeleteScale();
+  void DeleteClass();
 
  private:
   void ReadForm();
@@ -51,6 +56,9 @@ class VarParameterDialog : public QDialog {
   QComboBox* m_note = nullptr;
   QPushButton* m_editScale = nullptr;
   QPushButton* m_editClass = nullptr;
+  QToolButton* m_deleteScale = nullptr;
+  QToolButton* m_deleteClass = nullptr;
+  QLabel* m_relativeText = nullptr;
   QCheckBox* m_tag = nullptr;
   QLineEdit* m_default = nullptr;
   QLineEdit* m_lsl = nullptr;

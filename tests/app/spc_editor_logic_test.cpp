@@ -379,6 +379,66 @@ TEST_F(EditorLogic, ScalesAndClassesReachTheDatasetOnlyWithTheParameter) {
   EXPECT_EQ(ds->Parameter(3)->unit, "мм");
 }
 
+TEST_F(EditorLogic, ADeletedScaleOrClassLeavesItsParametersWithoutItOnlyWithTheParametersOk) {
+  ds->scales.Add("Размеры", "мм");
+  ds->classes.Add("Основной", "");
+  for (int position : {1, 3}) {
+    ds->Parameter(position)->scaleId = ds->scales.Get(1)->id;
+    ds->Parameter(position)->classId = ds->classes.Get(1)->id;
+  }
+  ds->ResolveScalesAndClasses();
+  ds->MarkSaved();
+
+  ParameterEditor editor(*ds, DataKind::Var, 1, nullptr);
+  fake.messages.answers = {false, true, true};
+  EXPECT_FALSE(editor.DeleteScale(1));  // "Нет"
+  EXPECT_EQ(editor.scales.Count(), 1);
+  EXPECT_TRUE(editor.DeleteScale(1));
+  EXPECT_TRUE(editor.DeleteClass(1));
+  EXPECT_FALSE(editor.DeleteClass(1));  // none left: nothing asked
+  EXPECT_EQ(fake.messages.Texts(), (std::vector<std::string>{
+                                       "Вы действительно желаете удалить масштаб \"Размеры\" ?\r\n"
+                                       "Использующие его параметры (2) останутся без него",
+                                       "Вы действительно желаете удалить масштаб \"Размеры\" ?\r\n"
+                                       "Использующие его параметры (2) останутся без него",
+                                       "Вы действительно желаете удалить класс \"Основной\" ?\r\n"
+                                       "Использующие его параметры (2) останутся без него"}));
+  EXPECT_EQ(editor.form.scaleId, 0);
+  EXPECT_EQ(editor.form.classId, 0);
+  EXPECT_EQ(ds->scales.Count(), 1);
+  EXPECT_NE(ds->Parameter(3)->scaleId, 0);
+
+  ASSERT_TRUE(editor.Accept().Ok());
+  EXPECT_EQ(ds->scales.Count(), 0);
+  EXPECT_EQ(ds->classes.Count(), 0);
+  for (int position : {1, 3}) {
+    EXPECT_EQ(ds->Parameter(position)->scaleId, 0);
+    EXPECT_EQ(ds->Parameter(position)->classId, 0);
+  }
+  EXPECT_TRUE(ds->IsChanged());
+}
+
+TEST_F(EditorLogic, TheRelativeTextFollowsTheFormsSwitches) {
+  ParameterEditor editor(*ds, DataKind::Var, 0, nullptr);
+  const struct {
+    bool tag, relative, negate;
+    const char* base;
+    std::uint8_t code;
+    const char* text;
+  } cases[] = {
+      {false, false, true, "10", 2, "Абсолютное значение"},
+      {true, true, false, "10", 2, "Абсолютное значение"},  // a tag has no relative entry
+      {false, true, true, "10", 2, "Относительное значение: y=10.00000-x*0.01"},
+      {false, true, false, "", 0, "Относительное значение: y=x"},
+      {false, true, true, "abc", 0, "Относительное значение: y=-x"},
+  };
+  for (const auto& c : cases) {
+    editor.form = {.name = "Ширина", .base = c.base, .multiplierCode = c.code, .tag = c.tag, .relative = c.relative,
+                   .negate = c.negate};
+    EXPECT_EQ(editor.RelativeText(), c.text) << c.text;
+  }
+}
+
 TEST(ValueFieldText, TheParametersDecimalsWhenTheyShowTheValueExactly) {
   const struct {
     double value;

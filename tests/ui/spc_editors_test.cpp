@@ -4,10 +4,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -254,6 +256,35 @@ TEST_F(SpcEditors, TheScaleAndClassEditorsAddAnEntryTheParameterThenUses) {
   EXPECT_TRUE(ds->IsChanged());
 }
 
+TEST_F(SpcEditors, ADeletedScaleLeavesTheParameterWithItsOwnUnitAndTheRelativeTextFollows) {
+  ds->scales.Add("Размеры", "мкм");
+  ds->Parameter(1)->scaleId = ds->scales.Get(1)->id;
+  ds->Parameter(1)->unit = "мкм";
+  ds->ResolveScalesAndClasses();
+  ui::VarParameterDialog dialog(*ds, 1, &config);
+  dialog.show();
+  auto* unit = Child<QComboBox>(&dialog, "cbUnit");
+  EXPECT_FALSE(unit->isEnabled());
+  fake.messages.answers.push_back(true);
+  QTest::mouseClick(Child<QToolButton>(&dialog, "btnDeleteScale"), Qt::LeftButton);
+  EXPECT_EQ(Child<QComboBox>(&dialog, "cbScale")->currentText(), "<Собственный>");
+  EXPECT_TRUE(unit->isEnabled());
+  EXPECT_FALSE(Child<QToolButton>(&dialog, "btnDeleteScale")->isEnabled());
+
+  auto* relative = Child<QLabel>(&dialog, "lblRelative");
+  EXPECT_EQ(relative->text(), "Абсолютное значение");
+  Child<QCheckBox>(&dialog, "chkRelative")->setChecked(true);
+  TypeInto(&dialog, "edtBase", "10");
+  Child<QComboBox>(&dialog, "cbMultiplier")->setCurrentIndex(1);
+  EXPECT_EQ(relative->text(), "Относительное значение: y=10.00000+x*0.1");
+
+  PressEnter(&dialog, "cbName");
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(ds->scales.Count(), 0);
+  EXPECT_EQ(ds->Parameter(1)->scaleId, 0);
+  EXPECT_EQ(ds->Parameter(1)->RelativeText(), "Относительное значение: y=10.00000+x*0.1");
+}
+
 TEST_F(SpcEditors, ANewBlockTakesTheLastBlocksFrequency) {
   int created = 0;
   test::WhenModal([](QWidget* modal) {
@@ -301,6 +332,16 @@ TEST_F(SpcEditors, TabTravelsTheParameterFieldsInTheirOrder) {
 }
 
 TEST_F(SpcEditors, EveryEditorHasItsOwnMnemonics) {
+  // The picture shows a parameter with its scale, class and note.
+  ds->scales.Add("Линейные размеры", "мм");
+  ds->classes.Add("Основной", "Влияет на собираемость");
+  TSPCParameter& p = *ds->Parameter(1);
+  p.shortName = "D";
+  p.note = "Наружный диаметр втулки, черт. 12-04";
+  p.scaleId = ds->scales.Get(1)->id;
+  p.classId = ds->classes.Get(1)->id;
+  p.SetFlag(param_flag::kExplainOutOfTolerance, true);
+  ds->ResolveScalesAndClasses();
   ui::VarParameterDialog var(*ds, 1, &config);
   ui::AltParameterDialog alt(*ds, 2, &config);
   ui::BlockEditorDialog block(*ds, DataKind::Var, 1, &config);
@@ -311,6 +352,10 @@ TEST_F(SpcEditors, EveryEditorHasItsOwnMnemonics) {
   }
   EXPECT_EQ(Child<QComboBox>(&alt, "cbName")->currentText(), "Брак");
   var.show();
+  QApplication::processEvents();
+  for (QPushButton* button : var.findChildren<QPushButton*>()) {
+    EXPECT_GE(button->width(), button->sizeHint().width()) << button->text().toStdString();
+  }
   test::SaveScreenshot(var, "parameter_editor.png");
 }
 
