@@ -32,14 +32,20 @@ std::string OptionalText(const std::optional<double>& value, std::uint8_t decima
 }
 
 // Whether storing `after` over `before` changes anything the editors show.
-bool SameParameter(const TSPCParameter& a, const TSPCParameter& b) {
-  return a.kind == b.kind && a.name == b.name && a.shortName == b.shortName && a.note == b.note &&
-         a.unit == b.unit && a.decimals == b.decimals && a.scaleId == b.scaleId && a.classId == b.classId &&
-         a.Flags() == b.Flags() && a.Lsl() == b.Lsl() && a.Usl() == b.Usl() && a.Nominal() == b.Nominal() &&
+// What the tolerance marks and the filters of the stored values may depend on.
+bool SameValueRules(const TSPCParameter& a, const TSPCParameter& b) {
+  return a.kind == b.kind && a.decimals == b.decimals && a.Flags() == b.Flags() && a.Lsl() == b.Lsl() &&
+         a.Usl() == b.Usl() && a.Nominal() == b.Nominal() &&
          a.dataLimits.Get(ValueRange::kLower) == b.dataLimits.Get(ValueRange::kLower) &&
          a.dataLimits.Get(ValueRange::kUpper) == b.dataLimits.Get(ValueRange::kUpper) &&
          a.dataLimits.Get(ValueRange::kTarget) == b.dataLimits.Get(ValueRange::kTarget) &&
          a.baseValue == b.baseValue && a.multiplierCode == b.multiplierCode && a.lrl == b.lrl && a.url == b.url;
+}
+
+// Whether storing `b` over `a` changes anything the editors show.
+bool SameParameter(const TSPCParameter& a, const TSPCParameter& b) {
+  return SameValueRules(a, b) && a.name == b.name && a.shortName == b.shortName && a.note == b.note &&
+         a.unit == b.unit && a.scaleId == b.scaleId && a.classId == b.classId;
 }
 
 bool SameScales(const ScaleList& a, const ScaleList& b) {
@@ -341,10 +347,10 @@ EditorOutcome ParameterEditor::Accept() {
                                       : AltParameterLogLine(added, position, stored));
     m_changed = true;
   }
-  if (m_changed || listsChanged) {
-    m_changed = true;
-    RenewDerived(m_ds);
-  }
+  // A new parameter has no values yet, and names, notes, units, scales and classes decide no
+  // mark: only a changed rule of the values renews the dataset's derived data.
+  if (!added && m_changed && !SameValueRules(before, props)) RenewDerived(m_ds);
+  m_changed = m_changed || listsChanged;
   const std::string& note = m_kind == DataKind::Var ? form.note : altForm.note;
   Remember(m_config, HistoryList::ParameterName, name);
   Remember(m_config, HistoryList::ParameterShortName, shortName);

@@ -80,12 +80,12 @@ VarParameterDialog::VarParameterDialog(TDatasetSPC& ds, int position, ConfigFile
   m_decimals->setValue(f.decimals);
   m_scale = new QComboBox;
   m_scale->setObjectName(QStringLiteral("cbScale"));
-  auto* newScale = SideButton("btnNewScale", QStringLiteral("Новый мас&штаб..."));
+  m_newScale = SideButton("btnNewScale", QStringLiteral("Новый мас&штаб..."));
   m_editScale = SideButton("btnEditScale", QStringLiteral("Изменить масш&таб..."));
   m_deleteScale = DeleteButton("btnDeleteScale", QStringLiteral("Удалить масштаб"));
   m_class = new QComboBox;
   m_class->setObjectName(QStringLiteral("cbClass"));
-  auto* newClass = SideButton("btnNewClass", QStringLiteral("Новый кла&сс..."));
+  m_newClass = SideButton("btnNewClass", QStringLiteral("Новый кла&сс..."));
   m_editClass = SideButton("btnEditClass", QStringLiteral("И&зменить класс..."));
   m_deleteClass = DeleteButton("btnDeleteClass", QStringLiteral("Удалить класс"));
   m_note = HistoryField("cbNote", config, HistoryList::ParameterNote, f.note, TSPCParameter::kNoteMax);
@@ -118,10 +118,10 @@ VarParameterDialog::VarParameterDialog(TDatasetSPC& ds, int position, ConfigFile
   generalForm->addRow(QStringLiteral("&Десятичных знаков:"), m_decimals);
   auto* scaleLabel = new QLabel(QStringLiteral("&Масштаб:"));
   scaleLabel->setBuddy(m_scale);
-  generalForm->addRow(scaleLabel, Row(m_scale, newScale, m_editScale, m_deleteScale));
+  generalForm->addRow(scaleLabel, Row(m_scale, m_newScale, m_editScale, m_deleteScale));
   auto* classLabel = new QLabel(QStringLiteral("К&ласс:"));
   classLabel->setBuddy(m_class);
-  generalForm->addRow(classLabel, Row(m_class, newClass, m_editClass, m_deleteClass));
+  generalForm->addRow(classLabel, Row(m_class, m_newClass, m_editClass, m_deleteClass));
   generalForm->addRow(QStringLiteral("&Примечание:"), m_note);
   // The value a new point starts with.
   generalForm->addRow(QStringLiteral("На&чальное значение:"), m_default);
@@ -173,8 +173,8 @@ VarParameterDialog::VarParameterDialog(TDatasetSPC& ds, int position, ConfigFile
       {EditorField::MinPossible, m_min},
   };
   // Tab follows kVarParameterFieldOrder, with the buttons and switches where they stand.
-  ChainTabOrder({m_name, m_shortName, m_unit, m_decimals, m_scale, newScale, m_editScale, m_deleteScale, m_class,
-                 newClass, m_editClass, m_deleteClass, m_note, m_default, m_tag, m_noSkip, m_explain, m_lsl, m_usl, m_nominal, m_middle,
+  ChainTabOrder({m_name, m_shortName, m_unit, m_decimals, m_scale, m_newScale, m_editScale, m_deleteScale, m_class,
+                 m_newClass, m_editClass, m_deleteClass, m_note, m_default, m_tag, m_noSkip, m_explain, m_lsl, m_usl, m_nominal, m_middle,
                  m_lrl, m_url, m_relative, m_base, m_multiplier, m_negate, m_max, m_min});
 
   FillScales(f.scaleId);
@@ -184,9 +184,9 @@ VarParameterDialog::VarParameterDialog(TDatasetSPC& ds, int position, ConfigFile
   connect(m_scale, &QComboBox::currentIndexChanged, this, [this] { Enable(); });
   connect(m_class, &QComboBox::currentIndexChanged, this, [this] { Enable(); });
   connect(m_middle, &QPushButton::clicked, this, &VarParameterDialog::SetNominalToMiddle);
-  connect(newScale, &QPushButton::clicked, this, [this] { EditScale(true); });
+  connect(m_newScale, &QPushButton::clicked, this, [this] { EditScale(true); });
   connect(m_editScale, &QPushButton::clicked, this, [this] { EditScale(false); });
-  connect(newClass, &QPushButton::clicked, this, [this] { EditClass(true); });
+  connect(m_newClass, &QPushButton::clicked, this, [this] { EditClass(true); });
   connect(m_editClass, &QPushButton::clicked, this, [this] { EditClass(false); });
   connect(m_deleteScale, &QToolButton::clicked, this, &VarParameterDialog::DeleteScale);
   connect(m_deleteClass, &QToolButton::clicked, this, &VarParameterDialog::DeleteClass);
@@ -237,6 +237,8 @@ void VarParameterDialog::Enable() {
   m_unit->setEnabled(scaleId == 0);
   if (scaleId != 0) m_unit->setEditText(ToQ(m_logic.ScaleUnit(scaleId)));
   m_editScale->setEnabled(scaleId != 0);
+  m_newScale->setEnabled(m_logic.scales.Count() < static_cast<int>(ScaleList::kCapacity));
+  m_newClass->setEnabled(m_logic.classes.Count() < static_cast<int>(ParamClassList::kCapacity));
   m_deleteScale->setEnabled(scaleId != 0);
   const bool hasClass = m_class->currentData().toInt() != 0;
   m_editClass->setEnabled(hasClass);

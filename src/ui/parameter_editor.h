@@ -54,6 +54,8 @@ class VarParameterDialog : public QDialog {
   QComboBox* m_scale = nullptr;
   QComboBox* m_class = nullptr;
   QComboBox* m_note = nullptr;
+  QPushButton* m_newScale = nullptr;
+  QPushButton* m_newClass = nullptr;
   QPushButton* m_editScale = nullptr;
   QPushButton* m_editClass = nullptr;
   QToolButton* m_deleteScale = nullptr;
