@@ -122,8 +122,9 @@ EditorField FieldOfMessage(std::string_view message, std::string_view typedName,
 
 std::string ValueFieldText(double value, std::uint8_t decimals) {
   std::string text = FormatFixed(value, std::min(decimals, kMaxDecimals));
+  // A typed number keeps 30 characters: a longer text would be cut in its field.
   const TypedNumber back = ParseTypedNumber(text);
-  if (back.status == TypedNumberStatus::Ok && back.value == value) return text;
+  if (text.size() <= 30 && back.status == TypedNumberStatus::Ok && back.value == value) return text;
   char buffer[40];
   const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
   return ec == std::errc() ? std::string(buffer, end) : text;

@@ -446,6 +446,7 @@ TEST(ValueFieldText, TheParametersDecimalsWhenTheyShowTheValueExactly) {
     const char* text;
   } cases[] = {
       {10, 2, "10.00"}, {0.1, 0, "0.1"}, {1.23456789, 2, "1.23456789"}, {-2.5, 1, "-2.5"}, {1e-7, 3, "1e-07"},
+      {1e30, 2, "1e+30"},  // "1000...000.00" would not fit the field
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ValueFieldText(c.value, c.decimals), c.text) << c.value;
