@@ -33,6 +33,7 @@ BlockEditorDialog::BlockEditorDialog(TDatasetSPC& ds, DataKind kind, int positio
   m_mode->setObjectName(QStringLiteral("cbMode"));
   for (SamplingMode mode : {SamplingMode::Samples, SamplingMode::Individual}) m_mode->addItem(ToQ(SamplingModeText(mode)));
   m_mode->setCurrentIndex(f.mode == SamplingMode::Individual ? 1 : 0);
+  m_mode->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   m_size = TextField("edtSampleSize", f.sampleSize, 10);
   m_dates = Switch("chkDates", QStringLiteral("Выборки имеют &дату"), f.dates);
   m_times = Switch("chkTimes", QStringLiteral("Выборки имеют &время"), f.times);
@@ -56,7 +57,7 @@ BlockEditorDialog::BlockEditorDialog(TDatasetSPC& ds, DataKind kind, int positio
   connect(m_dates, &QCheckBox::toggled, this, [this] { Enable(); });
   connect(m_protect, &QCheckBox::toggled, this, [this] { Enable(); });
   Enable();
-  resize(520, sizeHint().height());
+  resize(sizeHint().expandedTo(QSize(520, 0)));
   m_name->setFocus();
 }
 

@@ -340,6 +340,7 @@ AltParameterDialog::AltParameterDialog(TDatasetSPC& ds, int position, ConfigFile
   m_type->setObjectName(QStringLiteral("cbType"));
   for (AttrType type : {AttrType::Units, AttrType::Nonconformities}) m_type->addItem(ToQ(AttrTypeName(type)));
   m_type->setCurrentIndex(f.type == AttrType::Nonconformities ? 1 : 0);
+  m_type->setSizeAdjustPolicy(QComboBox::AdjustToContents);
   m_ppm = NumberField("edtPpm", f.ppm);
   m_noSkip = Switch("chkNoSkip", QStringLiteral("Запре&щено пропускать значения при вводе"), f.noSkip);
 
@@ -354,7 +355,7 @@ AltParameterDialog::AltParameterDialog(TDatasetSPC& ds, int position, ConfigFile
   layout->addLayout(form);
   layout->addWidget(EditorButtons(this));
   ChainTabOrder({m_name, m_shortName, m_type, m_ppm, m_note, m_noSkip});
-  resize(560, sizeHint().height());
+  resize(sizeHint().expandedTo(QSize(560, 0)));
   m_name->setFocus();
 }
 

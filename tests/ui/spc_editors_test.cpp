@@ -356,6 +356,15 @@ TEST_F(SpcEditors, EveryEditorHasItsOwnMnemonics) {
   for (QPushButton* button : var.findChildren<QPushButton*>()) {
     EXPECT_GE(button->width(), button->sizeHint().width()) << button->text().toStdString();
   }
+  // The lists show their longest entry whole.
+  for (QDialog* dialog : std::initializer_list<QDialog*>{&alt, &block}) {
+    dialog->show();
+    QApplication::processEvents();
+    for (QComboBox* list : dialog->findChildren<QComboBox*>()) {
+      if (list->isEditable()) continue;
+      EXPECT_GE(list->width(), list->sizeHint().width()) << list->objectName().toStdString();
+    }
+  }
   test::SaveScreenshot(var, "parameter_editor.png");
 }
 
