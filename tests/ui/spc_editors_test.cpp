@@ -195,6 +195,31 @@ TEST_F(SpcEditors, OkStoresEveryFieldOfANewQuantitativeParameter) {
   EXPECT_EQ(History(config, HistoryList::ParameterUnit), (std::vector<std::string>{"мм", "мкм"}));
 }
 
+TEST_F(SpcEditors, OkStoresEveryFieldOfAnAlternativeParameter) {
+  test::WhenModal([](QWidget* modal) {
+    EXPECT_EQ(modal->windowTitle(), "Свойства альтернативного параметра #1");
+    TypeInto(modal, "cbName", "Сколы");
+    TypeInto(modal, "cbShortName", "Ск");
+    Child<QComboBox>(modal, "cbType")->setCurrentIndex(1);
+    TypeInto(modal, "edtPpm", "1 500");
+    TypeInto(modal, "cbNote", "кромка");
+    Child<QCheckBox>(modal, "chkNoSkip")->setChecked(false);
+    PressEnter(modal, "edtPpm");
+  });
+  EXPECT_TRUE(ui::EditParameter(nullptr, *ds, DataKind::Attr, 2, context));
+  const TSPCParameter& p = *ds->Parameter(2);
+  EXPECT_EQ(p.kind, DataKind::Attr);
+  EXPECT_EQ(p.name, "Сколы");
+  EXPECT_EQ(p.shortName, "Ск");
+  EXPECT_EQ(p.note, "кромка");
+  EXPECT_EQ(p.Usl(), 0.0015);
+  EXPECT_TRUE(p.HasFlag(param_flag::kNonconformities));
+  EXPECT_FALSE(p.HasFlag(param_flag::kNoSkip));
+  EXPECT_EQ(ds->ParameterCount(), 3);
+  EXPECT_EQ(fake.log.lines.back(), "Change alt parameter 2 [" + p.LogText() + "]");
+  EXPECT_EQ(History(config, HistoryList::ParameterNote).front(), "кромка");
+}
+
 TEST_F(SpcEditors, EscapeChangesNothingNotEvenAScaleAddedMeanwhile) {
   const std::string before = ds->Parameter(1)->LogText();
   ui::VarParameterDialog dialog(*ds, 1, &config);
