@@ -47,7 +47,8 @@ class AltSampleWindow final : public QDialog {
   bool Editable() const { return m_ds.blockEditingAllowed; }
   AltSampleForm Form() const;
   // Writes the form; false (with the message shown and the focus on the field) when refused.
-  bool Save();
+  // An untouched new sample is left without a word when `untouchedNewOk`.
+  bool Save(bool untouchedNewOk = false);
   bool CommitPending();
 
   TDatasetSPC& m_ds;
@@ -153,7 +154,8 @@ AltSampleWindow::AltSampleWindow(QWidget* parent, TDatasetSPC& ds, int block, co
   connect(buttons, &QDialogButtonBox::accepted, this, &AltSampleWindow::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(m_previous, &QPushButton::clicked, this, [this] {
-    if (m_position > 1 && Save()) Show(m_position - 1);
+    const int previous = m_position == 0 ? Block().SampleCount() : m_position - 1;
+    if (previous >= 1 && Save(true)) Show(previous);
   });
   connect(m_next, &QPushButton::clicked, this, [this] {
     const int shown = m_position;
@@ -246,10 +248,10 @@ AltSampleForm AltSampleWindow::Form() const {
   return form;
 }
 
-bool AltSampleWindow::Save() {
+bool AltSampleWindow::Save(bool untouchedNewOk) {
   if (!Editable()) return true;
   const AltSampleForm form = Form();
-  if (m_position == 0 && SameForm(form, m_initial)) {
+  if (untouchedNewOk && m_position == 0 && SameForm(form, m_initial)) {
     // An untouched new sample: nothing to keep, so nothing is refused either.
     return true;
   }
@@ -282,7 +284,7 @@ bool AltSampleWindow::Save() {
 
 bool AltSampleWindow::CommitPending() {
   if (SameForm(Form(), m_initial)) return true;
-  return Save();
+  return Save(true);
 }
 
 void AltSampleWindow::accept() {

@@ -296,8 +296,15 @@ bool PointGrid::event(QEvent* e) {
 
 void PointGrid::keyPressEvent(QKeyEvent* e) {
   if (Editing()) {
-    // Keys sent to the grid while a cell is in edit belong to its entry field.
+    // Keys sent to the grid while a cell is in edit belong to its entry field; what the field
+    // leaves comes back up here and goes on to the window.
+    if (m_forwarding) {
+      e->ignore();
+      return;
+    }
+    m_forwarding = true;
     QApplication::sendEvent(m_entry, e);
+    m_forwarding = false;
     return;
   }
   switch (e->key()) {

@@ -81,6 +81,7 @@ class PointGrid final : public QTableView {
   QLineEdit* m_entry;
   int m_editRow = -1;
   int m_editColumn = -1;
+  bool m_forwarding = false;
 };
 
 }  // namespace mv::ui
