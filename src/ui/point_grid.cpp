@@ -111,6 +111,7 @@ PointGrid::PointGrid(QWidget* parent) : QTableView(parent), m_model(new PointMod
   horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   horizontalHeader()->setMinimumSectionSize(70);
   verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
   m_entry->setObjectName(QStringLiteral("edtCell"));
   m_entry->setMaxLength(kEntryMaxLength);
   m_entry->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -130,12 +131,11 @@ void PointGrid::SetLogic(PointGridLogic* logic) {
   m_entry->setFont(font);
   m_entry->setStyleSheet(options.Has(editing_flag::kHighlight) ? QStringLiteral("QLineEdit { background: #FFF4B0; }")
                                                                : QString());
+  // The parameter's own column width, or wider so that its heading shows whole.
   for (int c = 0; c < logic->Columns(); ++c) {
-    const int width = logic->ParameterOf(c).pointsColumnWidth;
-    setColumnWidth(c, std::clamp(width, 70, 300));
+    const int heading = horizontalHeader()->sectionSizeHint(c);
+    setColumnWidth(c, std::max(std::clamp<int>(logic->ParameterOf(c).pointsColumnWidth, 70, 300), heading));
   }
-  resizeRowsToContents();
-  horizontalHeader()->resizeSections(QHeaderView::Interactive);
   GoTo(logic->Editable() ? logic->Sample().PointCount() : 0, 0);
 }
 

@@ -150,6 +150,7 @@ SampleWindow::SampleWindow(QWidget* parent, TDatasetSPC& ds, int block, const Ed
   texts->addWidget(m_note, 0, 1);
   texts->addWidget(eventLabel, 1, 0);
   texts->addWidget(m_event, 1, 1);
+  texts->setColumnStretch(1, 1);
   layout->addLayout(texts);
 
   m_previous = new QPushButton(QStringLiteral("Предыдущая в&ыборка"));

@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -22,6 +23,7 @@
 #include "core/event_sounds.h"
 #include "core/messages.h"
 #include "spc/editing_options.h"
+#include "spc/gages.h"
 #include "spc/input_profiles.h"
 #include "spc/spc_file.h"
 #include "support/bytes.h"
@@ -207,6 +209,8 @@ TEST_F(SampleWindowTest, LeavingTheSampleIsChecked) {
   ConfigFile config(pictures.path(), m_sounds, profiles);
   ui::EditContext context;
   context.config = &config;
+  context.profiles = &profiles;
+  if (profiles.Count() == 0) profiles.AddDefaultProfile();
   test::WhenModal([&](QWidget* w) {
     auto* grid = Child<ui::PointGrid>(w, "grdPoints");
     auto* note = Child<QComboBox>(w, "cbNote");
@@ -320,6 +324,52 @@ TEST_F(SampleWindowTest, TheAlternativeWindowChecksInOrder) {
   });
   EXPECT_EQ(ui::EditSample(nullptr, *m_ds, 2, 1, ui::EditContext{}), 1);
   EXPECT_EQ(ui::EditSample(nullptr, *m_ds, 2, 0, ui::EditContext{}), 0);
+}
+
+}  // namespace
+}  // namespace mv
+
+namespace mv {
+namespace {
+
+// The input profile chosen in the window becomes the current one and governs the instruction
+// and the warning about a gauge whose range does not cover a parameter's possible values.
+TEST_F(SampleWindowTest, TheInputProfileGovernsTheInstruction) {
+  m_ds->Parameter(3)->SetDataLimits(0, 100, std::nullopt);
+  TGageSet gages;
+  ASSERT_TRUE(gages.AddNew());
+  TGage& gage = *gages.Item(1);
+  gage.name = "Микрометр";
+  gage.range.Set(2, 0, 25, std::nullopt);
+  TInputProfileSet profiles;
+  ASSERT_TRUE(profiles.AddDefaultProfile());
+  ASSERT_TRUE(profiles.AddNew());
+  TInputProfile& byGage = *profiles.Item(profiles.Count());
+  byGage.name = "Микрометр";
+  byGage.source = static_cast<std::uint8_t>(InputSource::Gage);
+  byGage.gageId = gage.id;
+  profiles.SetCurrent(1);
+  ui::EditContext context;
+  context.profiles = &profiles;
+  context.gages = &gages;
+  test::WhenModal([&](QWidget* w) {
+    auto* chooser = Child<QComboBox>(w, "cbProfile");
+    auto* instruction = Child<QLabel>(w, "lblInstruction");
+    auto* warning = Child<QLabel>(w, "lblRangeWarning");
+    ASSERT_TRUE(chooser && instruction && warning);
+    test::ExpectOwnMnemonics(w);
+    EXPECT_EQ(chooser->count(), profiles.Count());
+    EXPECT_EQ(instruction->text(), "Используйте клавиатуру для ввода исходных данных");
+    EXPECT_FALSE(warning->isVisible());
+    chooser->setCurrentIndex(profiles.Count() - 1);
+    EXPECT_EQ(instruction->text(), "Используйте СИ для ввода исходных данных, нажимая кнопку на приборе");
+    EXPECT_TRUE(warning->isVisible());
+    EXPECT_EQ(warning->toolTip(),
+              " Пределы измерений данного СИ не соответствуют пределам возможных значений некоторых параметров (Длина) ");
+    Ok(w);
+  });
+  EXPECT_EQ(ui::EditSample(nullptr, *m_ds, 1, 1, context), 1);
+  EXPECT_EQ(profiles.CurrentPosition(), profiles.Count());
 }
 
 }  // namespace
