@@ -398,6 +398,9 @@ int EditSample(QWidget* parent, TDatasetSPC& ds, int block, int sample, const Ed
   const TSPCBlock* b = ds.Block(block);
   if (!b) return 0;
   if (b->kind == DataKind::Attr) return EditAltSample(parent, ds, block, sample, context);
+  // A new sample only while editing is allowed.
+  if (!b->Sample(sample) && !ds.blockEditingAllowed) return 0;
+  if (!b->Sample(sample)) sample = 0;
   SampleWindow window(parent, ds, block, context);
   if (!window.Show(sample)) return 0;
   window.exec();

@@ -374,3 +374,33 @@ TEST_F(SampleWindowTest, TheInputProfileGovernsTheInstruction) {
 
 }  // namespace
 }  // namespace mv
+
+namespace mv {
+namespace {
+
+// Without the edit switch the quantitative window only shows: nothing opens for typing, no new
+// sample is offered or made.
+TEST_F(SampleWindowTest, WithoutTheEditSwitchTheSampleOnlyShows) {
+  m_ds->blockEditingAllowed = false;
+  const double before = m_ds->Block(1)->Sample(3)->Point(1)->Value(1);
+  test::WhenModal([&](QWidget* w) {
+    auto* grid = Child<ui::PointGrid>(w, "grdPoints");
+    ASSERT_TRUE(grid);
+    EXPECT_EQ(grid->model()->rowCount(), 5);  // no row for a next point
+    grid->GoTo(0, 0);
+    Type(grid, "10,3");
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_FALSE(grid->Editing());
+    EXPECT_FALSE(Child<QWidget>(w, "cbNote")->isEnabled());
+    EXPECT_FALSE(Child<QPushButton>(w, "btnNext")->isVisible());
+    Ok(w);
+  });
+  EXPECT_EQ(ui::EditSample(nullptr, *m_ds, 1, 3, ui::EditContext{}), 3);
+  EXPECT_EQ(m_ds->Block(1)->Sample(3)->Point(1)->Value(1), before);
+  EXPECT_FALSE(m_ds->IsChanged());
+  EXPECT_EQ(ui::EditSample(nullptr, *m_ds, 1, 0, ui::EditContext{}), 0);
+  EXPECT_EQ(m_ds->Block(1)->SampleCount(), 3);
+}
+
+}  // namespace
+}  // namespace mv
