@@ -138,6 +138,9 @@ TEST_F(SampleWindowTest, AValueInEditWhenTheDatasetIsSavedIsInTheFile) {
     grid->GoTo(1, 1);
     Type(grid, "50,45", false);
     ASSERT_TRUE(grid->Editing());
+    // The window's shortcuts work while it is the active one, as it is when the user types.
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
     QTest::keyClick(grid->Entry(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_FALSE(grid->Editing());
     QTest::keyClick(grid, Qt::Key_Escape);
@@ -173,7 +176,8 @@ TEST_F(SampleWindowTest, ARefusedValueKeepsTheEntry) {
       EXPECT_EQ(m_fake.messages.Texts(), std::vector<std::string>{c.message});
       EXPECT_TRUE(grid->Editing());
       EXPECT_EQ(grid->Entry()->text(), QString::fromUtf8(c.typed));
-      EXPECT_EQ(QApplication::focusWidget(), grid->Entry());
+      EXPECT_EQ(w->focusWidget(), grid->Entry());
+      EXPECT_TRUE(grid->Entry()->isVisible());
       EXPECT_EQ(grid->currentIndex().row(), 0);
       EXPECT_EQ(grid->currentIndex().column(), 1);
       // Leaving is refused as long as the value is.
@@ -226,7 +230,7 @@ TEST_F(SampleWindowTest, LeavingTheSampleIsChecked) {
                                        "(это условие параметра \"Диаметр\")"});
     EXPECT_EQ(m_fake.sound.played.front(), "builtin:3");  // the out-of-tolerance event first
     EXPECT_TRUE(w->isVisible());
-    EXPECT_TRUE(QApplication::focusWidget() == note || QApplication::focusWidget() == note->lineEdit());
+    EXPECT_TRUE(w->focusWidget() == note || w->focusWidget() == note->lineEdit());
     note->setEditText(QStringLiteral("Износ резца"));
     Ok(w);
   });
