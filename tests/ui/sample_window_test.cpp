@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -252,6 +253,10 @@ TEST_F(SampleWindowTest, PointsAreDeletedAndSamplesBrowsed) {
     QTest::keyClick(grid, Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
     titles.push_back(w->windowTitle());
+    // The previous sample's date, with this sample's own time.
+    Child<QPushButton>(w, "btnPrevDate")->click();
+    EXPECT_EQ(Child<QDateEdit>(w, "edtDate")->date(), QDate(2024, 3, 1));
+    EXPECT_EQ(Child<QPushButton>(w, "btnPrevTime")->toolTip(), "Время предыдущей выборки: 08:00:00");
     Child<QPushButton>(w, "btnPrevious")->click();
     titles.push_back(w->windowTitle());
     Child<QPushButton>(w, "btnNext")->click();
@@ -263,6 +268,7 @@ TEST_F(SampleWindowTest, PointsAreDeletedAndSamplesBrowsed) {
   EXPECT_EQ(ui::EditSample(nullptr, *m_ds, 1, 2, ui::EditContext{}), 3);
   EXPECT_EQ(m_fake.messages.Texts(), std::vector<std::string>{"Вы действительно хотите удалить замеры с #2 по #3 ?"});
   EXPECT_EQ(m_ds->Block(1)->Sample(2)->PointCount(), 3);
+  EXPECT_EQ(m_ds->Block(1)->Sample(2)->Text(), "01.03.2024 08:00");
   EXPECT_EQ(titles, (std::vector<QString>{"Выборка 2/3 в блоке \"Смена 1\"", "Выборка 1/3 в блоке \"Смена 1\"",
                                           "Выборка 3/3 в блоке \"Смена 1\""}));
 }
