@@ -85,8 +85,14 @@ TEST_F(SampleWindowTest, ASampleTypedByKeyboardOnlyIsStored) {
     test::ExpectOwnMnemonics(w);
     auto* grid = Child<ui::PointGrid>(w, "grdPoints");
     ASSERT_TRUE(grid);
-    // Diameter and length of three points, Enter after every value.
-    for (const char* value : {"10,01", "50,1", "9,99", "50,2", "1 234,5", "50.3"}) Type(grid, value);
+    // Diameter and length of three points, Enter (or Tab, as some gauges send) after every value.
+    const std::pair<const char*, Qt::Key> kTyped[] = {{"10,01", Qt::Key_Return}, {"50,1", Qt::Key_Return},
+                                                      {"9,99", Qt::Key_Tab},     {"50,2", Qt::Key_Tab},
+                                                      {"1 234,5", Qt::Key_Enter}, {"50.3", Qt::Key_Return}};
+    for (const auto& [value, key] : kTyped) {
+      Type(grid, value, false);
+      QTest::keyClick(grid, key);
+    }
     EXPECT_EQ(grid->currentIndex().row(), 3);  // the next point
     EXPECT_EQ(grid->currentIndex().column(), 0);
     EXPECT_EQ(w->windowTitle(), "Выборка 4 (новая) в блоке \"Смена 1\"");
@@ -410,6 +416,39 @@ TEST_F(SampleWindowTest, WithoutTheEditSwitchTheSampleOnlyShows) {
   EXPECT_FALSE(m_ds->IsChanged());
   EXPECT_EQ(ui::EditSample(nullptr, *m_ds, 1, 0, ui::EditContext{}), 0);
   EXPECT_EQ(m_ds->Block(1)->SampleCount(), 3);
+}
+
+}  // namespace
+}  // namespace mv
+
+namespace mv {
+namespace {
+
+// Arrows, Home/End and PgUp/PgDn move the cursor over the points and the next point's row.
+TEST_F(SampleWindowTest, TheKeysMoveOverTheGrid) {
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int row, column;
+  } kMoves[] = {
+      {Qt::Key_Home, Qt::NoModifier, 2, 0},      {Qt::Key_End, Qt::NoModifier, 2, 1},
+      {Qt::Key_Up, Qt::NoModifier, 1, 1},        {Qt::Key_Left, Qt::NoModifier, 1, 0},
+      {Qt::Key_Home, Qt::ControlModifier, 0, 0}, {Qt::Key_End, Qt::ControlModifier, 5, 1},
+      {Qt::Key_PageUp, Qt::NoModifier, 0, 1},    {Qt::Key_PageDown, Qt::NoModifier, 5, 1},
+  };
+  test::WhenModal([&](QWidget* w) {
+    auto* grid = Child<ui::PointGrid>(w, "grdPoints");
+    ASSERT_TRUE(grid);
+    grid->GoTo(2, 1);
+    for (const auto& m : kMoves) {
+      QTest::keyClick(grid, m.key, m.modifiers);
+      EXPECT_EQ(grid->currentIndex().row(), m.row) << m.key;
+      EXPECT_EQ(grid->currentIndex().column(), m.column) << m.key;
+    }
+    Ok(w);
+  });
+  EXPECT_EQ(ui::EditSample(nullptr, *m_ds, 1, 1, ui::EditContext{}), 1);
+  EXPECT_FALSE(m_ds->IsChanged());
 }
 
 }  // namespace
