@@ -167,25 +167,31 @@ TEST_F(SampleWindowTest, ARefusedValueKeepsTheEntry) {
   const double before = m_ds->Block(1)->Sample(1)->Point(1)->Value(3);
   const struct {
     const char* typed;
+    int row;  // 5: the next point's row
+    std::uint16_t fixedSize;
     const char* message;
   } kCases[] = {
-      {"abc", "Значение параметра Длина указано неверно - abc"},
-      {"1 000", "Значение параметра Длина (1000.00) выходит за пределы возможных значений (от 0.00 до 100.00)"},
+      {"abc", 0, 0, "Значение параметра Длина указано неверно - abc"},
+      {"1 000", 0, 0, "Значение параметра Длина (1000.00) выходит за пределы возможных значений (от 0.00 до 100.00)"},
+      {"50", 5, 5,
+       "Достигнут предел количества замеров в выборке (5),\r\nустановленный для текущего блока данных.\r\n\r\n"
+       "Новый замер добавить невозможно. Создайте новую выборку"},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.typed);
     m_fake.messages.shown.clear();
+    m_ds->Block(1)->fixedSampleSize = c.fixedSize;
     test::WhenModal([&](QWidget* w) {
       auto* grid = Child<ui::PointGrid>(w, "grdPoints");
       ASSERT_TRUE(grid);
-      grid->GoTo(0, 1);
+      grid->GoTo(c.row, 1);
       Type(grid, c.typed);
       EXPECT_EQ(m_fake.messages.Texts(), std::vector<std::string>{c.message});
       EXPECT_TRUE(grid->Editing());
       EXPECT_EQ(grid->Entry()->text(), QString::fromUtf8(c.typed));
       EXPECT_EQ(w->focusWidget(), grid->Entry());
       EXPECT_TRUE(grid->Entry()->isVisible());
-      EXPECT_EQ(grid->currentIndex().row(), 0);
+      EXPECT_EQ(grid->currentIndex().row(), c.row);
       EXPECT_EQ(grid->currentIndex().column(), 1);
       // Leaving is refused as long as the value is.
       Ok(w);
@@ -196,6 +202,7 @@ TEST_F(SampleWindowTest, ARefusedValueKeepsTheEntry) {
     });
     EXPECT_EQ(ui::EditSample(nullptr, *m_ds, 1, 1, ui::EditContext{}), 1);
     EXPECT_EQ(m_ds->Block(1)->Sample(1)->Point(1)->Value(3), before);
+    EXPECT_EQ(m_ds->Block(1)->Sample(1)->PointCount(), 5);
     EXPECT_FALSE(m_ds->IsChanged());
   }
 }
