@@ -1,7 +1,9 @@
 #include "core/font_descr.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 
 #include "core/byte_order.h"
 #include "core/cp1251.h"
@@ -42,6 +44,34 @@ bool TFontDescr::Decode(std::string_view bytes) {
   style = GetU8(bytes, kStyleField);
   charset = GetU8(bytes, kCharsetField);
   return true;
+}
+
+namespace {
+
+std::int32_t ClampToSize(std::int64_t value) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+TFontDescr TFontDescr::Scaled(std::int32_t percent) const {
+  // size x (100 + percent) / 100 in whole numbers, so 12.5 is exactly a half.
+  const std::int64_t product = std::int64_t{size} * (std::int64_t{100} + percent);
+  std::int64_t quotient = product / 100;
+  std::int64_t remainder = product % 100;
+  if (remainder < 0) {
+    quotient -= 1;
+    remainder += 100;
+  }
+  if (remainder > 50 || (remainder == 50 && quotient % 2 != 0)) quotient += 1;
+  TFontDescr copy = *this;
+  copy.size = ClampToSize(std::max<std::int64_t>(quotient, kMinChangedSize));
+  return copy;
+}
+
+void TFontDescr::Grow(std::int32_t points) {
+  const std::int64_t grown = std::int64_t{size} + points;
+  size = ClampToSize(points <= 0 && grown < kMinChangedSize ? kMinChangedSize : grown);
 }
 
 std::string CheckSystemFontSize(std::int32_t size) {

@@ -24,6 +24,17 @@ struct TFontDescr {
   // Reads 41 bytes (false, and nothing changed, when fewer are given).
   bool Decode(std::string_view bytes);
   bool operator==(const TFontDescr&) const = default;
+
+  // The smallest size scaling and shrinking give.
+  static constexpr std::int32_t kMinChangedSize = 5;
+  // A copy scaled by `percent` (-50 halves it): (percent / 100 + 1) x size rounded to the
+  // nearest whole number, halves to the even one, and at least 5 points.
+  TFontDescr Scaled(std::int32_t percent) const;
+  // Grows by `points`; a shrink (0 or fewer points) that would go below 5 points gives 5.
+  void Grow(std::int32_t points);
+  // A font with a name and a positive size; an invalid one is replaced by the default font of
+  // the windows wherever fonts are checked.
+  bool IsValid() const { return !name.empty() && size > 0; }
 };
 
 // The system font (forms, tables, buttons) must be 8 to 14 points: "" when it is, else the

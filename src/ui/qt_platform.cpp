@@ -8,11 +8,13 @@
 #include "platform/prompts.h"
 #include "platform/services.h"
 #include "platform/xdg_file_associations.h"
+#include "reports/report_fonts.h"
 #include "ui/qt_clipboard.h"
 #include "ui/qt_file_dialogs.h"
 #include "ui/qt_instance_channel.h"
 #include "ui/qt_message_windows.h"
 #include "ui/qt_progress.h"
+#include "ui/report_font_dialog.h"
 #include "ui/qt_prompts.h"
 #include "ui/qt_shell_open.h"
 #ifdef MV_HAVE_QT_MULTIMEDIA
@@ -47,6 +49,18 @@ using SoundPlayer = QtSoundPlayer;
 using SoundPlayer = platform::HeadlessSoundPlayer;  // no Qt Multimedia: silent
 #endif
 
+// DefaultUiFont asks the screen's fonts while the Qt implementations are installed.
+class InstalledFontCheck {
+ public:
+  InstalledFontCheck() : m_previous(SetFontInstalledCheck(FontInstalledOnScreen)) {}
+  ~InstalledFontCheck() { SetFontInstalledCheck(std::move(m_previous)); }
+  InstalledFontCheck(const InstalledFontCheck&) = delete;
+  InstalledFontCheck& operator=(const InstalledFontCheck&) = delete;
+
+ private:
+  FontInstalledCheck m_previous;
+};
+
 struct QtPlatform {
   Installed<platform::IMessageWindows> messages{std::make_unique<QtMessageWindows>()};
   Installed<platform::IFileDialogs> fileDialogs{std::make_unique<QtFileDialogs>()};
@@ -57,6 +71,7 @@ struct QtPlatform {
   Installed<platform::IProgress> progress{std::make_unique<QtProgress>()};
   Installed<platform::IPrompts> prompts{std::make_unique<QtPrompts>()};
   Installed<platform::IFileAssociations> fileTypes{std::make_unique<platform::XdgFileAssociations>()};
+  InstalledFontCheck fontCheck;
 };
 
 std::unique_ptr<QtPlatform>& Installation() {

@@ -62,5 +62,48 @@ TEST(FontDescr, SystemFontSizeRule) {
   }
 }
 
+TEST(FontDescr, ScaleAndGrowKeepAtLeastFivePoints) {
+  const struct {
+    std::int32_t size;
+    std::int32_t percent;
+    std::int32_t scaled;
+  } kScale[] = {
+      {6, -50, 5},    // 3 is too small
+      {10, 25, 12},   // 12.5 rounds to the even neighbour
+      {14, 25, 18},   // 17.5 likewise
+      {10, 15, 12},   // 11.5
+      {18, 0, 18},
+      {9, 10, 10},    // 9.9
+      {20, -100, 5},
+      {10, -300, 5},
+      {2, 0, 5},
+      {2147483647, 100, 2147483647},
+  };
+  for (const auto& c : kScale) {
+    SCOPED_TRACE(std::to_string(c.size) + " by " + std::to_string(c.percent) + "%");
+    TFontDescr font;
+    font.size = c.size;
+    font.name = "Tahoma";
+    const TFontDescr scaled = font.Scaled(c.percent);
+    EXPECT_EQ(scaled.size, c.scaled);
+    EXPECT_EQ(scaled.name, "Tahoma");
+    EXPECT_EQ(font.size, c.size);  // a scaled copy
+  }
+  const struct {
+    std::int32_t size;
+    std::int32_t points;
+    std::int32_t grown;
+  } kGrow[] = {
+      {6, -3, 5}, {10, -3, 7}, {10, 2, 12}, {3, 0, 5}, {3, 1, 4}, {-2147483647 - 1, -5, 5}, {2147483647, 1, 2147483647},
+  };
+  for (const auto& c : kGrow) {
+    SCOPED_TRACE(std::to_string(c.size) + " grown by " + std::to_string(c.points));
+    TFontDescr font;
+    font.size = c.size;
+    font.Grow(c.points);
+    EXPECT_EQ(font.size, c.grown);
+  }
+}
+
 }  // namespace
 }  // namespace mv
