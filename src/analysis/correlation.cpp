@@ -69,6 +69,8 @@ PairStatistics FromCentredSums(std::uint32_t n, double mx, double my, double sxx
   return p;
 }
 
+constexpr const char* kNotComputedText = "Не рассчитано из-за недостатка данных";
+
 const char* SignificanceWord(CorrSignificance s) {
   switch (s) {
     case CorrSignificance::Positive: return "существенная положительная";
@@ -147,10 +149,14 @@ std::string CorrelationCellText(const PairStatistics& pair) {
   return pair.computed ? FormatFixed(pair.r, 3) : std::string(kNotComputedCell);
 }
 
+std::string SignificanceText(CorrSignificance significance) {
+  if (significance == CorrSignificance::None) return kNotComputedText;
+  return std::string(SignificanceWord(significance)) + " корреляционная связь";
+}
+
 std::string PairLineText(const PairStatistics& pair, CorrSignificance significance) {
-  std::string text = pair.computed ? FormatFixed(pair.r, 3) + "   (" + SignificanceWord(significance) +
-                                         " корреляционная связь)"
-                                   : std::string("Не рассчитано из-за недостатка данных");
+  std::string text = pair.computed ? FormatFixed(pair.r, 3) + "   (" + SignificanceText(significance) + ")"
+                                   : std::string(kNotComputedText);
   if (!pair.hasLine) return text;
   const std::string magnitude = FormatFixed(std::fabs(pair.intercept), 3);
   // The sign follows what is shown: -0.0001 is "+ 0.000".

@@ -83,6 +83,9 @@ CorrSignificance Significance(const PairStatistics& pair, double critical);
 inline constexpr std::string_view kNotComputedCell = "НД";  // "no data"
 // "0.965" or "НД"; the diagonal of the matrix is empty.
 std::string CorrelationCellText(const PairStatistics& pair);
+// "существенная положительная корреляционная связь" and the like; without r "Не рассчитано из-за
+// недостатка данных".
+std::string SignificanceText(CorrSignificance significance);
 // "0.965   (существенная положительная корреляционная связь) / Y = 2.200X - 0.500"; without r
 // "Не рассчитано из-за недостатка данных / Y = ..."; without a line the part from " / " is left
 // out.
