@@ -215,6 +215,10 @@ void CorrelationMatrix::Clear() {
   m_rowFiltered.clear();
   m_parameters.clear();
   m_shift.clear();
+  m_complete.clear();
+  m_centred.clear();
+  m_centredSum.clear();
+  m_centredSquares.clear();
   m_pairs.clear();
 }
 
@@ -284,14 +288,21 @@ std::string CorrelationMatrix::BuildRows(const SampleSelection& selection, const
   std::array<double, kMaxParameters> values{};
   std::array<bool, kMaxParameters> present{};
   std::uint32_t row = 0;
+  bool anyPresent = false;
+  // Rows are written in place (the data sets hold room for every row): the point of row r of
+  // every parameter, with its presence and activity.
   const auto addRow = [&](int b, int s, int point, bool active, bool filtered) {
-    if (std::none_of(present.begin(), present.begin() + static_cast<std::ptrdiff_t>(count), [](bool v) { return v; })) {
-      return;
-    }
+    if (!anyPresent) return;
     ++row;
+    TDataSetPoint base;
+    base.block = static_cast<std::uint16_t>(b);
+    base.sample = static_cast<std::uint16_t>(s);
+    base.point = static_cast<std::uint16_t>(point);
     for (std::size_t i = 0; i < count; ++i) {
-      m_parameters[i].data.AddPoint(row, static_cast<std::uint16_t>(b), static_cast<std::uint16_t>(s),
-                                    static_cast<std::uint16_t>(point), active, present[i], present[i] ? values[i] : 0);
+      TDataSetPoint& p = *m_parameters[i].data.MutablePoint(row);
+      p = base;
+      p.value = present[i] ? values[i] : 0;
+      p.flags = static_cast<std::uint8_t>((present[i] ? dsp_flag::kPresent : 0) | (active ? dsp_flag::kActive : 0));
     }
     m_rowFiltered.push_back(filtered ? 1 : 0);
     if (active) ++m_activeRows;
@@ -301,29 +312,66 @@ std::string CorrelationMatrix::BuildRows(const SampleSelection& selection, const
     if (byValues) {
       for (int k = 1; k <= sample.PointCount(); ++k) {
         const TFileSmpPoint point = sample.Point(k);
+        anyPresent = false;
         for (std::size_t i = 0; i < count; ++i) {
           present[i] = point.HasValue(positions[i]);
           values[i] = point.Value(positions[i]);
+          anyPresent = anyPresent || present[i];
         }
         addRow(b, s, k, sample.IsActive() && point.Counts(), (point.Flags() & point_flag::kFiltered) != 0);
       }
     } else {
       // A sample's mean over its counted values; a sample without one has no value, not 0.
+      anyPresent = false;
       for (std::size_t i = 0; i < count; ++i) {
         const SampleStats st = sample.Stats(positions[i]);
         present[i] = st.n > 0;
         values[i] = st.mean;
+        anyPresent = anyPresent || present[i];
       }
       addRow(b, s, 0, sample.IsActive(), false);
     }
   });
   m_rows = row;
+  // The data sets count the rows written (their capacity may hold more).
+  for (CorrParameter& p : m_parameters) {
+    if (m_rows > 0) {
+      TDataSetPoint last = *p.data.Point(m_rows);
+      p.data.AddPoint(m_rows, last.block, last.sample, last.point, (last.flags & dsp_flag::kActive) != 0,
+                      (last.flags & dsp_flag::kPresent) != 0, last.value);
+    }
+  }
 
   m_shift.assign(count, 0.0);
+  m_complete.assign(count, false);
+  m_centred.assign(count, {});
+  m_centredSum.assign(count, 0.0);
+  m_centredSquares.assign(count, 0.0);
   for (std::size_t i = 0; i < count; ++i) {
     CorrParameter& p = m_parameters[i];
     p.data.ComputeStatistics();
     if (p.data.activeCount > 0 && std::isfinite(p.data.mean)) m_shift[i] = p.data.mean;
+    // A parameter whose value every active row carries pairs on exactly the active rows: its
+    // pairs with another such parameter are dot products of the centred columns.
+    m_complete[i] = p.data.activeCount == m_activeRows;
+    if (!m_complete[i] || m_rows == 0) continue;
+    std::vector<double>& centred = m_centred[i];
+    try {
+      centred.resize(m_rows);
+    } catch (const std::bad_alloc&) {
+      m_complete[i] = false;  // the pairs are then summed row by row
+      continue;
+    }
+    const TDataSetPoint* x = p.data.Point(1);
+    double sum = 0, squares = 0;
+    for (std::uint32_t k = 0; k < m_rows; ++k) {
+      const double d = x[k].Analysed() ? x[k].value - m_shift[i] : 0.0;
+      centred[k] = d;
+      sum += d;
+      squares += d * d;
+    }
+    m_centredSum[i] = sum;
+    m_centredSquares[i] = squares;
   }
   return {};
 }
@@ -346,6 +394,33 @@ void CorrelationMatrix::ComputeParameterFigures() {
 void CorrelationMatrix::ComputePairs() {
   const std::size_t count = m_parameters.size();
   m_pairs.assign(count * count, CorrPair{});
+  // The cross sums of the complete parameters, a block of rows at a time so that the block of
+  // every column stays in the cache while all pairs take it.
+  std::vector<double> cross(count * count, 0.0);
+  constexpr std::uint32_t kBlockRows = 2048;
+  for (std::uint32_t first = 0; first < m_rows; first += kBlockRows) {
+    const std::uint32_t last = std::min(m_rows, first + kBlockRows);
+    for (std::size_t i = 0; i < count; ++i) {
+      if (!m_complete[i]) continue;
+      const double* a = m_centred[i].data();
+      for (std::size_t j = i + 1; j < count; ++j) {
+        if (!m_complete[j]) continue;
+        const double* b = m_centred[j].data();
+        // Four sums side by side: independent additions the processor can overlap.
+        double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+        std::uint32_t k = first;
+        for (; k + 4 <= last; k += 4) {
+          s0 += a[k] * b[k];
+          s1 += a[k + 1] * b[k + 1];
+          s2 += a[k + 2] * b[k + 2];
+          s3 += a[k + 3] * b[k + 3];
+        }
+        for (; k < last; ++k) s0 += a[k] * b[k];
+        cross[i * count + j] += (s0 + s1) + (s2 + s3);
+      }
+    }
+  }
+
   std::vector<double> xs, ys;
   for (std::size_t i = 0; i < count; ++i) {
     for (std::size_t j = i + 1; j < count; ++j) {
@@ -356,20 +431,29 @@ void CorrelationMatrix::ComputePairs() {
         const TDataSetPoint* x = m_parameters[i].data.Point(1);
         const TDataSetPoint* y = m_parameters[j].data.Point(1);
         const double shiftX = m_shift[i], shiftY = m_shift[j];
-        // One pass about the shifts; the shifts are near the means, so the corrections of the
-        // sums below lose nothing that matters.
+        // Sums about the shifts; the shifts are near the means, so the corrections of the sums
+        // below lose nothing that matters.
         double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
         std::uint32_t n = 0;
-        for (std::uint32_t k = 0; k < m_rows; ++k) {
-          if (!x[k].Analysed() || !y[k].Analysed()) continue;
-          const double dx = x[k].value - shiftX;
-          const double dy = y[k].value - shiftY;
-          ++n;
-          sx += dx;
-          sy += dy;
-          sxx += dx * dx;
-          syy += dy * dy;
-          sxy += dx * dy;
+        if (m_complete[i] && m_complete[j]) {
+          n = m_activeRows;
+          sx = m_centredSum[i];
+          sy = m_centredSum[j];
+          sxx = m_centredSquares[i];
+          syy = m_centredSquares[j];
+          sxy = cross[i * count + j];
+        } else {
+          for (std::uint32_t k = 0; k < m_rows; ++k) {
+            if (!x[k].Analysed() || !y[k].Analysed()) continue;
+            const double dx = x[k].value - shiftX;
+            const double dy = y[k].value - shiftY;
+            ++n;
+            sx += dx;
+            sy += dy;
+            sxx += dx * dx;
+            syy += dy * dy;
+            sxy += dx * dy;
+          }
         }
         if (n > 0) {
           const double dn = n;

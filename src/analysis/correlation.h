@@ -205,6 +205,11 @@ class CorrelationMatrix {
   std::vector<std::uint8_t> m_rowFiltered;  // per row (0-based)
   std::vector<CorrParameter> m_parameters;
   std::vector<double> m_shift;  // per parameter: a value near its mean the sums are taken about
+  // Per parameter: every active row carries its value, and the value less the shift by row (0
+  // where the row is not analysed), with the sum and the sum of squares of those.
+  std::vector<bool> m_complete;
+  std::vector<std::vector<double>> m_centred;
+  std::vector<double> m_centredSum, m_centredSquares;
   std::vector<CorrPair> m_pairs;
 };
 
