@@ -13,8 +13,9 @@
 //             the axes, tolerances, tolerance in full, nominal, points joined by lines, box plots
 //   22  1  report: tolerance column (0/1)   23  1  report: the scatter diagram (0/1)
 //   24  2  picture width, 26  2  picture height (200..4000 pixels)
-//   28  246  the report fonts: six fonts of 41 bytes (name 1..30 characters, size 1..200,
-//            style bits 1, 2, 4, 8)
+//   28  246  the report fonts: six fonts of 41 bytes one after the other, as the report fonts
+//            record lays them (name 1..30 characters, size 1..200, style bits 1, 2, 4, 8); a
+//            font out of range takes the default of its place
 //  274 .. 467  reserved, written as zeros
 
 #include <array>
@@ -52,7 +53,10 @@ struct CorrelationSettings {
   bool reportDiagram = true;
   std::uint16_t pictureWidth = 640;
   std::uint16_t pictureHeight = 480;
-  std::array<TFontDescr, kFontCount> reportFonts{};  // "Шрифты отчета о корреляции"
+  // "Шрифты отчета о корреляции": those a new report kind starts with.
+  std::array<TFontDescr, kFontCount> reportFonts = DefaultCorrelationReportFonts();
+
+  static std::array<TFontDescr, kFontCount> DefaultCorrelationReportFonts();
 
   bool operator==(const CorrelationSettings&) const = default;
 };

@@ -21,7 +21,25 @@ struct Record {
     Put(7, F64(0.5));
     for (std::size_t off : {15, 17, 19, 21, 22, 23}) bytes[off] = 1;  // the default switches
     Put(24, test::ByteBuilder().I16(640).I16(480).bytes());
-    for (std::size_t i = 0; i < 6; ++i) Put(28 + i * 41, TFontDescr{}.Encode());
+    // The fonts of a new report kind.
+    const struct {
+      const char* name;
+      std::int32_t size;
+      std::uint32_t color;
+      std::uint8_t style;
+    } kFonts[] = {{"Verdana", 18, 0x0000FF, 1}, {"Verdana", 14, 0, 1}, {"Verdana", 10, 0, 0},
+                  {"Verdana", 10, 0, 0},        {"Tahoma", 8, 0x303030, 0}, {"Verdana", 10, 0, 0}};
+    for (std::size_t i = 0; i < 6; ++i) {
+      std::string name(kFonts[i].name);
+      Put(28 + i * 41, test::ByteBuilder()
+                           .U8(static_cast<std::uint8_t>(name.size()))
+                           .Raw(name + std::string(30 - name.size(), '\0'))
+                           .I32(kFonts[i].size)
+                           .I32(static_cast<std::int32_t>(kFonts[i].color))
+                           .U8(kFonts[i].style)
+                           .U8(204)
+                           .bytes());
+    }
   }
   void Put(std::size_t off, std::string_view b) { bytes.replace(off, b.size(), b); }
   static std::string F64(double v) {
