@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "analysis/correlation.h"
+#include "analysis/data_set.h"
 #include "cli/cli.h"
 #include "cli_run.h"
 #include "support/bytes.h"
@@ -121,6 +122,19 @@ TEST_F(CorrelationCommand, RefusedInput) {
   const CliRun missing = Cli({"correlation", m_dir.Path("none.mvl")});
   EXPECT_EQ(missing.code, kExitFailed);
   EXPECT_TRUE(missing.out.empty());
+}
+
+// Values whose sums overflow a double give the message, never figures that are not numbers.
+TEST_F(CorrelationCommand, ValuesBeyondTheSumsOfDoubles) {
+  const std::string csv = m_dir.Path("huge.csv"), mvl = m_dir.Path("huge.mvl");
+  std::string table = "sample;A;B\n";
+  for (int s = 1; s <= 6; ++s) table += std::to_string(s) + ";1.7e308;" + std::to_string(s) + "\n";
+  test::WriteFileBytes(csv, table);
+  ASSERT_EQ(Cli({"create", mvl, "--from-csv", csv}).code, kExitOk);
+  const CliRun run = Cli({"correlation", mvl});
+  EXPECT_EQ(run.code, kExitFailed);
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_EQ(run.err, "correlation: " + std::string(kValuesTooLarge) + "\n");
 }
 
 }  // namespace
