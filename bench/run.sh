@@ -18,6 +18,7 @@ dir="${MV_BENCH_BUILD:-build-bench}"
 # baseline "B/arg" when the program has one of that argument, with "B" otherwise).
 declare -A baseline=(
   [control_chart_bench]=BM_PlainPassOverDataSet
+  [correlation_bench]=BM_PlainPass
   [csv_table_bench]=BM_LineCountBaseline
   [data_set_bench]=BM_PlainSum
   [filter_bench]=BM_PlainPassOverValues

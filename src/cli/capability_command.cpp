@@ -65,53 +65,6 @@ void WriteIndex(JsonWriter& w, std::string_view key, const TCapIndex& index) {
   w.EndObject();
 }
 
-void WriteNormality(JsonWriter& w, const TNormality& n) {
-  w.BeginObject();
-  w.Field("computed", n.computed);
-  w.Field("enoughData", n.enoughData);
-  w.Field("normal", n.normal);
-  w.Optional("statistic", n.statistic, n.computed && n.enoughData);
-  w.Optional("criticalValue", n.critical, n.computed && n.enoughData);
-  w.Field("text", NormalityText(n, Lang::Ru, true));
-  w.EndObject();
-}
-
-void WriteWhisker(JsonWriter& w, std::string_view key, const BoxPlotWhisker& whisker) {
-  w.Key(key);
-  w.BeginObject();
-  w.Field("end", whisker.end);
-  w.Field("fence", whisker.fence);
-  w.Field("length", whisker.length);
-  w.Key("outliers");
-  w.BeginArray();
-  for (const BoxPlotOutlier& o : whisker.outliers) {
-    w.BeginObject();
-    w.Field("value", o.value);
-    w.Field("count", o.multiplicity);
-    w.EndObject();
-  }
-  w.EndArray();
-  w.EndObject();
-}
-
-void WriteBoxPlot(JsonWriter& w, const TBoxPlot& b, int decimals) {
-  w.BeginObject();
-  w.Field("computed", b.computed);
-  w.Field("text", BoxPlotText(b, decimals));
-  if (b.computed) {
-    w.Field("valueCount", b.count);
-    w.Field("mean", b.mean);
-    w.Field("q1", b.q1);
-    w.Field("median", b.median);
-    w.Field("q3", b.q3);
-    w.Field("interquartileRange", b.iqr);
-    w.Field("outlierCount", b.outlierCount);
-    WriteWhisker(w, "lowerWhisker", b.lower);
-    WriteWhisker(w, "upperWhisker", b.upper);
-  }
-  w.EndObject();
-}
-
 // One array of a figure of every bin.
 template <typename Figure>
 void WriteBins(JsonWriter& w, std::string_view key, const THistogram& h, Figure figure) {

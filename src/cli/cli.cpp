@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "cli/capability_command.h"
+#include "cli/correlation_command.h"
 #include "cli/chart_command.h"
 #ifdef MV_HAVE_PICTURE
 #include "cli/picture_command.h"
@@ -483,6 +484,11 @@ const Command kCommands[] = {
      "[--no-filter]",
      "a parameter's statistics, capability indices, normality, box plot and histogram", RunCapability,
      kCapabilityDetails},
+    {"correlation",
+     "correlation <file.mvl> [--params 1,2,3] [--block N [--samples FROM-TO] | --blocks N,M] "
+     "[--mode values|means] [--critical R]",
+     "the correlation matrix of the quantitative parameters: r, significance, regression lines", RunCorrelation,
+     kCorrelationDetails},
     {"quality", "quality --ppm Q [--width W]", "the quality calculator: the index and sigma a target level needs",
      RunQuality, kQualityDetails},
     {"params",

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/box_plot.h"
+#include "analysis/normality.h"
 #include "analysis/sample_selection.h"
 #include "core/json_writer.h"
 #include "platform/messages.h"
@@ -33,6 +35,11 @@ std::string OneLine(std::string_view text, std::string_view details);
 void WriteOptional(JsonWriter& w, std::string_view key, const std::optional<double>& value);
 // {"lsl": ..., "usl": ..., "nominal": ...} of a parameter, null where there is none.
 void WriteTolerance(JsonWriter& w, const TSPCParameter& parameter);
+
+// {"computed", "enoughData", "normal", "statistic", "criticalValue", "text"} of a normality test.
+void WriteNormality(JsonWriter& w, const TNormality& n);
+// The box plot's figures and text ({"computed": false, "text": ...} without them).
+void WriteBoxPlot(JsonWriter& w, const TBoxPlot& b, int decimals);
 
 // Catches the message windows the logic shows while a command runs, so their texts reach the
 // error stream instead of a window.
