@@ -40,7 +40,7 @@ std::size_t FormatNumber(double x, int decimals, char* buffer) {
   }
   double back = 0;
   const auto parsed = std::from_chars(buffer, buffer + n, back);
-  if (parsed.ec == std::errc() && back == x) return n;
+  if (n <= kNumberTextMax && parsed.ec == std::errc() && parsed.ptr == buffer + n && back == x) return n;
   r = std::to_chars(buffer, end, x, std::chars_format::fixed);
   n = static_cast<std::size_t>(r.ptr - buffer);
   if (n <= kNumberTextMax) return n;
