@@ -6,6 +6,7 @@
 
 #include "core/cp1251.h"
 #include "core/date_time.h"
+#include "core/file_error.h"
 #include "core/file_routines.h"
 #include "core/messages.h"
 #include "core/text.h"
@@ -340,7 +341,7 @@ bool ExportDataset(const TDatasetSPC& ds, const std::string& fileName, const Mef
   int code = 0;
   if (!WriteFileAtomically(fileName, bytes, code)) {
     log.LogError("Export to " + fileName + " failed, code " + std::to_string(code), ds.slot);
-    if (!quiet) ShowError("Сбой при записи файла " + fileName);
+    if (!quiet) ShowError("Сбой при записи файла " + fileName, 0, {}, 0, FileErrorText(code));
     return false;
   }
   log.LogLine("Exported to " + fileName + ", " + std::to_string(result.size) + " bt", ds.slot);
