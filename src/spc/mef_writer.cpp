@@ -27,7 +27,53 @@ constexpr std::size_t kNumberTextMax = 30;
 
 constexpr std::string_view kCrLf = "\r\n";
 
+// Below this a value times 10^decimals is a whole number of at most 52 bits, the decimals'
+// step is wider than the value's spacing, and so a text of those decimals that reads back as
+// the value is the correctly rounded one.
+constexpr double kFastScaledMax = 4.5e15;
+constexpr double kPowersOfTen[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7};
+
+bool ReadsBackAs(const char* text, std::size_t n, double x) {
+  double back = 0;
+  const auto parsed = std::from_chars(text, text + n, back);
+  return n <= kNumberTextMax && parsed.ec == std::errc() && parsed.ptr == text + n && back == x;
+}
+
+// The value rounded to `decimals` through a whole number, trailing zeros removed; 0 when that
+// does not read back (or the value is too large for it).
+std::size_t FormatScaled(double x, int decimals, char* buffer) {
+  if (decimals < 0 || decimals > 7) return 0;
+  const double scaled = std::nearbyint(x * kPowersOfTen[decimals]);
+  if (!(std::fabs(scaled) < kFastScaledMax)) return 0;
+  auto whole = static_cast<std::int64_t>(scaled);
+  int kept = decimals;
+  while (kept > 0 && whole % 10 == 0) {
+    whole /= 10;
+    --kept;
+  }
+  char digits[24];
+  const std::uint64_t magnitude = whole < 0 ? static_cast<std::uint64_t>(-whole) : static_cast<std::uint64_t>(whole);
+  const auto r = std::to_chars(digits, digits + sizeof digits, magnitude);
+  std::size_t count = static_cast<std::size_t>(r.ptr - digits);
+  std::size_t n = 0;
+  if (whole < 0) buffer[n++] = '-';
+  const auto fraction = static_cast<std::size_t>(kept);
+  if (count <= fraction) {
+    buffer[n++] = '0';
+    buffer[n++] = '.';
+    for (std::size_t i = count; i < fraction; ++i) buffer[n++] = '0';
+    for (std::size_t i = 0; i < count; ++i) buffer[n++] = digits[i];
+  } else {
+    for (std::size_t i = 0; i < count; ++i) {
+      if (i == count - fraction) buffer[n++] = '.';
+      buffer[n++] = digits[i];
+    }
+  }
+  return ReadsBackAs(buffer, n, x) ? n : 0;
+}
+
 std::size_t FormatNumber(double x, int decimals, char* buffer) {
+  if (const std::size_t fast = FormatScaled(x, decimals, buffer)) return fast;
   char* const end = buffer + kNumberBuffer;
   auto r = std::to_chars(buffer, end, x, std::chars_format::fixed, decimals);
   std::size_t n = static_cast<std::size_t>(r.ptr - buffer);
@@ -39,9 +85,7 @@ std::size_t FormatNumber(double x, int decimals, char* buffer) {
     buffer[0] = '0';
     n = 1;
   }
-  double back = 0;
-  const auto parsed = std::from_chars(buffer, buffer + n, back);
-  if (n <= kNumberTextMax && parsed.ec == std::errc() && parsed.ptr == buffer + n && back == x) return n;
+  if (ReadsBackAs(buffer, n, x)) return n;
   r = std::to_chars(buffer, end, x, std::chars_format::fixed);
   n = static_cast<std::size_t>(r.ptr - buffer);
   if (n <= kNumberTextMax) return n;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -160,6 +161,31 @@ TEST(MefWriter, NumbersReadBackExactly) {
     EXPECT_EQ(back.value, c.x);
   }
   EXPECT_EQ(MefNumberText(std::numeric_limits<double>::quiet_NaN(), 2), "");
+}
+
+// Over many values of every magnitude: the text with the decimals, trailing zeros removed,
+// whenever that reads back; else another text that does.
+TEST(MefWriter, NumberTextsAreTheDecimalsTextWheneverItReadsBack) {
+  std::uint64_t state = 12345;
+  for (int i = 0; i < 200000; ++i) {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    const int decimals = static_cast<int>(state % 8);
+    const double magnitude = std::pow(10.0, static_cast<int>((state >> 8) % 40) - 12);
+    const double unit = static_cast<double>(state >> 11) / 9007199254740992.0 - 0.5;
+    // Half the values lie on the decimals' grid, as typed values do.
+    double x = unit * magnitude;
+    if ((state >> 3) % 2 == 0) x = std::round(x * std::pow(10.0, decimals)) / std::pow(10.0, decimals);
+    const std::string text = MefNumberText(x, decimals);
+    const std::string plain = FormatTrimmed(x, decimals);
+    const auto plainBack = ParseExchangeNumber(plain);
+    SCOPED_TRACE(plain);
+    if (plainBack.status == TypedNumberStatus::Ok && plainBack.value == x && plain.size() <= 30) {
+      EXPECT_EQ(text, plain == "-0" ? "0" : plain);
+    }
+    const auto back = ParseExchangeNumber(text);
+    ASSERT_EQ(back.status, TypedNumberStatus::Ok);
+    ASSERT_EQ(back.value, x);
+  }
 }
 
 // Everything written reads back as what the dataset holds.
