@@ -1,6 +1,8 @@
 #include "spc/mef_reader.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 
 #include "core/cp1251.h"
 #include "core/text.h"
@@ -25,6 +27,18 @@ constexpr std::array<std::string_view, 13> kWords = {
 };
 
 bool IsBlank(char c) { return c == ' '; }
+
+// Upper case: most words are ASCII, which needs no table.
+std::string UpperWord(std::string_view word) {
+  for (const char c : word) {
+    if ((static_cast<unsigned char>(c) & 0x80) != 0) return UpperCase(word);
+  }
+  std::string out(word);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
 
 bool TakesPositional(MefCommandKind kind) {
   switch (kind) {
@@ -98,7 +112,7 @@ MefCommandKind MatchCommand(const std::vector<MefToken>& tokens, std::size_t& us
 }
 
 void Interpret(MefCommand& command) {
-  const std::vector<MefToken> tokens = TokenizeMefText(command.text);
+  std::vector<MefToken> tokens = TokenizeMefText(command.text);
   std::size_t t = 0;
   command.kind = MatchCommand(tokens, t);
   if (command.kind == MefCommandKind::Unknown) return;
@@ -107,10 +121,11 @@ void Interpret(MefCommand& command) {
   };
   if (TakesPositional(command.kind)) {
     skipEquals();
-    if (t < tokens.size()) command.positional = tokens[t++].text;
+    if (t < tokens.size()) command.positional = std::move(tokens[t++].text);
   }
   const std::size_t capacity =
       command.kind == MefCommandKind::AddPoint ? kMefMaxPointValues : kMefMaxPairs;
+  command.pairs.reserve(std::min(capacity, (tokens.size() - t) / 2));
   for (;;) {
     skipEquals();
     if (t >= tokens.size()) break;
@@ -122,7 +137,9 @@ void Interpret(MefCommand& command) {
       command.pairs.clear();
       return;
     }
-    command.pairs.push_back({CutToChars(tokens[key].text, kMefKeyMax), tokens[t++].text});
+    std::string& keyText = tokens[key].text;
+    if (keyText.size() > kMefKeyMax) keyText = CutToChars(keyText, kMefKeyMax);
+    command.pairs.push_back({std::move(keyText), std::move(tokens[t++].text)});
   }
 }
 
@@ -154,6 +171,7 @@ std::vector<std::string> SplitMefLines(std::string_view bytes) {
 
 std::vector<MefToken> TokenizeMefText(std::string_view text) {
   std::vector<MefToken> tokens;
+  tokens.reserve(text.size() / 6 + 2);
   std::size_t i = 0;
   while (i < text.size()) {
     const char c = text[i];
@@ -175,7 +193,7 @@ std::vector<MefToken> TokenizeMefText(std::string_view text) {
     }
     std::size_t end = i;
     while (end < text.size() && !IsBlank(text[end]) && text[end] != '=') ++end;
-    tokens.push_back({MefToken::Kind::Word, UpperCase(text.substr(i, end - i))});
+    tokens.push_back({MefToken::Kind::Word, UpperWord(text.substr(i, end - i))});
     i = end;
   }
   return tokens;
@@ -188,7 +206,10 @@ std::vector<MefCommand> ReadMefCommands(const std::vector<std::string>& lines) {
     Interpret(commands.back());
     return commands.back().kind == MefCommandKind::End;
   };
-  for (std::size_t n = 0; n < lines.size(); ++n) {
+  // Line numbers are ints: a file of more lines than that (far beyond what an import takes)
+  // is read up to there.
+  const std::size_t lineCount = std::min(lines.size(), static_cast<std::size_t>(INT_MAX));
+  for (std::size_t n = 0; n < lineCount; ++n) {
     const std::string& raw = lines[n];
     std::string expanded;
     std::string_view line = raw;
