@@ -1,5 +1,6 @@
 #include "spc/mef_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -119,12 +120,7 @@ std::string QuotesToApostrophes(std::string text) {
 // The alias a parameter's values are keyed by: its own when the reader takes it back as one
 // key (no blank, quote, "=" or ";", at most 15 characters), else "#" and the identifier in
 // groups of three digits.
-std::string AliasOf(const TSPCParameter& p) {
-  const std::string_view alias = Trim(p.alias);
-  if (!alias.empty() && alias.find_first_of(" \t\"'=;*") == std::string_view::npos &&
-      CharCount(alias) <= kMefKeyMax && alias.front() != '*') {
-    return UpperCase(alias);
-  }
+std::string IdentifierAlias(const TSPCParameter& p) {
   const std::int64_t id = p.id;
   const std::string digits = std::to_string(id < 0 ? -id : id);
   std::string out = id < 0 ? "#-" : "#";
@@ -133,6 +129,19 @@ std::string AliasOf(const TSPCParameter& p) {
     out.push_back(digits[i]);
   }
   return out;
+}
+
+// An alias the reader takes back as one key (no blank, quote, "=", ";" or "*", at most 15
+// characters) and no earlier parameter has: the parameter's own, in upper case as the reader
+// gives it; else the identifier alias.
+std::string AliasOf(const TSPCParameter& p, const std::vector<std::string>& taken) {
+  const std::string_view alias = Trim(p.alias);
+  if (!alias.empty() && alias.find_first_of(" \t\"'=;*") == std::string_view::npos &&
+      CharCount(alias) <= kMefKeyMax) {
+    std::string upper = UpperCase(alias);
+    if (std::find(taken.begin(), taken.end(), upper) == taken.end()) return upper;
+  }
+  return IdentifierAlias(p);
 }
 
 class Writer {
@@ -292,9 +301,14 @@ std::string BuildMefText(const TDatasetSPC& ds, const MefExportOptions& options,
   // Each parameter's "  ALIAS=" as bytes, written before each of its values.
   std::vector<std::string> keys(static_cast<std::size_t>(ds.ParameterCount()) + 1);
   std::vector<int> decimals(keys.size(), 0);
+  // The identifier aliases come first: a parameter's own alias may not take another's.
+  std::vector<std::string> taken;
+  for (int p = 1; p <= ds.ParameterCount(); ++p) taken.push_back(IdentifierAlias(*ds.Parameter(p)));
   for (int p = 1; p <= ds.ParameterCount(); ++p) {
     const TSPCParameter& parameter = *ds.Parameter(p);
-    const std::string alias = Utf8ToCp1251(AliasOf(parameter));
+    const std::string aliasText = AliasOf(parameter, taken);
+    taken.push_back(aliasText);
+    const std::string alias = Utf8ToCp1251(aliasText);
     WriteParameter(w, parameter, p, alias);
     keys[static_cast<std::size_t>(p)] = "  " + alias + "=";
     decimals[static_cast<std::size_t>(p)] = parameter.decimals;

@@ -252,6 +252,40 @@ TEST(MefWriter, WhatIsWrittenReadsBack) {
   EXPECT_EQ(commands.back().kind, MefCommandKind::End);
 }
 
+// Every parameter's values must be told apart on reading: an alias the reader would not take
+// back as one key, or that another parameter has, gives way to the identifier.
+TEST(MefWriter, AliasesStayDistinctKeys) {
+  test::FakePlatform fake;
+  TDatasetSPC ds;
+  const struct {
+    const char* alias;
+    std::int32_t id;
+    const char* written;
+  } kCases[] = {
+      {"d", 111111111, "D"},           {"D", 222222222, "#222'222'222"},  {"a b", 333333333, "#333'333'333"},
+      {"x=1", 444444444, "#444'444'444"}, {"ABCDEFGHIJKLMNOP", 555555555, "#555'555'555"},
+      {"#111'111'111", 666666666, "#666'666'666"}, {"", 777777777, "#777'777'777"},
+      {"Ж", 12345, "Ж"}, {"ж", 888, "#888"},
+  };
+  for (const auto& c : kCases) {
+    TSPCParameter p;
+    p.name = c.alias;
+    p.alias = c.alias;
+    ASSERT_NE(ds.SetParameter(0, c.id, p), 0);
+  }
+  MefExportResult result;
+  int p = 0;
+  for (const MefCommand& c : ReadMefCommands(SplitMefLines(BuildMefText(ds, FixedTime(), result)))) {
+    if (c.kind != MefCommandKind::CreateParameter) continue;
+    SCOPED_TRACE(kCases[p].alias);
+    ASSERT_GE(c.pairs.size(), 2U);
+    EXPECT_EQ(c.pairs[0].key, "ALIAS");
+    EXPECT_EQ(c.pairs[0].value, kCases[p].written);
+    ++p;
+  }
+  EXPECT_EQ(p, static_cast<int>(std::size(kCases)));
+}
+
 TEST(MefWriter, TextsOutsideTheCodePageAreReported) {
   test::FakePlatform fake;
   TDatasetSPC ds;
