@@ -94,15 +94,18 @@ std::size_t FormatNumber(double x, int decimals, char* buffer) {
   return static_cast<std::size_t>(r.ptr - buffer);
 }
 
-// Line breaks (CR LF, CR, LF) as " / ".
+// Line breaks (CR LF, CR, LF) as " / ", and tabs as blanks (the reader would widen them to
+// the next tab stop).
 std::string OneLine(std::string_view text) {
-  if (text.find_first_of("\r\n") == std::string_view::npos) return std::string(text);
+  if (text.find_first_of("\r\n\t") == std::string_view::npos) return std::string(text);
   std::string out;
   out.reserve(text.size() + 8);
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r' || text[i] == '\n') {
       out += " / ";
       if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else if (text[i] == '\t') {
+      out.push_back(' ');
     } else {
       out.push_back(text[i]);
     }
