@@ -205,7 +205,7 @@ TEST(MefWriter, WhatIsWrittenReadsBack) {
   p.multiplierCode = 2;
   ASSERT_EQ(ds.SetParameter(0, 987654321, p), 1);
   const int b = ds.AddBlock(0, "Б\"1\"", SamplingMode::Samples, block_flag::kDates | block_flag::kTimes, 0,
-                            DataKind::Var, "раз в час", "");
+                            DataKind::Var, "раз\tв час", "");
   ASSERT_TRUE(ds.Block(b)->AddSample("", "событие", true, test::At(2024, 3, 5, 10, 31, 7)));
   ASSERT_TRUE(ds.Block(b)->AddSample("", "", true, test::At(2024, 3, 5, 10, 32, 0)));
   ASSERT_TRUE(ds.Block(b)->Sample(1)->AddPoint());
