@@ -24,6 +24,7 @@ declare -A baseline=(
   [filter_bench]=BM_PlainPassOverValues
   [json_writer_bench]=BM_CopyOfTheOutput
   [lists_bench]=BM_RawPassOverSameBytes
+  [mef_bench]=BM_FromCharsOverTheNumberTexts
   [param_stat_bench]=BM_PlainPass
   [render_bench]=BM_PlainPassOverTwoSets
   [spc_file_bench]=BM_ReadFileBytes

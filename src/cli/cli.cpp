@@ -13,6 +13,7 @@
 #include "cli/capability_command.h"
 #include "cli/correlation_command.h"
 #include "cli/chart_command.h"
+#include "cli/export_command.h"
 #ifdef MV_HAVE_PICTURE
 #include "cli/picture_command.h"
 #endif
@@ -506,6 +507,8 @@ const Command kCommands[] = {
      "samples <file.mvl> --block N --out OUT.mvl (--delete FROM-TO | --exchange I,J | --separate POS [--size S] "
      "[--copy-note] | --merge FROM-TO (--all | --by N | --dates [--notes]) [--keep-notes])",
      "one operation of the block window on the samples of a block, written to a copy", RunSamples, kSamplesDetails},
+    {"export", "export <file.mvl> --mef OUT.mef [--blocks N,M]",
+     "the dataset written as an exchange file, every block or the ones listed", RunExport, kExportDetails},
 #ifdef MV_HAVE_PICTURE
     {"picture", "picture <file.mvl> --param NAME|POSITION --kind KIND --out PICTURE [options]",
      "the chart pair drawn into a PNG, JPEG or BMP picture", RunPicture, kPictureDetails},

@@ -1,5 +1,6 @@
 #include "spc/value_parsers.h"
 
+#include <cmath>
 #include <vector>
 
 #include "core/date_time.h"
@@ -69,6 +70,61 @@ std::optional<TDateTime> ParseClockTime(std::string_view text) {
   if (!hour || !minute || !second) return std::nullopt;
   if (*hour > 23 || *minute > 59 || *second > 59) return std::nullopt;
   return EncodeTime(*hour, *minute, *second);
+}
+
+std::optional<std::int32_t> ParseExchangeInteger(std::string_view text) {
+  if (Trim(text).empty()) return 0;
+  const auto value = ParseInteger(text, INT32_MIN, INT32_MAX);
+  if (!value) return std::nullopt;
+  return static_cast<std::int32_t>(*value);
+}
+
+TypedNumber ParseExchangeNumber(std::string_view text) { return ParseTypedNumber(text); }
+
+std::optional<bool> ParseExchangeBoolean(std::string_view text) {
+  const std::string word = UpperCase(CutToChars(text, 7));
+  static constexpr std::string_view kTrue[] = {"Y", "YES", "T", "TRUE", "Д", "ДА", "+", "1"};
+  static constexpr std::string_view kFalse[] = {"N", "NO", "F", "FALSE", "Н", "НЕТ", "-", "0"};
+  for (const std::string_view t : kTrue) {
+    if (word == t) return true;
+  }
+  for (const std::string_view f : kFalse) {
+    if (word == f) return false;
+  }
+  return std::nullopt;
+}
+
+std::optional<DataKind> ParseDataKind(std::string_view text) {
+  if (SameText(text, "Var")) return DataKind::Var;
+  if (SameText(text, "Attr")) return DataKind::Attr;
+  return std::nullopt;
+}
+
+std::optional<AttrType> ParseAttrType(std::string_view text) {
+  if (SameText(text, "units")) return AttrType::Units;
+  if (SameText(text, "nonconf")) return AttrType::Nonconformities;
+  return std::nullopt;
+}
+
+std::optional<std::uint8_t> ParseMultiplier(std::string_view text) {
+  const TypedNumber number = ParseTypedNumber(text);
+  if (number.status != TypedNumberStatus::Ok) return std::nullopt;
+  for (std::uint8_t code = 0; code <= kMaxMultiplierCode; ++code) {
+    if (std::fabs(number.value - Multiplier(code)) <= kSameEpsilon) return code;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::uint16_t> ParseSampleDates(std::string_view text) {
+  if (SameText(text, "off")) return std::uint16_t{0};
+  if (SameText(text, "date")) return block_flag::kDates;
+  if (SameText(text, "datetime")) return static_cast<std::uint16_t>(block_flag::kDates | block_flag::kTimes);
+  return std::nullopt;
+}
+
+const char* SampleDatesCode(std::uint16_t blockFlags) {
+  if ((blockFlags & block_flag::kDates) == 0) return "off";
+  return (blockFlags & block_flag::kTimes) != 0 ? "datetime" : "date";
 }
 
 }  // namespace mv
