@@ -19,16 +19,19 @@
 #include <QUrl>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 
 #include <filesystem>
 
 #include "app/dataset_outline.h"
+#include "app/dataset_window_logic.h"
 #include "app/instance_message.h"
 #include "app/password.h"
 #include "platform/prompts.h"
 #include "spc/spc_file.h"
+#include "ui/dataset_window.h"
 #include "ui/qt_message_windows.h"
 #include "ui/qt_progress.h"
 #include "ui/qt_prompts.h"
@@ -248,23 +251,26 @@ TEST_F(FrmMain, ShowsTheListOfDatasetsAndAPagePerDataset) {
   EXPECT_EQ(pages->currentIndex(), 1);
   EXPECT_EQ(frmMain.windowTitle(), QString::fromStdString("Morvalen " MV_VERSION " - " + first));
   EXPECT_EQ(contents->text(), QStringLiteral("3 параметра, 2 (колич.), 1 (альт.), процесс \"Токарная обработка\""));
-  auto* page = pages->currentWidget();
-  auto* params = page->findChild<QTableWidget*>(QStringLiteral("tblParameters"));
-  auto* blocks = page->findChild<QTableWidget*>(QStringLiteral("tblBlocks"));
-  auto* process = page->findChild<QLabel*>(QStringLiteral("lblProcess"));
-  ASSERT_TRUE(params && blocks && process);
-  EXPECT_EQ(process->text(), QStringLiteral("Токарная обработка"));
-  // Every row as the outline gives it.
-  const DatasetOutlineData outline = DatasetOutline(*frmMain.Shell().Datasets().Current());
-  for (const auto& [table, data] : {std::pair{params, &outline.parameters}, std::pair{blocks, &outline.blocks}}) {
-    ASSERT_EQ(table->rowCount(), static_cast<int>(data->rows.size()));
-    for (int r = 0; r < table->rowCount(); ++r) {
-      QStringList expected;
-      for (const std::string& cell : data->rows[static_cast<std::size_t>(r)]) expected << QString::fromStdString(cell);
-      EXPECT_EQ(Row(*table, r), expected);
+  auto* page = qobject_cast<ui::TfrmDatasetSPC*>(pages->currentWidget());
+  ASSERT_TRUE(page);
+  auto* nameField = page->findChild<QLineEdit*>(QStringLiteral("edName"));
+  ASSERT_TRUE(nameField);
+  EXPECT_EQ(nameField->text(), QStringLiteral("Токарная обработка"));
+  // Every row as the window's logic gives it, on the page of its kind.
+  const DatasetWindowLogic& logic = page->Logic();
+  for (const DataKind kind : {DataKind::Var, DataKind::Attr}) {
+    const QTableView* params = page->ParameterView(kind);
+    ASSERT_EQ(params->model()->rowCount(), logic.ParameterRows(kind));
+    for (int r = 0; r < params->model()->rowCount(); ++r) {
+      QStringList expected, shown;
+      for (const std::string& cell : logic.ParameterRow(kind, r + 1)) expected << QString::fromStdString(cell);
+      for (int c = 0; c < params->model()->columnCount(); ++c) shown << params->model()->index(r, c).data().toString();
+      EXPECT_EQ(shown, expected);
     }
+    EXPECT_EQ(page->BlockView(kind)->model()->rowCount(), 1);
   }
-  EXPECT_EQ(Row(*params, 0), QStringList({"1", "Диаметр", "количественный", "мм", "2", "номинал 10.00, от 9.90 до 10.10"}));
+  EXPECT_EQ(page->ParameterView(DataKind::Var)->model()->index(0, 3).data().toString(),
+            QString::fromStdString(frmMain.Shell().Datasets().Current()->Parameter(1)->ToleranceText()));
   for (const char* name : {"actSave", "actSaveAs", "actClose", "actPassword"}) {
     EXPECT_TRUE(action(name)->isEnabled()) << name;
   }
@@ -274,6 +280,8 @@ TEST_F(FrmMain, ShowsTheListOfDatasetsAndAPagePerDataset) {
   frmMain.resize(1000, 600);
   test::SaveScreenshot(frmMain, "dataset_page.png");
   ASSERT_EQ(pages->count(), 3);
+  EXPECT_EQ(pages->widget(1), page);  // the first dataset's window stays
+  EXPECT_EQ(frmMain.DatasetWindow(1), page);
   EXPECT_EQ(pages->tabText(1), QStringLiteral("вал.mvl"));
   EXPECT_EQ(pages->tabText(2), QStringLiteral("втулка.mvl"));
   EXPECT_EQ(pages->currentIndex(), 1);
