@@ -161,6 +161,23 @@ TEST_F(DatasetWindowTest, OpensChartsAndHistogramsOverTheSelectedBlocks) {
   QApplication::processEvents();
 }
 
+TEST_F(DatasetWindowTest, ChartKindsHaveTheirKeysOnTheirPage) {
+  auto window = Window();
+  m_ds->AddBlock(0, "Смена 3", SamplingMode::Samples, 0, 0, DataKind::Var, "", "");
+  window->Refresh();
+  SelectRows(*window->BlockView(DataKind::Var), {0, 1});
+  test::WhenModal(ChooseFirstParameter);
+  test::RunInEventLoop([&] { Key(window->BlockView(DataKind::Var), Qt::Key_3, Qt::ControlModifier); });
+  auto* chart = TopLevel<ui::ChartWindow>();
+  ASSERT_NE(chart, nullptr);
+  EXPECT_EQ(chart->Logic().Upper(), ChartKind::Mean);
+  EXPECT_EQ(chart->Logic().Lower(), ChartKind::StdDev);
+  EXPECT_EQ(chart->Logic().Selection().blocks, (std::vector<int>{1, 3}));
+  chart->close();
+  delete chart;
+  QApplication::processEvents();
+}
+
 TEST_F(DatasetWindowTest, ShowsTheDemoDatasetOnTwoPages) {
   auto ds = LoadDatasetFile(std::string(MV_SOURCE_DIR) + "/examples/demo.mvl");
   ASSERT_TRUE(ds);

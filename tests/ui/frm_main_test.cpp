@@ -15,6 +15,7 @@
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QUrl>
 #include <QPushButton>
@@ -346,6 +347,48 @@ TEST_F(FrmMain, AnExampleDatasetIsMarkedOnItsPageAndTab) {
   pages->setCurrentIndex(2);
   frmMain.resize(1000, 600);
   test::SaveScreenshot(frmMain, "example_dataset.png");
+}
+
+// A dataset's window lives as long as the dataset is open: other datasets coming and going and
+// the shell's changes leave it (and what is selected in it) as it is.
+TEST_F(FrmMain, ADatasetKeepsItsWindowWhileItIsOpen) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string first = dir.Path("вал.mvl");
+  const std::string second = dir.Path("втулка.mvl");
+  ASSERT_TRUE(test::WriteSampleDataset(first));
+  ASSERT_TRUE(test::WriteSampleDataset(second, "Расточка"));
+  ui::TfrmMain frmMain;
+  frmMain.OpenFiles({first});
+  QPointer<ui::TfrmDatasetSPC> window = frmMain.DatasetWindow(1);
+  ASSERT_TRUE(window);
+  QTableView* params = window->ParameterView(DataKind::Var);
+  params->selectRow(1);
+  window->ShowKind(DataKind::Attr);
+
+  frmMain.OpenFiles({second});
+  frmMain.Shell().Datasets().At(0)->Touch();
+  frmMain.DatasetsChanged();
+  EXPECT_EQ(frmMain.DatasetWindow(1), window.data());
+  EXPECT_EQ(window->CurrentKind(), DataKind::Attr);
+  EXPECT_EQ(params->selectionModel()->selectedRows().size(), 1);
+  EXPECT_EQ(params->selectionModel()->selectedRows().front().row(), 1);
+  EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lblState"))->text().left(1), QStringLiteral("*"));
+
+  // Saving through the main window takes the name over first; closing takes the window away.
+  window->findChild<QLineEdit*>(QStringLiteral("edName"))->setText(QStringLiteral("Шлифовка"));
+  auto* pages = frmMain.findChild<QTabWidget*>(QStringLiteral("tabPages"));
+  pages->setCurrentIndex(1);
+  frmMain.findChild<QAction*>(QStringLiteral("actSave"))->trigger();
+  EXPECT_EQ(LoadDatasetFile(first)->processName, "Шлифовка");
+  EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lblLastAction"))->text(), QStringLiteral("Файл сохранен"));
+  ui::TfrmDatasetSPC* other = frmMain.DatasetWindow(2);
+  frmMain.findChild<QAction*>(QStringLiteral("actClose"))->trigger();
+  EXPECT_EQ(frmMain.DatasetWindow(1), nullptr);
+  EXPECT_EQ(frmMain.DatasetWindow(2), other);
+  EXPECT_EQ(frmMain.Shell().Edits().Count(), 1);  // only the open dataset's fields
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window.isNull());
 }
 
 // The window closes only when every dataset could be closed.
