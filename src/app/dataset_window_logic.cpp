@@ -10,7 +10,9 @@
 #include "core/date_time.h"
 #include "core/messages.h"
 #include "core/text.h"
+#include "spc/derived_data.h"
 #include "platform/log_sink.h"
+#include "platform/progress.h"
 #include "platform/services.h"
 
 namespace mv {
@@ -192,7 +194,11 @@ int DatasetWindowLogic::MoveParameter(DataKind kind, int row, int direction) {
   LogLine(*m_ds, "Move parameter from pos " + std::to_string(row) + " to " + std::to_string(target) + " [" +
                      moved->LogText() + "]");
   m_ds->RebuildOrderLists();
-  m_ds->ComputeAllStats();
+  platform::IProgress& progress = platform::Current<platform::IProgress>();
+  progress.Begin("Пересчет данных...", 1);
+  RefreshDerivedData(*m_ds);
+  progress.Step();
+  progress.End();
   m_ds->Touch();
   m_lastAction = "Перемещен параметр";
   return target;

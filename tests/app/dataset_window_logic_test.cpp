@@ -136,6 +136,8 @@ TEST_F(DatasetWindowLogicTest, MovingAParameterExchangesOrderNumbersAndKeepsEver
   EXPECT_EQ(m_fake.log.lines[0], "Move parameter from pos 2 to 1 [" + m_ds->Parameter(3)->LogText() + "]");
   EXPECT_NE(m_fake.log.lines[0].find("[ID="), std::string::npos);
   EXPECT_TRUE(m_ds->IsChanged());
+  EXPECT_EQ(m_fake.progress.titles, std::vector<std::string>{"Пересчет данных..."});
+  EXPECT_TRUE(m_fake.progress.ended);
   // Nothing beyond the ends.
   EXPECT_EQ(logic.MoveParameter(DataKind::Var, 1, -1), 0);
   EXPECT_EQ(logic.MoveParameter(DataKind::Var, 2, +1), 0);
