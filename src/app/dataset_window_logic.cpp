@@ -407,6 +407,39 @@ bool DatasetPropertiesLogic::ChangePassword() {
   return changed;
 }
 
+void DatasetPropertiesLogic::AddAttachment(const std::string& path, std::uint64_t size, TDateTime fileTime,
+                                           const std::string* content) {
+  const std::filesystem::path file(path);
+  TDatasetImage image;
+  std::string extension = LowerCase(file.extension().string());
+  const bool picture = extension == ".bmp" || extension == ".jpg" || extension == ".jpeg" || extension == ".png" ||
+                       extension == ".gif";
+  image.type = picture ? 1 : 2;
+  image.fileSize = static_cast<std::int32_t>(std::min<std::uint64_t>(size, 0x7FFFFFFF));
+  image.fileTime = fileTime;
+  image.title = CutToChars(file.filename().string(), TDatasetImage::kTitleMax);
+  image.folder = file.parent_path().string();
+  image.fileName = file.filename().string();
+  if (content && content->size() <= kMaxEmbeddedBytes) {
+    image.content = *content;
+    image.flags = TDatasetImage::kEmbedded;
+  }
+  form.attachments.push_back(std::move(image));
+}
+
+bool DatasetPropertiesLogic::RenameAttachment(std::size_t index, std::string_view title) {
+  const std::string trimmed(Trim(title));
+  if (index >= form.attachments.size() || trimmed.empty()) return false;
+  form.attachments[index].title = CutToChars(trimmed, TDatasetImage::kTitleMax);
+  return true;
+}
+
+std::string DatasetPropertiesLogic::AttachmentPath(std::size_t index) const {
+  if (index >= form.attachments.size()) return {};
+  const TDatasetImage& image = form.attachments[index];
+  return (std::filesystem::path(image.folder) / image.fileName).string();
+}
+
 bool DatasetPropertiesLogic::DeleteAttachment(std::size_t index) {
   if (index >= form.attachments.size()) return false;
   if (!Ask("Вы действительно желаете удалить рисунок \"" + form.attachments[index].title + "\" ?")) return false;

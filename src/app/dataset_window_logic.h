@@ -171,6 +171,14 @@ class DatasetPropertiesLogic {
   // The set-password window over the dataset with the responsible person as typed; the new
   // hash goes to the form only (the dataset keeps its own until Accept). True when changed.
   bool ChangePassword();
+  // Attaches a file: its title is its name; its content is embedded when given and small
+  // enough for the record (at most 65,520 bytes), else only the file is referred to.
+  static constexpr std::size_t kMaxEmbeddedBytes = 65520;
+  void AddAttachment(const std::string& path, std::uint64_t size, TDateTime fileTime, const std::string* content);
+  // A new title (trimmed, cut to 80); false for an empty one or an invalid index.
+  bool RenameAttachment(std::size_t index, std::string_view title);
+  // Where the attached file lies ("" for an invalid index).
+  std::string AttachmentPath(std::size_t index) const;
   // Asks, then removes the attachment; true when removed.
   bool DeleteAttachment(std::size_t index);
   // The information page's text.

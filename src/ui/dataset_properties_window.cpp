@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QFile>
+#include <QInputDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +17,10 @@
 
 #include "app/config_file.h"
 #include "app/history_lists.h"
+#include "core/file_facts.h"
+#include "platform/file_dialogs.h"
+#include "platform/services.h"
+#include "platform/shell_open.h"
 
 namespace mv::ui {
 namespace {
@@ -67,13 +73,56 @@ DatasetPropertiesWindow::DatasetPropertiesWindow(TDatasetSPC& ds, bool debugMode
   m_attachments = new QListWidget(listBox);
   m_attachments->setObjectName(QStringLiteral("lstAttachments"));
   listLayout->addWidget(m_attachments, 1);
+  auto* listButtons = new QVBoxLayout;
+  auto* add = new QPushButton(QStringLiteral("&Добавить..."), listBox);
+  add->setObjectName(QStringLiteral("btnAddAttachment"));
+  connect(add, &QPushButton::clicked, this, [this] {
+    platform::FileDialogRequest request;
+    request.title = "Выбор рисунка или документа";
+    request.filter = "Все файлы (*)";
+    const std::optional<std::string> file = platform::Current<platform::IFileDialogs>().ChooseOpen(request);
+    if (!file) return;
+    std::uint64_t size = 0;
+    TDateTime time = 0;
+    FileFacts(*file, size, time);
+    // One byte beyond the record's limit tells a file too big to embed.
+    QFile source(Q(*file));
+    std::string content;
+    const bool read = source.open(QIODevice::ReadOnly);
+    if (read) content = source.read(static_cast<qint64>(DatasetPropertiesLogic::kMaxEmbeddedBytes) + 1).toStdString();
+    m_logic.AddAttachment(*file, size, time, read ? &content : nullptr);
+    ShowAttachments();
+    m_attachments->setCurrentRow(m_attachments->count() - 1);
+  });
+  auto* rename = new QPushButton(QStringLiteral("&Изменить..."), listBox);
+  rename->setObjectName(QStringLiteral("btnRenameAttachment"));
+  connect(rename, &QPushButton::clicked, this, [this] {
+    const int row = m_attachments->currentRow();
+    if (row < 0) return;
+    bool ok = false;
+    const QString title =
+        QInputDialog::getText(this, QStringLiteral("Рисунок или документ"), QStringLiteral("Название:"),
+                              QLineEdit::Normal, Q(m_logic.form.attachments[static_cast<std::size_t>(row)].title), &ok);
+    if (ok && m_logic.RenameAttachment(static_cast<std::size_t>(row), S(title))) {
+      ShowAttachments();
+      m_attachments->setCurrentRow(row);
+    }
+  });
+  auto* view = new QPushButton(QStringLiteral("Про&смотр"), listBox);
+  view->setObjectName(QStringLiteral("btnViewAttachment"));
+  connect(view, &QPushButton::clicked, this, [this] {
+    const int row = m_attachments->currentRow();
+    if (row >= 0) platform::Current<platform::IShellOpen>().Open(m_logic.AttachmentPath(static_cast<std::size_t>(row)));
+  });
   auto* remove = new QPushButton(QStringLiteral("&Удалить"), listBox);
   remove->setObjectName(QStringLiteral("btnDeleteAttachment"));
   connect(remove, &QPushButton::clicked, this, [this] {
     const int row = m_attachments->currentRow();
     if (row >= 0 && m_logic.DeleteAttachment(static_cast<std::size_t>(row))) ShowAttachments();
   });
-  listLayout->addWidget(remove, 0, Qt::AlignTop);
+  for (QPushButton* button : {add, rename, view, remove}) listButtons->addWidget(button);
+  listButtons->addStretch(1);
+  listLayout->addLayout(listButtons);
   picturesLayout->addWidget(listBox, 1);
   const QString iconTexts[] = {QStringLiteral("Показывать иконку"),
                                QStringLiteral("Увеличивать иконку до размеров рамки  (100x100)"),

@@ -8,6 +8,7 @@
 #include "app/config_file.h"
 #include "app/history_lists.h"
 #include "app/password.h"
+#include "core/text.h"
 #include "support/fake_platform.h"
 #include "support/sample_dataset.h"
 
@@ -431,6 +432,34 @@ TEST_F(DatasetWindowLogicTest, PropertiesInDebugModeCheckTheIdentifierAndTheExam
   EXPECT_EQ(logic.Accept(nullptr), DatasetPropertiesLogic::Field::None);
   EXPECT_EQ(m_ds->id, 123456789);
   EXPECT_TRUE(m_ds->IsExample());
+}
+
+TEST_F(DatasetWindowLogicTest, AttachmentsEmbedSmallFilesOnly) {
+  DatasetPropertiesLogic logic(*m_ds, false);
+  const std::string small(100, 'a');
+  const std::string big(65521, 'b');
+  logic.AddAttachment("/data/чертеж.png", small.size(), 45000, &small);
+  logic.AddAttachment("/data/отчет.pdf", big.size(), 45001, &big);
+  ASSERT_EQ(logic.form.attachments.size(), 2u);
+  const TDatasetImage& picture = logic.form.attachments[0];
+  EXPECT_EQ(picture.title, "чертеж.png");
+  EXPECT_EQ(picture.folder, "/data");
+  EXPECT_EQ(picture.content, small);
+  EXPECT_EQ(picture.flags, TDatasetImage::kEmbedded);
+  EXPECT_EQ(picture.type, 1);
+  const TDatasetImage& document = logic.form.attachments[1];
+  EXPECT_TRUE(document.content.empty());
+  EXPECT_EQ(document.flags, 0);
+  EXPECT_EQ(document.fileSize, 65521);
+  EXPECT_EQ(logic.AttachmentPath(1), "/data/отчет.pdf");
+  EXPECT_FALSE(logic.RenameAttachment(0, "  "));
+  EXPECT_TRUE(logic.RenameAttachment(0, " Чертеж вала " + std::string(100, 'x')));
+  EXPECT_EQ(logic.form.attachments[0].title.rfind("Чертеж вала x", 0), 0u);
+  EXPECT_EQ(CharCount(logic.form.attachments[0].title), TDatasetImage::kTitleMax);
+  EXPECT_TRUE(m_ds->attachments.empty());  // until OK
+  logic.Accept(nullptr);
+  EXPECT_EQ(m_ds->attachments.size(), 2u);
+  EXPECT_TRUE(m_ds->IsChanged());
 }
 
 TEST_F(DatasetWindowLogicTest, DeletingAnAttachmentAsksFirst) {

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QTabWidget>
@@ -464,6 +465,25 @@ TEST_F(DatasetWindowTest, PropertiesRefuseAPasswordWithoutTheResponsiblePerson) 
   // In debug mode the administration page comes too.
   ui::DatasetPropertiesWindow debug(*m_ds, true, nullptr);
   EXPECT_EQ(debug.findChild<QTabWidget*>("tabProperties")->tabText(4), " Администрирование ");
+}
+
+TEST_F(DatasetWindowTest, PropertiesAttachAndViewFiles) {
+  test::TempFolder dir;
+  const std::string drawing = dir.Path("чертеж.png");
+  std::ofstream(drawing) << "drawing";
+  ui::DatasetPropertiesWindow window(*m_ds, false, nullptr);
+  Activate(window);
+  m_fake.fileDialogs.choices = {drawing};
+  QTest::mouseClick(window.findChild<QPushButton*>("btnAddAttachment"), Qt::LeftButton);
+  auto* list = window.findChild<QListWidget*>("lstAttachments");
+  ASSERT_EQ(list->count(), 1);
+  EXPECT_EQ(list->item(0)->text(), "чертеж.png");
+  QTest::mouseClick(window.findChild<QPushButton*>("btnViewAttachment"), Qt::LeftButton);
+  EXPECT_EQ(m_fake.shellOpen.opened, std::vector<std::string>{drawing});
+  window.accept();
+  ASSERT_EQ(m_ds->attachments.size(), 1u);
+  EXPECT_EQ(m_ds->attachments[0].content, "drawing");
+  EXPECT_EQ(m_ds->attachments[0].fileSize, 7);
 }
 
 TEST_F(DatasetWindowTest, AnExampleDatasetSaysSoInItsType) {
