@@ -135,8 +135,8 @@ TfrmDatasetSPC::TfrmDatasetSPC(TDatasetSPC& ds, EditContext context, Options opt
   m_tabs->setObjectName(QStringLiteral("tabKinds"));
   m_pages[0].kind = DataKind::Var;
   m_pages[1].kind = DataKind::Attr;
-  m_tabs->addTab(BuildPage(m_pages[0]), QStringLiteral("&Количественные данные"));
-  m_tabs->addTab(BuildPage(m_pages[1]), QStringLiteral("&Альтернативные данные"));
+  m_tabs->addTab(BuildPage(m_pages[0]), QStringLiteral("Коли&чественные данные"));
+  m_tabs->addTab(BuildPage(m_pages[1]), QStringLiteral("Аль&тернативные данные"));
   layout->addWidget(m_tabs, 1);
 
   auto* status = new QStatusBar(this);
@@ -237,21 +237,21 @@ QWidget* TfrmDatasetSPC::BuildPage(Page& page) {
 
   // The commands.
   auto* tools = new QHBoxLayout;
-  page.addParam = MakeButton(QStringLiteral("+ Параметр"), var ? "tbtNumPrmAdd" : "tbtAltPrmAdd",
+  page.addParam = MakeButton(QStringLiteral("+ Пара&метр"), var ? "tbtNumPrmAdd" : "tbtAltPrmAdd",
                              QStringLiteral("Добавить параметр (Insert)"), widget);
-  page.deleteParam = MakeButton(QStringLiteral("− Параметр"), var ? "tbtNumPrmDel" : "tbtAltPrmDel",
+  page.deleteParam = MakeButton(QStringLiteral("&Удалить параметр"), var ? "tbtNumPrmDel" : "tbtAltPrmDel",
                                 QStringLiteral("Удалить параметр (Delete)"), widget);
-  page.paramUp = MakeButton(QStringLiteral("▲"), var ? "tbtNumPrmUp" : "tbtAltPrmUp",
+  page.paramUp = MakeButton(QStringLiteral("▲ Вы&ше"), var ? "tbtNumPrmUp" : "tbtAltPrmUp",
                             QStringLiteral("Переместить параметр вверх (Ctrl+Up)"), widget);
-  page.paramDown = MakeButton(QStringLiteral("▼"), var ? "tbtNumPrmDown" : "tbtAltPrmDown",
+  page.paramDown = MakeButton(QStringLiteral("▼ Ни&же"), var ? "tbtNumPrmDown" : "tbtAltPrmDown",
                               QStringLiteral("Переместить параметр вниз (Ctrl+Down)"), widget);
-  page.addBlock = MakeButton(QStringLiteral("+ Блок"), var ? "tbtNumBlkAdd" : "tbtAltBlkAdd",
+  page.addBlock = MakeButton(QStringLiteral("+ Нов&ый блок"), var ? "tbtNumBlkAdd" : "tbtAltBlkAdd",
                              QStringLiteral("Добавить блок (Insert)"), widget);
-  page.deleteBlocks = MakeButton(QStringLiteral("− Блок"), var ? "tbtNumBlkDel" : "tbtAltBlkDel",
+  page.deleteBlocks = MakeButton(QStringLiteral("Удал&ить блоки"), var ? "tbtNumBlkDel" : "tbtAltBlkDel",
                                  QStringLiteral("Удалить выделенные блоки (Delete)"), widget);
-  page.selectAll = MakeButton(QStringLiteral("Все блоки"), var ? "tbtNumBlkSelectAll" : "tbtAltBlkSelectAll",
+  page.selectAll = MakeButton(QStringLiteral("Выделить &все"), var ? "tbtNumBlkSelectAll" : "tbtAltBlkSelectAll",
                               QStringLiteral("Выделить все блоки (Ctrl+A)"), widget);
-  page.editSwitch = MakeButton(QStringLiteral("Редактирование"), var ? "tbtNumBlkEditAvl" : "tbtAltBlkEditAvl",
+  page.editSwitch = MakeButton(QStringLiteral("И&зменение блоков"), var ? "tbtNumBlkEditAvl" : "tbtAltBlkEditAvl",
                                QString(), widget);
   page.editSwitch->setCheckable(true);
   connect(page.addParam, &QToolButton::clicked, this, &TfrmDatasetSPC::mnuEditAddPrmClick);
@@ -268,7 +268,7 @@ QWidget* TfrmDatasetSPC::BuildPage(Page& page) {
   tools->addSpacing(12);
 
   // The analysis: the chart kinds of the page (Ctrl+1...), the histogram, the filter.
-  auto* chart = MakeButton(QStringLiteral("Контрольная &карта"), var ? "btnChartVar" : "btnChartAttr",
+  auto* chart = MakeButton(QStringLiteral("Контро&льная карта"), var ? "btnChartVar" : "btnChartAttr",
                            QStringLiteral("Контрольная карта по выделенным блокам (Ctrl+K)"), widget);
   chart->setPopupMode(QToolButton::InstantPopup);
   auto* menu = new QMenu(chart);
@@ -440,8 +440,9 @@ void TfrmDatasetSPC::Refresh() {
     const std::vector<int> blockRows = SelectedBlockRows(page.kind);
     page.paramModel->Reset();
     page.blockModel->Reset();
-    page.paramCaption->setText(Q(m_logic.ParameterCaption(page.kind)));
-    page.blockCaption->setText(Q(m_logic.BlockCaption(page.kind)));
+    // The captions name the lists for the keyboard: Alt+П, Alt+Б.
+    page.paramCaption->setText(QStringLiteral("&") + Q(m_logic.ParameterCaption(page.kind)));
+    page.blockCaption->setText(QStringLiteral("&") + Q(m_logic.BlockCaption(page.kind)));
     if (paramRow > 0) SelectParameterRow(page.kind, std::min(paramRow, m_logic.ParameterRows(page.kind)));
     for (const int row : blockRows) {
       if (row <= m_logic.BlockRows(page.kind)) {
@@ -494,7 +495,7 @@ void TfrmDatasetSPC::ShowPicture() {
     m_picture->setIcon(QIcon(pixmap.scaled(100, 100, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
   } else {
     m_picture->setIcon(QIcon());
-    m_picture->setText(QStringLiteral("Рисунок\nпроцесса"));
+    m_picture->setText(QStringLiteral("&Рисунок\nпроцесса"));
   }
 }
 

@@ -32,6 +32,7 @@
 #include "ui/histogram_window.h"
 #include "ui/parameter_choice_dialog.h"
 #include "ui/sample_range_dialog.h"
+#include "mnemonics.h"
 #include "ui_test_app.h"
 
 namespace mv {
@@ -162,6 +163,32 @@ TEST_F(DatasetWindowTest, OpensChartsAndHistogramsOverTheSelectedBlocks) {
   QApplication::processEvents();
 }
 
+// Each page's commands and lists, with the fields above and the page tabs, have letters of their
+// own (the main window's menus keep theirs: Ф, Е, С).
+TEST_F(DatasetWindowTest, EveryCommandOfAPageHasItsOwnMnemonic) {
+  auto window = Window();
+  std::vector<QString> header;
+  for (const char* name : {"btnProperties", "imgPicture"}) {
+    const QString text = window->findChild<QAbstractButton*>(name)->text();
+    header.push_back(text.mid(text.indexOf(QLatin1Char('&')) + 1, 1).toLower());
+  }
+  for (QLineEdit* field : window->findChildren<QLineEdit*>()) {
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+      if (label->buddy() == field) header.push_back(label->text().mid(label->text().indexOf('&') + 1, 1).toLower());
+    }
+  }
+  auto* tabs = window->findChild<QTabWidget*>("tabKinds");
+  for (int i = 0; i < tabs->count(); ++i) header.push_back(tabs->tabText(i).mid(tabs->tabText(i).indexOf('&') + 1, 1).toLower());
+  for (const char* page : {"pgVar", "pgAttr"}) {
+    test::ExpectOwnMnemonics(window->findChild<QWidget*>(page));
+    std::vector<QString> letters = test::Mnemonics(window->findChild<QWidget*>(page));
+    letters.insert(letters.end(), header.begin(), header.end());
+    for (const QString& menu : {QStringLiteral("ф"), QStringLiteral("е"), QStringLiteral("с")}) letters.push_back(menu);
+    std::sort(letters.begin(), letters.end());
+    EXPECT_EQ(std::adjacent_find(letters.begin(), letters.end()), letters.end()) << page;
+  }
+}
+
 TEST_F(DatasetWindowTest, ChartKindsHaveTheirKeysOnTheirPage) {
   auto window = Window();
   m_ds->AddBlock(0, "Смена 3", SamplingMode::Samples, 0, 0, DataKind::Var, "", "");
@@ -201,8 +228,8 @@ TEST_F(DatasetWindowTest, ShowsTheDemoDatasetOnTwoPages) {
     }
     EXPECT_EQ(blocks->selectionMode(), QAbstractItemView::ExtendedSelection);
   }
-  EXPECT_EQ(window.findChild<QLabel*>("lblNumParams")->text().toStdString(), logic.ParameterCaption(DataKind::Var));
-  EXPECT_EQ(window.findChild<QLabel*>("lblNumBlocks")->text().toStdString(), logic.BlockCaption(DataKind::Var));
+  EXPECT_EQ(window.findChild<QLabel*>("lblNumParams")->text().toStdString(), "&" + logic.ParameterCaption(DataKind::Var));
+  EXPECT_EQ(window.findChild<QLabel*>("lblNumBlocks")->text().toStdString(), "&" + logic.BlockCaption(DataKind::Var));
   EXPECT_EQ(window.findChild<QLineEdit*>("edName")->text().toStdString(), ds->processName);
   EXPECT_EQ(window.findChild<QLabel*>("lblState")->toolTip().toStdString(), logic.StateHint());
   // The histogram is offered on the quantitative page only.
@@ -290,7 +317,7 @@ TEST_F(DatasetWindowTest, DeleteAndMoveFromTheKeyboard) {
                                       "Действительно хотите удалить ?"}));
   ASSERT_EQ(blocks->model()->rowCount(), 1);
   EXPECT_EQ(Row(*blocks, 0)[1], "Партия 1");
-  EXPECT_EQ(window->findChild<QLabel*>("lblNumBlocks")->text(), "Блоки данных  (1):");
+  EXPECT_EQ(window->findChild<QLabel*>("lblNumBlocks")->text(), "&Блоки данных  (1):");
 
   // Delete on the parameters: the question, and "Нет" keeps it.
   m_fake.messages.shown.clear();
