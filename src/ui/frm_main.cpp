@@ -26,7 +26,7 @@
 #include "app/dataset_outline.h"
 #include "app/dataset_history.h"
 #include "ui/dataset_history_window.h"
-#include "ui/dataset_page.h"
+#include "ui/dataset_window.h"
 #include "ui/quality_calculator_dialog.h"
 #include "ui/settings_window.h"
 
@@ -81,7 +81,15 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent) {
   resize(1000, 650);
 }
 
-TfrmMain::~TfrmMain() { m_shell.SetView(nullptr); }
+TfrmMain::~TfrmMain() {
+  // The windows leave the shell's list of values in edit before the shell goes.
+  for (auto& [slot, entry] : m_windows) {
+    entry.window->Detach();
+    delete entry.window;
+  }
+  m_windows.clear();
+  m_shell.SetView(nullptr);
+}
 
 namespace {
 
@@ -133,9 +141,9 @@ void TfrmMain::BuildMenus() {
        [this] { m_shell.OpenWithDialog(); }, false, false},
       {"actHistory", QStringLiteral("&История наборов данных..."), {Qt::CTRL | Qt::Key_H}, [this] { OpenFromHistory(); }, false, true},
       {"actSave", QStringLiteral("Со&хранить"), keys(QKeySequence::Save, Qt::CTRL | Qt::Key_S),
-       [this] { CurrentSlotCommand([this](int slot) { m_shell.SaveDataset(slot, false); }); }, true, false},
+       [this] { SaveCurrent(false); }, true, false},
       {"actSaveAs", QStringLiteral("Сохранить &как..."), keys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-       [this] { CurrentSlotCommand([this](int slot) { m_shell.SaveDataset(slot, true); }); }, true, false},
+       [this] { SaveCurrent(true); }, true, false},
       {"actClose", QStringLiteral("&Закрыть"), keys(QKeySequence::Close, Qt::CTRL | Qt::Key_W),
        [this] { CurrentSlotCommand([this](int slot) { m_shell.CloseDataset(slot); }); }, true, true},
       {"actPassword", QStringLiteral("&Пароль набора данных..."), {},
@@ -305,28 +313,90 @@ void TfrmMain::dropEvent(QDropEvent* event) {
   });
 }
 
+TfrmDatasetSPC* TfrmMain::DatasetWindow(int slot) const {
+  const auto found = m_windows.find(slot);
+  return found == m_windows.end() ? nullptr : found->second.window;
+}
+
+TfrmDatasetSPC* TfrmMain::MakeDatasetWindow(int index) {
+  OpenDatasetList& list = m_shell.Datasets();
+  const int slot = list.Entry(index)->slot;
+  EditContext context;
+  context.slot = slot;
+  context.config = m_settings.config;
+  context.profiles = m_settings.profiles;
+  context.gages = m_settings.gages;
+  context.pending = &m_shell.Edits();
+  context.saveDataset = [this, slot] {
+    if (TfrmDatasetSPC* window = DatasetWindow(slot)) window->TakeFields();
+    return m_shell.SaveDataset(slot, false);
+  };
+  TfrmDatasetSPC::Options options;
+  options.debugMode = m_shell.debugMode;
+  options.filterNames = filterNameHistory;
+  options.filterValues = filterValueHistory;
+  auto* window = new TfrmDatasetSPC(*list.At(index), std::move(context), options, m_pages);
+  connect(window, &TfrmDatasetSPC::DatasetChanged, this, [this] { Refresh(); });
+  connect(window, &TfrmDatasetSPC::DerivedDataChanged, this, [this, slot] { Q_EMIT DatasetDerivedDataChanged(slot); });
+  return window;
+}
+
+void TfrmMain::SaveCurrent(bool askName) {
+  CurrentSlotCommand([this, askName](int slot) {
+    TfrmDatasetSPC* window = DatasetWindow(slot);
+    if (window && !askName) {
+      window->Save();
+      return;
+    }
+    if (window) window->TakeFields();
+    if (m_shell.SaveDataset(slot, askName) && (window = DatasetWindow(slot))) {
+      window->Logic().Saved();
+      window->RefreshState();
+    }
+  });
+}
+
 void TfrmMain::Refresh() {
   OpenDatasetList& list = m_shell.Datasets();
   {
-    // Rebuilding the pages moves the tab widget's current page; the list's current one counts.
+    // Re-ordering the pages moves the tab widget's current page; the list's current one counts.
     const bool listInFront = m_pages->currentIndex() == 0;
     const QSignalBlocker blocker(m_pages);
-    while (m_pages->count() > 1) {
-      QWidget* page = m_pages->widget(1);
-      m_pages->removeTab(1);
-      page->deleteLater();
+    // A dataset keeps its window while it is open; the windows of closed ones go.
+    std::map<int, WindowEntry> windows;
+    for (int i = 0; i < list.Count(); ++i) {
+      const int slot = list.Entry(i)->slot;
+      auto found = m_windows.find(slot);
+      if (found != m_windows.end() && found->second.dataset == list.At(i)) {
+        windows[slot] = found->second;
+        m_windows.erase(found);
+      } else {
+        windows[slot] = {MakeDatasetWindow(i), list.At(i)};
+      }
+    }
+    for (auto& [slot, entry] : m_windows) {
+      entry.window->Detach();
+      entry.window->hide();
+      entry.window->deleteLater();
+    }
+    m_windows = std::move(windows);
+    // The pages are put in again only when the datasets or their order changed: a page that
+    // stays keeps the focus it has.
+    bool samePages = m_pages->count() == list.Count() + 1;
+    for (int i = 0; samePages && i < list.Count(); ++i) {
+      samePages = m_pages->widget(i + 1) == m_windows[list.Entry(i)->slot].window;
+    }
+    if (!samePages) {
+      while (m_pages->count() > 1) m_pages->removeTab(1);
+      for (int i = 0; i < list.Count(); ++i) m_pages->addTab(m_windows[list.Entry(i)->slot].window, QString());
     }
     m_list->setRowCount(list.Count());
     for (int i = 0; i < list.Count(); ++i) {
       const std::string name = list.DisplayName(i);
-      auto* page = new DatasetPage(*list.At(i), m_pages, filterNameHistory, filterValueHistory);
-      const int slot = list.Entry(i)->slot;
-      connect(page, &DatasetPage::DerivedDataChanged, this, [this, slot] {
-        ShowCurrent();
-        Q_EMIT DatasetDerivedDataChanged(slot);
-      });
-      m_pages->addTab(page, Q(DatasetTabText(name)));
+      m_windows[list.Entry(i)->slot].window->RefreshState();
+      m_pages->setTabText(i + 1, Q(DatasetTabText(name)));
       m_pages->setTabToolTip(i + 1, Q(name));
+      m_pages->tabBar()->setTabTextColor(i + 1, QColor());
       const QString cells[] = {QString::number(list.Entry(i)->slot), Q(list.StatusText(i)),
                                Q(DatasetTabText(name)), Q(name)};
       for (int c = 0; c < 4; ++c) m_list->setItem(i, c, new QTableWidgetItem(cells[c]));

@@ -1,11 +1,11 @@
 #pragma once
-// The main window: the menu, the page listing the open datasets and one page per dataset (its
-// process texts, parameters and blocks, read-only until the dataset window takes its place),
-// and the status line. The shell it holds does the work; the window shows what it reports.
+// The main window: the menu, the page listing the open datasets and one page per dataset (the
+// dataset's window, kept for as long as the dataset is open), and the status line. The shell it holds does the work; the window shows what it reports.
 
 #include <QMainWindow>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,6 +19,8 @@ class QTableWidget;
 class QTimer;
 
 namespace mv::ui {
+
+class TfrmDatasetSPC;
 
 class TfrmMain : public QMainWindow, public ShellView {
   Q_OBJECT
@@ -55,6 +57,9 @@ class TfrmMain : public QMainWindow, public ShellView {
   // "История наборов данных...": the history window, then the chosen dataset is opened.
   void OpenFromHistory();
 
+  // The window of the dataset in a slot (nullptr: none open there).
+  TfrmDatasetSPC* DatasetWindow(int slot) const;
+
   // ShellView
   void StatusChanged(const std::string& text) override;
   void DatasetsChanged() override;
@@ -83,6 +88,10 @@ class TfrmMain : public QMainWindow, public ShellView {
   void Refresh();
   // Title, status and commands for the current dataset.
   void ShowCurrent();
+  // The window of a dataset that just opened.
+  TfrmDatasetSPC* MakeDatasetWindow(int index);
+  // Saves the current dataset (under its name, or asking for one).
+  void SaveCurrent(bool askName);
 
   mv::Shell m_shell;
   QTabWidget* m_pages = nullptr;
@@ -97,6 +106,12 @@ class TfrmMain : public QMainWindow, public ShellView {
   std::vector<QAction*> m_datasetCommands;  // enabled only with a dataset open
   QAction* m_settingsCommand = nullptr;
   SettingsSources m_settings;
+  // The open datasets' windows by slot, with the dataset each was made for.
+  struct WindowEntry {
+    TfrmDatasetSPC* window = nullptr;
+    const TDatasetSPC* dataset = nullptr;
+  };
+  std::map<int, WindowEntry> m_windows;
 };
 
 }  // namespace mv::ui

@@ -1,4 +1,4 @@
-// The filter window, the condition window and the dataset page's filter commands forward to
+// The filter window, the condition window and the dataset window's filter commands forward to
 // their logic: the buttons follow it, OK writes the filter and renews the dataset's marks.
 
 #include "ui/filter_window.h"
@@ -18,7 +18,7 @@
 #include "support/sample_dataset.h"
 #include "ui/chart_window.h"
 #include "ui/condition_window.h"
-#include "ui/dataset_page.h"
+#include "ui/dataset_window.h"
 #include "ui_test_app.h"
 
 namespace mv {
@@ -140,8 +140,8 @@ TEST_F(FilterWindowTest, ButtonsFollowTheLogicAndOkRefilters) {
   EXPECT_EQ(m_ds->Block(1)->stats.countedPoints, 9);  // diameters above 10: three of five
 }
 
-TEST_F(FilterWindowTest, DatasetPageCommandsShowTheFilterInForce) {
-  ui::DatasetPage page(*m_ds);
+TEST_F(FilterWindowTest, DatasetWindowCommandsShowTheFilterInForce) {
+  ui::TfrmDatasetSPC page(*m_ds, {}, {});
   QPushButton* var = page.FilterButton(DataKind::Var);
   QPushButton* attr = page.FilterButton(DataKind::Attr);
   ASSERT_TRUE(var && attr);
@@ -150,7 +150,7 @@ TEST_F(FilterWindowTest, DatasetPageCommandsShowTheFilterInForce) {
   EXPECT_FALSE(var->isChecked());
   EXPECT_EQ(var->toolTip(), " Фильтр (неактивен) ");
   int changed = 0;
-  QObject::connect(&page, &ui::DatasetPage::DerivedDataChanged, [&changed] { ++changed; });
+  QObject::connect(&page, &ui::TfrmDatasetSPC::DerivedDataChanged, [&changed] { ++changed; });
   test::WhenModal([](QWidget* modal) {
     auto* window = dynamic_cast<ui::FilterWindow*>(modal);
     ASSERT_NE(window, nullptr);
@@ -172,7 +172,7 @@ TEST_F(FilterWindowTest, DatasetPageCommandsShowTheFilterInForce) {
 
 TEST_F(FilterWindowTest, OkRebuildsTheOpenChartsOfTheDataset) {
   QWidget main;
-  ui::DatasetPage page(*m_ds, &main);
+  ui::TfrmDatasetSPC page(*m_ds, {}, {}, &main);
   ui::ChartWindow* chart =
       ui::ChartWindow::Open(*m_ds, {m_ds.get(), {1}, true, 1, 1}, ChartKind::Mean, ChartKind::Range, {1}, &main);
   ASSERT_NE(chart, nullptr);

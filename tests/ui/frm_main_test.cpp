@@ -15,20 +15,24 @@
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QUrl>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 
 #include <filesystem>
 
 #include "app/dataset_outline.h"
+#include "app/dataset_window_logic.h"
 #include "app/instance_message.h"
 #include "app/password.h"
 #include "platform/prompts.h"
 #include "spc/spc_file.h"
+#include "ui/dataset_window.h"
 #include "ui/qt_message_windows.h"
 #include "ui/qt_progress.h"
 #include "ui/qt_prompts.h"
@@ -248,23 +252,26 @@ TEST_F(FrmMain, ShowsTheListOfDatasetsAndAPagePerDataset) {
   EXPECT_EQ(pages->currentIndex(), 1);
   EXPECT_EQ(frmMain.windowTitle(), QString::fromStdString("Morvalen " MV_VERSION " - " + first));
   EXPECT_EQ(contents->text(), QStringLiteral("3 параметра, 2 (колич.), 1 (альт.), процесс \"Токарная обработка\""));
-  auto* page = pages->currentWidget();
-  auto* params = page->findChild<QTableWidget*>(QStringLiteral("tblParameters"));
-  auto* blocks = page->findChild<QTableWidget*>(QStringLiteral("tblBlocks"));
-  auto* process = page->findChild<QLabel*>(QStringLiteral("lblProcess"));
-  ASSERT_TRUE(params && blocks && process);
-  EXPECT_EQ(process->text(), QStringLiteral("Токарная обработка"));
-  // Every row as the outline gives it.
-  const DatasetOutlineData outline = DatasetOutline(*frmMain.Shell().Datasets().Current());
-  for (const auto& [table, data] : {std::pair{params, &outline.parameters}, std::pair{blocks, &outline.blocks}}) {
-    ASSERT_EQ(table->rowCount(), static_cast<int>(data->rows.size()));
-    for (int r = 0; r < table->rowCount(); ++r) {
-      QStringList expected;
-      for (const std::string& cell : data->rows[static_cast<std::size_t>(r)]) expected << QString::fromStdString(cell);
-      EXPECT_EQ(Row(*table, r), expected);
+  auto* page = qobject_cast<ui::TfrmDatasetSPC*>(pages->currentWidget());
+  ASSERT_TRUE(page);
+  auto* nameField = page->findChild<QLineEdit*>(QStringLiteral("edName"));
+  ASSERT_TRUE(nameField);
+  EXPECT_EQ(nameField->text(), QStringLiteral("Токарная обработка"));
+  // Every row as the window's logic gives it, on the page of its kind.
+  const DatasetWindowLogic& logic = page->Logic();
+  for (const DataKind kind : {DataKind::Var, DataKind::Attr}) {
+    const QTableView* params = page->ParameterView(kind);
+    ASSERT_EQ(params->model()->rowCount(), logic.ParameterRows(kind));
+    for (int r = 0; r < params->model()->rowCount(); ++r) {
+      QStringList expected, shown;
+      for (const std::string& cell : logic.ParameterRow(kind, r + 1)) expected << QString::fromStdString(cell);
+      for (int c = 0; c < params->model()->columnCount(); ++c) shown << params->model()->index(r, c).data().toString();
+      EXPECT_EQ(shown, expected);
     }
+    EXPECT_EQ(page->BlockView(kind)->model()->rowCount(), 1);
   }
-  EXPECT_EQ(Row(*params, 0), QStringList({"1", "Диаметр", "количественный", "мм", "2", "номинал 10.00, от 9.90 до 10.10"}));
+  EXPECT_EQ(page->ParameterView(DataKind::Var)->model()->index(0, 3).data().toString(),
+            QString::fromStdString(frmMain.Shell().Datasets().Current()->Parameter(1)->ToleranceText()));
   for (const char* name : {"actSave", "actSaveAs", "actClose", "actPassword"}) {
     EXPECT_TRUE(action(name)->isEnabled()) << name;
   }
@@ -274,6 +281,8 @@ TEST_F(FrmMain, ShowsTheListOfDatasetsAndAPagePerDataset) {
   frmMain.resize(1000, 600);
   test::SaveScreenshot(frmMain, "dataset_page.png");
   ASSERT_EQ(pages->count(), 3);
+  EXPECT_EQ(pages->widget(1), page);  // the first dataset's window stays
+  EXPECT_EQ(frmMain.DatasetWindow(1), page);
   EXPECT_EQ(pages->tabText(1), QStringLiteral("вал.mvl"));
   EXPECT_EQ(pages->tabText(2), QStringLiteral("втулка.mvl"));
   EXPECT_EQ(pages->currentIndex(), 1);
@@ -338,6 +347,48 @@ TEST_F(FrmMain, AnExampleDatasetIsMarkedOnItsPageAndTab) {
   pages->setCurrentIndex(2);
   frmMain.resize(1000, 600);
   test::SaveScreenshot(frmMain, "example_dataset.png");
+}
+
+// A dataset's window lives as long as the dataset is open: other datasets coming and going and
+// the shell's changes leave it (and what is selected in it) as it is.
+TEST_F(FrmMain, ADatasetKeepsItsWindowWhileItIsOpen) {
+  test::FakePlatform fake;
+  test::TempFolder dir;
+  const std::string first = dir.Path("вал.mvl");
+  const std::string second = dir.Path("втулка.mvl");
+  ASSERT_TRUE(test::WriteSampleDataset(first));
+  ASSERT_TRUE(test::WriteSampleDataset(second, "Расточка"));
+  ui::TfrmMain frmMain;
+  frmMain.OpenFiles({first});
+  QPointer<ui::TfrmDatasetSPC> window = frmMain.DatasetWindow(1);
+  ASSERT_TRUE(window);
+  QTableView* params = window->ParameterView(DataKind::Var);
+  params->selectRow(1);
+  window->ShowKind(DataKind::Attr);
+
+  frmMain.OpenFiles({second});
+  frmMain.Shell().Datasets().At(0)->Touch();
+  frmMain.DatasetsChanged();
+  EXPECT_EQ(frmMain.DatasetWindow(1), window.data());
+  EXPECT_EQ(window->CurrentKind(), DataKind::Attr);
+  EXPECT_EQ(params->selectionModel()->selectedRows().size(), 1);
+  EXPECT_EQ(params->selectionModel()->selectedRows().front().row(), 1);
+  EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lblState"))->text().left(1), QStringLiteral("*"));
+
+  // Saving through the main window takes the name over first; closing takes the window away.
+  window->findChild<QLineEdit*>(QStringLiteral("edName"))->setText(QStringLiteral("Шлифовка"));
+  auto* pages = frmMain.findChild<QTabWidget*>(QStringLiteral("tabPages"));
+  pages->setCurrentIndex(1);
+  frmMain.findChild<QAction*>(QStringLiteral("actSave"))->trigger();
+  EXPECT_EQ(LoadDatasetFile(first)->processName, "Шлифовка");
+  EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lblLastAction"))->text(), QStringLiteral("Файл сохранен"));
+  ui::TfrmDatasetSPC* other = frmMain.DatasetWindow(2);
+  frmMain.findChild<QAction*>(QStringLiteral("actClose"))->trigger();
+  EXPECT_EQ(frmMain.DatasetWindow(1), nullptr);
+  EXPECT_EQ(frmMain.DatasetWindow(2), other);
+  EXPECT_EQ(frmMain.Shell().Edits().Count(), 1);  // only the open dataset's fields
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window.isNull());
 }
 
 // The window closes only when every dataset could be closed.
