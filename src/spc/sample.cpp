@@ -9,6 +9,10 @@
 
 #include "core/date_time.h"
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 namespace mv {
 namespace {
 
@@ -206,8 +210,19 @@ SampleStorageArea* SampleStorageArea::Create(std::size_t bytes) {
   const std::size_t size = (bytes + 7) / 8 * 8;
   // Not initialised: a sample laid out in it sets what it reads, and pages never reached stay
   // untouched.
+#if defined(__linux__)
+  if (size >= kLargeAreaBytes) {
+    // A whole number of large pages, so that the system places the mapping on their bounds.
+    const std::size_t mapped = (kHeader + size + kLargePage - 1) / kLargePage * kLargePage;
+    void* memory = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED) throw std::bad_alloc();
+    // Only advice: where the system has no large page free it hands out small ones.
+    ::madvise(memory, mapped, MADV_HUGEPAGE);
+    return new (memory) SampleStorageArea(mapped - kHeader, mapped);
+  }
+#endif
   void* memory = ::operator new(kHeader + size);
-  return new (memory) SampleStorageArea(size);
+  return new (memory) SampleStorageArea(size, 0);
 }
 
 std::byte* SampleStorageArea::Take(std::size_t bytes) {
@@ -219,7 +234,14 @@ std::byte* SampleStorageArea::Take(std::size_t bytes) {
 
 void SampleStorageArea::Release() {
   if (--m_holders > 0) return;
+  const std::size_t mapped = m_mapped;
   this->~SampleStorageArea();
+#if defined(__linux__)
+  if (mapped != 0) {
+    ::munmap(static_cast<void*>(this), mapped);
+    return;
+  }
+#endif
   ::operator delete(static_cast<void*>(this));
 }
 

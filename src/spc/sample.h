@@ -54,21 +54,29 @@ class SampleStorageArea {
   void Release();  // frees the area when this was its last holder
 
  private:
-  explicit SampleStorageArea(std::size_t size) : m_size(size) {}
+  SampleStorageArea(std::size_t size, std::size_t mapped) : m_size(size), m_mapped(mapped) {}
   std::byte* Data() { return reinterpret_cast<std::byte*>(this) + kHeader; }
   static constexpr std::size_t kHeader = 32;
+  static constexpr std::size_t kLargePage = std::size_t{2} << 20;
+  static constexpr std::size_t kLargeAreaBytes = 2 * kLargePage;  // mapped on its own from this size
   std::size_t m_holders = 1;
   std::size_t m_size;
   std::size_t m_used = 0;
+  std::size_t m_mapped;  // the bytes mapped for a large area, 0 for one from the heap
 };
 
 // Lays out samples being read, one after another, in a few large areas: each new area is sized
-// for the samples still to come as the latest one foretells (a block's samples are mostly of
-// one size), up to kMaxAreaBytes.
+// for the samples still to come as the latest one foretells (a file's samples are mostly of
+// one size), up to kMaxAreaBytes. A large area is mapped on its own and asks the system for
+// large pages, so that filling it takes a few hundred page faults instead of one a 4 KB page;
+// the pages it never reaches cost nothing.
 class SampleStorageLayer {
  public:
-  static constexpr std::size_t kMaxAreaBytes = std::size_t{8} << 20;
+  static constexpr std::size_t kMaxAreaBytes = std::size_t{64} << 20;
   explicit SampleStorageLayer(std::size_t samples) : m_left(samples) {}
+  // The samples still to come, as the caller reckons them now (a reader that lays out a whole
+  // file reckons from the bytes left); the next new area is sized for them.
+  void Foretell(std::size_t samples) { m_left = samples; }
   ~SampleStorageLayer();
   SampleStorageLayer(const SampleStorageLayer&) = delete;
   SampleStorageLayer& operator=(const SampleStorageLayer&) = delete;

@@ -233,12 +233,13 @@ TEST(Sample, ToleranceMarks) {
 }
 
 // Samples laid out one after another in shared storage areas, as a load lays out a block (the
-// areas are small here, so the samples span several): each keeps its values through whatever
-// moves it out of its area, and through its block and the other samples going away first.
+// areas are small here, so the samples span several, or one large mapped area when many more
+// samples are foretold): each keeps its values through whatever moves it out of its area, and
+// through its block and the other samples going away first.
 TEST(SampleStorage, SamplesLaidOutTogetherKeepTheirValuesThroughEveryMove) {
   const auto value = [](int s, int p, int k) { return 100.0 * s + 10.0 * p + k; };
-  const auto makeBlock = [&](std::vector<TSPCSample>& block) {
-    SampleStorageLayer layer(40);
+  const auto makeBlock = [&](std::vector<TSPCSample>& block, std::size_t foretold) {
+    SampleStorageLayer layer(foretold);
     for (int s = 0; s < 40; ++s) {
       TSPCSample& sample = block.emplace_back();
       const int points = 1 + s % 6;
@@ -271,24 +272,26 @@ TEST(SampleStorage, SamplesLaidOutTogetherKeepTheirValuesThroughEveryMove) {
       {"room reserved", [](TSPCSample& s) { s.ReservePoints(200, 20); }, 0},
       {"a text set", [](TSPCSample& s) { s.SetEvent("событие"); }, 0},
   };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.what);
-    std::vector<TSPCSample> block;
-    makeBlock(block);
-    for (int s : {0, 17, 39}) c.change(block[static_cast<std::size_t>(s)]);
-    // One sample moved to another block, one copied, then the first block goes away.
-    std::vector<TSPCSample> other;
-    other.push_back(std::move(block[17]));
-    const TSPCSample copy = block[39];
-    block.erase(block.begin() + 5);  // the samples after it move within their block
-    expectKept(block[4], 4, 1 + 4 % 6);
-    expectKept(block[5], 6, 1 + 6 % 6);
-    block.clear();
-    expectKept(other[0], 17, 1 + 17 % 6 + c.extraPoints);
-    expectKept(copy, 39, 1 + 39 % 6 + c.extraPoints);
-    // The moved sample's own area outlives the block and still takes changes.
-    other[0].Point(1)->SetValue(2, -1);
-    EXPECT_EQ(other[0].Point(1)->Value(2), -1);
+  for (const std::size_t foretold : {std::size_t{40}, std::size_t{200'000}}) {
+    for (const auto& c : kCases) {
+      SCOPED_TRACE(std::string(c.what) + ", foretold " + std::to_string(foretold));
+      std::vector<TSPCSample> block;
+      makeBlock(block, foretold);
+      for (int s : {0, 17, 39}) c.change(block[static_cast<std::size_t>(s)]);
+      // One sample moved to another block, one copied, then the first block goes away.
+      std::vector<TSPCSample> other;
+      other.push_back(std::move(block[17]));
+      const TSPCSample copy = block[39];
+      block.erase(block.begin() + 5);  // the samples after it move within their block
+      expectKept(block[4], 4, 1 + 4 % 6);
+      expectKept(block[5], 6, 1 + 6 % 6);
+      block.clear();
+      expectKept(other[0], 17, 1 + 17 % 6 + c.extraPoints);
+      expectKept(copy, 39, 1 + 39 % 6 + c.extraPoints);
+      // The moved sample's own area outlives the block and still takes changes.
+      other[0].Point(1)->SetValue(2, -1);
+      EXPECT_EQ(other[0].Point(1)->Value(2), -1);
+    }
   }
 }
 
