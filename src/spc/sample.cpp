@@ -99,7 +99,7 @@ TSPCSample::Layout TSPCSample::LayoutOf(std::size_t capacity, std::size_t width)
   Layout l{};
   l.capacity = capacity;
   l.stats = kHeadBytes;  // min, max, mean, median, average moving range, deviation
-  l.dates = DatesAt(width);
+  l.dates = DatesAt(capacity, width);
   l.values = ValuesAt(capacity, width);
   l.pointFlags = PointFlagsAt(capacity, width);
   l.valueFlags = ValueFlagsAt(capacity, width);
@@ -145,7 +145,17 @@ void TSPCSample::Relayout(int capacity, int width) {
   if (m_region != nullptr) {
     const auto n = static_cast<std::size_t>(m_count);
     std::memcpy(region, m_region, sizeof(void*));  // the texts stay the sample's
-    std::memcpy(region + to.stats, m_region + from.stats, from.dates - from.stats);
+    if (OneValueStats(from.capacity) && !OneValueStats(to.capacity)) {
+      // The statistics of at most one value, written out in full.
+      for (std::size_t k = 0; k < m_width; ++k) {
+        double v;
+        std::memcpy(&v, m_region + from.stats + k * sizeof(double), sizeof v);
+        const double d[kStatDoubles] = {v, v, v, v, 0, 0};
+        std::memcpy(region + to.stats + k * kStatBytes, d, sizeof d);
+      }
+    } else {
+      std::memcpy(region + to.stats, m_region + from.stats, from.dates - from.stats);
+    }
     std::memcpy(region + to.dates, m_region + from.dates, n * sizeof(double));
     std::memcpy(region + to.pointFlags, m_region + from.pointFlags, n * sizeof(std::uint16_t));
     for (std::size_t k = 0; k < m_width; ++k) {
@@ -442,7 +452,14 @@ SampleStats TSPCSample::Stats(int parameter) const {
   const Layout l = Places();
   const auto k = static_cast<std::size_t>(parameter - 1);
   double d[kStatDoubles];
-  std::memcpy(d, m_region + l.stats + k * kStatDoubles * sizeof(double), sizeof d);
+  if (OneValueStats(m_capacity)) {
+    double v;
+    std::memcpy(&v, m_region + l.stats + k * sizeof(double), sizeof v);
+    d[0] = d[1] = d[2] = d[3] = v;
+    d[4] = d[5] = 0;
+  } else {
+    std::memcpy(d, m_region + l.stats + k * kStatBytes, sizeof d);
+  }
   SampleStats s;
   s.n = std::to_integer<std::uint16_t>(m_region[l.counts + k]);
   s.min = d[0];
@@ -542,8 +559,13 @@ void TSPCSample::ComputeStats(int parameterCount) {
       }
       s = StatsInPlace(std::span<double>(buffer.data(), n));
     }
-    const double d[kStatDoubles] = {s.min, s.max, s.mean, s.median, s.movingRange, s.stdDev};
-    std::memcpy(m_region + l.stats + k * kStatDoubles * sizeof(double), d, sizeof d);
+    if (OneValueStats(m_capacity)) {
+      // At most one value: every figure but the spreads is the value (zero without one).
+      std::memcpy(m_region + l.stats + k * sizeof(double), &s.min, sizeof s.min);
+    } else {
+      const double d[kStatDoubles] = {s.min, s.max, s.mean, s.median, s.movingRange, s.stdDev};
+      std::memcpy(m_region + l.stats + k * kStatBytes, d, sizeof d);
+    }
     m_region[l.counts + k] = static_cast<std::byte>(s.n);
   }
 }

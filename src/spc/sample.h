@@ -136,6 +136,10 @@ class SamplePoints {
 //   texts, area (pointers)  statistics (6 doubles per parameter)  point date-times  values by
 //   parameter  point flags  value flags by parameter  value counts by parameter
 //
+// A sample with room for one point (an individual value, mostly) keeps one double of statistics
+// a parameter, the value they were computed from: the statistics of at most one value follow
+// from it (minimum, maximum, mean and median the value, the spreads zero).
+//
 // A sample stores as many parameters as the highest one ever set on it (the loader sets the
 // dataset's count at once); slots beyond read as empty. The piece is either the sample's own
 // or part of a storage area shared with the other samples of its block (what a load lays out:
@@ -260,15 +264,22 @@ class TSPCSample {
   static Layout LayoutOf(std::size_t capacity, std::size_t width);
   Layout Places() const;
   bool StoresParameter(int parameter) const { return parameter >= 1 && parameter <= m_width; }
-  // The region: the texts pointer, the area it lies in (or none), the statistics (6 doubles a parameter), the points' dates,
+  // The region: the texts pointer, the area it lies in (or none), the statistics (6 doubles a
+  // parameter, or 1 with room for one point), the points' dates,
   // the value columns, the points' flags, the flag columns, the statistics' counts. The
   // offsets are inline: every value read goes through them.
   static constexpr std::size_t kStatDoubles = 6;  // min, max, mean, median, average moving range, deviation
   static constexpr std::size_t kStatBytes = kStatDoubles * sizeof(double);
   static constexpr std::size_t kHeadBytes = 2 * sizeof(void*);  // texts, area
-  static constexpr std::size_t DatesAt(std::size_t width) { return kHeadBytes + kStatBytes * width; }
+  static constexpr bool OneValueStats(std::size_t capacity) { return capacity <= 1; }
+  static constexpr std::size_t StatBytes(std::size_t capacity) {
+    return OneValueStats(capacity) ? sizeof(double) : kStatBytes;
+  }
+  static constexpr std::size_t DatesAt(std::size_t capacity, std::size_t width) {
+    return kHeadBytes + StatBytes(capacity) * width;
+  }
   static constexpr std::size_t ValuesAt(std::size_t capacity, std::size_t width) {
-    return DatesAt(width) + sizeof(double) * capacity;
+    return DatesAt(capacity, width) + sizeof(double) * capacity;
   }
   static constexpr std::size_t PointFlagsAt(std::size_t capacity, std::size_t width) {
     return ValuesAt(capacity, width) + sizeof(double) * capacity * width;
@@ -287,7 +298,7 @@ class TSPCSample {
   std::uint16_t* PointFlags() const {
     return reinterpret_cast<std::uint16_t*>(m_region + PointFlagsAt(m_capacity, m_width));
   }
-  double* PointDates() const { return reinterpret_cast<double*>(m_region + DatesAt(m_width)); }
+  double* PointDates() const { return reinterpret_cast<double*>(m_region + DatesAt(m_capacity, m_width)); }
   Texts* TextsPtr() const;
   void SetTexts(Texts* texts);
   SampleStorageArea* AreaPtr() const;

@@ -96,6 +96,49 @@ TEST(SampleStats, OnlyTheGivenParametersAreComputed) {
   ExpectStats(s.Stats(2), {});
 }
 
+// A sample with room for one point keeps its statistics in short; once it grows they must read
+// as they were computed, whatever moved the storage, until they are computed again.
+TEST(SampleStats, OnePointSampleKeepsItsStatisticsWhenItGrows) {
+  const struct {
+    const char* what;
+    void (*grow)(TSPCSample&);
+  } kCases[] = {
+      {"a point added", [](TSPCSample& s) { ASSERT_TRUE(s.AddPoint()); }},
+      {"a parameter beyond the width set", [](TSPCSample& s) { s.Point(1)->SetValue(4, 9); }},
+      {"room reserved", [](TSPCSample& s) { s.ReservePoints(200, 20); }},
+      {"a copy", [](TSPCSample& s) { s = TSPCSample(s); }},
+  };
+  for (bool laidOut : {false, true}) {
+    for (const auto& c : kCases) {
+      SCOPED_TRACE(std::string(c.what) + (laidOut ? ", laid out by a load" : ""));
+      SampleStorageLayer layer(1);
+      TSPCSample s;
+      if (laidOut) layer.LayOut(s, 1, 3);
+      ASSERT_TRUE(s.AddPoint());
+      s.Point(1)->SetValue(1, -2.5);
+      s.Point(1)->Set(2, {value_flag::kEmpty, 7});  // empty: no statistics
+      s.Point(1)->SetValue(3, 1e300);
+      s.ComputeStats(3);
+      ExpectStats(s.Stats(1), {1, -2.5, -2.5, -2.5, -2.5, 0, 0, 0});
+      ExpectStats(s.Stats(2), {});
+      ExpectStats(s.Stats(3), {1, 1e300, 1e300, 1e300, 1e300, 0, 0, 0});
+      c.grow(s);
+      ExpectStats(s.Stats(1), {1, -2.5, -2.5, -2.5, -2.5, 0, 0, 0});
+      ExpectStats(s.Stats(2), {});
+      ExpectStats(s.Stats(3), {1, 1e300, 1e300, 1e300, 1e300, 0, 0, 0});
+      ExpectStats(s.Stats(4), {});
+      // Computed again over what the sample holds now.
+      if (s.PointCount() == 2) s.Point(2)->SetValue(1, 1.5);
+      s.ComputeStats(3);
+      if (s.PointCount() == 2) {
+        ExpectStats(s.Stats(1), {2, -2.5, 1.5, -0.5, -0.5, 4, 4, std::sqrt(8.0)});
+      } else {
+        ExpectStats(s.Stats(1), {1, -2.5, -2.5, -2.5, -2.5, 0, 0, 0});
+      }
+    }
+  }
+}
+
 TEST(Sample, PointCapacity) {
   TSPCSample s;
   ASSERT_TRUE(s.AddPoints(195));
