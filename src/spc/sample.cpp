@@ -103,7 +103,7 @@ TSPCSample::Layout TSPCSample::LayoutOf(std::size_t capacity, std::size_t width)
   l.values = ValuesAt(capacity, width);
   l.pointFlags = PointFlagsAt(capacity, width);
   l.valueFlags = ValueFlagsAt(capacity, width);
-  l.counts = l.valueFlags + sizeof(std::uint16_t) * capacity * width;
+  l.counts = CountsAt(capacity, width);
   l.size = (l.counts + width + 7) / 8 * 8;
   return l;
 }
@@ -390,6 +390,13 @@ void TSPCSample::InitPoints(int first, int last) {
 bool TSPCSample::AddPoint() { return AddPoints(1); }
 
 bool TSPCSample::AddPoints(int n) {
+  const int first = m_count;
+  const bool all = AddPointsToFill(n);
+  InitPoints(first, m_count);
+  return all;
+}
+
+bool TSPCSample::AddPointsToFill(int n) {
   if (n < 1 || n > static_cast<int>(kMaxPoints)) return false;
   const int room = static_cast<int>(kMaxPoints) - m_count;
   const int added = std::min(n, room);
@@ -399,7 +406,6 @@ bool TSPCSample::AddPoints(int n) {
     // Room grows by doubling, so that points typed one by one move the storage only a few times.
     Relayout(std::min(static_cast<int>(kMaxPoints), std::max(count, 2 * m_capacity)), m_width);
   }
-  InitPoints(m_count, count);
   m_count = static_cast<std::uint8_t>(count);
   return added == n;
 }
@@ -449,19 +455,18 @@ void TSPCSample::RemoveSlot(int parameter) {
 
 SampleStats TSPCSample::Stats(int parameter) const {
   if (parameter < 1 || parameter > m_width) return {};
-  const Layout l = Places();
   const auto k = static_cast<std::size_t>(parameter - 1);
   double d[kStatDoubles];
   if (OneValueStats(m_capacity)) {
     double v;
-    std::memcpy(&v, m_region + l.stats + k * sizeof(double), sizeof v);
+    std::memcpy(&v, m_region + kHeadBytes + k * sizeof(double), sizeof v);
     d[0] = d[1] = d[2] = d[3] = v;
     d[4] = d[5] = 0;
   } else {
-    std::memcpy(d, m_region + l.stats + k * kStatBytes, sizeof d);
+    std::memcpy(d, m_region + kHeadBytes + k * kStatBytes, sizeof d);
   }
   SampleStats s;
-  s.n = std::to_integer<std::uint16_t>(m_region[l.counts + k]);
+  s.n = std::to_integer<std::uint16_t>(m_region[CountsAt(m_capacity, m_width) + k]);
   s.min = d[0];
   s.max = d[1];
   s.mean = d[2];

@@ -181,12 +181,23 @@ class TSPCSample {
   bool AddPoint();
   // Adds up to n points (1..200) while there is room; true only when all n were added.
   bool AddPoints(int n);
+  // The same for a loader that writes every column of the new points itself (their dates,
+  // flags, values and value flags of every stored parameter): they are left as the storage
+  // has them.
+  bool AddPointsToFill(int n);
   void DeletePoint(int position);  // an invalid position does nothing
   // Room for n points (at most 200) and parameters 1..parameters (at most 20), so that adding
   // them moves nothing.
   void ReservePoints(std::size_t n, int parameters = 0);
   // The parameters the storage holds (slots beyond read as empty).
   int StoredParameters() const { return m_width; }
+  // A hint that the sample's storage is about to be read (a block's samples in turn): it is
+  // fetched into the cache meanwhile.
+  void PrefetchStorage() const {
+    if (m_region == nullptr) return;
+    const std::size_t bytes = CountsAt(m_capacity, m_width) + m_width;
+    for (std::size_t at = 0; at < bytes; at += 64) __builtin_prefetch(m_region + at);
+  }
   // Removes the slot of a deleted parameter from every point (see TFileSmpPoint::RemoveSlot).
   void RemoveSlot(int parameter);
 
@@ -286,6 +297,9 @@ class TSPCSample {
   }
   static constexpr std::size_t ValueFlagsAt(std::size_t capacity, std::size_t width) {
     return PointFlagsAt(capacity, width) + sizeof(std::uint16_t) * capacity;
+  }
+  static constexpr std::size_t CountsAt(std::size_t capacity, std::size_t width) {
+    return ValueFlagsAt(capacity, width) + sizeof(std::uint16_t) * capacity * width;
   }
   double* Column(int parameter) const {  // values of parameter 1..m_width
     return reinterpret_cast<double*>(m_region + ValuesAt(m_capacity, m_width)) +

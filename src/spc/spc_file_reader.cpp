@@ -506,7 +506,7 @@ class SpcDecoder {
   // The points of a sample laid out for exactly them, decoded straight into its columns.
   bool ReadPoints(TSPCSample& sample, int points, int params) {
     if (points == 0) return true;
-    sample.AddPoints(points);
+    sample.AddPointsToFill(points);  // every column of every point is written below
     std::array<double*, kMaxParameters> values{};
     std::array<std::uint16_t*, kMaxParameters> slotFlags{};
     for (int k = 1; k <= params; ++k) {
@@ -528,6 +528,8 @@ class SpcDecoder {
       if (ownDate) {
         std::memcpy(&dates[i], src, 8);
         src += 8;
+      } else {
+        dates[i] = 0;
       }
       for (std::size_t k = 0; k < static_cast<std::size_t>(params); ++k, src += pnt::kSlot) {
         std::uint16_t f;
