@@ -1,5 +1,6 @@
 #include "spc/sample.h"
 
+#include <atomic>
 #include <bit>
 #include <cassert>
 #include <cmath>
@@ -215,6 +216,12 @@ void TSPCSample::UseStorage(SampleStorageArea& area, std::byte* memory, int poin
 
 // --- storage areas ---
 
+namespace {
+std::atomic<std::size_t> g_mappedBytes{0};
+}  // namespace
+
+std::size_t SampleStorageArea::MappedBytes() { return g_mappedBytes.load(std::memory_order_relaxed); }
+
 SampleStorageArea* SampleStorageArea::Create(std::size_t bytes) {
   static_assert(sizeof(SampleStorageArea) <= kHeader && kHeader % 8 == 0);
   const std::size_t size = (bytes + 7) / 8 * 8;
@@ -228,6 +235,7 @@ SampleStorageArea* SampleStorageArea::Create(std::size_t bytes) {
     if (memory == MAP_FAILED) throw std::bad_alloc();
     // Only advice: where the system has no large page free it hands out small ones.
     ::madvise(memory, mapped, MADV_HUGEPAGE);
+    g_mappedBytes.fetch_add(mapped, std::memory_order_relaxed);
     return new (memory) SampleStorageArea(mapped - kHeader, mapped);
   }
 #endif
@@ -249,6 +257,7 @@ void SampleStorageArea::Release() {
 #if defined(__linux__)
   if (mapped != 0) {
     ::munmap(static_cast<void*>(this), mapped);
+    g_mappedBytes.fetch_sub(mapped, std::memory_order_relaxed);
     return;
   }
 #endif

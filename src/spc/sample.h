@@ -48,6 +48,9 @@ class SampleStorageArea {
   SampleStorageArea& operator=(const SampleStorageArea&) = delete;
 
   std::size_t FreeBytes() const { return m_size - m_used; }
+  // The bytes mapped for large areas at the moment, all areas together (for the figures of
+  // memory: the heap's counts leave them out).
+  static std::size_t MappedBytes();
   // `bytes` (a multiple of 8) of the free part, 8-aligned, or nullptr when fewer are free.
   std::byte* Take(std::size_t bytes);
   void Hold() { ++m_holders; }
