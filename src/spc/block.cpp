@@ -54,54 +54,85 @@ void TSPCBlock::DeleteSample(int position) {
   m_samples.erase(m_samples.begin() + (position - 1));
 }
 
-void TSPCBlock::ComputeStats(std::span<const DataKind> kinds) {
-  const std::size_t parameterCount = std::min(kinds.size(), kMaxParameters);
-  for (TSPCSample& s : m_samples) s.ComputeStats(static_cast<int>(parameterCount));
-  SumUpStats(kinds);
-}
+namespace {
 
-void TSPCBlock::SumUpStats(std::span<const DataKind> kinds) {
-  const std::size_t parameterCount = std::min(kinds.size(), kMaxParameters);
-  stats = BlockStats{};
-  if (m_samples.empty()) return;
-
-  const bool attr = kind == DataKind::Attr;
-  stats.minPoints = std::numeric_limits<int>::max();
-  for (const TSPCSample& s : m_samples) {
-    if (s.IsActive()) ++stats.activeSamples;
-    stats.totalPoints += s.PointCount();
-    stats.countedPoints += s.countedPoints;
-    // An alternative sample's size is the number of units inspected, not of points entered.
-    const int size = attr ? s.sampleSize : s.PointCount();
-    stats.minPoints = std::min(stats.minPoints, size);
-    stats.maxPoints = std::max(stats.maxPoints, size);
+// The block's figures of each quantitative parameter summed up sample by sample: every
+// parameter's sums follow the samples' order, whether the samples were just computed or not.
+class BlockSums {
+ public:
+  BlockSums(std::span<const DataKind> kinds, bool attr, BlockStats& stats)
+      : m_count(std::min(kinds.size(), kMaxParameters)), m_kinds(kinds), m_attr(attr), m_stats(stats) {
+    m_stats = BlockStats{};
+    m_stats.minPoints = std::numeric_limits<int>::max();
   }
 
-  for (std::size_t k = 0; k < parameterCount; ++k) {
-    if (kinds[k] != DataKind::Var) continue;
+  void Add(const TSPCSample& s) {
+    if (s.IsActive()) ++m_stats.activeSamples;
+    m_stats.totalPoints += s.PointCount();
+    m_stats.countedPoints += s.countedPoints;
+    // An alternative sample's size is the number of units inspected, not of points entered.
+    const int size = m_attr ? s.sampleSize : s.PointCount();
+    m_stats.minPoints = std::min(m_stats.minPoints, size);
+    m_stats.maxPoints = std::max(m_stats.maxPoints, size);
     // Weighted by each sample's number of values of this parameter, not by its number of
     // points: excluded points and empty slots contribute nothing to the sample mean, so they
     // must not weigh in the block mean either. Samples without values are left out of the
     // extremes, where their zeros would otherwise pull the minimum down.
-    double weighted = 0;
-    int values = 0;
-    double lo = 0;
-    double hi = 0;
-    for (const TSPCSample& s : m_samples) {
+    for (std::size_t k = 0; k < m_count; ++k) {
+      if (m_kinds[k] != DataKind::Var) continue;
       const SampleStats ss = s.Stats(static_cast<int>(k + 1));
       if (ss.n == 0) continue;
-      lo = values == 0 ? ss.min : std::min(lo, ss.min);
-      hi = values == 0 ? ss.max : std::max(hi, ss.max);
-      weighted += ss.n * ss.mean;
-      values += ss.n;
+      m_lo[k] = m_values[k] == 0 ? ss.min : std::min(m_lo[k], ss.min);
+      m_hi[k] = m_values[k] == 0 ? ss.max : std::max(m_hi[k], ss.max);
+      m_weighted[k] += ss.n * ss.mean;
+      m_values[k] += ss.n;
     }
-    if (values == 0) continue;
-    BlockParamStats& b = stats.params[k];
-    b.mean = weighted / static_cast<double>(values);
-    b.min = lo;
-    b.max = hi;
-    b.range = hi - lo;
   }
+
+  void Finish(bool empty) {
+    if (empty) {
+      m_stats = BlockStats{};
+      return;
+    }
+    for (std::size_t k = 0; k < m_count; ++k) {
+      if (m_values[k] == 0) continue;
+      BlockParamStats& b = m_stats.params[k];
+      b.mean = m_weighted[k] / static_cast<double>(m_values[k]);
+      b.min = m_lo[k];
+      b.max = m_hi[k];
+      b.range = m_hi[k] - m_lo[k];
+    }
+  }
+
+ private:
+  std::size_t m_count;
+  std::span<const DataKind> m_kinds;
+  bool m_attr;
+  BlockStats& m_stats;
+  std::array<double, kMaxParameters> m_weighted{};
+  std::array<int, kMaxParameters> m_values{};
+  std::array<double, kMaxParameters> m_lo{};
+  std::array<double, kMaxParameters> m_hi{};
+};
+
+}  // namespace
+
+void TSPCBlock::ComputeStats(std::span<const DataKind> kinds) {
+  const std::size_t parameterCount = std::min(kinds.size(), kMaxParameters);
+  // Each sample is summed up right after its statistics, while its storage is at hand.
+  BlockSums sums(kinds, kind == DataKind::Attr, stats);
+  for (std::size_t i = 0; i < m_samples.size(); ++i) {
+    if (i + 1 < m_samples.size()) m_samples[i + 1].PrefetchStorage();
+    m_samples[i].ComputeStats(static_cast<int>(parameterCount));
+    sums.Add(m_samples[i]);
+  }
+  sums.Finish(m_samples.empty());
+}
+
+void TSPCBlock::SumUpStats(std::span<const DataKind> kinds) {
+  BlockSums sums(kinds, kind == DataKind::Attr, stats);
+  for (const TSPCSample& s : m_samples) sums.Add(s);
+  sums.Finish(m_samples.empty());
 }
 
 std::string TSPCBlock::PeriodText(int first, int last) const {

@@ -1,5 +1,6 @@
 #include "spc/sample.h"
 
+#include <atomic>
 #include <bit>
 #include <cassert>
 #include <cmath>
@@ -8,6 +9,10 @@
 #include <utility>
 
 #include "core/date_time.h"
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 namespace mv {
 namespace {
@@ -95,11 +100,11 @@ TSPCSample::Layout TSPCSample::LayoutOf(std::size_t capacity, std::size_t width)
   Layout l{};
   l.capacity = capacity;
   l.stats = kHeadBytes;  // min, max, mean, median, average moving range, deviation
-  l.dates = DatesAt(width);
+  l.dates = DatesAt(capacity, width);
   l.values = ValuesAt(capacity, width);
   l.pointFlags = PointFlagsAt(capacity, width);
   l.valueFlags = ValueFlagsAt(capacity, width);
-  l.counts = l.valueFlags + sizeof(std::uint16_t) * capacity * width;
+  l.counts = CountsAt(capacity, width);
   l.size = (l.counts + width + 7) / 8 * 8;
   return l;
 }
@@ -141,7 +146,17 @@ void TSPCSample::Relayout(int capacity, int width) {
   if (m_region != nullptr) {
     const auto n = static_cast<std::size_t>(m_count);
     std::memcpy(region, m_region, sizeof(void*));  // the texts stay the sample's
-    std::memcpy(region + to.stats, m_region + from.stats, from.dates - from.stats);
+    if (OneValueStats(from.capacity) && !OneValueStats(to.capacity)) {
+      // The statistics of at most one value, written out in full.
+      for (std::size_t k = 0; k < m_width; ++k) {
+        double v;
+        std::memcpy(&v, m_region + from.stats + k * sizeof(double), sizeof v);
+        const double d[kStatDoubles] = {v, v, v, v, 0, 0};
+        std::memcpy(region + to.stats + k * kStatBytes, d, sizeof d);
+      }
+    } else {
+      std::memcpy(region + to.stats, m_region + from.stats, from.dates - from.stats);
+    }
     std::memcpy(region + to.dates, m_region + from.dates, n * sizeof(double));
     std::memcpy(region + to.pointFlags, m_region + from.pointFlags, n * sizeof(std::uint16_t));
     for (std::size_t k = 0; k < m_width; ++k) {
@@ -201,13 +216,31 @@ void TSPCSample::UseStorage(SampleStorageArea& area, std::byte* memory, int poin
 
 // --- storage areas ---
 
+namespace {
+std::atomic<std::size_t> g_mappedBytes{0};
+}  // namespace
+
+std::size_t SampleStorageArea::MappedBytes() { return g_mappedBytes.load(std::memory_order_relaxed); }
+
 SampleStorageArea* SampleStorageArea::Create(std::size_t bytes) {
   static_assert(sizeof(SampleStorageArea) <= kHeader && kHeader % 8 == 0);
   const std::size_t size = (bytes + 7) / 8 * 8;
   // Not initialised: a sample laid out in it sets what it reads, and pages never reached stay
   // untouched.
+#if defined(__linux__)
+  if (size >= kLargeAreaBytes) {
+    // A whole number of large pages, so that the system places the mapping on their bounds.
+    const std::size_t mapped = (kHeader + size + kLargePage - 1) / kLargePage * kLargePage;
+    void* memory = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED) throw std::bad_alloc();
+    // Only advice: where the system has no large page free it hands out small ones.
+    ::madvise(memory, mapped, MADV_HUGEPAGE);
+    g_mappedBytes.fetch_add(mapped, std::memory_order_relaxed);
+    return new (memory) SampleStorageArea(mapped - kHeader, mapped);
+  }
+#endif
   void* memory = ::operator new(kHeader + size);
-  return new (memory) SampleStorageArea(size);
+  return new (memory) SampleStorageArea(size, 0);
 }
 
 std::byte* SampleStorageArea::Take(std::size_t bytes) {
@@ -219,7 +252,15 @@ std::byte* SampleStorageArea::Take(std::size_t bytes) {
 
 void SampleStorageArea::Release() {
   if (--m_holders > 0) return;
+  const std::size_t mapped = m_mapped;
   this->~SampleStorageArea();
+#if defined(__linux__)
+  if (mapped != 0) {
+    ::munmap(static_cast<void*>(this), mapped);
+    g_mappedBytes.fetch_sub(mapped, std::memory_order_relaxed);
+    return;
+  }
+#endif
   ::operator delete(static_cast<void*>(this));
 }
 
@@ -358,6 +399,13 @@ void TSPCSample::InitPoints(int first, int last) {
 bool TSPCSample::AddPoint() { return AddPoints(1); }
 
 bool TSPCSample::AddPoints(int n) {
+  const int first = m_count;
+  const bool all = AddPointsToFill(n);
+  InitPoints(first, m_count);
+  return all;
+}
+
+bool TSPCSample::AddPointsToFill(int n) {
   if (n < 1 || n > static_cast<int>(kMaxPoints)) return false;
   const int room = static_cast<int>(kMaxPoints) - m_count;
   const int added = std::min(n, room);
@@ -367,7 +415,6 @@ bool TSPCSample::AddPoints(int n) {
     // Room grows by doubling, so that points typed one by one move the storage only a few times.
     Relayout(std::min(static_cast<int>(kMaxPoints), std::max(count, 2 * m_capacity)), m_width);
   }
-  InitPoints(m_count, count);
   m_count = static_cast<std::uint8_t>(count);
   return added == n;
 }
@@ -417,12 +464,18 @@ void TSPCSample::RemoveSlot(int parameter) {
 
 SampleStats TSPCSample::Stats(int parameter) const {
   if (parameter < 1 || parameter > m_width) return {};
-  const Layout l = Places();
   const auto k = static_cast<std::size_t>(parameter - 1);
   double d[kStatDoubles];
-  std::memcpy(d, m_region + l.stats + k * kStatDoubles * sizeof(double), sizeof d);
+  if (OneValueStats(m_capacity)) {
+    double v;
+    std::memcpy(&v, m_region + kHeadBytes + k * sizeof(double), sizeof v);
+    d[0] = d[1] = d[2] = d[3] = v;
+    d[4] = d[5] = 0;
+  } else {
+    std::memcpy(d, m_region + kHeadBytes + k * kStatBytes, sizeof d);
+  }
   SampleStats s;
-  s.n = std::to_integer<std::uint16_t>(m_region[l.counts + k]);
+  s.n = std::to_integer<std::uint16_t>(m_region[CountsAt(m_capacity, m_width) + k]);
   s.min = d[0];
   s.max = d[1];
   s.mean = d[2];
@@ -520,8 +573,13 @@ void TSPCSample::ComputeStats(int parameterCount) {
       }
       s = StatsInPlace(std::span<double>(buffer.data(), n));
     }
-    const double d[kStatDoubles] = {s.min, s.max, s.mean, s.median, s.movingRange, s.stdDev};
-    std::memcpy(m_region + l.stats + k * kStatDoubles * sizeof(double), d, sizeof d);
+    if (OneValueStats(m_capacity)) {
+      // At most one value: every figure but the spreads is the value (zero without one).
+      std::memcpy(m_region + l.stats + k * sizeof(double), &s.min, sizeof s.min);
+    } else {
+      const double d[kStatDoubles] = {s.min, s.max, s.mean, s.median, s.movingRange, s.stdDev};
+      std::memcpy(m_region + l.stats + k * kStatBytes, d, sizeof d);
+    }
     m_region[l.counts + k] = static_cast<std::byte>(s.n);
   }
 }

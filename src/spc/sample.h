@@ -48,27 +48,38 @@ class SampleStorageArea {
   SampleStorageArea& operator=(const SampleStorageArea&) = delete;
 
   std::size_t FreeBytes() const { return m_size - m_used; }
+  // The bytes mapped for large areas at the moment, all areas together (for the figures of
+  // memory: the heap's counts leave them out).
+  static std::size_t MappedBytes();
   // `bytes` (a multiple of 8) of the free part, 8-aligned, or nullptr when fewer are free.
   std::byte* Take(std::size_t bytes);
   void Hold() { ++m_holders; }
   void Release();  // frees the area when this was its last holder
 
  private:
-  explicit SampleStorageArea(std::size_t size) : m_size(size) {}
+  SampleStorageArea(std::size_t size, std::size_t mapped) : m_size(size), m_mapped(mapped) {}
   std::byte* Data() { return reinterpret_cast<std::byte*>(this) + kHeader; }
   static constexpr std::size_t kHeader = 32;
+  static constexpr std::size_t kLargePage = std::size_t{2} << 20;
+  static constexpr std::size_t kLargeAreaBytes = 2 * kLargePage;  // mapped on its own from this size
   std::size_t m_holders = 1;
   std::size_t m_size;
   std::size_t m_used = 0;
+  std::size_t m_mapped;  // the bytes mapped for a large area, 0 for one from the heap
 };
 
 // Lays out samples being read, one after another, in a few large areas: each new area is sized
-// for the samples still to come as the latest one foretells (a block's samples are mostly of
-// one size), up to kMaxAreaBytes.
+// for the samples still to come as the latest one foretells (a file's samples are mostly of
+// one size), up to kMaxAreaBytes. A large area is mapped on its own and asks the system for
+// large pages, so that filling it takes a few hundred page faults instead of one a 4 KB page;
+// the pages it never reaches cost nothing.
 class SampleStorageLayer {
  public:
-  static constexpr std::size_t kMaxAreaBytes = std::size_t{8} << 20;
+  static constexpr std::size_t kMaxAreaBytes = std::size_t{64} << 20;
   explicit SampleStorageLayer(std::size_t samples) : m_left(samples) {}
+  // The samples still to come, as the caller reckons them now (a reader that lays out a whole
+  // file reckons from the bytes left); the next new area is sized for them.
+  void Foretell(std::size_t samples) { m_left = samples; }
   ~SampleStorageLayer();
   SampleStorageLayer(const SampleStorageLayer&) = delete;
   SampleStorageLayer& operator=(const SampleStorageLayer&) = delete;
@@ -128,6 +139,10 @@ class SamplePoints {
 //   texts, area (pointers)  statistics (6 doubles per parameter)  point date-times  values by
 //   parameter  point flags  value flags by parameter  value counts by parameter
 //
+// A sample with room for one point (an individual value, mostly) keeps one double of statistics
+// a parameter, the value they were computed from: the statistics of at most one value follow
+// from it (minimum, maximum, mean and median the value, the spreads zero).
+//
 // A sample stores as many parameters as the highest one ever set on it (the loader sets the
 // dataset's count at once); slots beyond read as empty. The piece is either the sample's own
 // or part of a storage area shared with the other samples of its block (what a load lays out:
@@ -169,12 +184,23 @@ class TSPCSample {
   bool AddPoint();
   // Adds up to n points (1..200) while there is room; true only when all n were added.
   bool AddPoints(int n);
+  // The same for a loader that writes every column of the new points itself (their dates,
+  // flags, values and value flags of every stored parameter): they are left as the storage
+  // has them.
+  bool AddPointsToFill(int n);
   void DeletePoint(int position);  // an invalid position does nothing
   // Room for n points (at most 200) and parameters 1..parameters (at most 20), so that adding
   // them moves nothing.
   void ReservePoints(std::size_t n, int parameters = 0);
   // The parameters the storage holds (slots beyond read as empty).
   int StoredParameters() const { return m_width; }
+  // A hint that the sample's storage is about to be read (a block's samples in turn): it is
+  // fetched into the cache meanwhile.
+  void PrefetchStorage() const {
+    if (m_region == nullptr) return;
+    const std::size_t bytes = CountsAt(m_capacity, m_width) + m_width;
+    for (std::size_t at = 0; at < bytes; at += 64) __builtin_prefetch(m_region + at);
+  }
   // Removes the slot of a deleted parameter from every point (see TFileSmpPoint::RemoveSlot).
   void RemoveSlot(int parameter);
 
@@ -252,21 +278,31 @@ class TSPCSample {
   static Layout LayoutOf(std::size_t capacity, std::size_t width);
   Layout Places() const;
   bool StoresParameter(int parameter) const { return parameter >= 1 && parameter <= m_width; }
-  // The region: the texts pointer, the area it lies in (or none), the statistics (6 doubles a parameter), the points' dates,
+  // The region: the texts pointer, the area it lies in (or none), the statistics (6 doubles a
+  // parameter, or 1 with room for one point), the points' dates,
   // the value columns, the points' flags, the flag columns, the statistics' counts. The
   // offsets are inline: every value read goes through them.
   static constexpr std::size_t kStatDoubles = 6;  // min, max, mean, median, average moving range, deviation
   static constexpr std::size_t kStatBytes = kStatDoubles * sizeof(double);
   static constexpr std::size_t kHeadBytes = 2 * sizeof(void*);  // texts, area
-  static constexpr std::size_t DatesAt(std::size_t width) { return kHeadBytes + kStatBytes * width; }
+  static constexpr bool OneValueStats(std::size_t capacity) { return capacity <= 1; }
+  static constexpr std::size_t StatBytes(std::size_t capacity) {
+    return OneValueStats(capacity) ? sizeof(double) : kStatBytes;
+  }
+  static constexpr std::size_t DatesAt(std::size_t capacity, std::size_t width) {
+    return kHeadBytes + StatBytes(capacity) * width;
+  }
   static constexpr std::size_t ValuesAt(std::size_t capacity, std::size_t width) {
-    return DatesAt(width) + sizeof(double) * capacity;
+    return DatesAt(capacity, width) + sizeof(double) * capacity;
   }
   static constexpr std::size_t PointFlagsAt(std::size_t capacity, std::size_t width) {
     return ValuesAt(capacity, width) + sizeof(double) * capacity * width;
   }
   static constexpr std::size_t ValueFlagsAt(std::size_t capacity, std::size_t width) {
     return PointFlagsAt(capacity, width) + sizeof(std::uint16_t) * capacity;
+  }
+  static constexpr std::size_t CountsAt(std::size_t capacity, std::size_t width) {
+    return ValueFlagsAt(capacity, width) + sizeof(std::uint16_t) * capacity * width;
   }
   double* Column(int parameter) const {  // values of parameter 1..m_width
     return reinterpret_cast<double*>(m_region + ValuesAt(m_capacity, m_width)) +
@@ -279,7 +315,7 @@ class TSPCSample {
   std::uint16_t* PointFlags() const {
     return reinterpret_cast<std::uint16_t*>(m_region + PointFlagsAt(m_capacity, m_width));
   }
-  double* PointDates() const { return reinterpret_cast<double*>(m_region + DatesAt(m_width)); }
+  double* PointDates() const { return reinterpret_cast<double*>(m_region + DatesAt(m_capacity, m_width)); }
   Texts* TextsPtr() const;
   void SetTexts(Texts* texts);
   SampleStorageArea* AreaPtr() const;

@@ -425,6 +425,9 @@ class SpcDecoder {
   bool ReadBlocks(platform::IProgress& progress) {
     TDatasetSPC& ds = *m_ds;
     const int params = ds.ParameterCount();
+    // The samples' storage: a few large areas for the whole file, each sized for the samples
+    // the bytes still to read can hold, as the latest sample's record foretells.
+    SampleStorageLayer layer(0);
     for (int b = 1; b <= m_blockCount; ++b) {
       if (progress.Aborted()) {
         m_result.aborted = true;
@@ -455,8 +458,7 @@ class SpcDecoder {
       block->declaredSamples = samples;
       block->ReserveSamples(static_cast<std::size_t>(samples));
       auto& list = block->Samples();
-      // The samples' storage: a few large areas for the whole block.
-      SampleStorageLayer layer(static_cast<std::size_t>(samples));
+      const std::uint64_t pointBytes = pnt::kHead + pnt::kSlot * static_cast<std::uint64_t>(params);
       for (int s = 1; s <= samples; ++s) {
         const std::uint64_t sampleAt = m_pos;
         std::string_view sr;
@@ -474,6 +476,11 @@ class SpcDecoder {
         sample.flags = static_cast<std::uint16_t>(GetI16(sr, smp::kFlags));
         sample.dateTime = GetF64(sr, smp::kDateTime);
         sample.sampleSize = GetI16(sr, smp::kSampleSize);
+        const std::uint64_t recordBytes = smp::kSize + static_cast<std::uint64_t>(noteLength) +
+                                          static_cast<std::uint64_t>(eventLength) +
+                                          pointBytes * static_cast<std::uint64_t>(points);
+        layer.Foretell(static_cast<std::size_t>(std::max<std::uint64_t>(
+            std::min<std::uint64_t>((m_source.total - sampleAt) / recordBytes, kMaxBlocks * kMaxSamples), 1)));
         layer.LayOut(sample, points, params);
         std::string note;
         std::string event;
@@ -499,7 +506,7 @@ class SpcDecoder {
   // The points of a sample laid out for exactly them, decoded straight into its columns.
   bool ReadPoints(TSPCSample& sample, int points, int params) {
     if (points == 0) return true;
-    sample.AddPoints(points);
+    sample.AddPointsToFill(points);  // every column of every point is written below
     std::array<double*, kMaxParameters> values{};
     std::array<std::uint16_t*, kMaxParameters> slotFlags{};
     for (int k = 1; k <= params; ++k) {
@@ -521,6 +528,8 @@ class SpcDecoder {
       if (ownDate) {
         std::memcpy(&dates[i], src, 8);
         src += 8;
+      } else {
+        dates[i] = 0;
       }
       for (std::size_t k = 0; k < static_cast<std::size_t>(params); ++k, src += pnt::kSlot) {
         std::uint16_t f;

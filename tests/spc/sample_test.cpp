@@ -96,6 +96,49 @@ TEST(SampleStats, OnlyTheGivenParametersAreComputed) {
   ExpectStats(s.Stats(2), {});
 }
 
+// A sample with room for one point keeps its statistics in short; once it grows they must read
+// as they were computed, whatever moved the storage, until they are computed again.
+TEST(SampleStats, OnePointSampleKeepsItsStatisticsWhenItGrows) {
+  const struct {
+    const char* what;
+    void (*grow)(TSPCSample&);
+  } kCases[] = {
+      {"a point added", [](TSPCSample& s) { ASSERT_TRUE(s.AddPoint()); }},
+      {"a parameter beyond the width set", [](TSPCSample& s) { s.Point(1)->SetValue(4, 9); }},
+      {"room reserved", [](TSPCSample& s) { s.ReservePoints(200, 20); }},
+      {"a copy", [](TSPCSample& s) { s = TSPCSample(s); }},
+  };
+  for (bool laidOut : {false, true}) {
+    for (const auto& c : kCases) {
+      SCOPED_TRACE(std::string(c.what) + (laidOut ? ", laid out by a load" : ""));
+      SampleStorageLayer layer(1);
+      TSPCSample s;
+      if (laidOut) layer.LayOut(s, 1, 3);
+      ASSERT_TRUE(s.AddPoint());
+      s.Point(1)->SetValue(1, -2.5);
+      s.Point(1)->Set(2, {value_flag::kEmpty, 7});  // empty: no statistics
+      s.Point(1)->SetValue(3, 1e300);
+      s.ComputeStats(3);
+      ExpectStats(s.Stats(1), {1, -2.5, -2.5, -2.5, -2.5, 0, 0, 0});
+      ExpectStats(s.Stats(2), {});
+      ExpectStats(s.Stats(3), {1, 1e300, 1e300, 1e300, 1e300, 0, 0, 0});
+      c.grow(s);
+      ExpectStats(s.Stats(1), {1, -2.5, -2.5, -2.5, -2.5, 0, 0, 0});
+      ExpectStats(s.Stats(2), {});
+      ExpectStats(s.Stats(3), {1, 1e300, 1e300, 1e300, 1e300, 0, 0, 0});
+      ExpectStats(s.Stats(4), {});
+      // Computed again over what the sample holds now.
+      if (s.PointCount() == 2) s.Point(2)->SetValue(1, 1.5);
+      s.ComputeStats(3);
+      if (s.PointCount() == 2) {
+        ExpectStats(s.Stats(1), {2, -2.5, 1.5, -0.5, -0.5, 4, 4, std::sqrt(8.0)});
+      } else {
+        ExpectStats(s.Stats(1), {1, -2.5, -2.5, -2.5, -2.5, 0, 0, 0});
+      }
+    }
+  }
+}
+
 TEST(Sample, PointCapacity) {
   TSPCSample s;
   ASSERT_TRUE(s.AddPoints(195));
@@ -233,12 +276,13 @@ TEST(Sample, ToleranceMarks) {
 }
 
 // Samples laid out one after another in shared storage areas, as a load lays out a block (the
-// areas are small here, so the samples span several): each keeps its values through whatever
-// moves it out of its area, and through its block and the other samples going away first.
+// areas are small here, so the samples span several, or one large mapped area when many more
+// samples are foretold): each keeps its values through whatever moves it out of its area, and
+// through its block and the other samples going away first.
 TEST(SampleStorage, SamplesLaidOutTogetherKeepTheirValuesThroughEveryMove) {
   const auto value = [](int s, int p, int k) { return 100.0 * s + 10.0 * p + k; };
-  const auto makeBlock = [&](std::vector<TSPCSample>& block) {
-    SampleStorageLayer layer(40);
+  const auto makeBlock = [&](std::vector<TSPCSample>& block, std::size_t foretold) {
+    SampleStorageLayer layer(foretold);
     for (int s = 0; s < 40; ++s) {
       TSPCSample& sample = block.emplace_back();
       const int points = 1 + s % 6;
@@ -271,24 +315,26 @@ TEST(SampleStorage, SamplesLaidOutTogetherKeepTheirValuesThroughEveryMove) {
       {"room reserved", [](TSPCSample& s) { s.ReservePoints(200, 20); }, 0},
       {"a text set", [](TSPCSample& s) { s.SetEvent("событие"); }, 0},
   };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.what);
-    std::vector<TSPCSample> block;
-    makeBlock(block);
-    for (int s : {0, 17, 39}) c.change(block[static_cast<std::size_t>(s)]);
-    // One sample moved to another block, one copied, then the first block goes away.
-    std::vector<TSPCSample> other;
-    other.push_back(std::move(block[17]));
-    const TSPCSample copy = block[39];
-    block.erase(block.begin() + 5);  // the samples after it move within their block
-    expectKept(block[4], 4, 1 + 4 % 6);
-    expectKept(block[5], 6, 1 + 6 % 6);
-    block.clear();
-    expectKept(other[0], 17, 1 + 17 % 6 + c.extraPoints);
-    expectKept(copy, 39, 1 + 39 % 6 + c.extraPoints);
-    // The moved sample's own area outlives the block and still takes changes.
-    other[0].Point(1)->SetValue(2, -1);
-    EXPECT_EQ(other[0].Point(1)->Value(2), -1);
+  for (const std::size_t foretold : {std::size_t{40}, std::size_t{200'000}}) {
+    for (const auto& c : kCases) {
+      SCOPED_TRACE(std::string(c.what) + ", foretold " + std::to_string(foretold));
+      std::vector<TSPCSample> block;
+      makeBlock(block, foretold);
+      for (int s : {0, 17, 39}) c.change(block[static_cast<std::size_t>(s)]);
+      // One sample moved to another block, one copied, then the first block goes away.
+      std::vector<TSPCSample> other;
+      other.push_back(std::move(block[17]));
+      const TSPCSample copy = block[39];
+      block.erase(block.begin() + 5);  // the samples after it move within their block
+      expectKept(block[4], 4, 1 + 4 % 6);
+      expectKept(block[5], 6, 1 + 6 % 6);
+      block.clear();
+      expectKept(other[0], 17, 1 + 17 % 6 + c.extraPoints);
+      expectKept(copy, 39, 1 + 39 % 6 + c.extraPoints);
+      // The moved sample's own area outlives the block and still takes changes.
+      other[0].Point(1)->SetValue(2, -1);
+      EXPECT_EQ(other[0].Point(1)->Value(2), -1);
+    }
   }
 }
 
