@@ -262,10 +262,6 @@ QWidget* TfrmDatasetSPC::BuildPage(Page& page) {
   connect(page.deleteBlocks, &QToolButton::clicked, this, &TfrmDatasetSPC::mnuEditDelBlkClick);
   connect(page.selectAll, &QToolButton::clicked, this, &TfrmDatasetSPC::tbtNumBlkSelectAllClick);
   connect(page.editSwitch, &QToolButton::clicked, this, &TfrmDatasetSPC::tbtNumBlkEditAvlClick);
-  for (QToolButton* b : {page.addParam, page.deleteParam, page.paramUp, page.paramDown}) tools->addWidget(b);
-  tools->addSpacing(12);
-  for (QToolButton* b : {page.addBlock, page.deleteBlocks, page.selectAll, page.editSwitch}) tools->addWidget(b);
-  tools->addSpacing(12);
 
   // The analysis: the chart kinds of the page (Ctrl+1...), the histogram, the filter.
   auto* chart = MakeButton(QStringLiteral("Контро&льная карта"), var ? "btnChartVar" : "btnChartAttr",
@@ -336,7 +332,13 @@ QWidget* TfrmDatasetSPC::BuildPage(Page& page) {
   page.paramCaption->setObjectName(var ? QStringLiteral("lblNumParams") : QStringLiteral("lblAltParams"));
   page.params = MakeView(page.paramModel, var ? "stgParams" : "stgAltParams", false, top);
   page.paramCaption->setBuddy(page.params);
-  topLayout->addWidget(page.paramCaption);
+  // Each list has its commands beside its caption, so the page stays narrow enough for a
+  // small screen.
+  auto* paramRow = new QHBoxLayout;
+  paramRow->addWidget(page.paramCaption);
+  paramRow->addStretch(1);
+  for (QToolButton* b : {page.addParam, page.deleteParam, page.paramUp, page.paramDown}) paramRow->addWidget(b);
+  topLayout->addLayout(paramRow);
   topLayout->addWidget(page.params);
   auto* bottom = new QWidget(split);
   auto* bottomLayout = new QVBoxLayout(bottom);
@@ -345,7 +347,11 @@ QWidget* TfrmDatasetSPC::BuildPage(Page& page) {
   page.blockCaption->setObjectName(var ? QStringLiteral("lblNumBlocks") : QStringLiteral("lblAltBlocks"));
   page.blocks = MakeView(page.blockModel, var ? "stgNumBlocks" : "stgAltBlocks", true, bottom);
   page.blockCaption->setBuddy(page.blocks);
-  bottomLayout->addWidget(page.blockCaption);
+  auto* blockRow = new QHBoxLayout;
+  blockRow->addWidget(page.blockCaption);
+  blockRow->addStretch(1);
+  for (QToolButton* b : {page.addBlock, page.deleteBlocks, page.selectAll, page.editSwitch}) blockRow->addWidget(b);
+  bottomLayout->addLayout(blockRow);
   bottomLayout->addWidget(page.blocks);
   split->addWidget(top);
   split->addWidget(bottom);
