@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "app/desktop_integration.h"
+#include "core/date_time.h"
 #include "core/messages.h"
 #include "core/text.h"
 #include "platform/services.h"
@@ -46,7 +47,7 @@ bool FolderWritable(const fs::path& folder) {
 
 }  // namespace
 
-void ProgramRun::CheckTempFolder() {
+bool ProgramRun::CheckTempFolder() {
   const std::string folder = m_config->Folder(ConfigFile::kTempFolder);
   std::error_code ec;
   if (!fs::is_directory(folder, ec) && !fs::create_directories(folder, ec)) {
@@ -54,14 +55,16 @@ void ProgramRun::CheckTempFolder() {
     ShowError("Из-за отсутствия доступа к папке для временных файлов многие функции будут недоступны.\r\n"
               "Проверьте в настройках приложения, правильно ли выбрана эта папка (сейчас установлено " +
               Quoted(m_config->folders[ConfigFile::kTempFolder - 1]) + ") и завершите сеанс работы");
-    return;
+    return false;
   }
   if (!FolderWritable(folder)) {
     m_log->LogLine("Temp folder is write-protected - " + Quoted(folder));
     ShowWarning("Morvalen не может делать запись в папку временных файлов " + Quoted(folder) +
                 "\r\n\r\nВозможно, в правах доступа файловой системы запрещена запись по данному пути.\r\n"
                 "Это препятствует работе многих функций приложения!");
+    return false;
   }
+  return true;
 }
 
 void ProgramRun::CheckProgramFolder() {
@@ -114,7 +117,8 @@ void ProgramRun::Start(const Options& options) {
   log.run.Set(RunFlag::CFG_Loaded, m_configLoaded);
   // A configuration written by another build: this is the first run of this one.
   log.run.Set(RunFlag::UpdatedEXE, m_configLoaded && m_config->WriterBuild() != ConfigFile::kBuildNumber);
-  CheckTempFolder();
+  // Every run has a session folder of its own for its reports, additional instances too.
+  if (CheckTempFolder()) m_reports.Begin(m_config->Folder(ConfigFile::kTempFolder), Now());
 
   Status("Работа с файлом сеансов");
   SettleRunNumber(log, m_configLoaded ? m_config->runCounter + 1 : 1);
@@ -194,6 +198,7 @@ void ProgramRun::Finish() {
   AppLog& log = *m_log;
   Status("Завершение сеанса работы...");
   LogSessionClosing(log);
+  m_reports.End();
   if (m_gages.IsModified() && m_gages.SaveToFile(GageFileName(), false)) m_gages.MarkSynced();
   if (m_options.additionalInstance) {
     log.LogLine("Skip CFG saving for double session");

@@ -17,6 +17,7 @@
 #include "core/app_log.h"
 #include "core/event_sounds.h"
 #include "core/messages.h"
+#include "reports/report_folders.h"
 #include "spc/gages.h"
 #include "spc/input_profiles.h"
 
@@ -51,14 +52,15 @@ class ProgramRun {
 
   // The first steps of the start, each with its status text: records the command line and its
   // switches in the run's flags, opens the logs (and installs them as the program's log),
-  // registers the file types, reads the configuration and checks the
-  // temporary folder, settles the run number and records the start in the session file,
+  // registers the file types, reads the configuration, checks the temporary folder and makes
+  // the session's report folder in it, settles the run number and records the start in the session file,
   // checks that the program folder can be written, logs the folders, adds the default event
   // sounds and input profile and loads the gauge list. Nothing here stops the start.
   void Start(const Options& options);
   // Once the main window is up: its handle for the log, and the SysInfo line.
   void WindowShown(std::uint64_t windowHandle, bool bigFonts);
-  // The end of the run: saves the gauge list when it was changed and the configuration (not in
+  // The end of the run (after the datasets have closed): removes the session's report folder,
+  // saves the gauge list when it was changed and the configuration (not in
   // an additional instance), closes the run in the logs and the session file, and puts the
   // previous log back in place.
   void Finish();
@@ -76,6 +78,9 @@ class ProgramRun {
   // The datasets opened on this computer with the history window's option and area, read
   // from the configuration at the start (tidied in every fifth run) and stored back by Finish.
   DatasetHistory& History() { return m_history; }
+  // The report folders of this run: its session folder, made at the start (its path stays
+  // empty when the temporary folder cannot be used) and removed by Finish.
+  ReportSession& Reports() { return m_reports; }
   std::string GageFileName() const;
   // The files open at the end of the previous run, to reopen (empty when the configuration
   // says not to).
@@ -98,9 +103,11 @@ class ProgramRun {
   HistogramOptions m_histogramOptions;
   PrintOptions m_printOptions;
   DatasetHistory m_history;
+  ReportSession m_reports;
 
   void Status(const std::string& text) const;
-  void CheckTempFolder();
+  // True when the temporary folder can be used.
+  bool CheckTempFolder();
   void CheckProgramFolder();
   // The options records from and into their areas of the configuration.
   void DecodeOptionAreas();

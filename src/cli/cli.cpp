@@ -15,6 +15,7 @@
 #include "cli/chart_command.h"
 #include "cli/export_command.h"
 #ifdef MV_HAVE_PICTURE
+#include "cli/pdf_command.h"
 #include "cli/picture_command.h"
 #endif
 #include "cli/cli_support.h"
@@ -189,6 +190,15 @@ int RunInfo(Args args, std::ostream& out, std::ostream& err) {
   w.Done();
   return kExitOk;
 }
+
+#ifndef MV_HAVE_PICTURE
+// Printing a report needs the toolkit's layout, which builds without the GUI leave out.
+int RunPdf(Args, std::ostream&, std::ostream& err) {
+  err << "pdf: this build of morvalen-cli has no GUI and cannot print reports\n";
+  return kExitFailed;
+}
+constexpr std::string_view kPdfDetails = "      Only in builds with the GUI.\n";
+#endif
 
 // --- create ---
 
@@ -509,6 +519,8 @@ const Command kCommands[] = {
      "one operation of the block window on the samples of a block, written to a copy", RunSamples, kSamplesDetails},
     {"export", "export <file.mvl> --mef OUT.mef [--blocks N,M]",
      "the dataset written as an exchange file, every block or the ones listed", RunExport, kExportDetails},
+    {"pdf", "pdf <REPORT.htm> <OUT.pdf> [--page A4|Letter] [--landscape]",
+     "a saved report printed to a PDF file as the report viewer prints it", RunPdf, kPdfDetails},
 #ifdef MV_HAVE_PICTURE
     {"picture", "picture <file.mvl> --param NAME|POSITION --kind KIND --out PICTURE [options]",
      "the chart pair drawn into a PNG, JPEG or BMP picture", RunPicture, kPictureDetails},

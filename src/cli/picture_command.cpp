@@ -14,8 +14,8 @@
 #include "cli/cli.h"
 #include "cli/cli_support.h"
 #include "cli/histogram_picture.h"
+#include "cli/offscreen_qt.h"
 #include "core/numbers.h"
-#include "platform/runtime_folder.h"
 #include "render/chart_painter.h"
 #include "render/picture.h"
 #include "spc/dataset_spc.h"
@@ -98,19 +98,6 @@ bool ParsePictureArgs(Args args, PictureArgs& a, std::string& error) {
     return false;
   }
   return true;
-}
-
-// Qt on the offscreen platform, whatever the environment asks for: the command never needs a
-// display. A program that already runs Qt keeps its own. The toolkit gets the user's private
-// runtime folder, as the program does, instead of complaining on the error stream.
-std::unique_ptr<QGuiApplication> StartOffscreenQt() {
-  if (QGuiApplication::instance() != nullptr) return nullptr;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  platform::SettleRuntimeFolder();
-  static int argc = 1;
-  static char name[] = "morvalen-cli";
-  static char* argv[] = {name, nullptr};
-  return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 }  // namespace

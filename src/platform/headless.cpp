@@ -85,4 +85,11 @@ bool HeadlessFileAssociations::SetDefault(const std::string& mimeType, const std
   return false;
 }
 
+bool HeadlessProgramStart::StartDetached(const std::string& program, const std::vector<std::string>& arguments) {
+  std::vector<std::string> call{program};
+  call.insert(call.end(), arguments.begin(), arguments.end());
+  Remember(started, std::move(call));
+  return false;
+}
+
 }  // namespace mv::platform

@@ -18,6 +18,7 @@
 #include "platform/instance_channel.h"
 #include "platform/log_sink.h"
 #include "platform/messages.h"
+#include "platform/program_start.h"
 #include "platform/progress.h"
 #include "platform/prompts.h"
 #include "platform/shell_open.h"
@@ -117,6 +118,14 @@ class HeadlessFileAssociations final : public IFileAssociations {
   bool SetDefault(const std::string& mimeType, const std::string& handlerId) override;
   std::deque<std::string> queried;
   std::deque<std::string> setRequests;  // mime type + " " + handler
+};
+
+// Finds no program and starts none; records what it was asked to start.
+class HeadlessProgramStart final : public IProgramStart {
+ public:
+  std::string FindProgram(const std::string&) override { return {}; }
+  bool StartDetached(const std::string& program, const std::vector<std::string>& arguments) override;
+  std::deque<std::vector<std::string>> started;  // the program, then its arguments
 };
 
 class MemoryLog final : public ILog {

@@ -44,6 +44,7 @@ MV_PLATFORM_SERVICE(ILog, MemoryLog)
 MV_PLATFORM_SERVICE(IProgress, HeadlessProgress)
 MV_PLATFORM_SERVICE(IPrompts, HeadlessPrompts)
 MV_PLATFORM_SERVICE(IFileAssociations, HeadlessFileAssociations)
+MV_PLATFORM_SERVICE(IProgramStart, HeadlessProgramStart)
 
 #undef MV_PLATFORM_SERVICE
 

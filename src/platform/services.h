@@ -22,6 +22,7 @@ class ILog;
 class IProgress;
 class IPrompts;
 class IFileAssociations;
+class IProgramStart;
 
 template <class Interface>
 Interface& Current();
@@ -49,6 +50,7 @@ MV_DECLARE_PLATFORM_SERVICE(ILog)
 MV_DECLARE_PLATFORM_SERVICE(IProgress)
 MV_DECLARE_PLATFORM_SERVICE(IPrompts)
 MV_DECLARE_PLATFORM_SERVICE(IFileAssociations)
+MV_DECLARE_PLATFORM_SERVICE(IProgramStart)
 
 #undef MV_DECLARE_PLATFORM_SERVICE
 

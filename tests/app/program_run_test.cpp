@@ -353,3 +353,36 @@ TEST(ProgramRun, TheDatasetHistoryIsKeptBetweenRunsAndTidiedInEveryFifthRun) {
 
 }  // namespace
 }  // namespace mv
+
+namespace mv {
+namespace {
+
+// Each run, additional instances too, reports into a session folder of its own inside the
+// temporary folder, named after its start; a second run of the same second gets "_2"; the end
+// of the run removes the folder with the reports in it.
+TEST(ProgramRun, EveryRunHasASessionReportFolderOfItsOwnUntilItEnds) {
+  test::FakePlatform fake;
+  fake.clock.Freeze(test::At(2024, 3, 1, 12, 5, 9));
+  test::TempFolder dir;
+  ProgramRun first;
+  first.Start(In(dir.path()));
+  ProgramRun::Options additional = In(dir.path());
+  additional.additionalInstance = true;
+  ProgramRun second;
+  second.Start(additional);
+  const std::string tmp = first.Config().Folder(ConfigFile::kTempFolder);
+  EXPECT_EQ(first.Reports().Path(), (fs::path(tmp) / "20240301_120509").string());
+  EXPECT_EQ(second.Reports().Path(), (fs::path(tmp) / "20240301_120509_2").string());
+  const std::optional<std::string> report = second.Reports().MakeReportFolder();
+  ASSERT_TRUE(report);
+  test::WriteFileBytes(*report + "/rep.htm", "x");
+  second.Finish();
+  EXPECT_FALSE(fs::exists(tmp + "/20240301_120509_2"));
+  EXPECT_TRUE(fs::is_directory(first.Reports().Path()));
+  first.Finish();
+  EXPECT_FALSE(fs::exists(tmp + "/20240301_120509"));
+  EXPECT_TRUE(first.Reports().Path().empty());
+}
+
+}  // namespace
+}  // namespace mv
