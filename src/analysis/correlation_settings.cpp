@@ -47,24 +47,10 @@ bool SideValid(std::uint16_t v) {
   return v >= CorrelationSettings::kMinPictureSide && v <= CorrelationSettings::kMaxPictureSide;
 }
 
-TFontDescr MakeFont(std::string_view name, std::int32_t size, std::uint8_t style, std::uint32_t color) {
-  TFontDescr f;
-  f.name = std::string(name);
-  f.size = size;
-  f.style = style;
-  f.color = color;
-  f.charset = TFontDescr::kCyrillic;
-  return f;
-}
-
 }  // namespace
 
-// The fonts of a new report kind (Verdana 18 bold red, Verdana 14 bold, Verdana 10, Verdana 10,
-// Tahoma 8 dark grey, Verdana 10): the report layer sits above this one, so they are named here.
 std::array<TFontDescr, CorrelationSettings::kFontCount> CorrelationSettings::DefaultCorrelationReportFonts() {
-  constexpr std::uint8_t kBold = 1;
-  return {MakeFont("Verdana", 18, kBold, 0x0000FF), MakeFont("Verdana", 14, kBold, 0), MakeFont("Verdana", 10, 0, 0),
-          MakeFont("Verdana", 10, 0, 0),          MakeFont("Tahoma", 8, 0, 0x303030),  MakeFont("Verdana", 10, 0, 0)};
+  return NewReportKindFonts();
 }
 
 bool CorrelationFontValid(const TFontDescr& font) {

@@ -32,7 +32,7 @@ class TDatasetSPC;
 struct CorrelationSettings {
   static constexpr std::size_t kRecordSize = 468;
   static constexpr std::uint16_t kVersion = 1;
-  static constexpr std::size_t kFontCount = 6;
+  static constexpr std::size_t kFontCount = kReportFontCount;
   static constexpr std::uint16_t kMinPictureSide = 200;
   static constexpr std::uint16_t kMaxPictureSide = 4000;
   static constexpr std::int32_t kMaxFontSize = 200;

@@ -86,4 +86,19 @@ std::string NonCyrillicFontQuestion() {
          "Использовать этот шрифт?";
 }
 
+std::array<TFontDescr, kReportFontCount> NewReportKindFonts() {
+  const auto font = [](std::string_view name, std::int32_t size, std::uint8_t style, std::uint32_t color) {
+    TFontDescr f;
+    f.name = std::string(name);
+    f.size = size;
+    f.style = style;
+    f.color = color;
+    f.charset = TFontDescr::kCyrillic;
+    return f;
+  };
+  constexpr std::uint8_t kBold = 1;
+  return {font("Verdana", 18, kBold, 0x0000FF), font("Verdana", 14, kBold, 0), font("Verdana", 10, 0, 0),
+          font("Verdana", 10, 0, 0),          font("Tahoma", 8, 0, 0x303030),  font("Verdana", 10, 0, 0)};
+}
+
 }  // namespace mv

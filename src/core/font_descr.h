@@ -3,6 +3,8 @@
 //   0 name (short text of 30)  31 size in points (i32)  35 colour 0xBBGGRR (u32)
 //   39 style (u8: 1 bold, 2 italic, 4 underline, 8 strike-out)  40 character set (u8, 204 Cyrillic)
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -43,5 +45,11 @@ std::string CheckSystemFontSize(std::int32_t size);
 
 // The question asked when a chosen font's character set is not Cyrillic.
 std::string NonCyrillicFontQuestion();
+
+// The six fonts a newly made report kind starts with: Verdana 18 bold red, Verdana 14 bold,
+// Verdana 10, Verdana 10, Tahoma 8 dark grey (0x303030), Verdana 10; all Cyrillic. Every record
+// that keeps report fonts (report kinds, the correlation settings) takes them as its defaults.
+inline constexpr std::size_t kReportFontCount = 6;
+std::array<TFontDescr, kReportFontCount> NewReportKindFonts();
 
 }  // namespace mv

@@ -51,9 +51,7 @@ std::string CssFontName(std::string_view name) {
 
 }  // namespace
 
-TReportFonts::TReportFonts()
-    : fonts{MakeFont("Verdana", 18, kBold, 0x0000FF), MakeFont("Verdana", 14, kBold, 0), MakeFont("Verdana", 10, 0, 0),
-            MakeFont("Verdana", 10, 0, 0),          MakeFont("Tahoma", 8, 0, 0x303030),  MakeFont("Verdana", 10, 0, 0)} {}
+TReportFonts::TReportFonts() : fonts(NewReportKindFonts()) {}
 
 std::string TReportFonts::Encode() const {
   std::string out;

@@ -19,11 +19,10 @@
 namespace mv {
 
 struct TReportFonts {
-  static constexpr std::size_t kCount = 6;
+  static constexpr std::size_t kCount = kReportFontCount;
   static constexpr std::size_t kSize = kCount * TFontDescr::kSize;  // 246
 
-  // The fonts of a newly made report kind: Verdana 18 bold red, Verdana 14 bold, Verdana 10,
-  // Verdana 10, Tahoma 8 dark grey (0x303030), Verdana 10; all Cyrillic.
+  // The fonts of a newly made report kind (NewReportKindFonts).
   TReportFonts();
 
   std::array<TFontDescr, kCount> fonts;

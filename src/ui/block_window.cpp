@@ -24,6 +24,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "ui/editor_fields.h"
 #include "ui/gauge_windows.h"
 #include "ui/sample_window.h"
 #include "ui/ui_text.h"
@@ -71,17 +72,6 @@ QPushButton* CommandButton(const char* name, const QString& text) {
   button->setObjectName(QLatin1String(name));
   button->setAutoDefault(false);  // Enter belongs to the list
   return button;
-}
-
-QDialogButtonBox* OkCancel(QDialog* dialog) {
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  buttons->setObjectName(QStringLiteral("buttons"));
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("ОК"));
-  buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-  buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
-  QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-  return buttons;
 }
 
 QCheckBox* Check(const char* name, const QString& text, bool on) {
@@ -376,7 +366,7 @@ SeparationDialog::SeparationDialog(const SeparationForm& form, std::function<boo
   size->addStretch(1);
   layout->addLayout(size);
   layout->addWidget(m_copyNote);
-  layout->addWidget(OkCancel(this));
+  layout->addWidget(EditorButtons(this));
   m_size->setFocus();
   m_size->selectAll();
 }
@@ -431,7 +421,7 @@ MergingDialog::MergingDialog(const MergingForm& form, std::function<bool(const M
   g->addLayout(notes);
   layout->addWidget(group);
   layout->addWidget(m_keepNotes);
-  layout->addWidget(OkCancel(this));
+  layout->addWidget(EditorButtons(this));
   ShowState();
 }
 
@@ -475,7 +465,7 @@ EditingSettingsDialog::EditingSettingsDialog(BlockWindowLogic& logic, const Edit
   }
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(m_pages, 1);
-  layout->addWidget(OkCancel(this));
+  layout->addWidget(EditorButtons(this));
 }
 
 QWidget* EditingSettingsDialog::BlockPage() {
